@@ -1,0 +1,17 @@
+#pragma once
+
+#include "common/message_table.h"
+
+#include <QString>
+
+#include <functional>
+
+// Shows the standard dialog of the group and code over the active window: a modal QMessageBox run with
+// exec(). Returns -1 when a question is answered Yes, 0 otherwise; an unknown group or code shows
+// nothing and returns 0.
+int ShowStandardMessage(const QString& group, const QString& code, const QString& text);
+
+// Lets tests answer dialogs without a real box: the function gets the dialog that would be shown and
+// returns true for Yes (ignored for notices). An empty function restores the real boxes.
+using DialogAnswerer = std::function<bool(const DialogSpec&)>;
+void setDialogAnswerer(DialogAnswerer answerer);

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+#include <optional>
+
+// Date text forms shared by the windows, the statements and the report.
+QString toSlashDate(const QDate& date);         // yyyy/mm/dd
+QString toSlashDateTime(const QDate& date);     // yyyy/mm/dd 00:00:00
+QString toCompactDate(const QDate& date);       // yyyymmdd
+QString toTwoDigitDay(const QDate& date);       // dd
+// Reads yyyy/mm/dd (one-digit month and day allowed), yyyy-mm-dd or yyyymmdd; nullopt when not a date.
+std::optional<QDate> parseDateText(const QString& text);
+
+// Month arithmetic. The value may be empty, in which case it is returned unchanged; a value that is not
+// a date gives an empty text. Only the interval "m" (calendar months) is used by the program; "d" and
+// "yyyy" are accepted as well.
+QString AddToDate(const QString& value, const QString& interval, int count);
+
+struct MonthRange
+{
+    QString first; // yyyy/mm/01
+    QString last;  // yyyy/mm/dd, the last day
+};
+// Empty text gives nullopt (both results unset).
+std::optional<MonthRange> GetMonthRange(const QString& dateText);
+// 28 to 31; 0 for an empty text. Month numbers outside 1..12 give 30.
+int DaysInMonth(const QString& dateText);
+
+// Which format shows a month: the month field uses the Western form only for "西暦", the printout uses
+// the era form only for "和暦".
+enum class MonthUse { MonthField, Printout };
+QString MonthDisplayFormat(const QString& eraValue, MonthUse use = MonthUse::MonthField);
+inline const QString kWesternMonthFormat = QStringLiteral("yyyy年mm月");
+inline const QString kEraMonthFormat = QStringLiteral("ggg ee年mm月");
+
+// Formats a date by one of the two month formats: "yyyy年mm月" gives "2024年05月"; "ggg ee年mm月" gives
+// "令和 06年05月" from ICU's Japanese calendar.
+QString formatMonth(const QDate& date, const QString& format);
+// The era name and the two-digit year within the era, from ICU's Japanese calendar.
+struct EraYear
+{
+    QString eraName;
+    int yearInEra = 0;
+};
+std::optional<EraYear> japaneseEraOf(const QDate& date);

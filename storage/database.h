@@ -1,0 +1,86 @@
+#pragma once
+
+#include "storage/value.h"
+
+#include <QString>
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace SQLite {
+class Database;
+class Statement;
+} // namespace SQLite
+
+class RowSet;
+
+// A failure of the store, worded for the user (Japanese). `detail` keeps the engine's own text for logs
+// and tests.
+class StorageError : public std::runtime_error
+{
+public:
+    enum class Kind { Generic, Busy, ReadOnly, Full, NotADatabase, MissingTable, CannotOpen };
+    StorageError(Kind kind, const QString& userMessage, const std::string& detail = {});
+    Kind kind() const { return m_kind; }
+    const QString& userMessage() const { return m_userMessage; }
+
+private:
+    Kind m_kind;
+    QString m_userMessage;
+};
+
+using Params = std::vector<Value>;
+
+// The two database files behind one SQLite connection: the permanent file is the main schema and the
+// work file is attached beside it. Every table name exists in exactly one of the two files, so a
+// statement can name any table without saying which file holds it, and one transaction covers both
+// files atomically (the files stay in rollback-journal mode for that reason).
+//
+// Statements are written in the dialect the program has always used (`delete * from`, `#yyyy/mm/dd#`,
+// `top 1`, `isnull(x)`, `= True`, `T in ?` for a table of the other file); see jet_sql.h. Every text
+// value, and the path of an `in` clause, is bound through a `?` placeholder.
+class Database
+{
+public:
+    // Opens (and on a first start creates) both files. Throws StorageError naming the file when a file
+    // is not a database, lacks a table, or cannot be opened; such a file is left untouched.
+    static std::unique_ptr<Database> open(const QString& permanentPath, const QString& workPath);
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    const QString& permanentPath() const { return m_permanentPath; }
+    const QString& workPath() const { return m_workPath; }
+
+    // Runs a statement that returns no rows; returns the number of rows it changed.
+    int execute(const std::string& statement, const Params& params = {});
+    // Opens an updatable row set over a select of one table (a read-only one for any other select).
+    RowSet openRowSet(const std::string& statement, const Params& params = {});
+    // Reads the value of the alias `total` of an aggregate select; a sum over no rows reads as nothing.
+    Value readTotal(const std::string& statement, const Params& params = {});
+
+    SQLite::Database& connection() { return *m_db; }
+    // A prepared statement of plain SQLite text, kept for reuse; reset and with cleared bindings.
+    SQLite::Statement& cachedStatement(const std::string& sqliteSql);
+    // Translates the statement, prepares it (cached) and binds the remaining parameters.
+    SQLite::Statement& prepare(const std::string& statement, const Params& params);
+
+    // Translates an engine exception into a StorageError with a Japanese message.
+    [[noreturn]] void rethrow(const std::exception& e) const;
+
+private:
+    Database(std::unique_ptr<SQLite::Database> db, QString permanentPath, QString workPath);
+
+    std::unique_ptr<SQLite::Database> m_db;
+    QString m_permanentPath;
+    QString m_workPath;
+    std::unordered_map<std::string, std::unique_ptr<SQLite::Statement>> m_statements;
+};
+
+// Binds one value to a 1-based parameter of a prepared statement.
+void bindValue(SQLite::Statement& statement, int index, const Value& value);
+// Reads column i of the current row of a stepped statement.
+Value columnValue(SQLite::Statement& statement, int index);

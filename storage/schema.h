@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace SQLite {
+class Database;
+}
+
+// The tables of each file, created only when the file does not exist yet.
+QStringList permanentTableNames();
+QStringList workTableNames();
+void createPermanentSchema(SQLite::Database& db, const std::string& schema);
+void createWorkSchema(SQLite::Database& db, const std::string& schema);
+// The names of the required tables that the given schema of the connection lacks.
+QStringList missingTables(SQLite::Database& db, const std::string& schema, const QStringList& required);
