@@ -56,7 +56,8 @@ int ShowStandardMessage(const QString& group, const QString& code, const QString
     const auto spec = lookupStandardMessage(group, code, text);
     if (!spec)
         return 0;
-    const DialogAnswerer& answerer = installedAnswerer();
+    // A copy, so that an answerer may replace itself while it answers.
+    const DialogAnswerer answerer = installedAnswerer();
     const bool yes = answerer ? answerer(*spec) : showBox(*spec);
     return spec->isQuestion() && yes ? -1 : 0;
 }
