@@ -4,9 +4,12 @@
 #include "app/twips.h"
 #include "app/work_table_model.h"
 
+#include <QCoreApplication>
 #include <QHeaderView>
+#include <QInputMethodEvent>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QScrollBar>
 
 namespace {
 
@@ -47,8 +50,25 @@ BoundGrid::BoundGrid(QWidget* parent) : QTableView(parent), m_delegate(new GridD
     setTabKeyNavigation(true);
     horizontalHeader()->setSectionsMovable(false);
     horizontalHeader()->setHighlightSections(false);
+    // Narrow columns (the tick column) keep the width they are given.
+    horizontalHeader()->setMinimumSectionSize(8);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
+}
+
+QSize BoundGrid::sizeHint() const
+{
+    QSize hint = QTableView::sizeHint();
+    if (!m_model)
+        return hint;
+    int width =
+        2 * frameWidth() + verticalHeader()->sizeHint().width() + verticalScrollBar()->sizeHint().width();
+    for (int c = 0; c < m_model->columnCount(); ++c)
+        if (!isColumnHidden(c))
+            width += columnWidth(c);
+    hint.setWidth(width);
+    return hint;
 }
 
 void BoundGrid::setWorkModel(WorkTableModel* model)
@@ -78,6 +98,7 @@ void BoundGrid::setColumnWidthTwips(int column, double twips)
 {
     m_widthsTwips[column] = twips;
     setColumnWidth(column, twipsToPixels(twips, this));
+    updateGeometry();
 }
 
 void BoundGrid::setDropDown(int column, QAbstractItemModel* list)
@@ -88,6 +109,7 @@ void BoundGrid::setDropDown(int column, QAbstractItemModel* list)
 
 void BoundGrid::applyColumnSettings()
 {
+    updateGeometry();
     if (!m_model)
         return;
     for (int c = 0; c < m_model->columnCount(); ++c)
@@ -308,6 +330,21 @@ void BoundGrid::keyPressEvent(QKeyEvent* event)
         return;
     }
     QTableView::keyPressEvent(event);
+}
+
+void BoundGrid::inputMethodEvent(QInputMethodEvent* event)
+{
+    // Text accepted from the input method starts an edit of the current cell just as a typed key does,
+    // and goes into the editor whole.
+    QWidget* editor = indexWidget(currentIndex());
+    if (!editor && !event->commitString().isEmpty() && currentIndex().isValid() &&
+        (editTriggers() & QAbstractItemView::AnyKeyPressed) && edit(currentIndex(), AnyKeyPressed, nullptr))
+        editor = indexWidget(currentIndex());
+    if (editor) {
+        QCoreApplication::sendEvent(editor, event);
+        return;
+    }
+    QTableView::inputMethodEvent(event);
 }
 
 void BoundGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)

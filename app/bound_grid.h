@@ -28,6 +28,8 @@ public:
     explicit BoundGrid(QWidget* parent = nullptr);
 
     void setWorkModel(WorkTableModel* model);
+    // As wide as the shown columns, so the grid does not trail an empty area on the right.
+    QSize sizeHint() const override;
     WorkTableModel* workModel() const { return m_model; }
     GridDelegate* gridDelegate() const { return m_delegate; }
 
@@ -79,6 +81,7 @@ signals:
 protected:
     void focusInEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 

@@ -4,6 +4,7 @@
 #include "app/amount_field.h"
 #include "app/bound_grid.h"
 #include "app/clickable_label.h"
+#include "app/grid_delegate.h"
 #include "app/month_edit.h"
 #include "app/work_table_model.h"
 
@@ -135,8 +136,10 @@ QWidget* FrmDorivan::buildScheduleTab()
     side->addStretch();
 
     auto* middle = new QHBoxLayout;
-    middle->addWidget(GridInp, 1);
+    middle->addWidget(GridInp);
+    middle->addSpacing(12);
     middle->addLayout(side);
+    middle->addStretch();
 
     imContainer3D6 = panel(QStringLiteral("imContainer3D6"), imContainer3D1);
     cmd読込 = button(QStringLiteral("cmd読込"), QStringLiteral("読込"), imContainer3D6);
@@ -168,7 +171,6 @@ QWidget* FrmDorivan::buildPayerTab()
     pageLayout->addWidget(imContainer3D3);
 
     Grid入金先マスタ = named(new BoundGrid(imContainer3D3), QStringLiteral("Grid入金先マスタ"));
-    Grid入金先マスタ->setMinimumWidth(460);
 
     imContainer3D4 = panel(QStringLiteral("imContainer3D4"), imContainer3D3);
     cmd支払先削除 = button(QStringLiteral("cmd支払先削除"), QStringLiteral("削除"), imContainer3D4);

@@ -7,6 +7,9 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyle>
 
 namespace {
 const char* const kOriginalText = "dorivanOriginalText";
@@ -73,6 +76,68 @@ void GridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, cons
     }
     editor->setProperty(kOriginalText, text);
     m_grid->notifyCellCommitted(index.column());
+}
+
+bool GridDelegate::isTickColumn(const QModelIndex& index) const
+{
+    const WorkTableModel* model = m_grid->workModel();
+    return model && model->columnKind(index.column()) == WorkTableModel::Kind::YesNo;
+}
+
+void GridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                         const QModelIndex& index) const
+{
+    if (!isTickColumn(index)) {
+        QStyledItemDelegate::paint(painter, option, index);
+        return;
+    }
+    QStyleOptionViewItem opt = option;
+    initStyleOption(&opt, index);
+    const QWidget* widget = option.widget;
+    QStyle* style = widget ? widget->style() : QApplication::style();
+    const QRect box = style->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &opt, widget);
+    opt.features &= ~QStyleOptionViewItem::HasCheckIndicator;
+    style->drawPrimitive(QStyle::PE_PanelItemViewItem, &opt, painter, widget);
+    if (index.data(Qt::CheckStateRole).isNull())
+        return;
+    QStyleOptionViewItem check = option;
+    check.rect = QStyle::alignedRect(option.direction, Qt::AlignCenter, box.size(), option.rect);
+    check.state = check.state & ~QStyle::State_HasFocus;
+    check.state |= index.data(Qt::CheckStateRole).value<Qt::CheckState>() == Qt::Checked ? QStyle::State_On
+                                                                                         : QStyle::State_Off;
+    style->drawPrimitive(QStyle::PE_IndicatorItemViewItemCheck, &check, painter, widget);
+}
+
+bool GridDelegate::editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
+                               const QModelIndex& index)
+{
+    if (!isTickColumn(index))
+        return QStyledItemDelegate::editorEvent(event, model, option, index);
+    if (!(index.flags() & Qt::ItemIsUserCheckable) || !(index.flags() & Qt::ItemIsEnabled))
+        return false;
+    switch (event->type()) {
+    case QEvent::MouseButtonRelease: {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() != Qt::LeftButton || !option.rect.contains(mouse->position().toPoint()))
+            return false;
+        break;
+    }
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        // A double click must not open anything; its second release toggles once more.
+        return static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton &&
+               event->type() != QEvent::MouseButtonPress;
+    case QEvent::KeyPress: {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key != Qt::Key_Space && key != Qt::Key_Select)
+            return false;
+        break;
+    }
+    default:
+        return false;
+    }
+    const bool ticked = index.data(Qt::CheckStateRole).value<Qt::CheckState>() == Qt::Checked;
+    return model->setData(index, ticked ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
 }
 
 bool GridDelegate::eventFilter(QObject* object, QEvent* event)

@@ -19,10 +19,17 @@ public:
                           const QModelIndex& index) const override;
     void setEditorData(QWidget* editor, const QModelIndex& index) const override;
     void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
+    // Tick boxes sit in the middle of their cell and toggle on a click anywhere in it or on Space.
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
+    bool editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
+                     const QModelIndex& index) override;
 
 protected:
     bool eventFilter(QObject* object, QEvent* event) override;
 
 private:
+    bool isTickColumn(const QModelIndex& index) const;
+
     BoundGrid* m_grid;
 };

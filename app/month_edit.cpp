@@ -73,6 +73,9 @@ MonthEdit::MonthEdit(QWidget* parent) : QDateEdit(parent), m_format(kWesternMont
     setCalendarPopup(false);
     setCorrectionMode(QAbstractSpinBox::CorrectToPreviousValue);
     setAlignment(Qt::AlignCenter);
+    // The spin box would select a date section whenever the cursor moves, so a second typed digit
+    // replaced the first; the month is typed as plain text instead.
+    disconnect(lineEdit(), &QLineEdit::cursorPositionChanged, this, nullptr);
     connect(this, &QDateEdit::dateChanged, this, &MonthEdit::onDateChanged);
     setMonth({});
 }

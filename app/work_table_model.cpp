@@ -1,16 +1,11 @@
 #include "app/work_table_model.h"
 
-#include "common/dates.h"
-#include "common/money.h"
+#include "app/cell_values.h"
+
 #include "storage/database.h"
 
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>
-
-#include <QDate>
-
-#include <cmath>
-#include <limits>
 
 namespace {
 
@@ -19,48 +14,6 @@ std::string quoted(const QString& name)
     QString q = name;
     q.replace(QLatin1Char('"'), QStringLiteral("\"\""));
     return ('"' + q + '"').toStdString();
-}
-
-// What each column of the work tables holds, by its name; every other column is text.
-WorkTableModel::Kind kindOfColumn(const QString& name)
-{
-    using Kind = WorkTableModel::Kind;
-    if (name == QStringLiteral("行番号") || name == QStringLiteral("元行番号"))
-        return Kind::Integer;
-    if (name == QStringLiteral("日付"))
-        return Kind::Date;
-    if (name == QStringLiteral("予定額") || name == QStringLiteral("入金額") ||
-        name == QStringLiteral("残高"))
-        return Kind::Amount;
-    if (name == QStringLiteral("チェック"))
-        return Kind::YesNo;
-    return Kind::Text;
-}
-
-// The exact amount without separators ("1234.5"), as an editor starts from it.
-QString plainAmountText(Money amount)
-{
-    const std::int64_t raw = amount.raw();
-    const bool negative = raw < 0;
-    // The magnitude of the smallest value does not fit a signed integer; work unsigned.
-    const std::uint64_t magnitude = negative ? std::uint64_t(0) - std::uint64_t(raw) : std::uint64_t(raw);
-    QString text = QString::number(magnitude / Money::kScale);
-    if (const std::uint64_t fraction = magnitude % Money::kScale) {
-        QString digits = QStringLiteral("%1").arg(fraction, 4, 10, QLatin1Char('0'));
-        while (digits.endsWith(QLatin1Char('0')))
-            digits.chop(1);
-        text += QLatin1Char('.') + digits;
-    }
-    return negative ? QLatin1Char('-') + text : text;
-}
-
-std::optional<Money> moneyFromYen(double yen)
-{
-    const double raw = std::round(yen * double(Money::kScale));
-    // Doubles at the edge of the range cannot be compared exactly; stay clearly inside it.
-    if (!std::isfinite(raw) || std::fabs(raw) >= 9.2e18)
-        return std::nullopt;
-    return Money::fromRaw(std::int64_t(raw));
 }
 
 } // namespace
@@ -96,7 +49,7 @@ bool WorkTableModel::readColumns()
         for (int i = 0; i < statement.getColumnCount(); ++i) {
             Column column;
             column.name = QString::fromUtf8(statement.getColumnName(i));
-            column.kind = kindOfColumn(column.name);
+            column.kind = cellKindOfColumn(column.name);
             m_columns.push_back(column);
         }
         return true;
@@ -262,91 +215,6 @@ int WorkTableModel::rowOfRowId(std::int64_t rowId) const
     return -1;
 }
 
-QString WorkTableModel::displayText(int row, int column) const
-{
-    const Value v = value(row, column);
-    if (v.isNull())
-        return {};
-    switch (columnKind(column)) {
-    case Kind::Amount:
-        return formatAmount(v.toMoney());
-    case Kind::Date: {
-        const std::optional<QDate> date = v.toDate();
-        return date ? toSlashDate(*date) : v.toText();
-    }
-    case Kind::YesNo:
-        return {};
-    case Kind::Integer:
-    case Kind::Text:
-        break;
-    }
-    return v.toText();
-}
-
-QString WorkTableModel::editText(int row, int column) const
-{
-    const Value v = value(row, column);
-    if (columnKind(column) == Kind::Amount) {
-        const std::optional<Money> amount = v.toMoney();
-        return amount && !amount->isZero() ? plainAmountText(*amount) : QString();
-    }
-    return displayText(row, column);
-}
-
-bool WorkTableModel::toStored(int column, const QVariant& input, Value* out) const
-{
-    *out = Value();
-    if (input.isNull() || !input.isValid())
-        return true;
-    const bool isText = input.typeId() == QMetaType::QString;
-    const QString text = isText ? input.toString().trimmed() : QString();
-    if (isText && text.isEmpty())
-        return true;
-    switch (columnKind(column)) {
-    case Kind::Amount: {
-        if (isText) {
-            const ParsedAmount parsed = parseAmount(text);
-            if (parsed.status == AmountParse::Empty)
-                return true;
-            if (parsed.status != AmountParse::Ok)
-                return false;
-            *out = Value(parsed.amount);
-            return true;
-        }
-        bool ok = false;
-        const double yen = input.toDouble(&ok);
-        const std::optional<Money> amount = ok ? moneyFromYen(yen) : std::nullopt;
-        if (!amount)
-            return false;
-        *out = Value(*amount);
-        return true;
-    }
-    case Kind::Date: {
-        const std::optional<QDate> date = isText ? parseDateText(text) : std::optional<QDate>(input.toDate());
-        if (!date || !date->isValid())
-            return false;
-        *out = Value(*date);
-        return true;
-    }
-    case Kind::Integer: {
-        bool ok = false;
-        const qlonglong n = isText ? text.toLongLong(&ok) : input.toLongLong(&ok);
-        if (!ok)
-            return false;
-        *out = Value(std::int64_t(n));
-        return true;
-    }
-    case Kind::YesNo:
-        *out = Value(input.toBool());
-        return true;
-    case Kind::Text:
-        // Typed text is kept as typed; blanks around a name are part of it.
-        *out = Value(input.toString());
-        return true;
-    }
-    return false;
-}
-
 bool WorkTableModel::setValue(int row, int column, const Value& value)
 {
     if (!m_db || column < 0 || column >= columnCount())
@@ -405,6 +273,21 @@ bool WorkTableModel::insertNewRow(int column, const Value& value)
     return true;
 }
 
+QString WorkTableModel::displayText(int row, int column) const
+{
+    return cellDisplayText(columnKind(column), value(row, column));
+}
+
+QString WorkTableModel::editText(int row, int column) const
+{
+    return cellEditText(columnKind(column), value(row, column));
+}
+
+bool WorkTableModel::toStored(int column, const QVariant& input, Value* out) const
+{
+    return cellFromInput(columnKind(column), input, out);
+}
+
 int WorkTableModel::rowCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : dataRowCount() + (m_appendRow && m_db ? 1 : 0);
@@ -425,30 +308,8 @@ QVariant WorkTableModel::data(const QModelIndex& index, int role) const
     switch (role) {
     case Qt::DisplayRole:
         return displayText(row, column);
-    case Qt::EditRole: {
-        const Value v = value(row, column);
-        if (v.isNull())
-            return {};
-        switch (kind) {
-        case Kind::Amount:
-            if (const std::optional<Money> amount = v.toMoney())
-                return amount->toYenDouble();
-            return {};
-        case Kind::Date:
-            if (const std::optional<QDate> date = v.toDate())
-                return *date;
-            return {};
-        case Kind::Integer:
-            if (const std::optional<std::int64_t> n = v.toInt64())
-                return qlonglong(*n);
-            return {};
-        case Kind::YesNo:
-            return v.toBool();
-        case Kind::Text:
-            return v.toText();
-        }
-        return {};
-    }
+    case Qt::EditRole:
+        return cellEditValue(kind, value(row, column));
     case Qt::CheckStateRole:
         if (kind == Kind::YesNo)
             return value(row, column).toBool() ? Qt::Checked : Qt::Unchecked;

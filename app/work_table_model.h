@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/cell_values.h"
 #include "storage/value.h"
 
 #include <QAbstractTableModel>
@@ -23,7 +24,7 @@ class WorkTableModel : public QAbstractTableModel
 {
     Q_OBJECT
 public:
-    enum class Kind { Text, Integer, Amount, Date, YesNo };
+    using Kind = CellKind;
 
     explicit WorkTableModel(QObject* parent = nullptr);
 
