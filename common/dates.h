@@ -6,11 +6,12 @@
 #include <optional>
 
 // Date text forms shared by the windows, the statements and the report.
-QString toSlashDate(const QDate& date);         // yyyy/mm/dd
-QString toSlashDateTime(const QDate& date);     // yyyy/mm/dd 00:00:00
-QString toCompactDate(const QDate& date);       // yyyymmdd
-QString toTwoDigitDay(const QDate& date);       // dd
-// Reads yyyy/mm/dd (one-digit month and day allowed), yyyy-mm-dd or yyyymmdd; nullopt when not a date.
+QString toSlashDate(const QDate& date);     // yyyy/mm/dd
+QString toSlashDateTime(const QDate& date); // yyyy/mm/dd 00:00:00
+QString toCompactDate(const QDate& date);   // yyyymmdd
+QString toTwoDigitDay(const QDate& date);   // dd
+// Reads yyyy/mm/dd (one-digit month and day allowed), yyyy-mm-dd or yyyymmdd, ignoring a time of day that
+// follows; nullopt when not a date of years 1 to 9999.
 std::optional<QDate> parseDateText(const QString& text);
 
 // Month arithmetic. The value may be empty, in which case it is returned unchanged; a value that is not
@@ -23,9 +24,9 @@ struct MonthRange
     QString first; // yyyy/mm/01
     QString last;  // yyyy/mm/dd, the last day
 };
-// Empty text gives nullopt (both results unset).
+// Empty text, or text that is not a date, gives nullopt (both results unset).
 std::optional<MonthRange> GetMonthRange(const QString& dateText);
-// 28 to 31; 0 for an empty text. Month numbers outside 1..12 give 30.
+// 28 to 31; 0 for an empty text or one that is not a date.
 int DaysInMonth(const QString& dateText);
 
 // Which format shows a month: the month field uses the Western form only for "西暦", the printout uses

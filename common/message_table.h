@@ -5,8 +5,7 @@
 #include <optional>
 
 // The complete vocabulary of questions and notices the program shows.
-enum class DialogStyle
-{
+enum class DialogStyle {
     AskDefaultNo,  // Yes/No, question icon, No is default
     AskDefaultYes, // Yes/No, question icon, Yes is default
     Notice,        // OK, information icon
@@ -18,9 +17,13 @@ struct DialogSpec
     QString title;
     QString message;
     DialogStyle style = DialogStyle::Notice;
-    bool isQuestion() const { return style == DialogStyle::AskDefaultNo || style == DialogStyle::AskDefaultYes; }
+    bool isQuestion() const
+    {
+        return style == DialogStyle::AskDefaultNo || style == DialogStyle::AskDefaultYes;
+    }
 };
 
 // Looks the dialog up by exact group and code and composes its message with the caller's text;
 // nullopt for a group or a code the table does not list.
-std::optional<DialogSpec> lookupStandardMessage(const QString& group, const QString& code, const QString& text);
+std::optional<DialogSpec> lookupStandardMessage(const QString& group, const QString& code,
+                                                const QString& text);

@@ -22,7 +22,17 @@ class RowSet;
 class StorageError : public std::runtime_error
 {
 public:
-    enum class Kind { Generic, Busy, ReadOnly, Full, NotADatabase, MissingTable, CannotOpen };
+    enum class Kind {
+        Generic,
+        Busy,
+        ReadOnly,
+        Full,
+        Overflow,
+        NotADatabase,
+        MissingTable,
+        CannotOpen,
+        BadStatement
+    };
     StorageError(Kind kind, const QString& userMessage, const std::string& detail = {});
     Kind kind() const { return m_kind; }
     const QString& userMessage() const { return m_userMessage; }

@@ -33,5 +33,7 @@ struct TranslatedSql
 
 // Throws std::invalid_argument for a malformed date literal, an unbalanced isnull(, a `top` without a
 // count, a parameter count that does not match, or an `in` path naming neither file.
+// With withRowId, a plain `select * from T` also returns T's row id as its first column "__rowid__",
+// so that a row set over it can store its rows back.
 TranslatedSql translateJetSql(const std::string& statement, const std::vector<Value>& params,
-                              const std::vector<AttachedFile>& files);
+                              const std::vector<AttachedFile>& files, bool withRowId = false);

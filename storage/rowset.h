@@ -49,6 +49,6 @@ private:
     std::vector<std::int64_t> m_rowIds;
     std::size_t m_pos = 0;
     Mode m_mode = Mode::None;
-    std::vector<std::pair<int, Value>> m_pending; // column index (or -1 - new column) and value
+    std::vector<std::pair<int, Value>> m_pending; // column index and value
     std::vector<QString> m_pendingNames;
 };

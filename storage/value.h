@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QString>
 
+#include <concepts>
 #include <cstdint>
 #include <optional>
 #include <variant>
@@ -16,9 +17,8 @@ class Value
 public:
     Value() = default;
     Value(std::nullptr_t) {}
-    Value(int v) : m_v(std::int64_t(v)) {}
-    Value(std::int64_t v) : m_v(v) {}
-    Value(long long v) requires(!std::is_same_v<long long, std::int64_t>) : m_v(std::int64_t(v)) {}
+    template <std::integral T>
+    requires(!std::same_as<T, bool>) Value(T v) : m_v(std::int64_t(v)) {}
     Value(bool v) : m_v(std::int64_t(v ? 1 : 0)) {}
     Value(double v) : m_v(v) {}
     Value(const QString& v) : m_v(v) {}
@@ -41,8 +41,9 @@ public:
     std::optional<std::int64_t> toInt64() const;
     std::optional<Money> toMoney() const;
     std::optional<QDate> toDate() const;
-    bool toBool() const; // nothing reads as no
-    QString toText() const; // nothing reads as empty text
+    bool toBool() const;     // nothing reads as no
+    double toDouble() const; // for reals; 0 otherwise
+    QString toText() const;  // nothing reads as empty text
 
     friend bool operator==(const Value&, const Value&) = default;
 

@@ -1,0 +1,68 @@
+#include "app/standard_message.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include <utility>
+
+namespace {
+
+DialogAnswerer& installedAnswerer()
+{
+    static DialogAnswerer answerer;
+    return answerer;
+}
+
+QMessageBox::Icon iconOf(DialogStyle style)
+{
+    switch (style) {
+    case DialogStyle::AskDefaultNo:
+    case DialogStyle::AskDefaultYes:
+        return QMessageBox::Question;
+    case DialogStyle::Warning:
+        return QMessageBox::Warning;
+    case DialogStyle::Notice:
+        break;
+    }
+    return QMessageBox::Information;
+}
+
+// True when a question was answered Yes.
+bool showBox(const DialogSpec& spec)
+{
+    QMessageBox box(iconOf(spec.style), spec.title, spec.message, QMessageBox::NoButton,
+                    QApplication::activeWindow());
+    // Payer names and other caller texts are shown as typed, never interpreted as markup.
+    box.setTextFormat(Qt::PlainText);
+    if (!spec.isQuestion()) {
+        box.setStandardButtons(QMessageBox::Ok);
+        box.setDefaultButton(QMessageBox::Ok);
+        box.setEscapeButton(QMessageBox::Ok);
+        box.exec();
+        return false;
+    }
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    box.setDefaultButton(spec.style == DialogStyle::AskDefaultYes ? QMessageBox::Yes : QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    box.exec();
+    return box.clickedButton() == box.button(QMessageBox::Yes);
+}
+
+} // namespace
+
+int ShowStandardMessage(const QString& group, const QString& code, const QString& text)
+{
+    const auto spec = lookupStandardMessage(group, code, text);
+    if (!spec)
+        return 0;
+    // A copy, so that an answerer may replace itself while it answers.
+    const DialogAnswerer answerer = installedAnswerer();
+    const bool yes = answerer ? answerer(*spec) : showBox(*spec);
+    return spec->isQuestion() && yes ? -1 : 0;
+}
+
+void setDialogAnswerer(DialogAnswerer answerer)
+{
+    installedAnswerer() = std::move(answerer);
+}

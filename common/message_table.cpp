@@ -1,0 +1,104 @@
+#include "common/message_table.h"
+
+#include <QStringView>
+
+#include <iterator>
+
+namespace {
+
+struct DialogRow
+{
+    QStringView group;
+    QStringView code;
+    QStringView title;
+    bool titleIsText; // the caller's text is the title as well as the message
+    QStringView head; // wording before the caller's text
+    bool showsText;
+    QStringView tail; // wording after it
+    DialogStyle style;
+};
+
+// Groups appear in the order they are compared, and the codes of a group in theirs; the wording,
+// full-width characters and blanks included, is what users of the earlier program know.
+constexpr DialogRow kDialogs[] = {
+    {u"登録", u"確認", u"登録の確認", false, u"", true, u" を登録します。よろしいですか",
+     DialogStyle::AskDefaultYes},
+    {u"登録", u"データ確認", u"登録の確認", false, u"データ ", true, u" を登録します。よろしいですか",
+     DialogStyle::AskDefaultYes},
+    {u"登録", u"コード指定", u"登録注意", false, u"コードが指定されていません。コードを指定してください。",
+     false, u"", DialogStyle::Notice},
+    {u"登録", u"完了", u"登録完了", false, u"", true, u" を登録しました。", DialogStyle::Notice},
+    {u"登録", u"完了2", u"登録完了", false, u"データ  ", true, u" を登録しました。", DialogStyle::Notice},
+    {u"登録", u"チェック", u"入力項目のチェック", false, u"入力必須項目が空白です。", false, u"",
+     DialogStyle::Notice},
+    {u"登録", u"商品未登録", u"入力項目のチェック", false, u"登録商品データがありません。", false, u"",
+     DialogStyle::Notice},
+    {u"登録", u"データなし", u"入力項目のチェック", false, u"登録がデータがありません。", false, u"",
+     DialogStyle::Notice},
+    {u"転記", u"確認", u"登録の確認", false, u"", true, u" に転記します。よろしいですか",
+     DialogStyle::AskDefaultNo},
+    {u"削除", u"確認", u"削除の確認", false, u"すべてのデータを削除します。よろしいですか", false, u"",
+     DialogStyle::AskDefaultNo},
+    {u"削除", u"伝票確認", u"削除の確認", false, u"伝票 ", true, u" を削除します。よろしいですか",
+     DialogStyle::AskDefaultNo},
+    {u"削除", u"伝票確認2", u"削除の確認", false, u"", true, u" を削除します。よろしいですか",
+     DialogStyle::AskDefaultNo},
+    {u"削除", u"データ確認", u"削除の確認", false, u"データ ", true, u" を削除します。よろしいですか",
+     DialogStyle::AskDefaultNo},
+    {u"削除", u"指定確認", u"削除の確認", false, u"指定された ", true, u" を削除します。よろしいですか",
+     DialogStyle::AskDefaultNo},
+    {u"削除", u"伝票完了", u"削除の完了", false, u"伝票 ", true, u" を削除しました。", DialogStyle::Notice},
+    {u"削除", u"削除不可能", u"削除の拒否", false, u"", true, u"削除できません。", DialogStyle::Notice},
+    {u"削除", u"伝票完了2", u"削除の完了", false, u"", true, u" を削除しました。", DialogStyle::Notice},
+    {u"削除", u"完了", u"削除の完了", false, u"データ ", true, u" を削除しました。", DialogStyle::Notice},
+    {u"削除", u"削除不可", u"削除不可", false, u"", true,
+     u" にデータがあるため削除できません。メンテナンス機能で削除してください。", DialogStyle::Notice},
+    {u"入力", u"上行空白", u"入力注意", false, u"上の行が空白です。データは連続して指定してください。", false,
+     u"", DialogStyle::Notice},
+    {u"入力", u"区分なし", u"入力注意", false, u"区分が指定されていません。区分を指定してください", false,
+     u"", DialogStyle::Warning},
+    {u"入力", u"必須入力なし", u"入力注意", false, u"", true, u"指定されていません。確認してください",
+     DialogStyle::Warning},
+    {u"入力", u"重複", u"入力注意", false, u"", true, u"が重複しています。確認してください",
+     DialogStyle::Warning},
+    {u"入力", u"範囲外", u"入力注意", false, u"", true, u"が指定範囲外です。確認してください",
+     DialogStyle::Warning},
+    {u"入力", u"数字のみ", u"入力注意", false, u"", true, u"には数字以外使用できません",
+     DialogStyle::Warning},
+    {u"行指定", u"無効行", u"入力注意", false, u"無効な行が指定されています。行指定をやり直してください。",
+     false, u"", DialogStyle::Warning},
+    {u"行指定", u"指定なし", u"入力注意", false, u"行が指定されていません。行指定してください。", false, u"",
+     DialogStyle::Warning},
+    {u"行指定", u"重複", u"入力注意", false, u"指定行は１回に１行です。行指定をやり直してください。", false,
+     u"", DialogStyle::Warning},
+    {u"行指定", u"余白なし", u"行挿入注意", false, u"行挿入する余白はありません。", false, u"",
+     DialogStyle::Warning},
+    {u"クリア", u"確認", u"画面クリアの確認", false, u"画面をクリアします。よろしいですか", false, u"",
+     DialogStyle::AskDefaultNo},
+    {u"印刷", u"確認", u"印刷の確認", false, u"", true, u"を印刷します。よろしいですか",
+     DialogStyle::AskDefaultNo},
+    {u"その他", u"コピー完了", u"コピー完了", false, u"", true, u"コピーしました。", DialogStyle::Notice},
+    {u"その他", u"読込み完了", u"読込完了", false, u"", true, u"読込みしました。", DialogStyle::Notice},
+    {u"その他", u"メッセージ", u"", true, u"", true, u"", DialogStyle::Notice},
+    {u"その他", u"確認", u"確認", false, u"", true, u"、よろしいですか", DialogStyle::AskDefaultYes},
+};
+
+} // namespace
+
+std::optional<DialogSpec> lookupStandardMessage(const QString& group, const QString& code,
+                                                const QString& text)
+{
+    for (const DialogRow& row : kDialogs) {
+        if (row.group != group || row.code != code)
+            continue;
+        DialogSpec spec;
+        spec.title = row.titleIsText ? text : row.title.toString();
+        spec.message = row.head.toString();
+        if (row.showsText)
+            spec.message += text;
+        spec.message += row.tail;
+        spec.style = row.style;
+        return spec;
+    }
+    return std::nullopt;
+}

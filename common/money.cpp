@@ -1,0 +1,168 @@
+#include "common/money.h"
+
+#include <limits>
+
+namespace {
+
+constexpr std::uint64_t kRawMagnitudeLimit = std::uint64_t(std::numeric_limits<std::int64_t>::max()) + 1;
+
+// The magnitude of a raw amount without overflowing on the most negative value.
+std::uint64_t magnitudeOf(std::int64_t raw)
+{
+    return raw < 0 ? std::uint64_t(0) - std::uint64_t(raw) : std::uint64_t(raw);
+}
+
+// Japanese keyboards in full-width mode give U+FF10.. digits and full-width punctuation; the minus may
+// also arrive as the mathematical minus sign.
+QChar toAscii(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u >= u'０' && u <= u'９')
+        return QChar(u'0' + (u - u'０'));
+    switch (u) {
+    case u'，':
+        return QLatin1Char(',');
+    case u'．':
+        return QLatin1Char('.');
+    case u'－':
+    case u'−':
+        return QLatin1Char('-');
+    case u'＋':
+        return QLatin1Char('+');
+    default:
+        return c;
+    }
+}
+
+bool isAsciiDigit(QChar c)
+{
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
+
+} // namespace
+
+Money Money::fromYen(std::int64_t yen)
+{
+    std::int64_t raw = 0;
+    if (__builtin_mul_overflow(yen, kScale, &raw))
+        throw MoneyOverflow();
+    return Money(raw);
+}
+
+std::optional<Money> Money::checkedAdd(Money other) const
+{
+    std::int64_t sum = 0;
+    if (__builtin_add_overflow(m_raw, other.m_raw, &sum))
+        return std::nullopt;
+    return Money(sum);
+}
+
+std::optional<Money> Money::checkedSub(Money other) const
+{
+    std::int64_t difference = 0;
+    if (__builtin_sub_overflow(m_raw, other.m_raw, &difference))
+        return std::nullopt;
+    return Money(difference);
+}
+
+Money Money::operator+(Money other) const
+{
+    if (auto sum = checkedAdd(other))
+        return *sum;
+    throw MoneyOverflow();
+}
+
+Money Money::operator-(Money other) const
+{
+    if (auto difference = checkedSub(other))
+        return *difference;
+    throw MoneyOverflow();
+}
+
+QString formatAmount(Money amount)
+{
+    const std::uint64_t magnitude = magnitudeOf(amount.raw());
+    std::uint64_t yen = magnitude / Money::kScale;
+    if (magnitude % Money::kScale >= Money::kScale / 2)
+        ++yen;
+    if (yen == 0)
+        return {};
+
+    QString digits = QString::number(yen);
+    for (qsizetype at = digits.size() - 3; at > 0; at -= 3)
+        digits.insert(at, QLatin1Char(','));
+    if (amount.raw() < 0)
+        digits.prepend(QLatin1Char('-'));
+    return digits;
+}
+
+QString formatAmount(const std::optional<Money>& amount)
+{
+    return amount ? formatAmount(*amount) : QString();
+}
+
+ParsedAmount parseAmount(const QString& input)
+{
+    const QString text = input.trimmed();
+    if (text.isEmpty())
+        return {AmountParse::Empty, Money()};
+
+    QString ascii;
+    ascii.reserve(text.size());
+    for (QChar c : text)
+        ascii.append(toAscii(c));
+
+    qsizetype pos = 0;
+    bool negative = false;
+    if (ascii[0] == QLatin1Char('-') || ascii[0] == QLatin1Char('+')) {
+        negative = ascii[0] == QLatin1Char('-');
+        ++pos;
+    }
+
+    // Accumulate the magnitude in ten-thousandths; a negative amount may reach one unit further than a
+    // positive one.
+    const std::uint64_t limit = negative ? kRawMagnitudeLimit : kRawMagnitudeLimit - 1;
+    std::uint64_t whole = 0;
+    bool tooLarge = false;
+    int integerDigits = 0;
+    for (; pos < ascii.size(); ++pos) {
+        const QChar c = ascii[pos];
+        if (isAsciiDigit(c)) {
+            whole = whole * 10 + std::uint64_t(c.unicode() - u'0');
+            if (whole > limit / Money::kScale)
+                tooLarge = true; // keep scanning: a later letter still makes it no number at all
+            if (tooLarge)
+                whole = limit / Money::kScale + 1;
+            ++integerDigits;
+        } else if (c == QLatin1Char(',')) {
+            // A thousands comma sits between digits.
+            const bool digitAfter = pos + 1 < ascii.size() && isAsciiDigit(ascii[pos + 1]);
+            if (integerDigits == 0 || !digitAfter)
+                return {AmountParse::NotNumber, Money()};
+        } else {
+            break;
+        }
+    }
+
+    std::uint64_t fraction = 0;
+    int fractionDigits = 0;
+    if (pos < ascii.size() && ascii[pos] == QLatin1Char('.')) {
+        for (++pos; pos < ascii.size() && isAsciiDigit(ascii[pos]); ++pos) {
+            if (++fractionDigits > 4)
+                return {AmountParse::NotNumber, Money()};
+            fraction = fraction * 10 + std::uint64_t(ascii[pos].unicode() - u'0');
+        }
+    }
+    if (pos != ascii.size() || integerDigits + fractionDigits == 0)
+        return {AmountParse::NotNumber, Money()};
+    if (tooLarge)
+        return {AmountParse::OutOfRange, Money()};
+
+    for (int i = fractionDigits; i < 4; ++i)
+        fraction *= 10;
+    const std::uint64_t magnitude = whole * Money::kScale + fraction;
+    if (magnitude > limit)
+        return {AmountParse::OutOfRange, Money()};
+    const std::int64_t raw = negative ? std::int64_t(std::uint64_t(0) - magnitude) : std::int64_t(magnitude);
+    return {AmountParse::Ok, Money::fromRaw(raw)};
+}

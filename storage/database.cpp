@@ -1,0 +1,302 @@
+#include "storage/database.h"
+
+#include "storage/jet_sql.h"
+#include "storage/rowset.h"
+#include "storage/schema.h"
+#include "storage/transaction.h"
+
+#include <SQLiteCpp/Database.h>
+#include <SQLiteCpp/Exception.h>
+#include <SQLiteCpp/Statement.h>
+#include <sqlite3.h>
+
+#include <QFileInfo>
+
+namespace {
+
+constexpr int kBusyTimeoutMs = 3000;
+
+QString display(const QString& path)
+{
+    return QFileInfo(path).absoluteFilePath();
+}
+
+QString notADatabase(const QString& path)
+{
+    return QStringLiteral("ファイル「%1」はデータベースではないか、壊れています。").arg(display(path));
+}
+
+// A file that exists is only read here, so a file that turns out not to be ours is left exactly as it
+// was.
+void checkTables(SQLite::Database& db, const std::string& schema, const QString& path,
+                 const QStringList& tables)
+{
+    QStringList missing;
+    try {
+        missing = missingTables(db, schema, tables);
+    } catch (const SQLite::Exception& e) {
+        throw StorageError(StorageError::Kind::NotADatabase, notADatabase(path), e.what());
+    }
+    if (!missing.isEmpty())
+        throw StorageError(StorageError::Kind::MissingTable,
+                           QStringLiteral("データベース ファイル「%1」に表「%2」がありません。")
+                               .arg(display(path), missing.join(QStringLiteral("」「"))));
+}
+
+} // namespace
+
+StorageError::StorageError(Kind kind, const QString& userMessage, const std::string& detail)
+    : std::runtime_error(detail.empty() ? userMessage.toStdString() : detail), m_kind(kind),
+      m_userMessage(userMessage)
+{
+}
+
+Database::Database(std::unique_ptr<SQLite::Database> db, QString permanentPath, QString workPath)
+    : m_db(std::move(db)), m_permanentPath(std::move(permanentPath)), m_workPath(std::move(workPath))
+{
+}
+
+Database::~Database()
+{
+    // Statements must be finalised before the connection closes.
+    m_statements.clear();
+}
+
+std::unique_ptr<Database> Database::open(const QString& permanentPath, const QString& workPath)
+{
+    const bool permanentExists = QFileInfo::exists(permanentPath);
+    const bool workExists = QFileInfo::exists(workPath);
+    std::unique_ptr<SQLite::Database> db;
+    try {
+        db = std::make_unique<SQLite::Database>(permanentPath.toStdString(),
+                                                SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
+        db->setBusyTimeout(kBusyTimeoutMs);
+    } catch (const SQLite::Exception& e) {
+        throw StorageError(
+            StorageError::Kind::CannotOpen,
+            QStringLiteral("データベース ファイル「%1」を開けません。").arg(display(permanentPath)),
+            e.what());
+    }
+    if (permanentExists)
+        checkTables(*db, "main", permanentPath, permanentTableNames());
+
+    try {
+        SQLite::Statement attach(*db, "ATTACH DATABASE ? AS work");
+        attach.bind(1, workPath.toStdString());
+        attach.exec();
+    } catch (const SQLite::Exception& e) {
+        const int code = e.getErrorCode() & 0xff;
+        if (code == SQLITE_NOTADB || code == SQLITE_CORRUPT)
+            throw StorageError(StorageError::Kind::NotADatabase, notADatabase(workPath), e.what());
+        throw StorageError(StorageError::Kind::CannotOpen,
+                           QStringLiteral("データベース ファイル「%1」を開けません。").arg(display(workPath)),
+                           e.what());
+    }
+    if (workExists)
+        checkTables(*db, "work", workPath, workTableNames());
+
+    std::unique_ptr<Database> result(new Database(std::move(db), permanentPath, workPath));
+    if (!permanentExists || !workExists) {
+        // First start: the only time anything is created.
+        Transaction tx(*result);
+        try {
+            if (!permanentExists)
+                createPermanentSchema(*result->m_db, "main");
+            if (!workExists)
+                createWorkSchema(*result->m_db, "work");
+        } catch (const std::exception& e) {
+            result->rethrow(e);
+        }
+        tx.commit();
+    }
+    return result;
+}
+
+SQLite::Statement& Database::cachedStatement(const std::string& sqliteSql)
+{
+    auto it = m_statements.find(sqliteSql);
+    if (it == m_statements.end()) {
+        try {
+            it = m_statements.emplace(sqliteSql, std::make_unique<SQLite::Statement>(*m_db, sqliteSql)).first;
+        } catch (const std::exception& e) {
+            rethrow(e);
+        }
+    }
+    SQLite::Statement& st = *it->second;
+    st.reset();
+    st.clearBindings();
+    return st;
+}
+
+namespace {
+
+std::vector<AttachedFile> attachedFiles(const Database& db)
+{
+    return {{db.permanentPath(), "main"}, {db.workPath(), "work"}};
+}
+
+TranslatedSql translate(const Database& db, const std::string& statement, const Params& params,
+                        bool withRowId)
+{
+    try {
+        return translateJetSql(statement, params, attachedFiles(db), withRowId);
+    } catch (const std::invalid_argument& e) {
+        throw StorageError(StorageError::Kind::BadStatement,
+                           QStringLiteral("データベースへの命令が正しくありません。"), e.what());
+    }
+}
+
+// Leaves a cached statement ready for its next use whatever happens while it runs.
+struct ResetOnExit
+{
+    SQLite::Statement& st;
+    ~ResetOnExit()
+    {
+        try {
+            st.reset();
+        } catch (...) {
+        }
+    }
+};
+
+} // namespace
+
+SQLite::Statement& Database::prepare(const std::string& statement, const Params& params)
+{
+    const TranslatedSql t = translate(*this, statement, params, false);
+    SQLite::Statement& st = cachedStatement(t.sql);
+    for (std::size_t i = 0; i < t.params.size(); ++i)
+        bindValue(st, int(i) + 1, t.params[i]);
+    return st;
+}
+
+int Database::execute(const std::string& statement, const Params& params)
+{
+    SQLite::Statement& st = prepare(statement, params);
+    ResetOnExit guard{st};
+    try {
+        return st.exec();
+    } catch (const std::exception& e) {
+        rethrow(e);
+    }
+}
+
+RowSet Database::openRowSet(const std::string& statement, const Params& params)
+{
+    const TranslatedSql t = translate(*this, statement, params, true);
+    SQLite::Statement& st = cachedStatement(t.sql);
+    ResetOnExit guard{st};
+    RowSet rs;
+    rs.m_db = this;
+    try {
+        for (std::size_t i = 0; i < t.params.size(); ++i)
+            bindValue(st, int(i) + 1, t.params[i]);
+        const int columns = st.getColumnCount();
+        const bool hasRowId = !t.selectTable.empty();
+        const int firstData = hasRowId ? 1 : 0;
+        for (int c = firstData; c < columns; ++c)
+            rs.m_columns.push_back(QString::fromUtf8(st.getColumnName(c)));
+        while (st.executeStep()) {
+            if (hasRowId)
+                rs.m_rowIds.push_back(st.getColumn(0).getInt64());
+            std::vector<Value> row;
+            row.reserve(std::size_t(columns - firstData));
+            for (int c = firstData; c < columns; ++c)
+                row.push_back(columnValue(st, c));
+            rs.m_rows.push_back(std::move(row));
+        }
+        if (hasRowId)
+            rs.m_table = t.selectTable;
+    } catch (const StorageError&) {
+        throw;
+    } catch (const std::exception& e) {
+        rethrow(e);
+    }
+    return rs;
+}
+
+Value Database::readTotal(const std::string& statement, const Params& params)
+{
+    SQLite::Statement& st = prepare(statement, params);
+    ResetOnExit guard{st};
+    try {
+        if (!st.executeStep())
+            return {};
+        for (int c = 0; c < st.getColumnCount(); ++c) {
+            if (QString::fromUtf8(st.getColumnName(c)).compare(QLatin1String("total"), Qt::CaseInsensitive) ==
+                0)
+                return columnValue(st, c);
+        }
+    } catch (const std::exception& e) {
+        rethrow(e);
+    }
+    throw StorageError(StorageError::Kind::BadStatement,
+                       QStringLiteral("データベースへの命令が正しくありません。"),
+                       "the select has no column named total");
+}
+
+void Database::rethrow(const std::exception& e) const
+{
+    if (auto se = dynamic_cast<const StorageError*>(&e))
+        throw *se;
+    const std::string what = e.what();
+    int code = SQLITE_ERROR;
+    if (auto sq = dynamic_cast<const SQLite::Exception*>(&e))
+        code = sq->getErrorCode();
+    switch (code & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        throw StorageError(
+            StorageError::Kind::Busy,
+            QStringLiteral("データが他で使用中のため処理できませんでした。しばらくしてからもう一度実行して"
+                           "ください。"),
+            what);
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+    case SQLITE_CANTOPEN:
+        throw StorageError(StorageError::Kind::ReadOnly,
+                           QStringLiteral("データ ファイルに書き込めません（読み取り専用です）。%1")
+                               .arg(display(m_permanentPath)),
+                           what);
+    case SQLITE_FULL:
+        throw StorageError(
+            StorageError::Kind::Full,
+            QStringLiteral("ディスクの空きが足りないため処理できませんでした。何も変更していません。"), what);
+    case SQLITE_NOTADB:
+    case SQLITE_CORRUPT:
+        throw StorageError(StorageError::Kind::NotADatabase,
+                           QStringLiteral("データ ファイルが壊れています。"), what);
+    default:
+        break;
+    }
+    if (what.find("integer overflow") != std::string::npos)
+        throw StorageError(StorageError::Kind::Overflow, QStringLiteral("金額が扱える範囲を超えています。"),
+                           what);
+    throw StorageError(
+        StorageError::Kind::Generic,
+        QStringLiteral("データベースの処理に失敗しました。（%1）").arg(QString::fromStdString(what)), what);
+}
+
+void bindValue(SQLite::Statement& statement, int index, const Value& value)
+{
+    if (value.isNull())
+        statement.bind(index);
+    else if (value.isInteger())
+        statement.bind(index, static_cast<int64_t>(*value.toInt64()));
+    else if (value.isReal())
+        statement.bind(index, value.toDouble());
+    else
+        statement.bind(index, value.toText().toStdString());
+}
+
+Value columnValue(SQLite::Statement& statement, int index)
+{
+    const SQLite::Column col = statement.getColumn(index);
+    if (col.isNull())
+        return {};
+    if (col.isInteger())
+        return Value(std::int64_t(col.getInt64()));
+    if (col.isFloat())
+        return Value(col.getDouble());
+    return Value(QString::fromUtf8(col.getText(), col.getBytes()));
+}

@@ -1,0 +1,157 @@
+#include "storage/rowset.h"
+
+#include "storage/database.h"
+
+#include <SQLiteCpp/Statement.h>
+
+namespace {
+
+std::string quoteName(const QString& name)
+{
+    QString q = name;
+    q.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return "\"" + q.toStdString() + "\"";
+}
+
+[[noreturn]] void misuse(const char* what)
+{
+    throw StorageError(StorageError::Kind::BadStatement,
+                       QStringLiteral("データベースの操作が正しくありません。"), what);
+}
+
+} // namespace
+
+void RowSet::moveNext()
+{
+    if (m_pos < m_rows.size())
+        ++m_pos;
+}
+
+int RowSet::columnIndex(const QString& column) const
+{
+    for (std::size_t i = 0; i < m_columns.size(); ++i) {
+        if (m_columns[i].compare(column, Qt::CaseInsensitive) == 0)
+            return int(i);
+    }
+    return -1;
+}
+
+bool RowSet::hasColumn(const QString& column) const
+{
+    return columnIndex(column) >= 0;
+}
+
+Value RowSet::get(const QString& column) const
+{
+    const int c = columnIndex(column);
+    if (c < 0)
+        misuse("no such column in the row set");
+    if (atEnd())
+        misuse("no current row");
+    // A pending edit is what the row holds now.
+    for (const auto& [index, value] : m_pending) {
+        if (index == c)
+            return value;
+    }
+    return m_rows[m_pos][std::size_t(c)];
+}
+
+void RowSet::edit()
+{
+    if (m_table.empty())
+        misuse("the row set cannot be changed");
+    if (atEnd())
+        misuse("no current row to edit");
+    m_mode = Mode::Edit;
+    m_pending.clear();
+    m_pendingNames.clear();
+}
+
+void RowSet::addNew()
+{
+    if (m_table.empty())
+        misuse("the row set cannot be changed");
+    m_mode = Mode::Add;
+    m_pending.clear();
+    m_pendingNames.clear();
+}
+
+void RowSet::set(const QString& column, const Value& value)
+{
+    if (m_mode == Mode::None)
+        misuse("set without edit or addNew");
+    const int c = columnIndex(column);
+    if (c < 0)
+        misuse("no such column in the row set");
+    for (auto& [index, pending] : m_pending) {
+        if (index == c) {
+            pending = value;
+            return;
+        }
+    }
+    m_pending.emplace_back(c, value);
+    m_pendingNames.push_back(m_columns[std::size_t(c)]);
+}
+
+void RowSet::update()
+{
+    if (m_mode == Mode::None)
+        misuse("update without edit or addNew");
+    std::string sql;
+    if (m_mode == Mode::Edit) {
+        if (m_pending.empty()) {
+            m_mode = Mode::None;
+            return;
+        }
+        sql = "UPDATE " + m_table + " SET ";
+        for (std::size_t i = 0; i < m_pendingNames.size(); ++i)
+            sql += (i ? ", " : "") + quoteName(m_pendingNames[i]) + " = ?";
+        sql += " WHERE rowid = ?";
+    } else if (m_pending.empty()) {
+        sql = "INSERT INTO " + m_table + " DEFAULT VALUES";
+    } else {
+        std::string names;
+        std::string marks;
+        for (std::size_t i = 0; i < m_pendingNames.size(); ++i) {
+            names += (i ? ", " : "") + quoteName(m_pendingNames[i]);
+            marks += i ? ", ?" : "?";
+        }
+        sql = "INSERT INTO " + m_table + " (" + names + ") VALUES (" + marks + ")";
+    }
+
+    SQLite::Statement& st = m_db->cachedStatement(sql);
+    try {
+        int index = 1;
+        for (const auto& [column, value] : m_pending)
+            bindValue(st, index++, value);
+        if (m_mode == Mode::Edit)
+            st.bind(index, static_cast<int64_t>(m_rowIds[m_pos]));
+        st.exec();
+        st.reset();
+    } catch (const std::exception& e) {
+        try {
+            st.reset();
+        } catch (...) {
+        }
+        m_db->rethrow(e);
+    }
+    // The set keeps what it read at opening; an edited row shows its stored values, a new row is not
+    // part of it.
+    if (m_mode == Mode::Edit) {
+        for (const auto& [column, value] : m_pending)
+            m_rows[m_pos][std::size_t(column)] = value;
+    }
+    m_pending.clear();
+    m_pendingNames.clear();
+    m_mode = Mode::None;
+}
+
+void RowSet::close()
+{
+    m_rows.clear();
+    m_rowIds.clear();
+    m_pending.clear();
+    m_pendingNames.clear();
+    m_mode = Mode::None;
+    m_pos = 0;
+}

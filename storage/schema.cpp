@@ -1,0 +1,68 @@
+#include "storage/schema.h"
+
+#include <SQLiteCpp/Database.h>
+#include <SQLiteCpp/Statement.h>
+
+#include <string>
+
+namespace {
+
+// Amounts are whole numbers of ten-thousandths; dates ISO text; yes/no 0 or 1. The work tables shaped
+// like InpWork default their amounts to 0 because a blank row must read 0 in both amounts.
+const char* const kInpWorkColumns =
+    "(行番号 INTEGER, 元行番号 INTEGER, 表示日付 TEXT, 日付 TEXT, 入金先名 TEXT,"
+    " 予定額 INTEGER DEFAULT 0, 入金額 INTEGER DEFAULT 0, 残高 INTEGER DEFAULT 0)";
+
+void run(SQLite::Database& db, const std::string& sql)
+{
+    db.exec(sql);
+}
+
+} // namespace
+
+QStringList permanentTableNames()
+{
+    return {QStringLiteral("入金予定表"), QStringLiteral("入金先マスタ"), QStringLiteral("自社情報")};
+}
+
+QStringList workTableNames()
+{
+    return {QStringLiteral("InpWork"),   QStringLiteral("InpWorkSort"),   QStringLiteral("InpWork印刷"),
+            QStringLiteral("w入金先名"), QStringLiteral("w入金先マスタ"), QStringLiteral("ClHint")};
+}
+
+void createPermanentSchema(SQLite::Database& db, const std::string& schema)
+{
+    const std::string s = schema + ".";
+    run(db, "CREATE TABLE " + s +
+                "入金予定表 (日付 TEXT, 行番号 INTEGER, 入金先名 TEXT, 予定額 INTEGER, 入金額 INTEGER, 残高 "
+                "INTEGER)");
+    // Every month load, carry-forward lookup and balance pass walks this order.
+    run(db, "CREATE INDEX " + s + "入金予定表_日付_行番号 ON 入金予定表 (日付, 行番号)");
+    run(db, "CREATE TABLE " + s + "入金先マスタ (入金先名 TEXT)");
+    run(db, "CREATE TABLE " + s + "自社情報 (年号 TEXT, 入金先自動登録 INTEGER, LineColor1 INTEGER)");
+}
+
+void createWorkSchema(SQLite::Database& db, const std::string& schema)
+{
+    const std::string s = schema + ".";
+    for (const char* table : {"InpWork", "InpWorkSort", "InpWork印刷"})
+        run(db, "CREATE TABLE " + s + table + " " + kInpWorkColumns);
+    run(db, "CREATE TABLE " + s + "w入金先名 (入金先名 TEXT)");
+    run(db, "CREATE TABLE " + s + "w入金先マスタ (チェック INTEGER DEFAULT 0, 入金先名 TEXT)");
+    run(db, "CREATE TABLE " + s + "ClHint (FormName TEXT, CtlName TEXT, FormTitle TEXT, Contents TEXT)");
+}
+
+QStringList missingTables(SQLite::Database& db, const std::string& schema, const QStringList& required)
+{
+    QStringList present;
+    SQLite::Statement q(db, "SELECT name FROM " + schema + ".sqlite_master WHERE type = 'table'");
+    while (q.executeStep())
+        present << QString::fromStdString(q.getColumn(0).getString()).toLower();
+    QStringList missing;
+    for (const QString& name : required) {
+        if (!present.contains(name.toLower()))
+            missing << name;
+    }
+    return missing;
+}

@@ -1,0 +1,55 @@
+#include "storage/transaction.h"
+
+#include "storage/database.h"
+
+#include <SQLiteCpp/Database.h>
+#include <sqlite3.h>
+
+#include <atomic>
+
+namespace {
+std::atomic<int> savepointCounter{0};
+}
+
+Transaction::Transaction(Database& db) : m_db(db)
+{
+    try {
+        if (sqlite3_get_autocommit(db.connection().getHandle())) {
+            // Take the write lock at once: waiting happens here, before any work is done.
+            db.connection().exec("BEGIN IMMEDIATE");
+        } else {
+            m_savepoint = "unit_" + std::to_string(++savepointCounter);
+            db.connection().exec("SAVEPOINT " + m_savepoint);
+        }
+    } catch (const std::exception& e) {
+        db.rethrow(e);
+    }
+}
+
+Transaction::~Transaction()
+{
+    if (m_done)
+        return;
+    try {
+        // The engine may already have rolled back by itself after a full disk or an I/O error.
+        if (m_savepoint.empty()) {
+            if (!sqlite3_get_autocommit(m_db.connection().getHandle()))
+                m_db.connection().exec("ROLLBACK");
+        } else {
+            m_db.connection().exec("ROLLBACK TO " + m_savepoint);
+            m_db.connection().exec("RELEASE " + m_savepoint);
+        }
+    } catch (...) {
+        // Nothing more can be done from a destructor; the outer unit, if any, rolls back in turn.
+    }
+}
+
+void Transaction::commit()
+{
+    try {
+        m_db.connection().exec(m_savepoint.empty() ? std::string("COMMIT") : "RELEASE " + m_savepoint);
+    } catch (const std::exception& e) {
+        m_db.rethrow(e);
+    }
+    m_done = true;
+}

@@ -1,0 +1,248 @@
+#include "storage/database.h"
+#include "storage/rowset.h"
+#include "storage/transaction.h"
+
+#include "support/temp_data.h"
+
+#include <SQLiteCpp/Database.h>
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+void addStored(Database& db, const QString& date, int row, const QString& payer, std::int64_t balanceYen)
+{
+    db.execute(
+        "insert into 入金予定表 (日付, 行番号, 入金先名, 予定額, 入金額, 残高) values (?, ?, ?, 0, 0, ?)",
+        {QDate::fromString(date, QStringLiteral("yyyy/MM/dd")), row, payer, Money::fromYen(balanceYen)});
+}
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
+}
+
+} // namespace
+
+TEST(Database, FirstStartCreatesBothFilesAndLaterStartsReuseThem)
+{
+    TempDataFolder folder;
+    {
+        auto db = folder.open();
+        EXPECT_TRUE(QFile::exists(folder.permanentPath()));
+        EXPECT_TRUE(QFile::exists(folder.workPath()));
+        EXPECT_TRUE(db->openRowSet("select * from 自社情報").isEmpty());
+        db->execute("insert into ClHint (FormName, CtlName, FormTitle, Contents) values (?, ?, ?, ?)",
+                    {"FrmDorivan", "cmdHint", "t", "keep me"});
+    }
+    auto db = folder.open();
+    RowSet hints = db->openRowSet("select * from ClHint");
+    ASSERT_FALSE(hints.isEmpty());
+    EXPECT_EQ(hints.get("Contents").toText(), QStringLiteral("keep me"));
+}
+
+TEST(Database, FileThatIsNotOursStopsTheStartAndIsLeftUntouched)
+{
+    for (const bool corruptWork : {false, true}) {
+        TempDataFolder folder;
+        folder.open(); // a good pair first
+        const QString victim = corruptWork ? folder.workPath() : folder.permanentPath();
+        QByteArray junk(8192, '\x5a');
+        junk.replace(0, 6, "junk!!");
+        {
+            QFile f(victim);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write(junk);
+        }
+        try {
+            folder.open();
+            FAIL() << "a file of junk was accepted";
+        } catch (const StorageError& e) {
+            EXPECT_EQ(e.kind(), StorageError::Kind::NotADatabase);
+            EXPECT_TRUE(e.userMessage().contains(corruptWork ? QStringLiteral("DorivanWork.mdb")
+                                                             : QStringLiteral("Dorivan.mdb")));
+        }
+        EXPECT_EQ(readAll(victim), junk);
+    }
+}
+
+TEST(Database, DatabaseWithoutATableIsRefusedByName)
+{
+    TempDataFolder folder;
+    folder.open()->connection().exec("DROP TABLE main.入金先マスタ");
+    const QByteArray before = readAll(folder.permanentPath());
+    try {
+        folder.open();
+        FAIL() << "a file without its tables was accepted";
+    } catch (const StorageError& e) {
+        EXPECT_EQ(e.kind(), StorageError::Kind::MissingTable);
+        EXPECT_TRUE(e.userMessage().contains(QStringLiteral("入金先マスタ")));
+    }
+    EXPECT_EQ(readAll(folder.permanentPath()), before);
+}
+
+TEST(Database, TheDialectBehavesAsTheStatementsExpect)
+{
+    TempDataFolder folder;
+    auto db = folder.open();
+
+    // Sums over no rows are nothing; count is a number.
+    EXPECT_TRUE(db->readTotal("select sum([予定額]) as total from InpWork").isNull());
+    EXPECT_EQ(db->readTotal("select count(*) as total from InpWork").toInt64(), 0);
+
+    // top 1 with the descending order picks the highest row number of the latest date.
+    addStored(*db, "2005/11/30", 3, "A", 100);
+    addStored(*db, "2005/11/30", 7, "B", 200);
+    addStored(*db, "2005/12/01", 1, "C", 300);
+    RowSet last = db->openRowSet(
+        "select top 1 * from 入金予定表 where  日付 < #2005/12/01# order by 日付 DESC,行番号 DESC;");
+    ASSERT_FALSE(last.isEmpty());
+    EXPECT_EQ(last.get("行番号").toInt64(), 7);
+    EXPECT_EQ(last.get("残高").toMoney(), Money::fromYen(200));
+    EXPECT_EQ(last.size(), 1u);
+
+    // Date range with both ends included; a date-time literal at midnight is the day itself.
+    EXPECT_EQ(
+        db->openRowSet(
+              "select * from 入金予定表 where 日付 >= #2005/11/30# and 日付 <= #2005/11/30# order by 日付;")
+            .size(),
+        2u);
+    EXPECT_EQ(
+        db->openRowSet("select * from 入金予定表 where  日付 >= #2005/12/01 00:00:00# order by 日付;").size(),
+        1u);
+
+    // A name with a quote in it matches exactly; a trailing blank makes another name.
+    addStored(*db, "2005/12/02", 2, "O'Brien 商店", 0);
+    EXPECT_EQ(db->openRowSet("select * from 入金予定表 where 日付 = #2005/12/02# and 入金先名 = ?",
+                             {"O'Brien 商店"})
+                  .size(),
+              1u);
+    EXPECT_TRUE(db->openRowSet("select * from 入金予定表 where 日付 = #2005/12/02# and 入金先名 = ?",
+                               {"O'Brien 商店 "})
+                    .isEmpty());
+
+    // delete *, with letters of the table name in another case.
+    EXPECT_EQ(db->execute("delete * from 入金予定表 where 日付 = #2005/12/02# and 行番号 =2 and 入金先名 = ?",
+                          {"O'Brien 商店"}),
+              1);
+
+    // Copies between tables of the same shape, isnull and not.
+    db->execute("insert into InpWork (行番号, 元行番号) values (1, 1)");
+    db->execute("insert into InpWork (行番号, 元行番号, 入金先名, 予定額) values (2, 2, 'X', 50000)");
+    db->execute("insert into InpWOrkSort select * from InpWork order by 行番号;");
+    EXPECT_EQ(db->readTotal("select count(*) as total from inpworksort").toInt64(), 2);
+    db->execute("insert into InpWork印刷 select * from InpWork  where not isnull(入金先名)");
+    RowSet printed = db->openRowSet("select * from InpWork印刷");
+    ASSERT_EQ(printed.size(), 1u);
+    EXPECT_EQ(printed.get("予定額").toMoney(), Money::fromYen(5));
+    EXPECT_EQ(db->readTotal("select sum([入金額]) as total from InpWork").toMoney(), Money());
+
+    // The in clause reaches the permanent file from a statement about work tables.
+    db->execute("insert into 入金先マスタ (入金先名) values (?)", {"乙社"});
+    db->execute("insert into 入金先マスタ (入金先名) values (?)", {"甲社"});
+    db->execute("insert into w入金先名 select 入金先名 from 入金先マスタ in ? order by 入金先名;",
+                {db->permanentPath()});
+    EXPECT_EQ(db->readTotal("select count(*) as total from w入金先名").toInt64(), 2);
+    db->execute("insert into w入金先マスタ (チェック, 入金先名) values (1, ?)", {"丙社"});
+    db->execute("insert into 入金先マスタ in ? select 入金先名 from w入金先マスタ", {db->permanentPath()});
+    EXPECT_EQ(db->readTotal("select count(*) as total from 入金先マスタ").toInt64(), 3);
+
+    // A yes/no column compared with True.
+    EXPECT_EQ(db->openRowSet("select * from w入金先マスタ where チェック =True").size(), 1u);
+    EXPECT_EQ(db->execute("delete * from w入金先マスタ where チェック =True"), 1);
+}
+
+TEST(Database, RowSetEditsAndAddsRowsAndRefusesMisuse)
+{
+    TempDataFolder folder;
+    auto db = folder.open();
+    RowSet work = db->openRowSet("select * from InpWork");
+    ASSERT_TRUE(work.isEmpty());
+    for (int i = 1; i <= 3; ++i) {
+        work.addNew();
+        work.set("行番号", i);
+        work.set("元行番号", i);
+        work.update();
+    }
+    work.close();
+
+    RowSet rows = db->openRowSet("select * from InpWork order by 行番号;");
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows.get("予定額").toMoney(), Money()); // the table's default
+    EXPECT_TRUE(rows.get("日付").isNull());
+    rows.moveNext();
+    rows.edit();
+    rows.set("日付", QDate(2024, 5, 7));
+    rows.set("入金先名", "Ｔ社");
+    EXPECT_EQ(rows.get("入金先名").toText(), QStringLiteral("Ｔ社")); // a pending edit reads back
+    rows.update();
+    rows.moveNext();
+    rows.moveNext();
+    EXPECT_TRUE(rows.atEnd());
+    EXPECT_THROW(rows.get("行番号"), StorageError);
+    EXPECT_THROW(rows.edit(), StorageError);
+    rows.moveFirst();
+    EXPECT_THROW(rows.get("no such column"), StorageError);
+
+    RowSet again = db->openRowSet("select * from InpWork where 行番号 = 2");
+    EXPECT_EQ(again.get("日付").toDate(), QDate(2024, 5, 7));
+    EXPECT_EQ(again.get("入金先名").toText(), QStringLiteral("Ｔ社"));
+
+    RowSet sums = db->openRowSet("select sum([予定額]) as total from InpWork");
+    EXPECT_THROW(sums.edit(), StorageError);
+}
+
+TEST(Database, TransactionsStoreAllOrNothingAcrossBothFiles)
+{
+    TempDataFolder folder;
+    auto db = folder.open();
+    try {
+        Transaction tx(*db);
+        db->execute("insert into 入金先マスタ (入金先名) values ('A')");
+        db->execute("insert into w入金先名 (入金先名) values ('A')");
+        {
+            Transaction inner(*db);
+            db->execute("insert into 入金先マスタ (入金先名) values ('B')");
+            inner.commit();
+        }
+        db->execute("insert into no_such_table values (1)");
+        tx.commit();
+        FAIL() << "the faulty statement was accepted";
+    } catch (const StorageError&) {
+    }
+    EXPECT_EQ(db->readTotal("select count(*) as total from 入金先マスタ").toInt64(), 0);
+    EXPECT_EQ(db->readTotal("select count(*) as total from w入金先名").toInt64(), 0);
+
+    {
+        Transaction tx(*db);
+        db->execute("insert into 入金先マスタ (入金先名) values ('A')");
+        {
+            Transaction inner(*db);
+            db->execute("insert into 入金先マスタ (入金先名) values ('B')");
+            // left without commit: only the inner unit is undone
+        }
+        tx.commit();
+    }
+    RowSet names = db->openRowSet("select * from 入金先マスタ order by 入金先名;");
+    ASSERT_EQ(names.size(), 1u);
+    EXPECT_EQ(names.get("入金先名").toText(), QStringLiteral("A"));
+}
+
+TEST(Database, SumThatLeavesTheCurrencyRangeIsReportedNotWrapped)
+{
+    TempDataFolder folder;
+    auto db = folder.open();
+    db->execute("insert into InpWork (行番号, 元行番号, 予定額) values (1, 1, ?)",
+                {Money::fromRaw(INT64_MAX)});
+    db->execute("insert into InpWork (行番号, 元行番号, 予定額) values (2, 2, ?)", {Money::fromRaw(1)});
+    try {
+        db->readTotal("select sum([予定額]) as total from InpWork");
+        FAIL() << "the overflowing sum was accepted";
+    } catch (const StorageError& e) {
+        EXPECT_EQ(e.kind(), StorageError::Kind::Overflow);
+    }
+}
