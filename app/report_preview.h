@@ -1,0 +1,26 @@
+#pragma once
+
+#include "report/report_data.h"
+
+#include <QDate>
+#include <QString>
+
+#include <cstdint>
+
+class Database;
+class QPrinter;
+class QWidget;
+
+// Shows the printout in a modal print preview, from which the user prints it or saves it as a PDF.
+// lineColor is the print line colour of the settings (red in the lowest byte). Never throws: a failure
+// is told to the user.
+void showReportPreview(QWidget* parent, const report::ReportData& data, std::int64_t lineColor);
+
+// What the preview does with every printer it is handed: draws the report on it, or tells the user that
+// it could not and returns false.
+bool paintReportOrTell(QPrinter& printer, const report::ReportData& data, std::int64_t lineColor);
+
+// The print button's work once the screen values are read: rebuilds the rows to print from the working
+// set and shows the preview. A failure is told to the user and ends only the printing.
+void previewMonthlyReport(QWidget* parent, Database& db, const QDate& month, const QString& eraValue,
+                          const report::ScreenFigures& figures, std::int64_t lineColor);

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+
+class Database;
+
+namespace hints {
+
+// Button colours of the hint window's edit toggle (red in the lowest byte).
+inline constexpr std::int64_t kReadModeColor = 13488593; // grey: text read-only
+inline constexpr std::int64_t kEditModeColor = 8421631;  // pink: text editable
+
+// A row of ClHint. Contents may be empty (null) in an old file; the window then keeps what it shows.
+struct StoredHint
+{
+    std::optional<QString> contents;
+    QString formTitle;
+};
+
+// The hint stored for (form, control); nothing when no row matches or a key part is empty.
+std::optional<StoredHint> ReadHint(Database& db, const QString& formName, const QString& ctlName);
+
+// Replaces the hint of (form, control) by one row holding the title and text, in one transaction.
+// Returns false, storing nothing, when a key part is empty.
+bool EntryHint(Database& db, const QString& formName, const QString& ctlName, const QString& formTitle,
+               const QString& contents);
+
+// Removes the hint of (form, control). Returns false, doing nothing, when a key part is empty.
+bool Deleteヒント(Database& db, const QString& formName, const QString& ctlName);
+
+} // namespace hints

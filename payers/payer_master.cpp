@@ -1,0 +1,86 @@
+#include "payers/payer_master.h"
+
+#include "storage/database.h"
+#include "storage/rowset.h"
+#include "storage/transaction.h"
+
+namespace payers {
+
+void Read入金先(Database& db)
+{
+    Transaction transaction(db);
+    db.execute("delete * from w入金先マスタ");
+    RowSet copy = db.openRowSet("select * from w入金先マスタ");
+    RowSet master = db.openRowSet("select * from 入金先マスタ order by 入金先名;");
+    for (master.moveFirst(); !master.atEnd(); master.moveNext()) {
+        copy.addNew();
+        copy.set("入金先名", master.get("入金先名"));
+        copy.update();
+    }
+    transaction.commit();
+}
+
+void Entry入金先マスタ(Database& db)
+{
+    // Delete and copy are one unit: a failed copy must never leave the master emptied.
+    Transaction transaction(db);
+    db.execute("delete * from 入金先マスタ");
+    // A row the user added on the page and left without a name is not a payer.
+    db.execute("insert into 入金先マスタ in ? select 入金先名 from w入金先マスタ"
+               " where not isnull(入金先名) and 入金先名 <> ''",
+               {Value(db.permanentPath())});
+    transaction.commit();
+}
+
+void Clear入金先マスタ(Database& db)
+{
+    db.execute("delete * from w入金先マスタ");
+}
+
+void Delete入金先マスタ(Database& db)
+{
+    Transaction transaction(db);
+    db.execute("delete * from 入金先マスタ");
+    Clear入金先マスタ(db);
+    transaction.commit();
+}
+
+int LineDelete入金先マスタ(Database& db)
+{
+    Transaction transaction(db);
+    RowSet ticked = db.openRowSet("select * from w入金先マスタ where チェック =True");
+    for (ticked.moveFirst(); !ticked.atEnd(); ticked.moveNext()) {
+        const Value name = ticked.get("入金先名");
+        if (!name.isNull())
+            db.execute("delete * from 入金先マスタ where 入金先名 =?", {name});
+    }
+    const int removed = db.execute("delete * from w入金先マスタ where チェック =True");
+    transaction.commit();
+    return removed;
+}
+
+void AddComb入金先名(Database& db)
+{
+    Transaction transaction(db);
+    db.execute("delete * from w入金先名");
+    db.execute("insert into w入金先名 select 入金先名 from 入金先マスタ in ? order by 入金先名;",
+               {Value(db.permanentPath())});
+    transaction.commit();
+}
+
+bool Add入金先(Database& db, const std::optional<QString>& name)
+{
+    if (!name || name->isEmpty())
+        return false;
+    Transaction transaction(db);
+    RowSet same = db.openRowSet("select * from 入金先マスタ where 入金先名 = ?", {Value(*name)});
+    if (!same.isEmpty())
+        return false;
+    same.addNew();
+    same.set("入金先名", Value(*name));
+    same.update();
+    transaction.commit();
+    return true;
+}
+
+} // namespace payers

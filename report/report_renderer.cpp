@@ -1,0 +1,235 @@
+#include "report/report_renderer.h"
+
+#include "report/report_layout.h"
+#include "settings/colors.h"
+
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QMarginsF>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPen>
+
+#include <algorithm>
+
+namespace report {
+
+namespace {
+
+// The printout's own font first; IPAPGothic has the same metrics, so the layout keeps its proportions.
+const char16_t* const kPreferredFamilies[] = {u"ＭＳ Ｐゴシック", u"MS PGothic", u"IPAPGothic",
+                                              u"IPA Pゴシック"};
+// Ruled lines as thin as one screen pixel, the weight the report was designed with.
+constexpr double kLineWidthTwips = 15.0;
+// An amount never loses digits to its box: it is set smaller instead, down to this share of the size.
+constexpr double kSmallestFontShare = 0.5;
+
+bool looksGothic(const QString& family)
+{
+    static const QString hints[] = {QStringLiteral("gothic"), QStringLiteral("ゴシック"),
+                                    QStringLiteral("sans")};
+    return std::any_of(std::begin(hints), std::end(hints),
+                       [&](const QString& hint) { return family.contains(hint, Qt::CaseInsensitive); });
+}
+
+QString chooseFontFamily()
+{
+    const QStringList installed = QFontDatabase::families();
+    for (const char16_t* wanted : kPreferredFamilies) {
+        const QString family = QString::fromUtf16(wanted);
+        if (installed.contains(family, Qt::CaseInsensitive))
+            return family;
+    }
+    const QStringList japanese = QFontDatabase::families(QFontDatabase::Japanese);
+    const auto gothic = std::find_if(japanese.begin(), japanese.end(), looksGothic);
+    if (gothic != japanese.end())
+        return *gothic;
+    if (!japanese.isEmpty())
+        return japanese.front();
+    // Nothing covers Japanese; the platform's own fallback is all that is left.
+    return QString::fromUtf16(kPreferredFamilies[0]);
+}
+
+bool isAmount(Content content)
+{
+    switch (content) {
+    case Content::CarryForward:
+    case Content::PlannedTotal:
+    case Content::ReceivedTotal:
+    case Content::Cumulative:
+    case Content::Planned:
+    case Content::Received:
+    case Content::Balance:
+        return true;
+    default:
+        return false;
+    }
+}
+
+QString textOf(const ReportControl& control, const ReportData& data, const ReportRow* row)
+{
+    const ScreenFigures& figures = data.figures;
+    switch (control.content) {
+    case Content::FixedText:
+        return control.text;
+    case Content::MonthTitle:
+        return data.monthTitle;
+    case Content::CarryForward:
+        return formatAmount(figures.carryForward);
+    case Content::PlannedTotal:
+        return formatAmount(figures.plannedTotal);
+    case Content::ReceivedTotal:
+        return formatAmount(figures.receivedTotal);
+    case Content::Cumulative:
+        return formatAmount(figures.cumulative);
+    case Content::Day:
+        return row ? row->day : QString();
+    case Content::Payer:
+        return row ? row->payer : QString();
+    case Content::Planned:
+        return row ? formatAmount(row->planned) : QString();
+    case Content::Received:
+        return row ? formatAmount(row->received) : QString();
+    case Content::Balance:
+        return row ? formatAmount(row->balance) : QString();
+    }
+    return {};
+}
+
+// Draws in twips on a device of any resolution; each band is placed by its top on the page.
+class BandPainter
+{
+public:
+    BandPainter(QPainter& painter, const QPaintDevice& device)
+        : m_painter(painter), m_device(device), m_x(device.logicalDpiX() / double(kTwipsPerInch)),
+          m_y(device.logicalDpiY() / double(kTwipsPerInch)), m_family(reportFontFamily())
+    {
+    }
+
+    int printableHeightTwips() const { return int(m_device.height() / m_y); }
+
+    void drawControls(const std::vector<ReportControl>& controls, int bandTop, const ReportData& data,
+                      const ReportRow* row)
+    {
+        for (const ReportControl& control : controls) {
+            const QString text = textOf(control, data, row);
+            if (!text.isEmpty())
+                drawText(control, bandTop, text, isAmount(control.content));
+        }
+    }
+
+    void drawLine(const ReportLine& line, int bandTop, const QColor& color)
+    {
+        QPen pen(color);
+        pen.setWidthF(kLineWidthTwips * m_y);
+        pen.setCapStyle(Qt::FlatCap);
+        m_painter.setPen(pen);
+        m_painter.drawLine(toDevice(line.from, bandTop), toDevice(line.to, bandTop));
+    }
+
+private:
+    QPointF toDevice(QPoint twips, int bandTop) const
+    {
+        return {twips.x() * m_x, (twips.y() + bandTop) * m_y};
+    }
+    QRectF toDevice(const QRect& twips, int bandTop) const
+    {
+        return {toDevice(twips.topLeft(), bandTop), QSizeF(twips.width() * m_x, twips.height() * m_y)};
+    }
+
+    void drawText(const ReportControl& control, int bandTop, const QString& text, bool amount)
+    {
+        const QRectF box = toDevice(control.rect, bandTop);
+        QFont font(m_family);
+        font.setPointSizeF(control.pointSize);
+        const int flags = int(control.alignment) | Qt::TextSingleLine | Qt::TextDontClip;
+
+        m_painter.save();
+        if (amount) {
+            const qreal width = QFontMetricsF(font, &m_device).horizontalAdvance(text);
+            if (width > box.width())
+                font.setPointSizeF(control.pointSize * std::max(kSmallestFontShare, box.width() / width));
+        } else {
+            // A long name is cut at its column edge rather than running into the amounts; the box's height
+            // is not enforced, as a 14.5-point line is taller than some of the boxes it sits in.
+            m_painter.setClipRect(
+                QRectF(box.left(), box.top() - box.height(), box.width(), box.height() * 3));
+        }
+        m_painter.setFont(font);
+        m_painter.setPen(Qt::black);
+        m_painter.drawText(box, flags, text);
+        m_painter.restore();
+    }
+
+    QPainter& m_painter;
+    const QPaintDevice& m_device;
+    double m_x; // device units per twip
+    double m_y;
+    QString m_family;
+};
+
+} // namespace
+
+QPageLayout reportPageLayout()
+{
+    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(10, 10, 10, 10),
+                       QPageLayout::Millimeter);
+}
+
+QString reportFontFamily()
+{
+    // The font list does not change while the program runs.
+    static const QString family = chooseFontFamily();
+    return family;
+}
+
+int rowsPerPage(int printableHeightTwips)
+{
+    return std::max(1, (printableHeightTwips - kPageHeaderHeight) / kDetailHeight);
+}
+
+void renderReport(QPagedPaintDevice& device, const ReportData& data, std::int64_t lineColor)
+{
+    QPainter painter;
+    if (!painter.begin(&device))
+        throw ReportRenderError("the printer or file cannot be painted on");
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+
+    BandPainter bands(painter, device);
+    const int perPage = rowsPerPage(bands.printableHeightTwips());
+    const QColor lineQColor = colorFromRgbValue(lineColor);
+
+    // A month without rows still gets its page with the header and the figures.
+    std::size_t next = 0;
+    do {
+        if (next > 0 && !device.newPage())
+            throw ReportRenderError("a new page could not be started");
+        bands.drawControls(pageHeaderControls(), 0, data, nullptr);
+        int bandTop = kPageHeaderHeight;
+        for (int n = 0; n < perPage && next < data.rows.size(); ++n, ++next, bandTop += kDetailHeight) {
+            bands.drawControls(detailControls(), bandTop, data, &data.rows[next]);
+            bands.drawLine(detailLine(), bandTop, lineQColor);
+        }
+    } while (next < data.rows.size());
+
+    if (!painter.end())
+        throw ReportRenderError("the pages could not be finished");
+}
+
+bool renderReportToPdf(const QString& path, const ReportData& data, std::int64_t lineColor)
+{
+    QPdfWriter writer(path);
+    writer.setPageLayout(reportPageLayout());
+    writer.setTitle(QStringLiteral("入金予定表"));
+    writer.setCreator(QStringLiteral("Dorivan"));
+    try {
+        renderReport(writer, data, lineColor);
+    } catch (const ReportRenderError&) {
+        return false;
+    }
+    return true;
+}
+
+} // namespace report

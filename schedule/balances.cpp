@@ -1,0 +1,217 @@
+#include "schedule/balances.h"
+
+#include "common/dates.h"
+#include "storage/database.h"
+#include "storage/rowset.h"
+#include "storage/transaction.h"
+
+#include <cstring>
+
+namespace schedule {
+
+QString AmountOutOfRange::userMessage() const
+{
+    return QStringLiteral("金額が扱える範囲を超えたため、計算を中止しました。データは変更されていません。");
+}
+
+namespace {
+
+// Runs a computation and reports any overflow inside it as AmountOutOfRange. A Transaction opened
+// inside `work` has already rolled back by the time the exception arrives here.
+template <typename Work> auto guardRange(Work&& work)
+{
+    try {
+        return work();
+    } catch (const AmountOutOfRange&) {
+        throw;
+    } catch (const MoneyOverflow&) {
+        throw AmountOutOfRange();
+    }
+}
+
+bool hasPayer(const Value& name)
+{
+    return !name.isNull() && !name.toText().isEmpty();
+}
+
+// The balance rule of the table passes: nothing when either amount is missing.
+std::optional<Money> nextBalance(Money previous, const Value& planned, const Value& received)
+{
+    const std::optional<Money> p = planned.toMoney();
+    const std::optional<Money> r = received.toMoney();
+    if (!p || !r)
+        return std::nullopt;
+    return previous + *p - *r;
+}
+
+Money sumOf(Database& db, const char* statement)
+{
+    Value total;
+    try {
+        total = db.readTotal(statement);
+    } catch (const StorageError& e) {
+        // SQLite refuses a sum past 64 bits, which is exactly the currency range.
+        if (std::strstr(e.what(), "integer overflow"))
+            throw AmountOutOfRange();
+        throw;
+    }
+    return total.toMoney().value_or(Money());
+}
+
+std::string dateTimeLiteral(const QDate& day)
+{
+    return "#" + toSlashDateTime(day).toStdString() + "#";
+}
+
+} // namespace
+
+Money Get繰越額(Database& db, const QDate& day)
+{
+    RowSet last = db.openRowSet("select top 1 * from 入金予定表 where  日付 < #" +
+                                toSlashDate(day).toStdString() + "# order by 日付 DESC,行番号 DESC;");
+    if (last.isEmpty())
+        return Money();
+    last.moveFirst();
+    return last.get("残高").toMoney().value_or(Money());
+}
+
+std::optional<Money> Get累計額(Database& db)
+{
+    RowSet last = db.openRowSet("select top 1 * from 入金予定表 order by 日付 DESC,行番号 DESC;");
+    if (last.isEmpty())
+        return Money();
+    last.moveFirst();
+    return last.get("残高").toMoney();
+}
+
+Money Calc入金予定額(Database& db)
+{
+    return sumOf(db, "select sum([予定額]) as total from InpWork");
+}
+
+Money Calc入金額(Database& db)
+{
+    return sumOf(db, "select sum([入金額]) as total from InpWork");
+}
+
+GridPassResult Calc行残高(std::vector<WorkRow>& rows, std::size_t current, std::optional<Money> carry)
+{
+    return guardRange([&] {
+        GridPassResult result;
+        std::vector<std::pair<std::size_t, Money>> written;
+        Money planned, received, previous;
+        // Balances written by this pass count as "the row above" for the next row.
+        auto balanceAbove = [&](std::size_t i) -> std::optional<Money> {
+            if (!written.empty() && written.back().first == i - 1)
+                return written.back().second;
+            return rows[i - 1].残高;
+        };
+        for (std::size_t i = current; i < rows.size(); ++i) {
+            if (i > current) {
+                const WorkRow& row = rows[i];
+                // A row that cannot be compared with 0 ends the pass as well.
+                if (!row.予定額 || !row.入金額 || (row.予定額->isZero() && row.入金額->isZero()))
+                    break;
+            }
+            if (rows[i].予定額)
+                planned = *rows[i].予定額;
+            if (rows[i].入金額)
+                received = *rows[i].入金額;
+            if (i == 0) {
+                if (carry)
+                    previous = *carry;
+            } else if (const std::optional<Money> above = balanceAbove(i)) {
+                previous = *above;
+            }
+            written.emplace_back(i, previous + planned - received);
+        }
+        // Only now that nothing can overflow any more are the rows touched.
+        for (const auto& [i, balance] : written) {
+            rows[i].残高 = balance;
+            result.changed.push_back(i);
+            result.last = balance;
+        }
+        return result;
+    });
+}
+
+Money ReCalc残高(Database& db, Money carry)
+{
+    return guardRange([&] {
+        Transaction transaction(db);
+        Money running = carry;
+        RowSet set = db.openRowSet("select * from InpWork order by 行番号;");
+        for (set.moveFirst(); !set.atEnd(); set.moveNext()) {
+            if (set.get("日付").isNull() || !hasPayer(set.get("入金先名")))
+                continue;
+            const std::optional<Money> balance = nextBalance(running, set.get("予定額"), set.get("入金額"));
+            set.edit();
+            set.set("残高", Value(balance));
+            set.update();
+            if (balance)
+                running = *balance;
+        }
+        transaction.commit();
+        return running;
+    });
+}
+
+void Calc残高(Database& db, const QDate& from)
+{
+    if (!from.isValid())
+        return;
+    guardRange([&] {
+        Transaction transaction(db);
+        // The carry comes from storage, not from the screen: a screen cleared since the load shows no
+        // carry, and chaining from 0 would corrupt this month and every later one.
+        Money running = Get繰越額(db, from);
+        RowSet set = db.openRowSet("select * from 入金予定表 where  日付 >= " + dateTimeLiteral(from) +
+                                   " order by 日付;");
+        for (set.moveFirst(); !set.atEnd(); set.moveNext()) {
+            if (!hasPayer(set.get("入金先名")))
+                break;
+            const std::optional<Money> balance = nextBalance(running, set.get("予定額"), set.get("入金額"));
+            set.edit();
+            set.set("残高", Value(balance));
+            set.update();
+            if (balance)
+                running = *balance;
+        }
+        transaction.commit();
+    });
+}
+
+void Calc残高for削除(Database& db, const QDate& d, std::optional<int> n)
+{
+    if (!d.isValid())
+        return;
+    guardRange([&] {
+        Transaction transaction(db);
+        const std::string day = dateTimeLiteral(d);
+        RowSet set =
+            n ? db.openRowSet("select * from 入金予定表 where 日付 > " + day + " or (日付 = " + day +
+                                  " and 行番号 >= ?) order by 日付,行番号;",
+                              {Value(*n)})
+              : db.openRowSet("select * from 入金予定表 where 日付 >= " + day + " order by 日付,行番号;");
+        // Without an anchor nothing is stored before d, so the chain starts from 0 at the first row.
+        bool anchorPending = n.has_value();
+        Money running;
+        for (set.moveFirst(); !set.atEnd(); set.moveNext()) {
+            if (!hasPayer(set.get("入金先名")))
+                break;
+            if (anchorPending) {
+                running = set.get("残高").toMoney().value_or(Money());
+                anchorPending = false;
+                continue;
+            }
+            const std::optional<Money> balance = nextBalance(running, set.get("予定額"), set.get("入金額"));
+            set.edit();
+            set.set("残高", Value(balance));
+            set.update();
+            running = balance.value_or(Money());
+        }
+        transaction.commit();
+    });
+}
+
+} // namespace schedule

@@ -1,0 +1,32 @@
+#include "schedule/day_entry.h"
+
+#include <QRegularExpression>
+
+#include <cmath>
+
+namespace schedule {
+
+DayEntry completeDay(const QDate& month, const QString& typed)
+{
+    // A Japanese keyboard types full-width digits; compatibility normalisation reads them as ASCII.
+    const QString text = typed.normalized(QString::NormalizationForm_KC).trimmed();
+    DayEntry entry;
+    if (text.isEmpty())
+        return entry;
+    entry.kind = DayEntry::Kind::Clear;
+
+    static const QRegularExpression number(QStringLiteral("^[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?$"));
+    if (!number.match(text).hasMatch() || !month.isValid())
+        return entry;
+    const double value = text.toDouble();
+    // Only a whole day of the displayed month makes a date; 0, negatives and fractions do not.
+    if (!std::isfinite(value) || value != std::floor(value) || value < 1 || value > month.daysInMonth())
+        return entry;
+    const int day = int(value);
+    entry.kind = DayEntry::Kind::SetDate;
+    entry.date = QDate(month.year(), month.month(), day);
+    entry.cellText = text;
+    return entry;
+}
+
+} // namespace schedule

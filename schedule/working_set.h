@@ -1,0 +1,60 @@
+#pragma once
+
+#include "common/money.h"
+
+#include <QDate>
+#include <QString>
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+class Database;
+
+namespace schedule {
+
+// The grid always offers this many rows, whatever the month holds.
+inline constexpr int kWorkRowCount = 200;
+
+// One row of InpWork. A blank row has only its two numbers, amounts 0 and nothing else.
+struct WorkRow
+{
+    int 行番号 = 0;
+    int 元行番号 = 0;
+    QString 表示日付; // "05"; empty when the row has no day
+    std::optional<QDate> 日付;
+    std::optional<QString> 入金先名;
+    std::optional<Money> 予定額;
+    std::optional<Money> 入金額;
+    std::optional<Money> 残高;
+
+    friend bool operator==(const WorkRow&, const WorkRow&) = default;
+};
+
+// The working set in grid order (ascending 行番号).
+std::vector<WorkRow> readWorkRows(Database& db);
+
+// Resets InpWork to 200 blank rows numbered 1 to 200.
+void ClearInpWork(Database& db);
+
+// What the screen shows beside the grid after a load.
+struct MonthLoad
+{
+    Money 繰越額;
+    Money 予定額月計;
+    Money 入金額月計;
+    std::optional<Money> 累計; // empty when the last stored row has no balance
+    int storedRows = 0;        // rows stored for the month, shown or not
+    bool truncated = false;    // more than 200: the rows after the 200th are kept but not shown
+};
+
+// Called with 10, 30, 90 and 100 as the load advances.
+using ProgressFn = std::function<void(int percent)>;
+
+// Loads the month of `month` (any day of it) into InpWork, the stored rows packed from row 1 by date,
+// and computes the four totals. An invalid date loads nothing and returns nullopt. Throws
+// StorageError when the store fails and AmountOutOfRange when a total leaves the currency range; in
+// both cases InpWork is left as it was.
+std::optional<MonthLoad> Read入金予定(Database& db, const QDate& month, const ProgressFn& progress = {});
+
+} // namespace schedule

@@ -1,0 +1,99 @@
+#include "schedule/balances.h"
+#include "support/seed.h"
+#include "support/temp_data.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+using namespace schedule;
+
+namespace {
+
+using Balances = std::vector<std::optional<Money>>;
+
+StoredRow row(int m, int d, int n, std::optional<QString> payer, std::optional<int> planned, int received,
+              std::optional<int> balance)
+{
+    return {QDate(2024, m, d),
+            n,
+            payer,
+            planned ? std::optional(yen(*planned)) : std::nullopt,
+            yen(received),
+            balance ? std::optional(yen(*balance)) : std::nullopt};
+}
+
+} // namespace
+
+TEST(SavePass, RecomputesFromTheStoredCarryThroughLaterMonthsAndStopsWithoutPayer)
+{
+    TempDataFolder folder;
+    auto db = folder.open();
+    seedStoredRows(*db, {
+                            row(4, 30, 1, "前月", 0, 0, 500),
+                            row(5, 2, 2, "乙", 0, 300, 0), // same day, higher number: second
+                            row(5, 2, 1, "甲", 1000, 0, 0),
+                            row(5, 20, 1, "丙", std::nullopt, 0, 0), // no amount: no balance
+                            row(6, 3, 1, "丁", 200, 0, 0),
+                            row(7, 1, 1, std::nullopt, 0, 0, 11), // no payer: the pass ends here
+                            row(7, 2, 1, "戊", 5, 0, 77),
+                        });
+
+    Calc残高(*db, QDate());
+    EXPECT_EQ(storedBalances(*db), (Balances{yen(500), yen(0), yen(0), yen(0), yen(0), yen(11), yen(77)}));
+
+    Calc残高(*db, QDate(2024, 5, 1));
+    EXPECT_EQ(storedBalances(*db),
+              (Balances{yen(500), yen(1500), yen(1200), std::nullopt, yen(1400), yen(11), yen(77)}));
+}
+
+TEST(DeletePass, ContinuesFromTheAnchorAndRestartsAfterAnEmptyBalance)
+{
+    TempDataFolder folder;
+    auto db = folder.open();
+    seedStoredRows(*db, {
+                            row(5, 1, 1, "甲", 100, 0, 100),
+                            row(5, 3, 2, "乙", 0, 0, 400), // the anchor keeps its balance
+                            row(5, 3, 5, "丙", 100, 0, 0),
+                            row(5, 10, 1, "丁", 0, 50, 0),
+                            row(6, 1, 1, "戊", std::nullopt, 0, 0),
+                            row(6, 2, 1, "己", 10, 0, 0),
+                            row(6, 3, 1, std::nullopt, 0, 0, 3),
+                            row(6, 4, 1, "庚", 0, 0, 9),
+                        });
+
+    Calc残高for削除(*db, QDate(2024, 5, 3), 2);
+
+    EXPECT_EQ(storedBalances(*db),
+              (Balances{yen(100), yen(400), yen(500), yen(450), std::nullopt, yen(10), yen(3), yen(9)}));
+}
+
+TEST(DeletePass, WithoutAnchorRecomputesEveryRowFromTheDayOnFromZero)
+{
+    TempDataFolder folder;
+    auto db = folder.open();
+    seedStoredRows(*db, {
+                            row(5, 1, 3, "甲", 100, 0, 999),
+                            row(5, 1, 1, "乙", 0, 30, 999),
+                            row(6, 1, 1, "丙", 5, 0, 999),
+                        });
+
+    Calc残高for削除(*db, QDate(2024, 5, 1), std::nullopt);
+
+    EXPECT_EQ(storedBalances(*db), (Balances{yen(-30), yen(70), yen(75)}));
+}
+
+TEST(StoredPasses, OverflowLeavesStorageUnchanged)
+{
+    TempDataFolder folder;
+    auto db = folder.open();
+    seedStoredRows(*db, {row(5, 1, 1, "甲", 100, 0, 0), row(5, 2, 1, "乙", 0, 0, 0)});
+    db->execute("update 入金予定表 set 予定額 = ? where 入金先名 = ?",
+                {Value(Money::fromRaw(std::numeric_limits<std::int64_t>::max())), Value("乙")});
+    const std::vector<StoredRow> before = readStoredRows(*db);
+
+    EXPECT_THROW(Calc残高(*db, QDate(2024, 5, 1)), AmountOutOfRange);
+    EXPECT_EQ(readStoredRows(*db), before);
+    EXPECT_THROW(Calc残高for削除(*db, QDate(2024, 5, 1), std::nullopt), AmountOutOfRange);
+    EXPECT_EQ(readStoredRows(*db), before);
+}
