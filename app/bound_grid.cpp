@@ -281,6 +281,9 @@ void BoundGrid::takeFocus()
 
 bool BoundGrid::reportEditorKey(int key)
 {
+    // The key that opened the editor was reported by the grid already.
+    if (m_passingKeyOn)
+        return false;
     int code = key;
     emit keyPressed(&code);
     return code == 0;
@@ -329,7 +332,9 @@ void BoundGrid::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
+    m_passingKeyOn = true;
     QTableView::keyPressEvent(event);
+    m_passingKeyOn = false;
 }
 
 void BoundGrid::inputMethodEvent(QInputMethodEvent* event)

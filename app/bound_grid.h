@@ -97,4 +97,5 @@ private:
     QAbstractItemModel* m_dropDownList = nullptr;
     bool m_pastEnd = false;
     bool m_closingEditor = false;
+    bool m_passingKeyOn = false;
 };

@@ -225,8 +225,11 @@ TEST(BoundGrid, EditsReportTheirCellWhileItIsStillCurrent)
         EXPECT_EQ(grid.currentColumn(), column);
     });
 
-    // A typed day is stored on Enter and the cursor moves to the next shown column.
+    // A typed day is stored on Enter and the cursor moves to the next shown column; each key is
+    // reported once, also the one that opened the editor.
+    QSignalSpy keys(&grid, &BoundGrid::keyPressed);
     QTest::keyClicks(&grid, QStringLiteral("9"));
+    EXPECT_EQ(keys.count(), 1);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     EXPECT_EQ(stored(*g.db, 1, "表示日付").toText(), QStringLiteral("9"));
     EXPECT_EQ(grid.currentColumn(), int(Payer));
