@@ -1,0 +1,7 @@
+#pragma once
+
+// The groups of benchmarks of the dorivan_bench program, registered in this order.
+namespace bench {
+void registerScheduleBenchmarks();
+void registerStoreBenchmarks();
+} // namespace bench

@@ -1,0 +1,137 @@
+// The interactive actions of the schedule and payer pages, each on the month under test of a long history:
+// none of them may grow with the history, and each must fit in one screen frame.
+#include "bench/bench_programs.h"
+#include "bench/bench_support.h"
+
+#include "payers/payer_master.h"
+#include "report/report_data.h"
+#include "report/report_renderer.h"
+#include "schedule/balances.h"
+#include "schedule/row_edit.h"
+#include "schedule/working_set.h"
+
+#include <QFile>
+
+namespace bench {
+
+namespace {
+
+// Loads the month under test and stops the benchmark unless it is a full month of stored rows.
+std::optional<schedule::MonthLoad> loadFullMonth(benchmark::State& state, Database& db)
+{
+    auto load = schedule::Read入金予定(db, testMonth(int(state.range(0))));
+    if (!load || load->storedRows != schedule::kWorkRowCount) {
+        state.SkipWithError("the month under test is not a full month");
+        return std::nullopt;
+    }
+    return load;
+}
+
+void BM_Read入金予定(benchmark::State& state)
+{
+    WorkingFolder folder(historyFolder(int(state.range(0))));
+    if (!loadFullMonth(state, folder.db()))
+        return;
+    const QDate month = testMonth(int(state.range(0)));
+    for (auto _ : state) {
+        auto load = schedule::Read入金予定(folder.db(), month);
+        benchmark::DoNotOptimize(load);
+    }
+}
+
+void BM_Calc行残高(benchmark::State& state)
+{
+    WorkingFolder folder(historyFolder(int(state.range(0))));
+    const auto load = loadFullMonth(state, folder.db());
+    if (!load)
+        return;
+    std::vector<schedule::WorkRow> rows = schedule::readWorkRows(folder.db());
+    std::size_t changed = 0;
+    for (auto _ : state) {
+        const schedule::GridPassResult result = schedule::Calc行残高(rows, 0, load->繰越額);
+        changed = result.changed.size();
+        benchmark::DoNotOptimize(rows.data());
+    }
+    if (changed != rows.size())
+        state.SkipWithError("the grid pass did not reach the end of the full month");
+}
+
+void BM_InsertLine(benchmark::State& state)
+{
+    WorkingFolder folder(historyFolder(int(state.range(0))));
+    if (!loadFullMonth(state, folder.db()))
+        return;
+    const QDate month = testMonth(int(state.range(0)));
+    for (auto _ : state) {
+        // A full set refuses to push out a row holding data: the last row is emptied first, as the user
+        // would, and the month is put back after each insertion.
+        state.PauseTiming();
+        schedule::Read入金予定(folder.db(), month);
+        folder.db().execute("update InpWork set 日付 = null, 表示日付 = null, 入金先名 = null, 予定額 = 0,"
+                            " 入金額 = 0, 残高 = 0 where 行番号 = ?",
+                            {Value(schedule::kWorkRowCount)});
+        state.ResumeTiming();
+        if (schedule::InsertLine(folder.db(), 1) != schedule::InsertResult::Inserted) {
+            state.SkipWithError("the row was not inserted");
+            break;
+        }
+    }
+}
+
+void BM_Read入金先(benchmark::State& state)
+{
+    WorkingFolder folder(historyFolder(int(state.range(0))));
+    for (auto _ : state)
+        payers::Read入金先(folder.db());
+    state.counters["names"] =
+        double(folder.db().readTotal("select count(*) as total from w入金先マスタ").toInt64().value_or(0));
+}
+
+void BM_AddComb入金先名(benchmark::State& state)
+{
+    WorkingFolder folder(historyFolder(int(state.range(0))));
+    for (auto _ : state)
+        payers::AddComb入金先名(folder.db());
+    state.counters["names"] =
+        double(folder.db().readTotal("select count(*) as total from w入金先名").toInt64().value_or(0));
+}
+
+// The print button's work up to the finished file: the print table rebuilt from the working set and
+// the pages drawn into a PDF.
+void BM_印刷PDF(benchmark::State& state)
+{
+    WorkingFolder folder(historyFolder(int(state.range(0))));
+    const auto load = loadFullMonth(state, folder.db());
+    if (!load)
+        return;
+    const QDate month = testMonth(int(state.range(0)));
+    const report::ScreenFigures figures{load->繰越額, load->予定額月計, load->入金額月計,
+                                        load->累計.value_or(Money())};
+    const QString pdf = folder.path() + QStringLiteral("report.pdf");
+    std::size_t printed = 0;
+    for (auto _ : state) {
+        const report::ReportData data =
+            report::prepareReport(folder.db(), month, QStringLiteral("西暦"), figures);
+        printed = data.rows.size();
+        if (!report::renderReportToPdf(pdf, data, 0)) {
+            state.SkipWithError("the PDF could not be written");
+            break;
+        }
+    }
+    state.counters["rows"] = double(printed);
+    state.counters["pdf_kB"] = double(QFile(pdf).size()) / 1024.0;
+}
+
+} // namespace
+
+void registerScheduleBenchmarks()
+{
+    registerPerSize("Read入金予定", BM_Read入金予定);
+    registerPerSize("Calc行残高", BM_Calc行残高)->Unit(benchmark::kMicrosecond);
+    registerPerSize("InsertLine", BM_InsertLine);
+    registerPerSize("Read入金先", BM_Read入金先);
+    registerPerSize("AddComb入金先名", BM_AddComb入金先名);
+    registerPerSize("印刷PDF", BM_印刷PDF);
+}
+
+} // namespace bench

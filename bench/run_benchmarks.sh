@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Builds the benchmark programs optimised (-O2, with symbols for perf) in build-bench/ and runs them:
+# medians of 5 repetitions, JSON results in build-bench/results/, then the summary table.
+#   DORIVAN_BENCH_ROWS=5000,50000   history sizes (default 5000,50000,500000)
+#   extra arguments go to both programs, e.g. --benchmark_filter=Entry
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=build-bench
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDORIVAN_BUILD_TESTS=OFF >/dev/null
+cmake --build "$build" --target dorivan_bench dorivan_bench_startup
+mkdir -p "$build/results"
+common=(--benchmark_repetitions=5 --benchmark_report_aggregates_only=true "$@")
+export QT_QPA_PLATFORM=offscreen
+echo "load before the run: $(cut -d' ' -f1-3 /proc/loadavg)"
+"$build/bench/dorivan_bench_startup" "${common[@]}" \
+    --benchmark_out="$build/results/startup.json" --benchmark_out_format=json
+"$build/bench/dorivan_bench" "${common[@]}" \
+    --benchmark_out="$build/results/engine.json" --benchmark_out_format=json
+echo "load after the run: $(cut -d' ' -f1-3 /proc/loadavg)"
+python3 bench/summarise.py "$build/results/startup.json" "$build/results/engine.json"
