@@ -5,6 +5,9 @@
 #include "storage/rowset.h"
 #include "storage/transaction.h"
 
+#include <SQLiteCpp/Column.h>
+#include <SQLiteCpp/Statement.h>
+
 #include <cstring>
 
 namespace schedule {
@@ -62,6 +65,61 @@ std::string dateTimeLiteral(const QDate& day)
 {
     return "#" + toSlashDateTime(day).toStdString() + "#";
 }
+
+// The stored passes walk every row to the end of all data, far more than a month holds: they step
+// through the select and write each balance back by row id as they go, instead of first holding every
+// later row in memory. The balance is in no index, so writing it leaves the walk's order alone.
+class StoredWalk
+{
+public:
+    // `select` yields the row id, the payer, the two amounts and the balance, in this order.
+    StoredWalk(Database& db, const std::string& select, const Params& params = {})
+        : m_db(db), m_rows(db.prepare(select, params)),
+          m_update(db.cachedStatement("UPDATE 入金予定表 SET \"残高\" = ? WHERE rowid = ?"))
+    {
+    }
+    // Leaves both statements idle before the transaction around the walk ends, whatever happened.
+    ~StoredWalk()
+    {
+        try {
+            m_rows.reset();
+            m_update.reset();
+        } catch (...) {
+        }
+    }
+    StoredWalk(const StoredWalk&) = delete;
+    StoredWalk& operator=(const StoredWalk&) = delete;
+
+    bool next()
+    {
+        try {
+            return m_rows.executeStep();
+        } catch (const std::exception& e) {
+            m_db.rethrow(e);
+        }
+    }
+    // A payer cell may hold empty text rather than nothing; neither is a payer.
+    bool hasPayer() { return !m_rows.getColumn(1).isNull() && m_rows.getColumn(1).getBytes() > 0; }
+    Value planned() { return columnValue(m_rows, 2); }
+    Value received() { return columnValue(m_rows, 3); }
+    Value balance() { return columnValue(m_rows, 4); }
+    void writeBalance(const std::optional<Money>& balance)
+    {
+        try {
+            bindValue(m_update, 1, Value(balance));
+            m_update.bind(2, static_cast<int64_t>(m_rows.getColumn(0).getInt64()));
+            m_update.exec();
+            m_update.reset();
+        } catch (const std::exception& e) {
+            m_db.rethrow(e);
+        }
+    }
+
+private:
+    Database& m_db;
+    SQLite::Statement& m_rows;
+    SQLite::Statement& m_update;
+};
 
 } // namespace
 
@@ -165,17 +223,18 @@ void Calc残高(Database& db, const QDate& from)
         // The carry comes from storage, not from the screen: a screen cleared since the load shows no
         // carry, and chaining from 0 would corrupt this month and every later one.
         Money running = Get繰越額(db, from);
-        RowSet set = db.openRowSet("select * from 入金予定表 where  日付 >= " + dateTimeLiteral(from) +
-                                   " order by 日付;");
-        for (set.moveFirst(); !set.atEnd(); set.moveNext()) {
-            if (!hasPayer(set.get("入金先名")))
-                break;
-            const std::optional<Money> balance = nextBalance(running, set.get("予定額"), set.get("入金額"));
-            set.edit();
-            set.set("残高", Value(balance));
-            set.update();
-            if (balance)
-                running = *balance;
+        {
+            StoredWalk walk(db,
+                            "select rowid, 入金先名, 予定額, 入金額, 残高 from 入金予定表 where  日付 >= " +
+                                dateTimeLiteral(from) + " order by 日付;");
+            while (walk.next()) {
+                if (!walk.hasPayer())
+                    break;
+                const std::optional<Money> balance = nextBalance(running, walk.planned(), walk.received());
+                walk.writeBalance(balance);
+                if (balance)
+                    running = *balance;
+            }
         }
         transaction.commit();
     });
@@ -188,27 +247,28 @@ void Calc残高for削除(Database& db, const QDate& d, std::optional<int> n)
     guardRange([&] {
         Transaction transaction(db);
         const std::string day = dateTimeLiteral(d);
-        RowSet set =
-            n ? db.openRowSet("select * from 入金予定表 where 日付 > " + day + " or (日付 = " + day +
-                                  " and 行番号 >= ?) order by 日付,行番号;",
-                              {Value(*n)})
-              : db.openRowSet("select * from 入金予定表 where 日付 >= " + day + " order by 日付,行番号;");
-        // Without an anchor nothing is stored before d, so the chain starts from 0 at the first row.
-        bool anchorPending = n.has_value();
-        Money running;
-        for (set.moveFirst(); !set.atEnd(); set.moveNext()) {
-            if (!hasPayer(set.get("入金先名")))
-                break;
-            if (anchorPending) {
-                running = set.get("残高").toMoney().value_or(Money());
-                anchorPending = false;
-                continue;
+        const std::string columns = "select rowid, 入金先名, 予定額, 入金額, 残高 from 入金予定表 where ";
+        {
+            StoredWalk walk = n ? StoredWalk(db,
+                                             columns + "日付 > " + day + " or (日付 = " + day +
+                                                 " and 行番号 >= ?) order by 日付,行番号;",
+                                             {Value(*n)})
+                                : StoredWalk(db, columns + "日付 >= " + day + " order by 日付,行番号;");
+            // Without an anchor nothing is stored before d, so the chain starts from 0 at the first row.
+            bool anchorPending = n.has_value();
+            Money running;
+            while (walk.next()) {
+                if (!walk.hasPayer())
+                    break;
+                if (anchorPending) {
+                    running = walk.balance().toMoney().value_or(Money());
+                    anchorPending = false;
+                    continue;
+                }
+                const std::optional<Money> balance = nextBalance(running, walk.planned(), walk.received());
+                walk.writeBalance(balance);
+                running = balance.value_or(Money());
             }
-            const std::optional<Money> balance = nextBalance(running, set.get("予定額"), set.get("入金額"));
-            set.edit();
-            set.set("残高", Value(balance));
-            set.update();
-            running = balance.value_or(Money());
         }
         transaction.commit();
     });
