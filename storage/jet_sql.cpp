@@ -92,11 +92,21 @@ std::vector<Token> tokenize(const std::string& s)
     return out;
 }
 
+// The keywords are ASCII, so a byte-wise comparison folding ASCII letters is exact: a name with any
+// other character never equals one.
 bool isWord(const Token& t, const char* word)
 {
     if (t.kind != Tok::Ident)
         return false;
-    return QString::fromStdString(t.text).compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
+    std::size_t i = 0;
+    for (; i < t.text.size() && word[i] != '\0'; ++i) {
+        char c = t.text[i];
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+        if (c != word[i])
+            return false;
+    }
+    return i == t.text.size() && word[i] == '\0';
 }
 
 // Index of the next token that is not blank, or tokens.size().

@@ -29,6 +29,11 @@ void RowSet::moveNext()
 
 int RowSet::columnIndex(const QString& column) const
 {
+    // Callers nearly always spell the name as the table does: try the cheap exact comparison first.
+    for (std::size_t i = 0; i < m_columns.size(); ++i) {
+        if (m_columns[i] == column)
+            return int(i);
+    }
     for (std::size_t i = 0; i < m_columns.size(); ++i) {
         if (m_columns[i].compare(column, Qt::CaseInsensitive) == 0)
             return int(i);
@@ -64,7 +69,6 @@ void RowSet::edit()
         misuse("no current row to edit");
     m_mode = Mode::Edit;
     m_pending.clear();
-    m_pendingNames.clear();
 }
 
 void RowSet::addNew()
@@ -73,7 +77,6 @@ void RowSet::addNew()
         misuse("the row set cannot be changed");
     m_mode = Mode::Add;
     m_pending.clear();
-    m_pendingNames.clear();
 }
 
 void RowSet::set(const QString& column, const Value& value)
@@ -90,36 +93,29 @@ void RowSet::set(const QString& column, const Value& value)
         }
     }
     m_pending.emplace_back(c, value);
-    m_pendingNames.push_back(m_columns[std::size_t(c)]);
 }
 
 void RowSet::update()
 {
     if (m_mode == Mode::None)
         misuse("update without edit or addNew");
-    std::string sql;
-    if (m_mode == Mode::Edit) {
-        if (m_pending.empty()) {
-            m_mode = Mode::None;
-            return;
-        }
-        sql = "UPDATE " + m_table + " SET ";
-        for (std::size_t i = 0; i < m_pendingNames.size(); ++i)
-            sql += (i ? ", " : "") + quoteName(m_pendingNames[i]) + " = ?";
-        sql += " WHERE rowid = ?";
-    } else if (m_pending.empty()) {
-        sql = "INSERT INTO " + m_table + " DEFAULT VALUES";
-    } else {
-        std::string names;
-        std::string marks;
-        for (std::size_t i = 0; i < m_pendingNames.size(); ++i) {
-            names += (i ? ", " : "") + quoteName(m_pendingNames[i]);
-            marks += i ? ", ?" : "?";
-        }
-        sql = "INSERT INTO " + m_table + " (" + names + ") VALUES (" + marks + ")";
+    if (m_mode == Mode::Edit && m_pending.empty()) {
+        m_mode = Mode::None;
+        return;
+    }
+    // A walk over a set stores the same columns row after row: the statement text is built once.
+    bool same = m_mode == m_lastMode && m_pending.size() == m_lastShape.size();
+    for (std::size_t i = 0; same && i < m_pending.size(); ++i)
+        same = m_pending[i].first == m_lastShape[i];
+    if (!same) {
+        m_lastShape.clear();
+        for (const auto& [column, value] : m_pending)
+            m_lastShape.push_back(column);
+        m_lastMode = m_mode;
+        m_lastSql = statementFor(m_mode, m_lastShape);
     }
 
-    SQLite::Statement& st = m_db->cachedStatement(sql);
+    SQLite::Statement& st = m_db->cachedStatement(m_lastSql);
     try {
         int index = 1;
         for (const auto& [column, value] : m_pending)
@@ -142,8 +138,26 @@ void RowSet::update()
             m_rows[m_pos][std::size_t(column)] = value;
     }
     m_pending.clear();
-    m_pendingNames.clear();
     m_mode = Mode::None;
+}
+
+std::string RowSet::statementFor(Mode mode, const std::vector<int>& columns) const
+{
+    if (mode == Mode::Edit) {
+        std::string sql = "UPDATE " + m_table + " SET ";
+        for (std::size_t i = 0; i < columns.size(); ++i)
+            sql += (i ? ", " : "") + quoteName(m_columns[std::size_t(columns[i])]) + " = ?";
+        return sql + " WHERE rowid = ?";
+    }
+    if (columns.empty())
+        return "INSERT INTO " + m_table + " DEFAULT VALUES";
+    std::string names;
+    std::string marks;
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        names += (i ? ", " : "") + quoteName(m_columns[std::size_t(columns[i])]);
+        marks += i ? ", ?" : "?";
+    }
+    return "INSERT INTO " + m_table + " (" + names + ") VALUES (" + marks + ")";
 }
 
 void RowSet::close()
@@ -151,7 +165,6 @@ void RowSet::close()
     m_rows.clear();
     m_rowIds.clear();
     m_pending.clear();
-    m_pendingNames.clear();
     m_mode = Mode::None;
     m_pos = 0;
 }

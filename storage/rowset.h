@@ -41,6 +41,7 @@ private:
     enum class Mode { None, Edit, Add };
 
     int columnIndex(const QString& column) const;
+    std::string statementFor(Mode mode, const std::vector<int>& columns) const;
 
     Database* m_db = nullptr;
     std::string m_table; // empty for a read-only set
@@ -50,5 +51,8 @@ private:
     std::size_t m_pos = 0;
     Mode m_mode = Mode::None;
     std::vector<std::pair<int, Value>> m_pending; // column index and value
-    std::vector<QString> m_pendingNames;
+    // The statement of the last store and the columns it wrote.
+    Mode m_lastMode = Mode::None;
+    std::vector<int> m_lastShape;
+    std::string m_lastSql;
 };
