@@ -62,9 +62,13 @@ void Entry入金予定表(Database& db, const QDate& month, const std::function<
             stored.set("残高", work.get("残高"));
             stored.update();
 
-            work.edit();
-            work.set("元行番号", position);
-            work.update();
+            // Usually the row was loaded from this very position. Leaving the work file untouched then
+            // lets the save commit as a one-file unit, without the super-journal of a two-file commit.
+            if (work.get("元行番号").toInt64() != position) {
+                work.edit();
+                work.set("元行番号", position);
+                work.update();
+            }
         }
         step(position);
         show(step.percent());
