@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QTime>
 
+#include <optional>
 #include <stdexcept>
 
 namespace {
@@ -127,11 +128,58 @@ std::size_t prevSolid(const std::vector<Token>& t, std::size_t i)
     return std::string::npos;
 }
 
+int digitsAt(const std::string& s, std::size_t at, std::size_t count)
+{
+    int value = 0;
+    for (std::size_t i = at; i < at + count; ++i) {
+        if (s[i] < '0' || s[i] > '9')
+            return -1;
+        value = value * 10 + (s[i] - '0');
+    }
+    return value;
+}
+
+// The form every date the program writes takes, #yyyy/mm/dd# or #yyyy/mm/dd hh:mm:ss# with all digits,
+// read without the general parser below (which costs more than the rest of a statement's translation).
+// Any other spelling gives nullopt and goes the general way.
+std::optional<std::string> canonicalDateLiteral(const std::string& token)
+{
+    const std::string body = token.substr(1, token.size() - 2);
+    if (body.size() != 10 && !(body.size() == 19 && body[10] == ' ' && body[13] == ':' && body[16] == ':'))
+        return std::nullopt;
+    const char separator = body[4];
+    if ((separator != '/' && separator != '-') || body[7] != separator)
+        return std::nullopt;
+    const int year = digitsAt(body, 0, 4);
+    const int month = digitsAt(body, 5, 2);
+    const int day = digitsAt(body, 8, 2);
+    if (year < 0 || month < 0 || day < 0)
+        return std::nullopt;
+    if (!QDate(year, month, day).isValid())
+        throw std::invalid_argument("malformed date literal " + token);
+    std::string text = body.substr(0, 10);
+    text[4] = text[7] = '-';
+    if (body.size() == 19) {
+        const int hour = digitsAt(body, 11, 2);
+        const int minute = digitsAt(body, 14, 2);
+        const int second = digitsAt(body, 17, 2);
+        if (hour < 0 || minute < 0 || second < 0)
+            return std::nullopt;
+        if (!QTime(hour, minute, second).isValid())
+            throw std::invalid_argument("malformed time in date literal " + token);
+        if (hour != 0 || minute != 0 || second != 0)
+            text += body.substr(10);
+    }
+    return "'" + text + "'";
+}
+
 // #yyyy/mm/dd# or #yyyy/mm/dd hh:mm:ss# into the stored text form. A date column holds no time of day,
 // so a midnight literal compares as the bare date; any other time stays after it, and text comparison
 // then places the literal just after that day, as a date-time comparison would.
 std::string dateLiteral(const std::string& token)
 {
+    if (std::optional<std::string> literal = canonicalDateLiteral(token))
+        return *literal;
     const QString body = QString::fromStdString(token.substr(1, token.size() - 2)).trimmed();
     const QStringList parts = body.split(QLatin1Char(' '), Qt::SkipEmptyParts);
     if (parts.isEmpty() || parts.size() > 2)

@@ -108,3 +108,20 @@ TEST(JetSql, RowIdIsAddedOnlyToPlainSelectsOfOneTable)
     t = translateJetSql("select * from a, b", {}, kFiles, true);
     EXPECT_TRUE(t.selectTable.empty());
 }
+
+TEST(JetSql, DateLiteralsReadTheSameWhateverTheSpelling)
+{
+    // The usual spelling is read by a short path; every other spelling must give the same text.
+    for (const char* spelling :
+         {"#2024/02/29#", "#2024-02-29#", "# 2024/2/29 #", "#2024/02/29 00:00:00#", "#2024/2/29 0:0:0#"})
+        EXPECT_EQ(sql(std::string("select * from t where d = ") + spelling),
+                  "select * from t where d = '2024-02-29'")
+            << spelling;
+    EXPECT_EQ(sql("select * from t where d < #2024/02/29 23:59:59#"),
+              "select * from t where d < '2024-02-29 23:59:59'");
+    EXPECT_EQ(sql("select * from t where d < #2024/02/29 7:05:09#"),
+              "select * from t where d < '2024-02-29 07:05:09'");
+    for (const char* bad : {"#2023/02/29#", "#2024/02/29 24:00:00#", "#2024/02/29 12:60:00#", "#0000/01/01#",
+                            "#2024/02-29#", "#2024/O2/29#"})
+        EXPECT_THROW(sql(std::string("select * from t where d = ") + bad), std::invalid_argument) << bad;
+}
