@@ -35,6 +35,8 @@ FrmDorivan::FrmDorivan(const QString& dataFolder, QWidget* parent)
 
     buildLayout();
     connectShell();
+    connectPayers();
+    connectSettings();
 
     Read設定();
     FormInit();

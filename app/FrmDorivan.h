@@ -59,12 +59,40 @@ public:
     void Read入金予定();
 
     // ---- Payer master (frm_payers.cpp) ----
+    // The page's editing copy w入金先マスタ is shown by Grid入金先マスタ. A failing operation tells the
+    // user and leaves the master as it was.
+    void Read入金先();
+    void Entry入金先マスタ();
     void Clear入金先マスタ();
+    // These two ask first and do nothing unless answered Yes.
+    void Delete入金先マスタ();
+    void LineDelete入金先マスタ();
     void AddComb入金先名();
+    // Registers a payer typed into the schedule grid; an empty name registers nothing.
+    void Add入金先(const QString& name);
 
+private:
+    void connectPayers();
+
+public:
     // ---- Settings (frm_settings.cpp) ----
+    // The only place the three run-time values are set.
     void Read設定();
+    // Asks, then stores the page; the run-time values stay until the next Read設定.
+    void Entry設定();
+    // The page only: nothing stored or in effect changes.
+    void Clear設定();
+    // Asks, then puts a stored row back to the defaults (creating none) and clears the page.
+    void Delete設定();
+    // Empties the payer master, the schedule and the settings record (the question is the button's).
+    void AllDelete();
+    // The swatch's double click: a chosen colour goes to the page only.
+    void Choose罫線色();
 
+private:
+    void connectSettings();
+
+public:
     // ---- Controls: tab 0, the month schedule ----
     QTabWidget* SSTab1 = nullptr;
     QFrame* imContainer3D1 = nullptr;
