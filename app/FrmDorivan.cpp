@@ -35,6 +35,8 @@ FrmDorivan::FrmDorivan(const QString& dataFolder, QWidget* parent)
 
     buildLayout();
     connectShell();
+    connectHints();
+    connectPrinting();
 
     Read設定();
     FormInit();
