@@ -37,6 +37,8 @@ FrmDorivan::FrmDorivan(const QString& dataFolder, QWidget* parent)
     connectShell();
     connectPayers();
     connectSettings();
+    connectHints();
+    connectPrinting();
 
     Read設定();
     FormInit();

@@ -161,6 +161,21 @@ public:
     // The hint window, while it is open.
     QPointer<QWidget> m_hintWindow;
 
+    // ---- Hints (frm_hints.cpp; the window is app/hint_window.cpp) ----
+    void connectHints();
+    // A hint button press: hands the key over and opens the hint window, or brings an open one to the
+    // front (its key stays that of the button that opened it).
+    void showHint(const QString& ctlName);
+    // The hand-over values of the last hint button pressed.
+    QString hintFormName;
+    QString hintCtlName;
+    QString hintFormTitle;
+
+    // ---- Printing (frm_print.cpp, frm_print.h) ----
+    void connectPrinting();
+    // Prints the displayed month as the screen shows it.
+    void Cmd印刷_Click();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
