@@ -35,6 +35,7 @@ FrmDorivan::FrmDorivan(const QString& dataFolder, QWidget* parent)
 
     buildLayout();
     connectShell();
+    connectSchedule();
     connectPayers();
     connectSettings();
     connectHints();
