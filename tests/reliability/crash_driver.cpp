@@ -3,6 +3,9 @@
 //   crash_driver run OPERATION FOLDER   opens the folder, prints "ready", runs the operation, prints
 //                                       "done MICROSECONDS" (the tests kill it somewhere in between)
 //   crash_driver hold-lock FILE         holds an exclusive lock on FILE until its input closes
+//   crash_driver die-mid-write FOLDER   rewrites every stored balance with a tiny page cache, so that
+//                                       changed pages reach the file, and kills itself before the
+//                                       commit: a hot journal is left behind
 //   crash_driver probe-write FOLDER     opens the folder and writes one payer name, printing what
 //                                       the user would be told (run as another user for real
 //                                       file permissions)
@@ -11,6 +14,9 @@
 
 #include "payers/payer_master.h"
 #include "storage/database.h"
+#include "storage/transaction.h"
+
+#include <SQLiteCpp/Database.h>
 
 #include <sqlite3.h>
 
@@ -19,6 +25,7 @@
 #include <QFile>
 #include <QString>
 
+#include <csignal>
 #include <cstdio>
 #include <unistd.h>
 
@@ -61,6 +68,16 @@ int holdLock(const QString& file)
     return 0;
 }
 
+int dieMidWrite(const QString& folder)
+{
+    auto db = Database::open(reliability::permanentFile(folder), reliability::workFile(folder));
+    db->connection().exec("PRAGMA main.cache_size = 2");
+    Transaction tx(*db);
+    db->execute("update 入金予定表 set 残高 = 0");
+    std::raise(SIGKILL);
+    return 1;
+}
+
 int probeWrite(const QString& folder)
 {
     say(QStringLiteral("uid %1").arg(geteuid()));
@@ -91,9 +108,12 @@ int main(int argc, char** argv)
         return run(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
     if (command == QLatin1String("hold-lock") && argc == 3)
         return holdLock(QString::fromLocal8Bit(argv[2]));
+    if (command == QLatin1String("die-mid-write") && argc == 3)
+        return dieMidWrite(QString::fromLocal8Bit(argv[2]));
     if (command == QLatin1String("probe-write") && argc == 3)
         return probeWrite(QString::fromLocal8Bit(argv[2]));
-    std::fputs("usage: crash_driver prepare|run OPERATION FOLDER | hold-lock FILE | probe-write FOLDER\n",
+    std::fputs("usage: crash_driver prepare|run OPERATION FOLDER | hold-lock FILE | "
+               "die-mid-write|probe-write FOLDER\n",
                stderr);
     return 2;
 }

@@ -8,6 +8,7 @@
 #include "schedule/save.h"
 #include "schedule/working_set.h"
 #include "storage/database.h"
+#include "storage/transaction.h"
 
 #include "support/seed.h"
 #include "support/temp_data.h"
@@ -217,6 +218,43 @@ TEST(FileFaults, RealPermissionsReadOnlyFilesAndFolderAreNamed)
 
     auto db = Database::open(permanentFile(filesFolder), workFile(filesFolder));
     EXPECT_EQ(countRows(*db, QStringLiteral("入金先マスタ")), 0);
+}
+
+TEST(FileFaults, AHotJournalLeftByAKilledWriterIsRolledBackWhenTheFilesOpen)
+{
+    TempDataFolder folder;
+    {
+        auto db = folder.open();
+        Money balance;
+        std::vector<StoredRow> rows;
+        for (int i = 0; i < 3000; ++i) {
+            balance = balance + yen(i);
+            rows.push_back({QDate(2024, 1, 1).addDays(i / 10), i % 10 + 1, QStringLiteral("得意先%1").arg(i),
+                            yen(i), yen(0), balance});
+        }
+        Transaction tx(*db);
+        seedStoredRows(*db, rows);
+        tx.commit();
+    }
+    QByteArray before;
+    {
+        auto db = folder.open();
+        before = permanentDigest(*db);
+    }
+    QProcess writer;
+    writer.start(driverPath(), {QStringLiteral("die-mid-write"), folder.path()});
+    ASSERT_TRUE(writer.waitForFinished(60000));
+    ASSERT_EQ(writer.exitStatus(), QProcess::CrashExit);
+    QFile journal(folder.permanentPath() + QStringLiteral("-journal"));
+    ASSERT_TRUE(journal.open(QIODevice::ReadOnly));
+    ASSERT_NE(journal.read(1), QByteArray(1, '\0')) << "the writer left no hot journal";
+    journal.close();
+
+    auto db = folder.open();
+    EXPECT_FALSE(journal.exists());
+    EXPECT_EQ(integrityCheck(*db), QStringLiteral("ok"));
+    EXPECT_EQ(permanentDigest(*db), before);
+    EXPECT_EQ(balanceRuleViolation(*db), QString());
 }
 
 TEST(FileFaults, AFileLeftInWriteAheadLogModeIsPutBackWithItsData)
