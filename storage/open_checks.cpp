@@ -50,6 +50,13 @@ void checkTables(SQLite::Database& db, const std::string& schema, const QString&
     } catch (const SQLite::Exception& e) {
         if (isBusy(e))
             throwBusy(path, e);
+        if ((e.getErrorCode() & 0xff) == SQLITE_READONLY)
+            throw StorageError(
+                StorageError::Kind::ReadOnly,
+                QStringLiteral("データ ファイル「%1」は読み取り専用のため、前回途中で終わった処理を"
+                               "元に戻せません。書き込みを許可してから、もう一度起動してください。")
+                    .arg(displayPath(path)),
+                e.what(), path);
         throw StorageError(StorageError::Kind::NotADatabase, notADatabaseMessage(path), e.what(), path);
     }
     if (!missing.isEmpty())

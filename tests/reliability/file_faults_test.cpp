@@ -40,6 +40,21 @@ void typeMonth(Database& db, int rows, int nameLength = 8)
     }
 }
 
+// Stored rows that obey the balance rule, enough of them to fill many pages.
+void seedBalancedRows(Database& db, int count)
+{
+    Money balance;
+    std::vector<StoredRow> rows;
+    for (int i = 0; i < count; ++i) {
+        balance = balance + yen(i);
+        rows.push_back({QDate(2024, 1, 1).addDays(i / 10), i % 10 + 1, QStringLiteral("得意先%1").arg(i),
+                        yen(i), yen(0), balance});
+    }
+    Transaction tx(db);
+    seedStoredRows(db, rows);
+    tx.commit();
+}
+
 QByteArray workDigest(Database& db)
 {
     QByteArray all;
@@ -168,21 +183,31 @@ TEST(FileFaults, RealPermissionsReadOnlyFilesAndFolderAreNamed)
     ASSERT_TRUE(root.isValid());
     const QString filesFolder = root.filePath(QStringLiteral("files"));
     const QString dirFolder = root.filePath(QStringLiteral("dir"));
-    for (const QString& f : {filesFolder, dirFolder}) {
+    const QString hotFolder = root.filePath(QStringLiteral("hot"));
+    for (const QString& f : {filesFolder, dirFolder, hotFolder}) {
         QDir().mkpath(f);
         Database::open(permanentFile(f), workFile(f));
     }
+    seedBalancedRows(*Database::open(permanentFile(hotFolder), workFile(hotFolder)), 3000);
+    // A read-only file that a killed writer left with a hot journal cannot be put right.
+    QProcess writer;
+    writer.start(driverPath(), {QStringLiteral("die-mid-write"), hotFolder});
+    writer.waitForFinished();
     auto setMode = [](const QString& path, mode_t mode) {
         ::chmod(QFile::encodeName(path).constData(), mode);
     };
     setMode(root.path(), 0755);
     // Files that refuse writes in a writable folder; writable files in a folder that refuses new files.
-    setMode(filesFolder, asRoot ? 0777 : 0755);
-    for (const QString& file : {permanentFile(filesFolder), workFile(filesFolder)})
+    setMode(filesFolder, 0777);
+    for (const QString& file :
+         {permanentFile(filesFolder), workFile(filesFolder), permanentFile(hotFolder), workFile(hotFolder)})
         setMode(file, 0444);
-    setMode(dirFolder, 0555);
+    setMode(hotFolder, 0777);
     for (const QString& file : {permanentFile(dirFolder), workFile(dirFolder)})
         setMode(file, 0666);
+    setMode(dirFolder, 0555);
+    // The temporary folder must be removable again, whatever the test ends with.
+    const std::shared_ptr<void> restore(nullptr, [&](void*) { setMode(dirFolder, 0755); });
 
     auto probe = [&](const QString& folder) {
         QProcess process;
@@ -201,20 +226,25 @@ TEST(FileFaults, RealPermissionsReadOnlyFilesAndFolderAreNamed)
     };
 
     const QStringList files = probe(filesFolder);
-    setMode(dirFolder, 0755);
     if (files.isEmpty() || files.first() == QLatin1String("uid 0"))
         GTEST_SKIP() << "cannot run the probe as an unprivileged user";
+    if (files.size() > 1 &&
+        files[1].startsWith(QStringLiteral("error %1 ").arg(int(StorageError::Kind::CannotOpen))))
+        GTEST_SKIP() << "the unprivileged user cannot reach the temporary folder";
     ASSERT_GE(files.size(), 3) << files.join(QLatin1Char('|')).toStdString();
     EXPECT_EQ(files[1], QStringLiteral("open-ok read-only:2"));
     EXPECT_TRUE(files[2].startsWith(QStringLiteral("error %1 ").arg(int(StorageError::Kind::ReadOnly))));
     EXPECT_TRUE(files[2].contains(QStringLiteral("Dorivan.mdb"))) << files[2].toStdString();
 
-    setMode(dirFolder, 0555);
     const QStringList dir = probe(dirFolder);
-    setMode(dirFolder, 0755);
     ASSERT_GE(dir.size(), 3) << dir.join(QLatin1Char('|')).toStdString();
     EXPECT_TRUE(dir[2].startsWith(QStringLiteral("error %1 ").arg(int(StorageError::Kind::ReadOnly))));
     EXPECT_TRUE(dir[2].contains(QStringLiteral("フォルダー"))) << dir[2].toStdString();
+
+    const QStringList hot = probe(hotFolder);
+    ASSERT_GE(hot.size(), 2) << hot.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(hot[1].startsWith(QStringLiteral("error %1 ").arg(int(StorageError::Kind::ReadOnly))))
+        << hot[1].toStdString();
 
     auto db = Database::open(permanentFile(filesFolder), workFile(filesFolder));
     EXPECT_EQ(countRows(*db, QStringLiteral("入金先マスタ")), 0);
@@ -223,19 +253,7 @@ TEST(FileFaults, RealPermissionsReadOnlyFilesAndFolderAreNamed)
 TEST(FileFaults, AHotJournalLeftByAKilledWriterIsRolledBackWhenTheFilesOpen)
 {
     TempDataFolder folder;
-    {
-        auto db = folder.open();
-        Money balance;
-        std::vector<StoredRow> rows;
-        for (int i = 0; i < 3000; ++i) {
-            balance = balance + yen(i);
-            rows.push_back({QDate(2024, 1, 1).addDays(i / 10), i % 10 + 1, QStringLiteral("得意先%1").arg(i),
-                            yen(i), yen(0), balance});
-        }
-        Transaction tx(*db);
-        seedStoredRows(*db, rows);
-        tx.commit();
-    }
+    seedBalancedRows(*folder.open(), 3000);
     QByteArray before;
     {
         auto db = folder.open();
