@@ -297,7 +297,7 @@ void Database::throwReadOnly(int code, const std::string& what) const
     if (code == SQLITE_READONLY_DIRECTORY || (code & 0xff) == SQLITE_CANTOPEN) {
         const QString folder = QFileInfo(m_permanentPath).absolutePath();
         throw StorageError(StorageError::Kind::ReadOnly,
-                           QStringLiteral("データ フォルダー「%1」に書き込めないため、保存できません。"
+                           QStringLiteral("データ フォルダー「%1」に書き込めません。"
                                           "フォルダーの書き込み許可を確認してください。")
                                .arg(QDir::toNativeSeparators(folder)),
                            what, folder);
@@ -309,7 +309,8 @@ void Database::throwReadOnly(int code, const std::string& what) const
     for (const QString& f : files)
         shown << displayPath(f);
     throw StorageError(StorageError::Kind::ReadOnly,
-                       QStringLiteral("データ ファイル「%1」は読み取り専用のため、保存できません。")
+                       QStringLiteral("データ ファイル「%1」は読み取り専用のため、書き込めません。"
+                                      "ファイルの書き込み許可を確認してください。")
                            .arg(shown.join(QStringLiteral("」「"))),
                        what, files.first());
 }
