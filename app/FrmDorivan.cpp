@@ -1,0 +1,100 @@
+#include "app/FrmDorivan.h"
+
+#include "app/clickable_label.h"
+#include "app/work_table_model.h"
+#include "storage/database.h"
+
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QUrl>
+
+namespace {
+const QString kCaption = QStringLiteral("入金予定表 Ver ") + QStringLiteral("1.02");
+
+QString withTrailingSeparator(const QString& folder)
+{
+    if (folder.endsWith(QLatin1Char('/')) || folder.endsWith(QLatin1Char('\\')))
+        return folder;
+    return folder + QLatin1Char('/');
+}
+} // namespace
+
+FrmDorivan::FrmDorivan(const QString& dataFolder, QWidget* parent)
+    : QWidget(parent), m_dataFolder(withTrailingSeparator(dataFolder))
+{
+    setObjectName(QStringLiteral("FrmDorivan"));
+    setWindowTitle(QStringLiteral("入金予定表"));
+    m_permanentPath = m_dataFolder + QStringLiteral("Dorivan.mdb");
+    m_workPath = m_dataFolder + QStringLiteral("DorivanWork.mdb");
+
+    // A file that is not a database, or lacks a table, stops the load here with a message naming it.
+    m_db = Database::open(m_permanentPath, m_workPath);
+    setWindowTitle(kCaption);
+
+    buildLayout();
+    connectShell();
+    connectHints();
+    connectPrinting();
+
+    Read設定();
+    FormInit();
+    Clear入金予定表();
+    Clear入金先マスタ();
+    Read入金予定();
+}
+
+FrmDorivan::~FrmDorivan()
+{
+    Unload();
+}
+
+void FrmDorivan::connectShell()
+{
+    connect(cmd履歴閉じる, &QPushButton::clicked, this, [this] {
+        if (m_hintWindow)
+            m_hintWindow->close();
+        close();
+    });
+    connect(Image2, &ClickableLabel::clicked, this, [] {
+        // Whether a browser opens is the desktop's business; nothing is reported either way.
+        QDesktopServices::openUrl(QUrl(kSupportBoardUrl));
+    });
+    for (WorkTableModel* model : {datInp, dat入金先名, dat入金先マスタ})
+        connect(model, &WorkTableModel::storageFailed, this, &FrmDorivan::showStorageFailure);
+}
+
+void FrmDorivan::showStorageFailure(const QString& message)
+{
+    QMessageBox::warning(this, QStringLiteral("入金予定表"), message);
+}
+
+void FrmDorivan::bringToFront()
+{
+    if (isMinimized())
+        showNormal();
+    else
+        show();
+    raise();
+    activateWindow();
+}
+
+void FrmDorivan::closeEvent(QCloseEvent* event)
+{
+    // The hint window belongs to this window's pages; it does not outlive it.
+    if (m_hintWindow)
+        m_hintWindow->close();
+    Unload();
+    event->accept();
+}
+
+void FrmDorivan::Unload()
+{
+    // The grids must let go of the handle before it closes. Nothing is saved here: rows the user did
+    // not store stay in the work file, which the next start rebuilds.
+    for (WorkTableModel* model : {datInp, dat入金先名, dat入金先マスタ})
+        if (model)
+            model->unbind();
+    m_db.reset();
+}

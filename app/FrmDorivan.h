@@ -1,0 +1,171 @@
+#pragma once
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include <memory>
+
+class AmountField;
+class BoundGrid;
+class ClickableLabel;
+class Database;
+class MonthEdit;
+class WorkTableModel;
+class QCheckBox;
+class QCloseEvent;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QTabWidget;
+
+// The address the banner opens: the maker's support board.
+inline const QString kSupportBoardUrl = QStringLiteral("https://www.morbex.example/bbs/");
+
+// The main window. Its constructor is the window load: it opens both database files of the data folder
+// (a StorageError naming the file leaves the constructor), reads the settings, lays the window out and
+// shows the current month. Closing it releases the database.
+//
+// The window's procedures are grouped by what they work on; each group lives in its own source file.
+class FrmDorivan : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit FrmDorivan(const QString& dataFolder, QWidget* parent = nullptr);
+    ~FrmDorivan() override;
+
+    // ---- Shell: load, layout, unload (FrmDorivan.cpp, frm_layout.cpp, frm_init.cpp) ----
+    void FormInit();
+    // Brings the window to the front (a second start of the program asks for this).
+    void bringToFront();
+    const QString& dataFolder() const { return m_dataFolder; }
+    const QString& permanentPath() const { return m_permanentPath; }
+    const QString& workPath() const { return m_workPath; }
+    // The open database (both files); only valid between load and unload.
+    Database& db() const { return *m_db; }
+    bool isLoaded() const { return m_db != nullptr; }
+
+    // ---- Run-time settings values, set by Read設定 ----
+    const QString& eraValue() const { return m年号; }
+    bool autoRegistration() const { return m入金先自動登録; }
+    int lineColour() const { return m罫線色; }
+    // For tests: an era value to lay the window out with (FormInit reads it).
+    void setEraValue(const QString& era) { m年号 = era; }
+
+    // ---- Month working set (frm_schedule.cpp) ----
+    void Clear入金予定表();
+    void Read入金予定();
+
+    // ---- Payer master (frm_payers.cpp) ----
+    void Clear入金先マスタ();
+    void AddComb入金先名();
+
+    // ---- Settings (frm_settings.cpp) ----
+    void Read設定();
+
+    // ---- Controls: tab 0, the month schedule ----
+    QTabWidget* SSTab1 = nullptr;
+    QFrame* imContainer3D1 = nullptr;
+    QLabel* lbl年月 = nullptr;
+    MonthEdit* Dt年月 = nullptr;
+    QPushButton* cmdMonBef = nullptr;
+    QPushButton* cmdMonNext = nullptr;
+    BoundGrid* GridInp = nullptr;
+    QLabel* lbl繰越額 = nullptr;
+    AmountField* num繰越額 = nullptr;
+    QLabel* lbl予定額月計 = nullptr;
+    AmountField* num予定額月計 = nullptr;
+    QLabel* lbl入金額月計 = nullptr;
+    AmountField* num入金額月計 = nullptr;
+    QLabel* lbl累計 = nullptr;
+    AmountField* num累計 = nullptr;
+    QProgressBar* Pbar = nullptr;
+    QFrame* imContainer3D6 = nullptr;
+    QPushButton* cmd読込 = nullptr;
+    QPushButton* cmd登録 = nullptr;
+    QPushButton* cmd行挿入 = nullptr;
+    QPushButton* cmd行削除 = nullptr;
+    QPushButton* Cmd印刷 = nullptr;
+    QPushButton* cmd履歴クリア = nullptr;
+    QPushButton* cmd履歴閉じる = nullptr;
+    QPushButton* cmdHint = nullptr;
+
+    // ---- Controls: tab 1, payer maintenance ----
+    QFrame* imContainer3D3 = nullptr;
+    BoundGrid* Grid入金先マスタ = nullptr;
+    QFrame* imContainer3D4 = nullptr;
+    QPushButton* cmd支払先削除 = nullptr;
+    QPushButton* cmd支払先クリア = nullptr;
+    QPushButton* cmd支払先登録 = nullptr;
+    QPushButton* cmd支払先行削除 = nullptr;
+    QPushButton* cmd支払先読込 = nullptr;
+    QPushButton* cmdHint1 = nullptr;
+
+    // ---- Controls: tab 2, settings and information ----
+    QFrame* imContainer3D2 = nullptr;
+    QFrame* imContainer3D5 = nullptr;
+    QLabel* lbl年号 = nullptr;
+    QComboBox* cmb年号 = nullptr;
+    QCheckBox* Chk入金先自動登録 = nullptr;
+    QLabel* lbl罫線色 = nullptr;
+    ClickableLabel* Pic罫線色 = nullptr;
+    AmountField* num白紙罫線色 = nullptr;
+    QFrame* imContainer3D7 = nullptr;
+    QPushButton* cmd設定削除 = nullptr;
+    QPushButton* cmd設定クリア = nullptr;
+    QPushButton* cmd設定登録 = nullptr;
+    QPushButton* cmd設定読込 = nullptr;
+    QPushButton* cmdHint2 = nullptr;
+    QFrame* ImFrame3D1 = nullptr;
+    QPushButton* cmd一括削除7 = nullptr;
+    QLabel* lbl一括削除 = nullptr;
+    QLabel* lblInfo = nullptr;
+    QLabel* lblSupport = nullptr;
+    ClickableLabel* Image2 = nullptr;
+
+    // ---- Data sources of the grids (tables of the work file) ----
+    WorkTableModel* datInp = nullptr;
+    WorkTableModel* dat入金先名 = nullptr;
+    WorkTableModel* dat入金先マスタ = nullptr;
+
+    // The hint window, while it is open.
+    QPointer<QWidget> m_hintWindow;
+
+    // ---- Hints (frm_hints.cpp; the window is app/hint_window.cpp) ----
+    void connectHints();
+    // A hint button press: hands the key over and opens the hint window, or brings an open one to the
+    // front (its key stays that of the button that opened it).
+    void showHint(const QString& ctlName);
+    // The hand-over values of the last hint button pressed.
+    QString hintFormName;
+    QString hintCtlName;
+    QString hintFormTitle;
+
+    // ---- Printing (frm_print.cpp, frm_print.h) ----
+    void connectPrinting();
+    // Prints the displayed month as the screen shows it.
+    void Cmd印刷_Click();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildLayout();
+    QWidget* buildScheduleTab();
+    QWidget* buildPayerTab();
+    QWidget* buildSettingsTab();
+    void connectShell();
+    void Unload();
+    void showStorageFailure(const QString& message);
+
+    QString m_dataFolder;
+    QString m_permanentPath;
+    QString m_workPath;
+    std::unique_ptr<Database> m_db;
+
+    QString m年号;
+    bool m入金先自動登録 = false;
+    int m罫線色 = 0;
+};

@@ -1,0 +1,101 @@
+#pragma once
+
+#include "storage/value.h"
+
+#include <QTableView>
+
+#include <cstdint>
+#include <map>
+
+class GridDelegate;
+class WorkTableModel;
+
+// An editable grid over one work table (WorkTableModel), with the cursor operations the window's
+// procedures work with: the cells of the current row by column index, moving row by row with a
+// past-the-end state, a bookmark, the current column, deleting the current row. Every written cell is
+// in the table at once, so committing a row only has to finish an edit that is still open.
+//
+// Notifications (ASCII names for moc):
+//   focusReceived()         the grid got the input focus from outside
+//   cellCommitted(column)   the user changed a cell and it was written
+//   payerEditFinished()     an edit of the drop-down column ended (not on Escape)
+//   keyPressed(int* key)    a key (Qt key code) reached the grid or its editor; *key = 0 cancels it
+//   cellCursorMoved()       the current cell changed
+class BoundGrid : public QTableView
+{
+    Q_OBJECT
+public:
+    explicit BoundGrid(QWidget* parent = nullptr);
+
+    void setWorkModel(WorkTableModel* model);
+    // As wide as the shown columns, so the grid does not trail an empty area on the right.
+    QSize sizeHint() const override;
+    WorkTableModel* workModel() const { return m_model; }
+    GridDelegate* gridDelegate() const { return m_delegate; }
+
+    // Column settings kept across refreshes of the source.
+    void setColumnWidthTwips(int column, double twips);
+    // A drop-down list of names for one column; the cell still accepts a name not in the list.
+    void setDropDown(int column, QAbstractItemModel* list);
+    int dropDownColumn() const { return m_dropDownColumn; }
+    QAbstractItemModel* dropDownList() const { return m_dropDownList; }
+
+    // The current row (-1 when there is none or the cursor is past the end).
+    int currentRow() const;
+    Value cell(int column) const;
+    QString cellText(int column) const;
+    // Writes a cell of the current row; false without a current row or for a refused value.
+    bool setCell(int column, const Value& value);
+    // The cell of the row above the current one (nothing on the first row).
+    Value cellAbove(int column) const;
+    // Finishes an open edit, so that the table holds what the grid shows.
+    void commitRow();
+    void moveNext();
+    void movePrevious();
+    void moveFirst();
+    bool atEnd() const;
+    bool isFirstRow() const;
+
+    using Bookmark = std::int64_t;
+    Bookmark bookmark() const;
+    void returnTo(Bookmark mark);
+
+    int currentColumn() const;
+    void setCurrentColumn(int column);
+    bool deleteCurrentRow();
+    void takeFocus();
+
+    // Used by the delegate: reports a key of an open editor; true when a handler cancelled it.
+    bool reportEditorKey(int key);
+    // Used by the delegate after Enter in an editor: moves on to the next shown cell.
+    void advanceAfterEnter();
+    void notifyCellCommitted(int column) { emit cellCommitted(column); }
+
+signals:
+    void focusReceived();
+    void cellCommitted(int column);
+    void payerEditFinished();
+    void keyPressed(int* key);
+    void cellCursorMoved();
+
+protected:
+    void focusInEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
+
+private:
+    void applyColumnSettings();
+    void moveToRow(int row);
+    int navigableRows() const;
+
+    WorkTableModel* m_model = nullptr;
+    GridDelegate* m_delegate = nullptr;
+    std::map<int, double> m_widthsTwips;
+    int m_dropDownColumn = -1;
+    QAbstractItemModel* m_dropDownList = nullptr;
+    bool m_pastEnd = false;
+    bool m_closingEditor = false;
+    bool m_passingKeyOn = false;
+};
