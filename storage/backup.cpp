@@ -41,7 +41,9 @@ QString failureMessage(const QString& target, const QString& reason)
 void prune(const QString& folder, const QStringList& backups)
 {
     QDir dir(folder);
-    for (const QString& stale : dir.entryList({QStringLiteral("Dorivan-*.mdb") + kTempSuffix}, QDir::Files))
+    const QStringList leftovers{QStringLiteral("Dorivan-*.mdb") + kTempSuffix,
+                                QStringLiteral("Dorivan-*.mdb") + kTempSuffix + QStringLiteral("-journal")};
+    for (const QString& stale : dir.entryList(leftovers, QDir::Files))
         dir.remove(stale);
     for (qsizetype i = 0; i + DailyBackup::kKeptBackups < backups.size(); ++i)
         dir.remove(backups[i]);

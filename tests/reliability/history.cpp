@@ -156,20 +156,20 @@ void runOperation(Database& db, Operation op)
 QByteArray permanentDigest(Database& db)
 {
     QCryptographicHash hash(QCryptographicHash::Sha256);
-    const char* const selects[] = {
-        "SELECT quote(日付), quote(行番号), quote(入金先名), quote(予定額), quote(入金額), quote(残高) "
-        "FROM main.入金予定表 ORDER BY 1, 2, 3, 4, 5, 6",
-        "SELECT quote(入金先名) FROM main.入金先マスタ ORDER BY 1",
-        "SELECT quote(年号), quote(入金先自動登録), quote(LineColor1) FROM main.自社情報 ORDER BY 1, 2, 3"};
+    // quote() keeps the stored type apart (1 and '1' differ); one text per row keeps the walk short.
+    const char* const selects[] = {"SELECT quote(日付) || ',' || quote(行番号) || ',' || quote(入金先名) || "
+                                   "',' || quote(予定額) || ',' || "
+                                   "quote(入金額) || ',' || quote(残高) AS r FROM main.入金予定表 ORDER BY r",
+                                   "SELECT quote(入金先名) AS r FROM main.入金先マスタ ORDER BY r",
+                                   "SELECT quote(年号) || ',' || quote(入金先自動登録) || ',' || "
+                                   "quote(LineColor1) AS r FROM main.自社情報 "
+                                   "ORDER BY r"};
     for (const char* select : selects) {
         SQLite::Statement rows(db.connection(), select);
         hash.addData(QByteArrayView("table\n"));
         while (rows.executeStep()) {
-            for (int c = 0; c < rows.getColumnCount(); ++c) {
-                const std::string text = rows.getColumn(c).getString();
-                hash.addData(QByteArrayView(text.data(), qsizetype(text.size())));
-                hash.addData(QByteArrayView("\t"));
-            }
+            const SQLite::Column row = rows.getColumn(0);
+            hash.addData(QByteArrayView(static_cast<const char*>(row.getBlob()), row.getBytes()));
             hash.addData(QByteArrayView("\n"));
         }
     }
