@@ -17,6 +17,14 @@ Transaction::Transaction(Database& db) : m_db(db)
         if (sqlite3_get_autocommit(db.connection().getHandle())) {
             // Take the write lock at once: waiting happens here, before any work is done.
             db.connection().exec("BEGIN IMMEDIATE");
+            // Under the lock nobody can change the permanent file between the copy and this unit's
+            // first write, so the day's copy is exactly the state before it.
+            try {
+                db.beforeFirstWrite();
+            } catch (...) {
+                db.connection().exec("ROLLBACK");
+                throw;
+            }
         } else {
             m_savepoint = "unit_" + std::to_string(++savepointCounter);
             db.connection().exec("SAVEPOINT " + m_savepoint);
