@@ -35,6 +35,11 @@ FrmDorivan::FrmDorivan(const QString& dataFolder, QWidget* parent)
 
     buildLayout();
     connectShell();
+    connectSchedule();
+    connectPayers();
+    connectSettings();
+    connectHints();
+    connectPrinting();
 
     Read設定();
     FormInit();

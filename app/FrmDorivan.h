@@ -1,10 +1,15 @@
 #pragma once
 
+#include "common/money.h"
+
+#include <QDate>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
+#include <optional>
 
 class AmountField;
 class BoundGrid;
@@ -55,16 +60,84 @@ public:
     void setEraValue(const QString& era) { m年号 = era; }
 
     // ---- Month working set (frm_schedule.cpp) ----
+    void ClearInpWork();
     void Clear入金予定表();
     void Read入金予定();
+    // cmdMonBef / cmdMonNext: the month `count` months away, then load it.
+    void moveMonth(int count);
+    // ---- Schedule grid editing (frm_schedule_edit.cpp) ----
+    void Calc入金予定額();
+    void Calc入金額();
+    void Calc行残高();
+    void gridInpFocusGuard();
+    void gridInpCellCommitted(int column);
+    void gridInpCellRefused(int column, const QString& text);
+    void gridInpPayerCheck();
+    void gridInpKeyPressed(int* key);
+    void gridInpCursorMoved();
+    // For tests: the automatic-registration value the grid sees (Read設定 sets it at load).
+    void setAutoRegistrationValue(bool on) { m入金先自動登録 = on; }
+    // ---- Saving, row insertion and deletion (frm_schedule_rows.cpp) ----
+    void cmd登録Click();
+    void Entry入金予定表();
+    void cmd行挿入Click();
+    void InsertLine();
+    void cmd行削除Click();
+    void LineDelete();
 
+private:
+    void connectSchedule();
+    // Runs one step of the schedule screen; a failure is shown to the user and the step returns false.
+    bool runScheduleStep(const std::function<void()>& step);
+    void showScheduleFailure(const QString& message);
+    // The carry-forward the passes start from: the figure on the screen, kept exact while it still
+    // shows the loaded amount.
+    std::optional<Money> carryOnScreen() const;
+    // The grid row holding the working row numbered `rowNumber`, or -1.
+    int gridRowOf(int rowNumber) const;
+    // Re-reads the working set after a statement changed it, keeping the cursor where it was or
+    // putting it on the day of the first row.
+    void refreshWorkGrid(bool toFirstRow = false);
+
+    std::optional<Money> m繰越額; // the carry-forward as loaded, before rounding for the screen
+    QDate m_workMonth;            // the month the working set holds
+
+public:
     // ---- Payer master (frm_payers.cpp) ----
+    // The page's editing copy w入金先マスタ is shown by Grid入金先マスタ. A failing operation tells the
+    // user and leaves the master as it was.
+    void Read入金先();
+    void Entry入金先マスタ();
     void Clear入金先マスタ();
+    // These two ask first and do nothing unless answered Yes.
+    void Delete入金先マスタ();
+    void LineDelete入金先マスタ();
     void AddComb入金先名();
+    // Registers a payer typed into the schedule grid; an empty name registers nothing.
+    void Add入金先(const QString& name);
 
+private:
+    void connectPayers();
+
+public:
     // ---- Settings (frm_settings.cpp) ----
+    // The only place the three run-time values are set.
     void Read設定();
+    // Asks, then stores the page; the run-time values stay until the next Read設定.
+    void Entry設定();
+    // The page only: nothing stored or in effect changes.
+    void Clear設定();
+    // Asks, then puts a stored row back to the defaults (creating none) and clears the page.
+    void Delete設定();
+    // Empties the payer master, the schedule and the settings record (the question is the button's).
+    void AllDelete();
+    // The swatch's double click: a chosen colour goes to the page only.
+    void Choose罫線色();
 
+private:
+    void connectSettings();
+
+public:
     // ---- Controls: tab 0, the month schedule ----
     QTabWidget* SSTab1 = nullptr;
     QFrame* imContainer3D1 = nullptr;
@@ -132,6 +205,21 @@ public:
 
     // The hint window, while it is open.
     QPointer<QWidget> m_hintWindow;
+
+    // ---- Hints (frm_hints.cpp; the window is app/hint_window.cpp) ----
+    void connectHints();
+    // A hint button press: hands the key over and opens the hint window, or brings an open one to the
+    // front (its key stays that of the button that opened it).
+    void showHint(const QString& ctlName);
+    // The hand-over values of the last hint button pressed.
+    QString hintFormName;
+    QString hintCtlName;
+    QString hintFormTitle;
+
+    // ---- Printing (frm_print.cpp, frm_print.h) ----
+    void connectPrinting();
+    // Prints the displayed month as the screen shows it.
+    void Cmd印刷_Click();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -17,3 +17,17 @@ std::optional<Money> AmountField::amount() const
         return std::nullopt;
     return parsed.amount;
 }
+
+void AmountField::setNumber(std::int64_t number)
+{
+    setText(QString::number(number));
+}
+
+std::optional<std::int64_t> AmountField::number() const
+{
+    bool ok = false;
+    const qlonglong value = text().trimmed().toLongLong(&ok);
+    if (!ok)
+        return std::nullopt;
+    return value;
+}

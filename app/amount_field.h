@@ -4,6 +4,7 @@
 
 #include <QLineEdit>
 
+#include <cstdint>
 #include <optional>
 
 // A numeric field of the main window: shows an amount in the "#,###" form (0 and no value as empty
@@ -18,4 +19,10 @@ public:
     void setEmpty() { clear(); }
     // Nothing for an empty field or text that is not an amount.
     std::optional<Money> amount() const;
+
+    // A field that holds a whole number rather than an amount (the colour number) shows it plainly,
+    // without separators, and 0 as "0".
+    void setNumber(std::int64_t number);
+    // Nothing for an empty field or text that is not a whole number.
+    std::optional<std::int64_t> number() const;
 };

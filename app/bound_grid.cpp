@@ -4,11 +4,12 @@
 #include "app/twips.h"
 #include "app/work_table_model.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QHeaderView>
 #include <QInputMethodEvent>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QMetaMethod>
 #include <QScrollBar>
 
 namespace {
@@ -365,9 +366,35 @@ void BoundGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint 
 {
     const bool wasDropDown = editor && m_dropDownColumn >= 0 &&
                              editor->property(GridDelegate::kColumnProperty).toInt() == m_dropDownColumn;
+    const bool moveOn =
+        hint == QAbstractItemDelegate::EditNextItem || hint == QAbstractItemDelegate::EditPreviousItem;
     m_closingEditor = true;
-    QTableView::closeEditor(editor, hint);
+    // Tab out of the drop-down column: the notification about that edit comes while its cell is still
+    // the current one, as it does for Enter, and only then does the cursor move on.
+    QTableView::closeEditor(editor, wasDropDown && moveOn ? QAbstractItemDelegate::NoHint : hint);
     m_closingEditor = false;
     if (wasDropDown && hint != QAbstractItemDelegate::RevertModelCache)
         emit payerEditFinished();
+    if (wasDropDown && moveOn)
+        editNeighbour(hint == QAbstractItemDelegate::EditNextItem ? MoveNext : MovePrevious);
+}
+
+void BoundGrid::editNeighbour(CursorAction action)
+{
+    // What the item view does for Tab and Backtab after it closed an editor.
+    const QModelIndex index = moveCursor(action, Qt::NoModifier);
+    if (!index.isValid())
+        return;
+    const QPersistentModelIndex persistent(index);
+    selectionModel()->setCurrentIndex(persistent, QItemSelectionModel::ClearAndSelect);
+    if ((index.flags() & Qt::ItemIsEditable) && !(editTriggers() & QAbstractItemView::CurrentChanged))
+        edit(persistent);
+}
+
+void BoundGrid::notifyCellRefused(int column, const QString& text)
+{
+    if (isSignalConnected(QMetaMethod::fromSignal(&BoundGrid::cellRefused)))
+        emit cellRefused(column, text);
+    else
+        QApplication::beep();
 }

@@ -21,6 +21,7 @@ class WorkTableModel;
 //   payerEditFinished()     an edit of the drop-down column ended (not on Escape)
 //   keyPressed(int* key)    a key (Qt key code) reached the grid or its editor; *key = 0 cancels it
 //   cellCursorMoved()       the current cell changed
+//   cellRefused(column, text) the user's text is not a value of the column; the cell kept its value
 class BoundGrid : public QTableView
 {
     Q_OBJECT
@@ -70,6 +71,8 @@ public:
     // Used by the delegate after Enter in an editor: moves on to the next shown cell.
     void advanceAfterEnter();
     void notifyCellCommitted(int column) { emit cellCommitted(column); }
+    // Used by the delegate when the table refuses an editor's text; beeps when nobody listens.
+    void notifyCellRefused(int column, const QString& text);
 
 signals:
     void focusReceived();
@@ -77,6 +80,7 @@ signals:
     void payerEditFinished();
     void keyPressed(int* key);
     void cellCursorMoved();
+    void cellRefused(int column, const QString& text);
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
@@ -88,6 +92,7 @@ protected:
 private:
     void applyColumnSettings();
     void moveToRow(int row);
+    void editNeighbour(CursorAction action);
     int navigableRows() const;
 
     WorkTableModel* m_model = nullptr;

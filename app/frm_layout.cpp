@@ -18,6 +18,8 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -220,6 +222,9 @@ QWidget* FrmDorivan::buildSettingsTab()
     Pic罫線色->setAutoFillBackground(true);
     num白紙罫線色 = named(new AmountField(imContainer3D5), QStringLiteral("num白紙罫線色"));
     num白紙罫線色->setFixedWidth(110);
+    // The colour number is a plain whole number, not an amount: digits only, up to 16777215.
+    num白紙罫線色->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,8}")), num白紙罫線色));
     auto* colourRow = new QHBoxLayout;
     colourRow->addWidget(Pic罫線色);
     colourRow->addWidget(num白紙罫線色);

@@ -1,19 +1,94 @@
 // The payer master page and the payer drop-down of the schedule grid.
 #include "app/FrmDorivan.h"
 
+#include "app/bound_grid.h"
+#include "app/standard_message.h"
 #include "app/work_table_model.h"
+#include "payers/payer_master.h"
 #include "storage/database.h"
+
+#include <QPushButton>
+
+namespace {
+
+// Runs one operation on the store. Every payer operation is all or nothing, so a failure only has to
+// be told; the store is as it was before the click.
+template <typename Step> bool reportingFailure(Step&& step)
+{
+    QString message;
+    try {
+        step();
+        return true;
+    } catch (const StorageError& e) {
+        message = e.userMessage();
+    } catch (const std::exception&) {
+        message = QStringLiteral("入金先の処理を完了できませんでした。入金先マスタは変更されていません。");
+    }
+    ShowStandardMessage(QStringLiteral("その他"), QStringLiteral("メッセージ"), message);
+    return false;
+}
+
+} // namespace
+
+void FrmDorivan::connectPayers()
+{
+    connect(cmd支払先読込, &QPushButton::clicked, this, [this] { Read入金先(); });
+    connect(cmd支払先登録, &QPushButton::clicked, this, [this] {
+        if (ShowStandardMessage(QStringLiteral("登録"), QStringLiteral("確認"), QStringLiteral("入金先")) !=
+            0)
+            Entry入金先マスタ();
+    });
+    connect(cmd支払先行削除, &QPushButton::clicked, this, [this] { LineDelete入金先マスタ(); });
+    connect(cmd支払先削除, &QPushButton::clicked, this, [this] { Delete入金先マスタ(); });
+    connect(cmd支払先クリア, &QPushButton::clicked, this, [this] { Clear入金先マスタ(); });
+}
+
+void FrmDorivan::Read入金先()
+{
+    reportingFailure([this] { payers::Read入金先(db()); });
+    dat入金先マスタ->refresh();
+}
+
+void FrmDorivan::Entry入金先マスタ()
+{
+    // A name still in its editor is part of what the user sees, so it is saved with the rest.
+    Grid入金先マスタ->commitRow();
+    reportingFailure([this] { payers::Entry入金先マスタ(db()); });
+}
 
 void FrmDorivan::Clear入金先マスタ()
 {
-    db().execute("delete * from w入金先マスタ");
+    reportingFailure([this] { payers::Clear入金先マスタ(db()); });
+    dat入金先マスタ->refresh();
+}
+
+void FrmDorivan::Delete入金先マスタ()
+{
+    if (ShowStandardMessage(QStringLiteral("その他"), QStringLiteral("確認"),
+                            QStringLiteral("すべての入金先を削除します")) == 0)
+        return;
+    reportingFailure([this] { payers::Delete入金先マスタ(db()); });
+    dat入金先マスタ->refresh();
+}
+
+void FrmDorivan::LineDelete入金先マスタ()
+{
+    // Asked before the ticks are looked at, so the question comes even when nothing is ticked.
+    if (ShowStandardMessage(QStringLiteral("削除"), QStringLiteral("指定確認"), QStringLiteral("入金先")) ==
+        0)
+        return;
+    Grid入金先マスタ->commitRow();
+    reportingFailure([this] { payers::LineDelete入金先マスタ(db()); });
     dat入金先マスタ->refresh();
 }
 
 void FrmDorivan::AddComb入金先名()
 {
-    db().execute("delete * from w入金先名");
-    db().execute("insert into w入金先名 select 入金先名 from 入金先マスタ in ? order by 入金先名;",
-                 {Value(m_permanentPath)});
+    reportingFailure([this] { payers::AddComb入金先名(db()); });
     dat入金先名->refresh();
+}
+
+void FrmDorivan::Add入金先(const QString& name)
+{
+    reportingFailure([&] { payers::Add入金先(db(), name); });
 }

@@ -22,6 +22,14 @@ QString editorText(const QWidget* editor)
         return line->text();
     return {};
 }
+
+// An editor takes over the input-method state the grid has for the cell under the cursor, so that
+// switching the conversion per column also holds while the cell is being typed into.
+void followInputMethod(QWidget* editor, const QWidget* grid)
+{
+    editor->setAttribute(Qt::WA_InputMethodEnabled, grid->testAttribute(Qt::WA_InputMethodEnabled));
+    editor->setInputMethodHints(grid->inputMethodHints());
+}
 } // namespace
 
 GridDelegate::GridDelegate(BoundGrid* grid) : QStyledItemDelegate(grid), m_grid(grid) {}
@@ -40,9 +48,11 @@ QWidget* GridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
         combo->setModel(m_grid->dropDownList());
         combo->setModelColumn(0);
         combo->setProperty(kColumnProperty, index.column());
+        followInputMethod(combo, m_grid);
         return combo;
     }
     auto* line = new QLineEdit(parent);
+    followInputMethod(line, m_grid);
     line->setFrame(false);
     line->setAlignment(model->columnAlignment(index.column()));
     line->setProperty(kColumnProperty, index.column());
@@ -71,7 +81,7 @@ void GridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, cons
         return;
     if (!model->setData(index, text, Qt::EditRole)) {
         // A figure that is not an amount is refused; the cell keeps its value.
-        QApplication::beep();
+        m_grid->notifyCellRefused(index.column(), text);
         return;
     }
     editor->setProperty(kOriginalText, text);

@@ -8,6 +8,7 @@ packages=(
     libsqlite3-dev libsqlitecpp-dev sqlite3 libicu-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-ipafont-gothic poppler-utils
+    clang libclang-rt-14-dev
 )
 
 missing=()

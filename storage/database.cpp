@@ -1,6 +1,8 @@
 #include "storage/database.h"
 
+#include "storage/backup.h"
 #include "storage/jet_sql.h"
+#include "storage/open_checks.h"
 #include "storage/rowset.h"
 #include "storage/schema.h"
 #include "storage/transaction.h"
@@ -10,49 +12,25 @@
 #include <SQLiteCpp/Statement.h>
 #include <sqlite3.h>
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace {
 
 constexpr int kBusyTimeoutMs = 3000;
 
-QString display(const QString& path)
-{
-    return QFileInfo(path).absoluteFilePath();
-}
-
-QString notADatabase(const QString& path)
-{
-    return QStringLiteral("ファイル「%1」はデータベースではないか、壊れています。").arg(display(path));
-}
-
-// A file that exists is only read here, so a file that turns out not to be ours is left exactly as it
-// was.
-void checkTables(SQLite::Database& db, const std::string& schema, const QString& path,
-                 const QStringList& tables)
-{
-    QStringList missing;
-    try {
-        missing = missingTables(db, schema, tables);
-    } catch (const SQLite::Exception& e) {
-        throw StorageError(StorageError::Kind::NotADatabase, notADatabase(path), e.what());
-    }
-    if (!missing.isEmpty())
-        throw StorageError(StorageError::Kind::MissingTable,
-                           QStringLiteral("データベース ファイル「%1」に表「%2」がありません。")
-                               .arg(display(path), missing.join(QStringLiteral("」「"))));
-}
-
 } // namespace
 
-StorageError::StorageError(Kind kind, const QString& userMessage, const std::string& detail)
+StorageError::StorageError(Kind kind, const QString& userMessage, const std::string& detail,
+                           const QString& file)
     : std::runtime_error(detail.empty() ? userMessage.toStdString() : detail), m_kind(kind),
-      m_userMessage(userMessage)
+      m_userMessage(userMessage), m_file(file)
 {
 }
 
 Database::Database(std::unique_ptr<SQLite::Database> db, QString permanentPath, QString workPath)
-    : m_db(std::move(db)), m_permanentPath(std::move(permanentPath)), m_workPath(std::move(workPath))
+    : m_db(std::move(db)), m_permanentPath(std::move(permanentPath)), m_workPath(std::move(workPath)),
+      m_backup(std::make_unique<DailyBackup>(m_permanentPath))
 {
 }
 
@@ -74,11 +52,15 @@ std::unique_ptr<Database> Database::open(const QString& permanentPath, const QSt
     } catch (const SQLite::Exception& e) {
         throw StorageError(
             StorageError::Kind::CannotOpen,
-            QStringLiteral("データベース ファイル「%1」を開けません。").arg(display(permanentPath)),
-            e.what());
+            QStringLiteral("データベース ファイル「%1」を開けません。").arg(displayPath(permanentPath)),
+            e.what(), permanentPath);
     }
-    if (permanentExists)
+    // Nothing here may come before the first read of a file: that read is where the engine rolls
+    // back what a crash left half-written (a hot journal), and it must find the journal as it is.
+    if (permanentExists) {
         checkTables(*db, "main", permanentPath, permanentTableNames());
+        keepRollbackJournal(*db, "main", permanentPath);
+    }
 
     try {
         SQLite::Statement attach(*db, "ATTACH DATABASE ? AS work");
@@ -87,13 +69,19 @@ std::unique_ptr<Database> Database::open(const QString& permanentPath, const QSt
     } catch (const SQLite::Exception& e) {
         const int code = e.getErrorCode() & 0xff;
         if (code == SQLITE_NOTADB || code == SQLITE_CORRUPT)
-            throw StorageError(StorageError::Kind::NotADatabase, notADatabase(workPath), e.what());
-        throw StorageError(StorageError::Kind::CannotOpen,
-                           QStringLiteral("データベース ファイル「%1」を開けません。").arg(display(workPath)),
-                           e.what());
+            throw StorageError(StorageError::Kind::NotADatabase, notADatabaseMessage(workPath), e.what(),
+                               workPath);
+        throw StorageError(
+            StorageError::Kind::CannotOpen,
+            QStringLiteral("データベース ファイル「%1」を開けません。").arg(displayPath(workPath)), e.what(),
+            workPath);
     }
-    if (workExists)
+    if (workExists) {
         checkTables(*db, "work", workPath, workTableNames());
+        // The work file is small and rebuilt on request, so it is checked whole.
+        checkIntact(*db, "work", workPath);
+        keepRollbackJournal(*db, "work", workPath);
+    }
 
     std::unique_ptr<Database> result(new Database(std::move(db), permanentPath, workPath));
     if (!permanentExists || !workExists) {
@@ -110,6 +98,31 @@ std::unique_ptr<Database> Database::open(const QString& permanentPath, const QSt
         tx.commit();
     }
     return result;
+}
+
+QStringList Database::readOnlyFiles() const
+{
+    QStringList files;
+    if (sqlite3_db_readonly(m_db->getHandle(), "main") == 1)
+        files << m_permanentPath;
+    if (sqlite3_db_readonly(m_db->getHandle(), "work") == 1)
+        files << m_workPath;
+    return files;
+}
+
+void Database::setBackupFolder(const QString& folder)
+{
+    m_backup->setFolder(folder);
+}
+
+bool Database::backupNow()
+{
+    return m_backup->backupNow();
+}
+
+void Database::beforeFirstWrite()
+{
+    m_backup->beforeWrite();
 }
 
 SQLite::Statement& Database::cachedStatement(const std::string& sqliteSql)
@@ -241,23 +254,24 @@ void Database::rethrow(const std::exception& e) const
         throw *se;
     const std::string what = e.what();
     int code = SQLITE_ERROR;
-    if (auto sq = dynamic_cast<const SQLite::Exception*>(&e))
+    int extended = SQLITE_ERROR;
+    if (auto sq = dynamic_cast<const SQLite::Exception*>(&e)) {
         code = sq->getErrorCode();
+        extended = sq->getExtendedErrorCode();
+    }
     switch (code & 0xff) {
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
         throw StorageError(
             StorageError::Kind::Busy,
-            QStringLiteral("データが他で使用中のため処理できませんでした。しばらくしてからもう一度実行して"
-                           "ください。"),
+            QStringLiteral(
+                "データが他のプログラムで使用中のため、処理できませんでした。何も変更していません。"
+                "しばらくしてから、もう一度実行してください。"),
             what);
     case SQLITE_READONLY:
     case SQLITE_PERM:
     case SQLITE_CANTOPEN:
-        throw StorageError(StorageError::Kind::ReadOnly,
-                           QStringLiteral("データ ファイルに書き込めません（読み取り専用です）。%1")
-                               .arg(display(m_permanentPath)),
-                           what);
+        throwReadOnly(extended, what);
     case SQLITE_FULL:
         throw StorageError(
             StorageError::Kind::Full,
@@ -275,6 +289,30 @@ void Database::rethrow(const std::exception& e) const
     throw StorageError(
         StorageError::Kind::Generic,
         QStringLiteral("データベースの処理に失敗しました。（%1）").arg(QString::fromStdString(what)), what);
+}
+
+void Database::throwReadOnly(int code, const std::string& what) const
+{
+    // The journal beside a file cannot be made: the folder is what refuses.
+    if (code == SQLITE_READONLY_DIRECTORY || (code & 0xff) == SQLITE_CANTOPEN) {
+        const QString folder = QFileInfo(m_permanentPath).absolutePath();
+        throw StorageError(StorageError::Kind::ReadOnly,
+                           QStringLiteral("データ フォルダー「%1」に書き込めません。"
+                                          "フォルダーの書き込み許可を確認してください。")
+                               .arg(QDir::toNativeSeparators(folder)),
+                           what, folder);
+    }
+    QStringList files = readOnlyFiles();
+    if (files.isEmpty())
+        files << m_permanentPath;
+    QStringList shown;
+    for (const QString& f : files)
+        shown << displayPath(f);
+    throw StorageError(StorageError::Kind::ReadOnly,
+                       QStringLiteral("データ ファイル「%1」は読み取り専用のため、書き込めません。"
+                                      "ファイルの書き込み許可を確認してください。")
+                           .arg(shown.join(QStringLiteral("」「"))),
+                       what, files.first());
 }
 
 void bindValue(SQLite::Statement& statement, int index, const Value& value)

@@ -3,6 +3,7 @@
 #include "storage/value.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <stdexcept>
@@ -15,6 +16,7 @@ class Database;
 class Statement;
 } // namespace SQLite
 
+class DailyBackup;
 class RowSet;
 
 // A failure of the store, worded for the user (Japanese). `detail` keeps the engine's own text for logs
@@ -33,13 +35,18 @@ public:
         CannotOpen,
         BadStatement
     };
-    StorageError(Kind kind, const QString& userMessage, const std::string& detail = {});
+    StorageError(Kind kind, const QString& userMessage, const std::string& detail = {},
+                 const QString& file = {});
     Kind kind() const { return m_kind; }
     const QString& userMessage() const { return m_userMessage; }
+    // The file the failure is about, when it is known (for example a damaged work file at start-up,
+    // which the window offers to rebuild).
+    const QString& file() const { return m_file; }
 
 private:
     Kind m_kind;
     QString m_userMessage;
+    QString m_file;
 };
 
 using Params = std::vector<Value>;
@@ -56,7 +63,11 @@ class Database
 {
 public:
     // Opens (and on a first start creates) both files. Throws StorageError naming the file when a file
-    // is not a database, lacks a table, or cannot be opened; such a file is left untouched.
+    // is not a database, lacks a table, or cannot be opened; such a file is left untouched. A damaged
+    // work file is reported with Kind::NotADatabase and file() == workPath (see work_file_repair.h).
+    // A file another tool switched to write-ahead logging is put back into rollback-journal mode,
+    // which the two-file transactions depend on. A transaction that a crash left half-done is rolled
+    // back by the engine as the files are first read here.
     static std::unique_ptr<Database> open(const QString& permanentPath, const QString& workPath);
     ~Database();
     Database(const Database&) = delete;
@@ -64,6 +75,17 @@ public:
 
     const QString& permanentPath() const { return m_permanentPath; }
     const QString& workPath() const { return m_workPath; }
+    // The files the engine could open only for reading; a write to them fails with Kind::ReadOnly.
+    QStringList readOnlyFiles() const;
+
+    // Daily copies of the permanent file into `folder` (normally the data folder's backup/), taken
+    // at the first transaction of each day. Off until a folder is set.
+    void setBackupFolder(const QString& folder);
+    // A fresh copy now (the delete-all takes one first); false when it could not be written, which
+    // is also reported through the backups' failure handler.
+    bool backupNow();
+    // Clock and failure handler of the copies.
+    DailyBackup& backups() { return *m_backup; }
 
     // Runs a statement that returns no rows; returns the number of rows it changed.
     int execute(const std::string& statement, const Params& params = {});
@@ -82,12 +104,17 @@ public:
     [[noreturn]] void rethrow(const std::exception& e) const;
 
 private:
+    friend class Transaction;
     Database(std::unique_ptr<SQLite::Database> db, QString permanentPath, QString workPath);
+    // The outermost transaction has just taken the write lock: the day's copy comes first.
+    void beforeFirstWrite();
+    [[noreturn]] void throwReadOnly(int code, const std::string& what) const;
 
     std::unique_ptr<SQLite::Database> m_db;
     QString m_permanentPath;
     QString m_workPath;
     std::unordered_map<std::string, std::unique_ptr<SQLite::Statement>> m_statements;
+    std::unique_ptr<DailyBackup> m_backup;
 };
 
 // Binds one value to a 1-based parameter of a prepared statement.

@@ -73,8 +73,18 @@ std::vector<Token> tokenize(const std::string& s)
         } else if (c == '"') {
             j = closing('"', "quoted name") + 1;
             kind = Tok::Bracket;
-        } else if (c == '?') {
+        } else if (c == '`') {
+            j = closing('`', "quoted name") + 1;
+            kind = Tok::Bracket;
+        } else if (c == '?' && !(j < n && s[j] >= '0' && s[j] <= '9')) {
             kind = Tok::Param;
+        } else if (c == '?' || c == ':' || c == '@' || c == '$') {
+            // SQLite numbers ?NNN and names :a, @a, $a placeholders apart from the plain ones, so values
+            // bound in order would land in the wrong places.
+            throw std::invalid_argument("only plain ? placeholders are accepted");
+        } else if ((c == '-' && j < n && s[j] == '-') || (c == '/' && j < n && s[j] == '*')) {
+            // SQLite would skip what a comment hides, quotes and placeholders included.
+            throw std::invalid_argument("comments are not accepted in a statement");
         } else if (c >= '0' && c <= '9') {
             while (j < n && ((s[j] >= '0' && s[j] <= '9') || s[j] == '.'))
                 ++j;
@@ -218,6 +228,16 @@ TranslatedSql translateJetSql(const std::string& statement, const std::vector<Va
                               const std::vector<AttachedFile>& files, bool withRowId)
 {
     std::vector<Token> t = tokenize(statement);
+    // A statement is prepared alone: SQLite would silently skip anything after its first semicolon.
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        if (t[i].kind == Tok::Punct && t[i].text == ";") {
+            for (std::size_t k = i + 1; k < t.size(); ++k) {
+                if (t[k].kind != Tok::Space && t[k].text != ";")
+                    throw std::invalid_argument("one statement at a time");
+            }
+            break;
+        }
+    }
 
     // Which bound parameter each placeholder takes.
     std::vector<int> paramIndex(t.size(), -1);

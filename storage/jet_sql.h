@@ -32,7 +32,8 @@ struct TranslatedSql
 };
 
 // Throws std::invalid_argument for a malformed date literal, an unbalanced isnull(, a `top` without a
-// count, a parameter count that does not match, or an `in` path naming neither file.
+// count, a parameter count that does not match, an `in` path naming neither file, a placeholder other
+// than a plain `?`, a comment, or a second statement after a semicolon.
 // With withRowId, a plain `select * from T` also returns T's row id as its first column "__rowid__",
 // so that a row set over it can store its rows back.
 TranslatedSql translateJetSql(const std::string& statement, const std::vector<Value>& params,

@@ -15,12 +15,16 @@ Transaction::Transaction(Database& db) : m_db(db)
 {
     try {
         if (sqlite3_get_autocommit(db.connection().getHandle())) {
-            // Deferred: each file is locked for writing when the unit first writes to it. An immediate
-            // begin would lock both files, and SQLite then commits every unit through a super-journal
-            // as a two-file commit (three more disk flushes) even when only the work file changed,
-            // which is what nearly every action of the screen does. A lock that cannot be had in the
-            // middle of a unit fails it like any other error: everything rolls back.
-            db.connection().exec("BEGIN");
+            // Take the write lock at once: waiting happens here, before any work is done.
+            db.connection().exec("BEGIN IMMEDIATE");
+            // Under the lock nobody can change the permanent file between the copy and this unit's
+            // first write, so the day's copy is exactly the state before it.
+            try {
+                db.beforeFirstWrite();
+            } catch (...) {
+                db.connection().exec("ROLLBACK");
+                throw;
+            }
         } else {
             m_savepoint = "unit_" + std::to_string(++savepointCounter);
             db.connection().exec("SAVEPOINT " + m_savepoint);

@@ -92,6 +92,21 @@ TEST(JetSql, PlaceholdersMustMatchTheValuesAndQuotesStayInsideLiterals)
     EXPECT_THROW(sql("select top from t"), std::invalid_argument);
 }
 
+// SQLite would bind these out of order, or skip text the translator never saw as hidden.
+TEST(JetSql, RefusesWhatSqliteWouldReadOtherwise)
+{
+    EXPECT_THROW(sql("select * from t where a = ?2 and b = ?", {1, 2}), std::invalid_argument);
+    for (const char* named :
+         {"select * from t where a = :a", "select * from t where a = @a", "select * from t where a = $a"})
+        EXPECT_THROW(sql(named), std::invalid_argument) << named;
+    EXPECT_THROW(sql("select * from t where a = 1 -- '\n and b = ? --'"), std::invalid_argument);
+    EXPECT_THROW(sql("select * from t /* ? */ where a = ?", {1}), std::invalid_argument);
+    EXPECT_THROW(sql("delete * from t; delete * from u"), std::invalid_argument);
+    // A backquoted name holds a quote and a question mark as SQLite reads it.
+    EXPECT_EQ(sql("select `a'?` from t where b = ?", {1}), "select `a'?` from t where b = ?");
+    EXPECT_EQ(sql("select * from t where a - -1 = ? ;;", {1}), "select * from t where a - -1 = ?");
+}
+
 TEST(JetSql, RowIdIsAddedOnlyToPlainSelectsOfOneTable)
 {
     auto t = translateJetSql("select * from InpWork order by 行番号;", {}, kFiles, true);

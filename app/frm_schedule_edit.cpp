@@ -1,0 +1,142 @@
+// Editing the schedule grid: completing what is typed into a cell, the totals and balances that follow
+// an amount, the automatic registration of payers, Enter in the last column and the input method.
+#include "app/FrmDorivan.h"
+
+#include "app/amount_field.h"
+#include "app/bound_grid.h"
+#include "app/input_method.h"
+#include "app/month_edit.h"
+#include "app/schedule_columns.h"
+#include "app/standard_message.h"
+#include "app/work_table_model.h"
+#include "payers/payer_master.h"
+#include "schedule/balances.h"
+#include "schedule/day_entry.h"
+#include "schedule/working_set.h"
+#include "storage/database.h"
+#include "storage/transaction.h"
+
+#include <algorithm>
+
+using namespace schedule_columns;
+
+void FrmDorivan::Calc入金予定額()
+{
+    runScheduleStep([this] { num予定額月計->setAmount(schedule::Calc入金予定額(db())); });
+}
+
+void FrmDorivan::Calc入金額()
+{
+    runScheduleStep([this] { num入金額月計->setAmount(schedule::Calc入金額(db())); });
+}
+
+void FrmDorivan::Calc行残高()
+{
+    const int current = GridInp->currentRow();
+    if (current < 0)
+        return;
+    const std::optional<std::int64_t> number = datInp->value(current, k行番号).toInt64();
+    if (!number)
+        return;
+    bool written = true;
+    runScheduleStep([&] {
+        std::vector<schedule::WorkRow> rows = schedule::readWorkRows(db());
+        const auto at = std::find_if(rows.begin(), rows.end(),
+                                     [&](const schedule::WorkRow& row) { return row.行番号 == *number; });
+        if (at == rows.end())
+            return;
+        const schedule::GridPassResult result =
+            schedule::Calc行残高(rows, std::size_t(at - rows.begin()), carryOnScreen());
+        // The balances go through the grid's source so that the grid shows them at once; one unit of
+        // work, so that a failing row leaves no half-done pass behind.
+        Transaction transaction(db());
+        for (const std::size_t i : result.changed) {
+            const int row = gridRowOf(rows[i].行番号);
+            if (row < 0 || !datInp->setValue(row, k残高, Value(rows[i].残高))) {
+                written = false;
+                return;
+            }
+        }
+        transaction.commit();
+        if (result.last)
+            num累計->setAmount(result.last);
+    });
+    // The source has told the user already; show what the table holds after the roll-back.
+    if (!written)
+        refreshWorkGrid();
+}
+
+void FrmDorivan::gridInpCellCommitted(int column)
+{
+    if ((column == k予定額 || column == k入金額 || column == k残高) && GridInp->cell(column).isNull())
+        GridInp->setCell(column, Value(Money()));
+
+    if (column == k表示日付) {
+        const QString typed = GridInp->cell(k表示日付).toText();
+        // An emptied day keeps the row's date.
+        if (!typed.isEmpty()) {
+            const schedule::DayEntry entry = schedule::completeDay(Dt年月->month(), typed);
+            switch (entry.kind) {
+            case schedule::DayEntry::Kind::SetDate:
+                GridInp->setCell(k日付, Value(entry.date));
+                if (entry.cellText != typed)
+                    GridInp->setCell(k表示日付, Value(entry.cellText));
+                break;
+            case schedule::DayEntry::Kind::Clear:
+                GridInp->setCell(k表示日付, Value());
+                GridInp->setCell(k日付, Value());
+                break;
+            case schedule::DayEntry::Kind::KeepDate:
+                break;
+            }
+        }
+    }
+
+    // The grid writes every cell through, so the row is in InpWork already.
+    if (column == k予定額) {
+        Calc入金予定額();
+        Calc行残高();
+    }
+    if (column == k入金額) {
+        Calc入金額();
+        Calc行残高();
+    }
+}
+
+void FrmDorivan::gridInpCellRefused(int column, const QString& text)
+{
+    QString name = datInp->columnCaption(column);
+    if (column == k残高)
+        name = QStringLiteral("総額");
+    const bool outOfRange = parseAmount(text).status == AmountParse::OutOfRange;
+    ShowStandardMessage(QStringLiteral("入力"),
+                        outOfRange ? QStringLiteral("範囲外") : QStringLiteral("数字のみ"), name);
+}
+
+void FrmDorivan::gridInpPayerCheck()
+{
+    if (GridInp->currentColumn() != k入金先名 || !autoRegistration())
+        return;
+    const Value name = GridInp->cell(k入金先名);
+    runScheduleStep([&] {
+        payers::Add入金先(db(), name.isNull() ? std::nullopt : std::optional<QString>(name.toText()));
+    });
+}
+
+void FrmDorivan::gridInpKeyPressed(int* key)
+{
+    if ((*key != Qt::Key_Return && *key != Qt::Key_Enter) || GridInp->currentColumn() != k残高 ||
+        GridInp->currentRow() < 0)
+        return;
+    // Enter at the end of a row starts the next row at its day; the last row stays the last.
+    *key = 0;
+    GridInp->moveNext();
+    if (GridInp->atEnd())
+        GridInp->movePrevious();
+    GridInp->setCurrentColumn(k表示日付);
+}
+
+void FrmDorivan::gridInpCursorMoved()
+{
+    SetImeOpen(GridInp, GridInp->currentColumn() == k入金先名);
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include <cstdint>
+
+class Database;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+
+// What a hint button hands to the hint window: the key of the hint (window name, button name) and the
+// caption of the calling window, kept with the text for information.
+struct HintHandOver
+{
+    QString formName;
+    QString ctlName;
+    QString formTitle;
+};
+
+// The hint window: shows the help text stored for one hint button and lets the user write, change or
+// delete it. Modeless, and deleted when closed, so that every opening starts afresh in read mode with
+// the key it is given; a later hint button press does not change the key of an open window.
+class Hint : public QWidget
+{
+    Q_OBJECT
+public:
+    Hint(Database& db, const HintHandOver& handOver, QWidget* parent = nullptr);
+
+    // The key comes from the labels, so the window saves under the key it shows.
+    void ReadHint();
+    void EntryHint();
+    void Deleteヒント();
+
+    bool isEditMode() const { return m_editMode; }
+    // The background of cmd編集, red in the lowest byte: it tells the mode.
+    std::int64_t editButtonColour() const;
+
+    QLabel* lblFormTitle = nullptr;
+    QLabel* lblFormName = nullptr;
+    QLabel* lblCtlName = nullptr;
+    QPlainTextEdit* txtContents = nullptr;
+    QPushButton* cmd編集 = nullptr;
+    QPushButton* cmd登録 = nullptr;
+    QPushButton* cmd削除 = nullptr;
+    QPushButton* cmdクリア = nullptr;
+    QPushButton* cmd閉じる = nullptr;
+
+private:
+    void buildLayout();
+    void connectButtons();
+    void setEditMode(bool on);
+    void toggleMode();
+    void askAndSave();
+    void askAndDelete();
+    void showFailure(const QString& message);
+
+    Database& m_db;
+    bool m_editMode = false;
+};

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <string>
+
+namespace SQLite {
+class Database;
+}
+
+// What Database::open checks on a file before the program uses it. Each throws StorageError naming
+// the file; none of them writes to a file that turns out not to be ours.
+
+// The absolute path as the user sees it.
+QString displayPath(const QString& path);
+QString notADatabaseMessage(const QString& path);
+
+// The schema has all its tables. A file another process keeps locked is reported as busy.
+void checkTables(SQLite::Database& db, const std::string& schema, const QString& path,
+                 const QStringList& tables);
+
+// The schema reads back whole (SQLite's quick check): a damaged file is found at start-up rather than
+// halfway through an operation.
+void checkIntact(SQLite::Database& db, const std::string& schema, const QString& path);
+
+// A two-file transaction is atomic only in rollback-journal mode; a file that another tool switched
+// to write-ahead logging is switched back, or refused when that cannot be done.
+void keepRollbackJournal(SQLite::Database& db, const std::string& schema, const QString& path);

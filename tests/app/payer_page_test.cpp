@@ -1,0 +1,287 @@
+#include "app/FrmDorivan.h"
+#include "app/bound_grid.h"
+#include "app/work_table_model.h"
+#include "storage/database.h"
+#include "support/dialog_answers.h"
+#include "support/seed.h"
+#include "support/temp_data.h"
+
+#include <SQLiteCpp/Database.h>
+
+#include <QApplication>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+enum PayerColumn { Tick = 0, Name = 1 };
+
+// The main window on a data folder whose master holds the given names, shown on the payer page.
+struct PayerPage
+{
+    TempDataFolder folder;
+    std::unique_ptr<FrmDorivan> window;
+
+    explicit PayerPage(const QStringList& master = {}, const QStringList& copy = {})
+    {
+        {
+            auto db = folder.open();
+            seedPayers(*db, master);
+            seedPayerCopy(*db, copy, QList<bool>(copy.size(), true));
+        }
+        window = std::make_unique<FrmDorivan>(folder.path());
+        window->SSTab1->setCurrentIndex(1);
+        window->show();
+        window->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    }
+
+    Database& db() { return window->db(); }
+    BoundGrid& grid() { return *window->Grid入金先マスタ; }
+    WorkTableModel& model() { return *window->dat入金先マスタ; }
+
+    QStringList gridNames()
+    {
+        QStringList names;
+        for (int r = 0; r < model().dataRowCount(); ++r)
+            names << model().value(r, Name).toText();
+        return names;
+    }
+    QList<bool> gridTicks()
+    {
+        QList<bool> ticks;
+        for (int r = 0; r < model().dataRowCount(); ++r)
+            ticks << model().value(r, Tick).toBool();
+        return ticks;
+    }
+    QStringList master() { return readNames(db(), QStringLiteral("入金先マスタ")); }
+    QStringList copy() { return readNames(db(), QStringLiteral("w入金先マスタ")); }
+
+    void focusCell(int row, int column)
+    {
+        grid().setFocus();
+        grid().setCurrentIndex(model().index(row, column));
+    }
+    // Types into the current cell the way a user does: the first key opens the editor.
+    void type(const QString& text)
+    {
+        QTest::keyClicks(&grid(), text.left(1));
+        if (text.size() > 1)
+            QTest::keyClicks(QApplication::focusWidget(), text.mid(1));
+    }
+    void typeAndEnter(const QString& text)
+    {
+        type(text);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    }
+    void tickByClick(int row)
+    {
+        const QRect cell = grid().visualRect(model().index(row, Tick));
+        QTest::mouseClick(grid().viewport(), Qt::LeftButton, {}, cell.center());
+    }
+    void click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+};
+
+} // namespace
+
+TEST(PayerPage, StartsEmptyAndReadShowsTheMasterSortedAndUnticked)
+{
+    PayerPage page(
+        {QStringLiteral("伊藤"), QStringLiteral("Beta"), QStringLiteral("あおば"), QStringLiteral("Alpha")},
+        {QStringLiteral("前回の行")});
+    ScopedDialogAnswers answers;
+    // The copy left by the last run is gone at start; only the new row is offered.
+    EXPECT_TRUE(page.copy().isEmpty());
+    EXPECT_EQ(page.model().rowCount(), 1);
+    EXPECT_TRUE(page.model().isNewRow(0));
+
+    page.click(page.window->cmd支払先読込);
+    const QStringList sorted = {QStringLiteral("Alpha"), QStringLiteral("Beta"), QStringLiteral("あおば"),
+                                QStringLiteral("伊藤")};
+    EXPECT_EQ(page.gridNames(), sorted);
+    EXPECT_EQ(page.gridTicks(), QList<bool>(4, false));
+
+    // Reading again replaces the copy, ticks and edits included, instead of adding to it.
+    page.focusCell(0, Tick);
+    QTest::keyClick(&page.grid(), Qt::Key_Space);
+    EXPECT_EQ(page.gridTicks()[0], true);
+    page.click(page.window->cmd支払先読込);
+    EXPECT_EQ(page.gridNames(), sorted);
+    EXPECT_EQ(page.gridTicks(), QList<bool>(4, false));
+    EXPECT_EQ(answers.count(), 0);
+
+    page.click(page.window->cmd支払先クリア);
+    EXPECT_TRUE(page.copy().isEmpty());
+    EXPECT_EQ(page.master().size(), 4);
+    EXPECT_EQ(answers.count(), 0);
+}
+
+TEST(PayerPage, SaveAsksAndThenReplacesTheMasterWithEveryRowOfTheGrid)
+{
+    PayerPage page({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
+    page.click(page.window->cmd支払先読込);
+    page.focusCell(1, Name);
+    page.typeAndEnter(QStringLiteral("Bee"));
+    page.tickByClick(2);
+    // A name left in its open editor is saved too.
+    page.focusCell(3, Name);
+    page.type(QStringLiteral("Dee"));
+
+    {
+        ScopedDialogAnswers answers({false});
+        page.window->cmd支払先登録->click();
+        ASSERT_EQ(answers.count(), 1);
+        EXPECT_EQ(answers.last().message, QStringLiteral("入金先 を登録します。よろしいですか"));
+        EXPECT_EQ(answers.last().style, DialogStyle::AskDefaultYes);
+        EXPECT_EQ(page.master(), QStringList({"A", "B", "C"}));
+    }
+    {
+        ScopedDialogAnswers answers({true});
+        page.window->cmd支払先登録->click();
+        EXPECT_EQ(answers.count(), 1);
+        EXPECT_EQ(sortedPayers(page.db()), QStringList({"A", "Bee", "C", "Dee"}));
+        // The drop-down of the schedule grid keeps its snapshot until it is rebuilt.
+        EXPECT_EQ(readNames(page.db(), QStringLiteral("w入金先名")), QStringList({"A", "B", "C"}));
+    }
+    {
+        // A store that refuses a name leaves the master exactly as it was and tells the user.
+        page.db().connection().exec("CREATE TEMP TRIGGER refuse BEFORE INSERT ON main.入金先マスタ"
+                                    " WHEN NEW.入金先名 = 'Bad' BEGIN SELECT RAISE(ABORT, 'refused'); END");
+        page.focusCell(0, Name);
+        page.typeAndEnter(QStringLiteral("Bad"));
+        ScopedDialogAnswers answers({true});
+        page.click(page.window->cmd支払先登録);
+        ASSERT_EQ(answers.count(), 2);
+        EXPECT_EQ(answers.last().style, DialogStyle::Notice);
+        EXPECT_FALSE(answers.last().message.isEmpty());
+        EXPECT_EQ(sortedPayers(page.db()), QStringList({"A", "Bee", "C", "Dee"}));
+        page.db().connection().exec("DROP TRIGGER temp.refuse");
+    }
+    {
+        // Saving an empty page empties the master.
+        ScopedDialogAnswers answers({true});
+        page.click(page.window->cmd支払先クリア);
+        page.click(page.window->cmd支払先登録);
+        EXPECT_TRUE(page.master().isEmpty());
+    }
+}
+
+TEST(PayerPage, LineDeleteAsksFirstThenRemovesTheTickedNamesFromMasterAndPage)
+{
+    PayerPage page({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("D")});
+    page.click(page.window->cmd支払先読込);
+    page.focusCell(1, Tick);
+    QTest::keyClick(&page.grid(), Qt::Key_Space);
+    page.tickByClick(3);
+    // A name typed on the page but never saved, ticked as well.
+    page.focusCell(4, Name);
+    page.typeAndEnter(QStringLiteral("X"));
+    page.tickByClick(4);
+    EXPECT_EQ(page.gridTicks(), QList<bool>({false, true, false, true, true}));
+
+    {
+        ScopedDialogAnswers answers({false});
+        page.click(page.window->cmd支払先行削除);
+        ASSERT_EQ(answers.count(), 1);
+        EXPECT_EQ(answers.last().message, QStringLiteral("指定された 入金先 を削除します。よろしいですか"));
+        EXPECT_EQ(answers.last().style, DialogStyle::AskDefaultNo);
+        EXPECT_EQ(page.master().size(), 4);
+        EXPECT_EQ(page.gridNames(), QStringList({"A", "B", "C", "D", "X"}));
+    }
+    {
+        ScopedDialogAnswers answers({true});
+        page.click(page.window->cmd支払先行削除);
+        EXPECT_EQ(sortedPayers(page.db()), QStringList({"A", "C"}));
+        EXPECT_EQ(page.gridNames(), QStringList({"A", "C"}));
+        EXPECT_EQ(page.copy(), QStringList({"A", "C"}));
+    }
+    {
+        // With nothing ticked the question still comes, and Yes changes nothing.
+        ScopedDialogAnswers answers({true});
+        page.click(page.window->cmd支払先行削除);
+        EXPECT_EQ(answers.questionCount(), 1);
+        EXPECT_EQ(sortedPayers(page.db()), QStringList({"A", "C"}));
+        EXPECT_EQ(page.gridNames(), QStringList({"A", "C"}));
+    }
+}
+
+TEST(PayerPage, DeleteAllAsksThenEmptiesMasterAndPage)
+{
+    PayerPage page({QStringLiteral("A"), QStringLiteral("B")});
+    page.click(page.window->cmd支払先読込);
+    {
+        ScopedDialogAnswers answers({false});
+        page.click(page.window->cmd支払先削除);
+        ASSERT_EQ(answers.count(), 1);
+        EXPECT_EQ(answers.last().title, QStringLiteral("確認"));
+        EXPECT_EQ(answers.last().message, QStringLiteral("すべての入金先を削除します、よろしいですか"));
+        EXPECT_EQ(answers.last().style, DialogStyle::AskDefaultYes);
+        EXPECT_EQ(page.master().size(), 2);
+        EXPECT_EQ(page.gridNames().size(), 2);
+    }
+    ScopedDialogAnswers answers({true});
+    page.click(page.window->cmd支払先削除);
+    EXPECT_TRUE(page.master().isEmpty());
+    EXPECT_TRUE(page.copy().isEmpty());
+    EXPECT_EQ(page.model().rowCount(), 1);
+    EXPECT_EQ(readNames(page.db(), QStringLiteral("w入金先名")), QStringList({"A", "B"}));
+    page.window->AddComb入金先名();
+    EXPECT_TRUE(readNames(page.db(), QStringLiteral("w入金先名")).isEmpty());
+}
+
+TEST(PayerPage, ANameWithQuotesRoundTripsAndMatchesOnlyItself)
+{
+    const QString quoted = QStringLiteral("O'Hara & 'Sons'");
+    PayerPage page({QStringLiteral("O"), QStringLiteral("Hara")});
+    page.click(page.window->cmd支払先読込);
+    page.focusCell(2, Name);
+    page.typeAndEnter(quoted);
+    ScopedDialogAnswers answers({true}, true);
+    page.click(page.window->cmd支払先登録);
+    EXPECT_TRUE(page.master().contains(quoted));
+
+    page.click(page.window->cmd支払先読込);
+    EXPECT_EQ(page.gridNames(), QStringList({"Hara", "O", quoted}));
+    page.window->Add入金先(quoted);
+    page.window->Add入金先(QString());
+    EXPECT_EQ(page.master().size(), 3);
+    page.window->Add入金先(QStringLiteral("O'"));
+    EXPECT_EQ(page.master().size(), 4);
+
+    page.tickByClick(2);
+    page.click(page.window->cmd支払先行削除);
+    EXPECT_EQ(sortedPayers(page.db()), QStringList({"Hara", "O", "O'"}));
+    EXPECT_EQ(page.gridNames(), QStringList({"Hara", "O"}));
+}
+
+TEST(PayerPage, NewRowsAreAddedAtTheBottomByKeyboard)
+{
+    PayerPage page({QStringLiteral("A"), QStringLiteral("B")});
+    page.click(page.window->cmd支払先読込);
+    page.focusCell(0, Name);
+    QTest::keyClick(&page.grid(), Qt::Key_Down);
+    QTest::keyClick(&page.grid(), Qt::Key_Down);
+    ASSERT_TRUE(page.model().isNewRow(page.grid().currentIndex().row()));
+    EXPECT_EQ(page.model().headerData(2, Qt::Vertical).toString(), QStringLiteral("*"));
+
+    page.typeAndEnter(QStringLiteral("Kato"));
+    EXPECT_EQ(page.copy(), QStringList({"A", "B", "Kato"}));
+    // A fresh new row follows the one just added, and the keyboard reaches it as well.
+    ASSERT_EQ(page.model().rowCount(), 4);
+    EXPECT_TRUE(page.model().isNewRow(3));
+    page.focusCell(2, Name);
+    QTest::keyClick(&page.grid(), Qt::Key_Down);
+    page.typeAndEnter(QStringLiteral("Mori"));
+    EXPECT_EQ(page.copy(), QStringList({"A", "B", "Kato", "Mori"}));
+    EXPECT_EQ(page.gridTicks(), QList<bool>(4, false));
+
+    // Escape leaves the new row without adding anything.
+    QTest::keyClick(&page.grid(), Qt::Key_End, Qt::ControlModifier);
+    page.type(QStringLiteral("Zed"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_EQ(page.copy().size(), 4);
+    EXPECT_EQ(page.master(), QStringList({"A", "B"}));
+}

@@ -1,0 +1,224 @@
+#include "schedule_window.h"
+
+#include "app/amount_field.h"
+#include "app/month_edit.h"
+#include "storage/database.h"
+#include "support/dialog_answers.h"
+#include "support/seed.h"
+
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+StoredRow stored(const QDate& day, int number, const QString& payer, std::int64_t planned,
+                 std::int64_t received, std::int64_t balance)
+{
+    return {day, number, payer, yen(planned), yen(received), yen(balance)};
+}
+
+bool blankWorkingSet(FrmDorivan& window)
+{
+    if (window.datInp->dataRowCount() != 200)
+        return false;
+    for (int row = 0; row < 200; ++row) {
+        const WorkTableModel& m = *window.datInp;
+        if (m.value(row, kRowNo).toInt64() != row + 1 || m.value(row, kOrigin).toInt64() != row + 1 ||
+            !m.value(row, kPayer).isNull() || !m.value(row, kDate).isNull())
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+TEST(ScheduleTab, StartUpShowsTodaysMonthWithItsTotals)
+{
+    TempDataFolder folder;
+    const QDate today = QDate::currentDate();
+    const QDate first(today.year(), today.month(), 1);
+    {
+        auto db = folder.open();
+        seedStoredRows(*db, {stored(first.addDays(-1), 4, QStringLiteral("前月社"), 500, 0, 500),
+                             stored(first, 1, QStringLiteral("甲社"), 1000, 0, 1500),
+                             stored(first.addDays(1), 2, QStringLiteral("乙社"), 0, 300, 1200),
+                             stored(first.addMonths(1), 1, QStringLiteral("翌月社"), 9999, 1200, 9999)});
+        seedPayers(*db, {QStringLiteral("乙社"), QStringLiteral("甲社")});
+    }
+    ScopedDialogAnswers answers;
+    auto window = openWindow(folder);
+    EXPECT_EQ(window->Dt年月->month().month(), today.month());
+    EXPECT_EQ(window->Dt年月->month().year(), today.year());
+    ASSERT_EQ(window->datInp->dataRowCount(), 200);
+    EXPECT_EQ(window->datInp->value(0, kPayer).toText(), QStringLiteral("甲社"));
+    EXPECT_EQ(window->datInp->value(1, kPayer).toText(), QStringLiteral("乙社"));
+    EXPECT_EQ(window->datInp->value(1, kOrigin).toInt64(), 2);
+    EXPECT_TRUE(window->datInp->value(2, kPayer).isNull());
+    EXPECT_EQ(window->num繰越額->text(), QStringLiteral("500"));
+    EXPECT_EQ(window->num予定額月計->text(), QStringLiteral("1,000"));
+    EXPECT_EQ(window->num入金額月計->text(), QStringLiteral("300"));
+    EXPECT_EQ(window->num累計->text(), QStringLiteral("9,999")); // later months count
+    EXPECT_FALSE(window->Pbar->isVisible());
+    EXPECT_EQ(window->dat入金先名->dataRowCount(), 2);
+    EXPECT_EQ(answers.count(), 0);
+}
+
+TEST(ScheduleTab, MonthButtonsFrom31JanuaryLoadTheWholeNeighbouringMonth)
+{
+    TempDataFolder folder;
+    {
+        auto db = folder.open();
+        seedStoredRows(*db, {stored(QDate(2023, 12, 31), 1, QStringLiteral("師走"), 10, 0, 10),
+                             stored(QDate(2024, 1, 15), 1, QStringLiteral("一月"), 20, 0, 30),
+                             stored(QDate(2024, 2, 29), 1, QStringLiteral("閏日"), 30, 0, 60),
+                             stored(QDate(2024, 3, 1), 1, QStringLiteral("三月"), 40, 0, 100)});
+    }
+    auto window = openWindow(folder);
+    showMonth(*window, QDate(2024, 1, 31));
+    EXPECT_EQ(window->datInp->value(0, kPayer).toText(), QStringLiteral("一月"));
+
+    QSignalSpy bar(window->Pbar, &QProgressBar::valueChanged);
+    QTest::mouseClick(window->cmdMonNext, Qt::LeftButton);
+    EXPECT_EQ(window->Dt年月->month(), QDate(2024, 2, 29));
+    EXPECT_EQ(window->datInp->value(0, kPayer).toText(), QStringLiteral("閏日"));
+    EXPECT_TRUE(window->datInp->value(1, kPayer).isNull());
+    EXPECT_EQ(window->num繰越額->text(), QStringLiteral("30"));
+    QList<int> steps;
+    for (const QList<QVariant>& call : bar)
+        steps << call.at(0).toInt();
+    EXPECT_EQ(steps, QList<int>({10, 30, 90, 100}));
+    EXPECT_FALSE(window->Pbar->isVisible());
+
+    window->Dt年月->setMonth(QDate(2024, 1, 31));
+    QTest::mouseClick(window->cmdMonBef, Qt::LeftButton);
+    EXPECT_EQ(window->Dt年月->month(), QDate(2023, 12, 31));
+    EXPECT_EQ(window->datInp->value(0, kPayer).toText(), QStringLiteral("師走"));
+    EXPECT_EQ(window->num繰越額->text(), QString()); // nothing before December: 0, shown empty
+
+    // A month picked by the user loads at once; the load button throws unsaved edits away.
+    window->Dt年月->setFocus();
+    QTest::keyClick(window->Dt年月, Qt::Key_Up);
+    EXPECT_EQ(window->Dt年月->month().month(), 1);
+    EXPECT_EQ(window->datInp->value(0, kPayer).toText(), QStringLiteral("一月"));
+    window->datInp->setValue(0, kPayer, Value("書き換え"));
+    QTest::mouseClick(window->cmd読込, Qt::LeftButton);
+    EXPECT_EQ(window->datInp->value(0, kPayer).toText(), QStringLiteral("一月"));
+}
+
+TEST(ScheduleTab, ClearLeavesEmptyTotalsTodayAnd200BlankRowsWithoutAsking)
+{
+    TempDataFolder folder;
+    {
+        auto db = folder.open();
+        seedStoredRows(*db, {stored(QDate(2024, 4, 30), 1, QStringLiteral("甲社"), 800, 0, 800),
+                             stored(QDate(2024, 5, 3), 1, QStringLiteral("乙社"), 100, 0, 900)});
+    }
+    auto window = openWindow(folder);
+    showMonth(*window, QDate(2024, 5, 10));
+    ASSERT_EQ(window->num繰越額->text(), QStringLiteral("800"));
+    window->db().execute("insert into 入金先マスタ (入金先名) values (?)", {Value("新規社")});
+
+    ScopedDialogAnswers answers;
+    QTest::mouseClick(window->cmd履歴クリア, Qt::LeftButton);
+    EXPECT_EQ(answers.count(), 0);
+    for (AmountField* field :
+         {window->num繰越額, window->num予定額月計, window->num入金額月計, window->num累計})
+        EXPECT_TRUE(field->text().isEmpty()) << field->objectName().toStdString();
+    EXPECT_EQ(window->Dt年月->month(), QDate::currentDate());
+    EXPECT_TRUE(blankWorkingSet(*window));
+    EXPECT_EQ(countRows(window->db(), QStringLiteral("入金予定表")), 2);
+    // The payer list of the grid is rebuilt from the master.
+    EXPECT_EQ(window->dat入金先名->dataRowCount(), 1);
+}
+
+TEST(ScheduleTab, WithoutAMonthTheGridSendsTheUserBackToTheMonthField)
+{
+    TempDataFolder folder;
+    auto window = openWindow(folder);
+    showMonth(*window, QDate(2024, 5, 1));
+    putWorkRow(*window, 1, 2, QStringLiteral("甲社"), 100);
+    window->Dt年月->clearMonth();
+    window->Dt年月->setFocus();
+
+    ScopedDialogAnswers answers;
+    // Navigation and loading do nothing without a month.
+    QTest::mouseClick(window->cmdMonNext, Qt::LeftButton);
+    QTest::mouseClick(window->cmd読込, Qt::LeftButton);
+    EXPECT_FALSE(window->Dt年月->hasValue());
+    EXPECT_EQ(window->datInp->value(0, kPayer).toText(), QStringLiteral("甲社"));
+    EXPECT_EQ(answers.count(), 0);
+
+    window->GridInp->setFocus();
+    ASSERT_EQ(answers.count(), 1);
+    EXPECT_EQ(answers.last().title, QStringLiteral("年月を指定してください。"));
+    EXPECT_EQ(answers.last().message, QStringLiteral("年月を指定してください。"));
+    EXPECT_TRUE(window->Dt年月->hasFocus());
+    EXPECT_FALSE(window->GridInp->hasFocus());
+
+    // With a month the grid takes the focus silently.
+    window->Dt年月->setMonth(QDate(2024, 5, 1));
+    window->GridInp->setFocus();
+    EXPECT_EQ(answers.count(), 1);
+}
+
+TEST(ScheduleTab, AMonthOfMoreThan200RowsIsShownCutWithOneNoticePerLoad)
+{
+    TempDataFolder folder;
+    {
+        auto db = folder.open();
+        std::vector<StoredRow> rows;
+        for (int i = 0; i < 201; ++i)
+            rows.push_back(
+                stored(QDate(2024, 6, 1 + i / 7), i + 1, QStringLiteral("社%1").arg(i), 1, 0, i + 1));
+        seedStoredRows(*db, rows);
+        rows.pop_back();
+        for (StoredRow& row : rows)
+            row.日付 = row.日付.addMonths(1);
+        seedStoredRows(*db, rows);
+    }
+    auto window = openWindow(folder);
+    ScopedDialogAnswers answers;
+    showMonth(*window, QDate(2024, 6, 1));
+    ASSERT_EQ(answers.count(), 1);
+    EXPECT_EQ(answers.last().message,
+              QStringLiteral("この月の入金予定は200行を超えています。201行目以降は表示されません。"));
+    ASSERT_EQ(window->datInp->dataRowCount(), 200);
+    EXPECT_FALSE(window->datInp->value(199, kPayer).isNull());
+    EXPECT_EQ(countRows(window->db(), QStringLiteral("入金予定表")), 401);
+
+    QTest::mouseClick(window->cmdMonNext, Qt::LeftButton); // exactly 200 rows: no notice
+    EXPECT_EQ(answers.count(), 1);
+    EXPECT_FALSE(window->datInp->value(199, kPayer).isNull());
+    QTest::mouseClick(window->cmdMonBef, Qt::LeftButton);
+    EXPECT_EQ(answers.count(), 2);
+}
+
+TEST(ScheduleTab, TotalsOutOfRangeAreToldAndTheScreenStaysOnItsMonth)
+{
+    TempDataFolder folder;
+    {
+        auto db = folder.open();
+        seedStoredRows(*db, {stored(QDate(2024, 5, 2), 1, QStringLiteral("甲社"), 100, 0, 100)});
+        for (int day : {1, 2})
+            db->execute(
+                "insert into 入金予定表 (日付, 行番号, 入金先名, 予定額, 入金額, 残高) values (?, ?, ?, ?, "
+                "0, 0)",
+                {Value(QDate(2024, 7, day)), Value(day), Value("巨額"),
+                 Value(Money::fromRaw(INT64_MAX - 1))});
+    }
+    auto window = openWindow(folder);
+    showMonth(*window, QDate(2024, 5, 1));
+    ScopedDialogAnswers answers;
+    QTest::mouseClick(window->cmdMonNext, Qt::LeftButton); // June loads
+    QTest::mouseClick(window->cmdMonNext, Qt::LeftButton); // July cannot be added up
+    ASSERT_EQ(answers.count(), 1);
+    EXPECT_TRUE(answers.last().message.contains(QStringLiteral("範囲")))
+        << answers.last().message.toStdString();
+    EXPECT_EQ(window->Dt年月->month().month(), 6);
+    EXPECT_TRUE(blankWorkingSet(*window));
+    EXPECT_FALSE(window->Pbar->isVisible());
+}

@@ -1,0 +1,84 @@
+#include "schedule_window.h"
+
+#include "app/month_edit.h"
+#include "storage/database.h"
+#include "storage/rowset.h"
+#include "support/seed.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QInputMethodEvent>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+std::unique_ptr<FrmDorivan> openWindow(const TempDataFolder& folder)
+{
+    auto window = std::make_unique<FrmDorivan>(folder.path());
+    window->SSTab1->setCurrentIndex(0);
+    window->show();
+    window->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    return window;
+}
+
+void showMonth(FrmDorivan& window, const QDate& month)
+{
+    window.Dt年月->setMonth(month);
+    QTest::mouseClick(window.cmd読込, Qt::LeftButton);
+}
+
+void putCursor(FrmDorivan& window, int row, int column)
+{
+    window.GridInp->setFocus();
+    window.GridInp->setCurrentIndex(window.datInp->index(row, column));
+}
+
+void typeKeys(const QString& text)
+{
+    for (const QChar c : text)
+        QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+}
+
+void pressKey(Qt::Key key)
+{
+    QTest::keyClick(QApplication::focusWidget(), key);
+}
+
+void commitImeText(const QString& text)
+{
+    QInputMethodEvent event;
+    event.setCommitString(text);
+    QApplication::sendEvent(QApplication::focusWidget(), &event);
+}
+
+Value workCell(FrmDorivan& window, int rowNumber, const char* column)
+{
+    RowSet rows = window.db().openRowSet("select * from InpWork where 行番号 = ?", {Value(rowNumber)});
+    return rows.isEmpty() ? Value() : rows.get(QString::fromUtf8(column));
+}
+
+QString shownText(FrmDorivan& window, int row, int column)
+{
+    return window.datInp->index(row, column).data().toString();
+}
+
+void putWorkRow(FrmDorivan& window, int rowNumber, std::optional<int> day,
+                const std::optional<QString>& payer, std::int64_t planned, std::int64_t received)
+{
+    const QDate month = window.Dt年月->month();
+    window.db().execute(
+        "update InpWork set 日付 = ?, 表示日付 = ?, 入金先名 = ?, 予定額 = ?, 入金額 = ? where 行番号 = ?",
+        {day ? Value(QDate(month.year(), month.month(), *day)) : Value(),
+         day ? Value(QString::number(*day)) : Value(), Value(payer), Value(yen(planned)),
+         Value(yen(received)), Value(rowNumber)});
+    window.datInp->refresh();
+}
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}

@@ -1,0 +1,396 @@
+#include "app/FrmDorivan.h"
+#include "app/amount_field.h"
+#include "app/clickable_label.h"
+#include "app/color_chooser.h"
+#include "app/month_edit.h"
+#include "app/work_table_model.h"
+#include "settings/colors.h"
+#include "storage/database.h"
+#include "storage/rowset.h"
+#include "support/dialog_answers.h"
+#include "support/seed.h"
+#include "support/temp_data.h"
+
+#include <SQLiteCpp/Database.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QInputMethodEvent>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr std::int64_t kRed = 0x0000FF;
+constexpr std::int64_t kGreen = 0x00FF00;
+
+// What the settings page shows.
+struct Shown
+{
+    QString era;
+    bool ticked = false;
+    QString number;
+    QColor swatch;
+    friend bool operator==(const Shown&, const Shown&) = default;
+};
+
+void PrintTo(const Shown& s, std::ostream* os)
+{
+    *os << s.era.toStdString() << " / " << s.ticked << " / " << s.number.toStdString() << " / "
+        << s.swatch.name().toStdString();
+}
+
+Shown shown(const FrmDorivan& w)
+{
+    return {w.cmb年号->currentText(), w.Chk入金先自動登録->isChecked(), w.num白紙罫線色->text(),
+            w.Pic罫線色->palette().color(w.Pic罫線色->backgroundRole())};
+}
+
+Shown page(const char16_t* era, bool ticked, std::int64_t number, std::int64_t swatch)
+{
+    return {QString::fromUtf16(era), ticked, QString::number(number), colorFromRgbValue(swatch)};
+}
+
+// The stored settings rows, each as era / registration / colour.
+struct StoredSettings
+{
+    Value era, autoRegister, lineColor;
+    friend bool operator==(const StoredSettings&, const StoredSettings&) = default;
+};
+
+std::vector<StoredSettings> storedSettings(Database& db)
+{
+    std::vector<StoredSettings> rows;
+    RowSet set = db.openRowSet("select * from 自社情報");
+    for (set.moveFirst(); !set.atEnd(); set.moveNext())
+        rows.push_back({set.get("年号"), set.get("入金先自動登録"), set.get("LineColor1")});
+    return rows;
+}
+
+void storeSettings(const TempDataFolder& folder, const Value& era, const Value& autoRegister,
+                   const Value& color)
+{
+    auto db = folder.open();
+    db->execute("insert into 自社情報 (年号, 入金先自動登録, LineColor1) values (?, ?, ?)",
+                {era, autoRegister, color});
+}
+
+void showSettings(FrmDorivan& w)
+{
+    w.SSTab1->setCurrentIndex(2);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+}
+
+void click(QPushButton* button)
+{
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+void typeNumber(FrmDorivan& w, const QString& text)
+{
+    w.num白紙罫線色->selectAll();
+    QTest::keyClick(w.num白紙罫線色, Qt::Key_Backspace);
+    QTest::keyClicks(w.num白紙罫線色, text);
+}
+
+// Answers the colour chooser for the lifetime of the object and records how it was called.
+struct ScopedColorAnswer
+{
+    std::int64_t answer;
+    int calls = 0;
+    QWidget* owner = nullptr;
+    std::int64_t initial = -2;
+    explicit ScopedColorAnswer(std::int64_t a) : answer(a)
+    {
+        setColorChooserAnswerer([this](QWidget* o, std::int64_t i) {
+            ++calls;
+            owner = o;
+            initial = i;
+            return answer;
+        });
+    }
+    ~ScopedColorAnswer() { setColorChooserAnswerer({}); }
+};
+
+} // namespace
+
+TEST(SettingsPage, ReadRulesReachThePageAndTheRunTimeValues)
+{
+    TempDataFolder folder;
+    ScopedDialogAnswers answers;
+    FrmDorivan w(folder.path());
+    showSettings(w);
+    // No row: Western years, registration on, black lines.
+    EXPECT_EQ(shown(w), page(u"西暦", true, 0, 0));
+    EXPECT_EQ(w.eraValue(), QStringLiteral("西暦"));
+    EXPECT_TRUE(w.autoRegistration());
+    EXPECT_EQ(w.lineColour(), 0);
+
+    w.db().execute("insert into 自社情報 (年号) values (null)");
+    click(w.cmd設定読込);
+    EXPECT_EQ(shown(w), page(u"西暦", false, 0, 0));
+    EXPECT_FALSE(w.autoRegistration());
+
+    w.db().execute("update 自社情報 set 年号 = ?, 入金先自動登録 = ?, LineColor1 = ?",
+                   {Value("和暦"), Value(true), Value(kRed)});
+    click(w.cmd設定読込);
+    EXPECT_EQ(shown(w), page(u"和暦", true, kRed, kRed));
+    EXPECT_EQ(w.Pic罫線色->palette().color(w.Pic罫線色->backgroundRole()), QColor(255, 0, 0));
+    EXPECT_EQ(w.eraValue(), QStringLiteral("和暦"));
+    EXPECT_TRUE(w.autoRegistration());
+    EXPECT_EQ(w.lineColour(), kRed);
+
+    // An era outside the list is shown as stored; stray bits above a colour do not reach the printout.
+    w.db().execute("update 自社情報 set 年号 = ?, LineColor1 = ?",
+                   {Value("平成"), Value(0x1000000 + kGreen)});
+    click(w.cmd設定読込);
+    EXPECT_EQ(w.cmb年号->currentText(), QStringLiteral("平成"));
+    EXPECT_EQ(w.cmb年号->count(), 2);
+    EXPECT_EQ(w.eraValue(), QStringLiteral("平成"));
+    EXPECT_EQ(w.num白紙罫線色->text(), QString::number(0x1000000 + kGreen));
+    EXPECT_EQ(w.lineColour(), kGreen);
+
+    // The era is chosen from the list only: neither keys nor the input method type into it.
+    QTest::keyClicks(w.cmb年号, QStringLiteral("abc"));
+    for (QWidget* target : {static_cast<QWidget*>(w.cmb年号), static_cast<QWidget*>(w.cmb年号->lineEdit())}) {
+        QInputMethodEvent commit;
+        commit.setCommitString(QStringLiteral("昭和"));
+        QApplication::sendEvent(target, &commit);
+    }
+    EXPECT_EQ(w.cmb年号->currentText(), QStringLiteral("平成"));
+    QTest::keyClick(w.cmb年号, Qt::Key_Down);
+    EXPECT_EQ(w.cmb年号->currentText(), QStringLiteral("西暦"));
+    EXPECT_EQ(answers.count(), 0);
+}
+
+TEST(SettingsPage, SaveAsksAddsOneRowTheFirstTimeAndEditsItAfterwards)
+{
+    TempDataFolder folder;
+    FrmDorivan w(folder.path());
+    showSettings(w);
+    QTest::keyClick(w.cmb年号, Qt::Key_Down);
+    QTest::keyClick(w.Chk入金先自動登録, Qt::Key_Space);
+    typeNumber(w, QStringLiteral("65280"));
+    {
+        ScopedDialogAnswers answers({true});
+        click(w.cmd設定登録);
+        ASSERT_EQ(answers.count(), 1);
+        EXPECT_EQ(answers.last().message, QStringLiteral("設定 を登録します。よろしいですか"));
+        EXPECT_EQ(answers.last().style, DialogStyle::AskDefaultYes);
+    }
+    EXPECT_EQ(storedSettings(w.db()), (std::vector<StoredSettings>{{"和暦", false, kGreen}}));
+    // The save reloads, so the new values are in effect at once.
+    EXPECT_EQ(w.eraValue(), QStringLiteral("和暦"));
+    EXPECT_FALSE(w.autoRegistration());
+    EXPECT_EQ(w.lineColour(), kGreen);
+    EXPECT_EQ(shown(w), page(u"和暦", false, kGreen, kGreen));
+
+    QTest::keyClick(w.Chk入金先自動登録, Qt::Key_Space);
+    typeNumber(w, QStringLiteral("255"));
+    {
+        ScopedDialogAnswers answers({true});
+        click(w.cmd設定登録);
+    }
+    EXPECT_EQ(storedSettings(w.db()), (std::vector<StoredSettings>{{"和暦", true, kRed}}));
+    EXPECT_EQ(w.lineColour(), kRed);
+
+    // A number that is no colour, or no number at all, is refused with a message and nothing stored.
+    for (const QString& bad : {QStringLiteral("99999999"), QString()}) {
+        typeNumber(w, bad);
+        ScopedDialogAnswers answers({true});
+        click(w.cmd設定登録);
+        ASSERT_EQ(answers.count(), 2);
+        EXPECT_EQ(answers.last().style, DialogStyle::Notice);
+        EXPECT_TRUE(answers.last().message.contains(QStringLiteral("16777215")));
+        EXPECT_EQ(storedSettings(w.db()), (std::vector<StoredSettings>{{"和暦", true, kRed}}));
+        EXPECT_EQ(shown(w), page(u"和暦", true, kRed, kRed));
+    }
+    // Letters never reach the field.
+    typeNumber(w, QStringLiteral("12ab"));
+    EXPECT_EQ(w.num白紙罫線色->text(), QStringLiteral("12"));
+}
+
+TEST(SettingsPage, SaveAnsweredNoPutsTheStoredSettingsBackOnThePage)
+{
+    TempDataFolder folder;
+    storeSettings(folder, "和暦", true, kRed);
+    FrmDorivan w(folder.path());
+    showSettings(w);
+    QTest::keyClick(w.cmb年号, Qt::Key_Up);
+    QTest::keyClick(w.Chk入金先自動登録, Qt::Key_Space);
+    typeNumber(w, QStringLiteral("0"));
+    ASSERT_EQ(shown(w).era, QStringLiteral("西暦"));
+
+    ScopedDialogAnswers answers({false});
+    click(w.cmd設定登録);
+    EXPECT_EQ(answers.questionCount(), 1);
+    EXPECT_EQ(shown(w), page(u"和暦", true, kRed, kRed));
+    EXPECT_EQ(storedSettings(w.db()), (std::vector<StoredSettings>{{"和暦", true, kRed}}));
+    EXPECT_EQ(w.eraValue(), QStringLiteral("和暦"));
+}
+
+TEST(SettingsPage, ResetAsksThenDefaultsAStoredRowCreatesNoneAndClearsThePage)
+{
+    TempDataFolder folder;
+    FrmDorivan w(folder.path());
+    showSettings(w);
+    const Shown cleared = page(u"西暦", false, 1, 0);
+    {
+        ScopedDialogAnswers answers({false});
+        click(w.cmd設定削除);
+        ASSERT_EQ(answers.count(), 1);
+        EXPECT_EQ(answers.last().message, QStringLiteral("設定 を削除します。よろしいですか"));
+        EXPECT_EQ(answers.last().style, DialogStyle::AskDefaultNo);
+        EXPECT_EQ(shown(w), page(u"西暦", true, 0, 0));
+    }
+    {
+        ScopedDialogAnswers answers({true});
+        click(w.cmd設定削除);
+        EXPECT_TRUE(storedSettings(w.db()).empty());
+        EXPECT_EQ(shown(w), cleared);
+    }
+
+    w.db().execute("insert into 自社情報 (年号, 入金先自動登録, LineColor1) values (?, ?, ?)",
+                   {Value("和暦"), Value(false), Value(kRed)});
+    click(w.cmd設定読込);
+    {
+        ScopedDialogAnswers answers({false});
+        click(w.cmd設定削除);
+        EXPECT_EQ(storedSettings(w.db()), (std::vector<StoredSettings>{{"和暦", false, kRed}}));
+    }
+    ScopedDialogAnswers answers({true});
+    click(w.cmd設定削除);
+    EXPECT_EQ(storedSettings(w.db()), (std::vector<StoredSettings>{{"西暦", true, 0}}));
+    EXPECT_EQ(shown(w), cleared);
+    // What is in effect stays as last read.
+    EXPECT_EQ(w.eraValue(), QStringLiteral("和暦"));
+    EXPECT_FALSE(w.autoRegistration());
+    EXPECT_EQ(w.lineColour(), kRed);
+}
+
+TEST(SettingsPage, ClearShowsTheBlankPageAndChangesNothingStoredOrInEffect)
+{
+    TempDataFolder folder;
+    storeSettings(folder, "和暦", true, kRed);
+    FrmDorivan w(folder.path());
+    showSettings(w);
+    ScopedDialogAnswers answers;
+    click(w.cmd設定クリア);
+    EXPECT_EQ(shown(w), page(u"西暦", false, 1, 0));
+    EXPECT_EQ(storedSettings(w.db()), (std::vector<StoredSettings>{{"和暦", true, kRed}}));
+    EXPECT_EQ(w.eraValue(), QStringLiteral("和暦"));
+    EXPECT_TRUE(w.autoRegistration());
+    EXPECT_EQ(w.lineColour(), kRed);
+    EXPECT_EQ(answers.count(), 0);
+}
+
+TEST(SettingsPage, DeleteAllEmptiesTheThreeTablesKeepsHintsAndLeavesTheScreenAsItWas)
+{
+    TempDataFolder folder;
+    storeSettings(folder, "和暦", false, kRed);
+    {
+        auto db = folder.open();
+        seedPayers(*db, {QStringLiteral("東京商事"), QStringLiteral("大阪物産")});
+        seedStoredRows(*db,
+                       {{QDate::currentDate(), 1, QStringLiteral("東京商事"), yen(1000), yen(0), yen(1000)}});
+        db->execute("insert into ClHint (FormName, CtlName, Contents) values (?, ?, ?)",
+                    {Value("FrmDorivan"), Value("cmdHint"), Value("月を選んでから入力")});
+    }
+    FrmDorivan w(folder.path());
+    showSettings(w);
+    w.db().execute("insert into InpWork (行番号, 元行番号, 入金先名) values (1, 1, ?)", {Value("画面の行")});
+    w.datInp->refresh();
+    w.Read入金先();
+    const auto screen = [&w] {
+        QStringList cells{w.Dt年月->text()};
+        for (WorkTableModel* model : {w.datInp, w.dat入金先マスタ})
+            for (int r = 0; r < model->rowCount(); ++r)
+                for (int c = 0; c < model->columnCount(); ++c)
+                    cells << model->displayText(r, c);
+        return cells;
+    };
+    const QStringList before = screen();
+    const auto counts = [&w] {
+        return QList<int>{countRows(w.db(), "入金先マスタ"), countRows(w.db(), "入金予定表"),
+                          countRows(w.db(), "自社情報"), countRows(w.db(), "ClHint")};
+    };
+    {
+        ScopedDialogAnswers answers({false});
+        click(w.cmd一括削除7);
+        ASSERT_EQ(answers.count(), 1);
+        EXPECT_EQ(answers.last().message, QStringLiteral("すべてのデータを削除します。よろしいですか"));
+        EXPECT_EQ(answers.last().style, DialogStyle::AskDefaultNo);
+        EXPECT_EQ(counts(), QList<int>({2, 1, 1, 1}));
+    }
+    {
+        // A store that refuses one of the three deletes keeps all three tables and says so.
+        w.db().connection().exec("CREATE TEMP TRIGGER keep BEFORE DELETE ON main.入金予定表"
+                                 " BEGIN SELECT RAISE(ABORT, 'kept'); END");
+        ScopedDialogAnswers answers({true});
+        click(w.cmd一括削除7);
+        ASSERT_EQ(answers.count(), 2);
+        EXPECT_EQ(answers.last().style, DialogStyle::Notice);
+        EXPECT_EQ(counts(), QList<int>({2, 1, 1, 1}));
+        w.db().connection().exec("DROP TRIGGER temp.keep");
+    }
+    ScopedDialogAnswers answers({true});
+    click(w.cmd一括削除7);
+    EXPECT_EQ(answers.count(), 1);
+    EXPECT_EQ(counts(), QList<int>({0, 0, 0, 1}));
+    EXPECT_EQ(screen(), before);
+    EXPECT_EQ(w.eraValue(), QStringLiteral("和暦"));
+    EXPECT_FALSE(w.autoRegistration());
+    EXPECT_EQ(w.lineColour(), kRed);
+}
+
+TEST(SettingsPage, TheSwatchDoubleClickShowsAChosenColourAndStoresNothing)
+{
+    TempDataFolder folder;
+    storeSettings(folder, "西暦", true, kRed);
+    FrmDorivan w(folder.path());
+    showSettings(w);
+    const Shown before = shown(w);
+    {
+        ScopedColorAnswer cancel(-1);
+        QTest::mouseDClick(w.Pic罫線色, Qt::LeftButton);
+        ASSERT_EQ(cancel.calls, 1);
+        EXPECT_EQ(cancel.owner, &w);
+        EXPECT_EQ(cancel.initial, rgbValueFromColor(w.palette().color(w.foregroundRole())));
+        EXPECT_EQ(shown(w), before);
+    }
+    ScopedColorAnswer choose(0x336699);
+    QTest::mouseDClick(w.Pic罫線色, Qt::LeftButton);
+    EXPECT_EQ(shown(w), page(u"西暦", true, 0x336699, 0x336699));
+    EXPECT_EQ(w.Pic罫線色->palette().color(w.Pic罫線色->backgroundRole()), QColor(0x99, 0x66, 0x33));
+    EXPECT_EQ(storedSettings(w.db()), (std::vector<StoredSettings>{{"西暦", true, kRed}}));
+    EXPECT_EQ(w.lineColour(), kRed);
+
+    ScopedDialogAnswers answers({true});
+    click(w.cmd設定登録);
+    EXPECT_EQ(storedSettings(w.db()), (std::vector<StoredSettings>{{"西暦", true, 0x336699}}));
+    EXPECT_EQ(w.lineColour(), 0x336699);
+}
+
+TEST(SettingsPage, ASavedEraGivesTheJapaneseMonthFieldAtTheNextStart)
+{
+    TempDataFolder folder;
+    {
+        FrmDorivan w(folder.path());
+        showSettings(w);
+        QTest::keyClick(w.cmb年号, Qt::Key_Down);
+        ScopedDialogAnswers answers({true});
+        click(w.cmd設定登録);
+        // This run keeps the form it started with.
+        w.Dt年月->setMonth(QDate(2026, 12, 1));
+        EXPECT_EQ(w.Dt年月->text(), QStringLiteral("2026年12月"));
+    }
+    FrmDorivan again(folder.path());
+    EXPECT_EQ(again.eraValue(), QStringLiteral("和暦"));
+    EXPECT_EQ(again.cmb年号->currentText(), QStringLiteral("和暦"));
+    again.Dt年月->setMonth(QDate(2026, 12, 1));
+    EXPECT_EQ(again.Dt年月->text(), QStringLiteral("令和 08年12月"));
+}

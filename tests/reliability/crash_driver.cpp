@@ -1,0 +1,119 @@
+// A separate process for the tests that need one:
+//   crash_driver prepare OPERATION FOLDER  makes a folder the operation can start from
+//   crash_driver run OPERATION FOLDER   opens the folder, prints "ready", runs the operation, prints
+//                                       "done MICROSECONDS" (the tests kill it somewhere in between)
+//   crash_driver hold-lock FILE         holds an exclusive lock on FILE until its input closes
+//   crash_driver die-mid-write FOLDER   rewrites every stored balance with a tiny page cache, so that
+//                                       changed pages reach the file, and kills itself before the
+//                                       commit: a hot journal is left behind
+//   crash_driver probe-write FOLDER     opens the folder and writes one payer name, printing what
+//                                       the user would be told (run as another user for real
+//                                       file permissions)
+
+#include "reliability/history.h"
+
+#include "payers/payer_master.h"
+#include "storage/database.h"
+#include "storage/transaction.h"
+
+#include <SQLiteCpp/Database.h>
+
+#include <sqlite3.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QString>
+
+#include <csignal>
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+void say(const QString& line)
+{
+    std::fputs((line + QLatin1Char('\n')).toUtf8().constData(), stdout);
+    std::fflush(stdout);
+}
+
+int run(const QString& name, const QString& folder)
+{
+    const auto op = reliability::operationFromName(name);
+    if (!op)
+        return 2;
+    auto db = Database::open(reliability::permanentFile(folder), reliability::workFile(folder));
+    db->setBackupFolder(QDir(folder).filePath(QStringLiteral("backup")));
+    say(QStringLiteral("ready"));
+    QElapsedTimer timer;
+    timer.start();
+    reliability::runOperation(*db, *op);
+    say(QStringLiteral("done %1").arg(timer.nsecsElapsed() / 1000));
+    return 0;
+}
+
+int holdLock(const QString& file)
+{
+    sqlite3* db = nullptr;
+    if (sqlite3_open(QFile::encodeName(file).constData(), &db) != SQLITE_OK ||
+        sqlite3_exec(db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        say(QStringLiteral("failed"));
+        return 1;
+    }
+    say(QStringLiteral("locked"));
+    while (std::fgetc(stdin) != EOF) {
+    }
+    sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    return 0;
+}
+
+int dieMidWrite(const QString& folder)
+{
+    auto db = Database::open(reliability::permanentFile(folder), reliability::workFile(folder));
+    db->connection().exec("PRAGMA main.cache_size = 2");
+    Transaction tx(*db);
+    db->execute("update 入金予定表 set 残高 = 0");
+    std::raise(SIGKILL);
+    return 1;
+}
+
+int probeWrite(const QString& folder)
+{
+    say(QStringLiteral("uid %1").arg(geteuid()));
+    try {
+        auto db = Database::open(reliability::permanentFile(folder), reliability::workFile(folder));
+        say(QStringLiteral("open-ok read-only:%1").arg(db->readOnlyFiles().size()));
+        payers::Add入金先(*db, QStringLiteral("書けるか"));
+        say(QStringLiteral("write-ok"));
+    } catch (const StorageError& e) {
+        say(QStringLiteral("error %1 %2").arg(int(e.kind())).arg(e.userMessage()));
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const QString command = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+    if (command == QLatin1String("prepare") && argc == 4) {
+        const auto op = reliability::operationFromName(QString::fromLocal8Bit(argv[2]));
+        if (!op)
+            return 2;
+        reliability::prepareFolder(QString::fromLocal8Bit(argv[3]), *op);
+        return 0;
+    }
+    if (command == QLatin1String("run") && argc == 4)
+        return run(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
+    if (command == QLatin1String("hold-lock") && argc == 3)
+        return holdLock(QString::fromLocal8Bit(argv[2]));
+    if (command == QLatin1String("die-mid-write") && argc == 3)
+        return dieMidWrite(QString::fromLocal8Bit(argv[2]));
+    if (command == QLatin1String("probe-write") && argc == 3)
+        return probeWrite(QString::fromLocal8Bit(argv[2]));
+    std::fputs("usage: crash_driver prepare|run OPERATION FOLDER | hold-lock FILE | "
+               "die-mid-write|probe-write FOLDER\n",
+               stderr);
+    return 2;
+}

@@ -1,0 +1,153 @@
+// Each writing operation runs in its own process on a long history and is killed with SIGKILL at many
+// moments spread over its run. Whatever the moment, the permanent file must afterwards hold exactly
+// the state before the operation or exactly the state after it, pass SQLite's integrity check and
+// obey the balance rule over the whole history.
+
+#include "reliability/history.h"
+#include "reliability/process.h"
+
+#include "storage/database.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+using namespace reliability;
+
+namespace {
+
+constexpr int kEvenPoints = 50;
+constexpr int kKillPoints = 70;
+
+// A journal the engine must play back: one whose header has been written. A journal whose header is
+// still zero was cut off before anything reached the database file and is ignored by the engine.
+bool isHotJournal(const QString& journal)
+{
+    QFile f(journal);
+    char first = 0;
+    return f.open(QIODevice::ReadOnly) && f.read(&first, 1) == 1 && first != 0;
+}
+
+// A kill does not lose what the kernel already holds, so the runs may live in memory, where the
+// hundreds of commits and copies cost no disk flushes.
+QString scratchTemplate()
+{
+    const QFileInfo shm(QStringLiteral("/dev/shm"));
+    const QString base = shm.isDir() && shm.isWritable() ? shm.filePath() : QDir::tempPath();
+    return base + QStringLiteral("/dorivan-crash-XXXXXX");
+}
+
+struct Tally
+{
+    int before = 0;
+    int after = 0;
+    int hotJournal = 0;
+};
+
+class CrashSafety : public ::testing::Test
+{
+protected:
+    void runKillTest(Operation op)
+    {
+        ASSERT_TRUE(m_root.isValid());
+        const QString seed = m_root.filePath(QStringLiteral("seed"));
+        prepareFolder(seed, op);
+        QByteArray before;
+        {
+            auto db = Database::open(permanentFile(seed), workFile(seed));
+            before = permanentDigest(*db);
+            ASSERT_EQ(balanceRuleViolation(*db), QString());
+        }
+
+        // One run to the end gives the after-state and how long the operation takes.
+        const QString full = m_root.filePath(QStringLiteral("full"));
+        copyFolder(seed, full);
+        const DriverRun complete = runDriverToEnd(operationName(op), full);
+        ASSERT_TRUE(complete.finished) << complete.output.toStdString();
+        QByteArray after;
+        {
+            auto db = Database::open(permanentFile(full), workFile(full));
+            after = permanentDigest(*db);
+            ASSERT_EQ(balanceRuleViolation(*db), QString());
+        }
+        ASSERT_NE(before, after) << "the operation changed nothing";
+
+        // Evenly spread points that run a little past the measured end, so late kills meet a finished
+        // operation, and more points around the end, where the commit writes the files.
+        Tally tally;
+        const qint64 d = complete.micros;
+        for (int i = 0; i < kKillPoints; ++i) {
+            const qint64 micros =
+                i < kEvenPoints ? d * 6 / 5 * i / (kEvenPoints - 1)
+                                : d * 4 / 5 + d * 2 / 5 * (i - kEvenPoints) / (kKillPoints - kEvenPoints - 1);
+            const auto delay = std::chrono::microseconds(micros);
+            const QString folder = m_root.filePath(QStringLiteral("run%1").arg(i));
+            copyFolder(seed, folder);
+            ASSERT_TRUE(runDriverAndKill(operationName(op), folder, delay)) << "kill point " << i;
+            checkAfterCrash(folder, before, after, i, tally);
+            QDir(folder).removeRecursively();
+            if (HasFatalFailure())
+                return;
+        }
+        std::printf("%s: %d kill points in %lld us: %d before, %d after, %d with a hot journal\n",
+                    operationName(op).toUtf8().constData(), kKillPoints,
+                    static_cast<long long>(complete.micros), tally.before, tally.after, tally.hotJournal);
+        RecordProperty("before", tally.before);
+        RecordProperty("after", tally.after);
+        RecordProperty("hotJournal", tally.hotJournal);
+    }
+
+    static void checkAfterCrash(const QString& folder, const QByteArray& before, const QByteArray& after,
+                                int point, Tally& tally)
+    {
+        SCOPED_TRACE("kill point " + std::to_string(point));
+        const QString journal = permanentFile(folder) + QStringLiteral("-journal");
+        const QString workJournal = workFile(folder) + QStringLiteral("-journal");
+        if (isHotJournal(journal) || isHotJournal(workJournal))
+            ++tally.hotJournal;
+        std::unique_ptr<Database> db;
+        try {
+            db = Database::open(permanentFile(folder), workFile(folder));
+        } catch (const StorageError& e) {
+            FAIL() << "the folder does not open after the kill: " << e.what();
+        }
+        // Opening read both files, which is where a half-done transaction is rolled back.
+        EXPECT_FALSE(isHotJournal(journal));
+        EXPECT_FALSE(isHotJournal(workJournal));
+        ASSERT_EQ(integrityCheck(*db), QStringLiteral("ok"));
+        const QByteArray digest = permanentDigest(*db);
+        ASSERT_TRUE(digest == before || digest == after) << "the permanent file is neither before nor after";
+        (digest == before ? tally.before : tally.after)++;
+        ASSERT_EQ(balanceRuleViolation(*db), QString());
+    }
+
+    QTemporaryDir m_root{scratchTemplate()};
+};
+
+} // namespace
+
+TEST_F(CrashSafety, SaveOfAMonthIsAllOrNothing)
+{
+    runKillTest(Operation::Save);
+}
+
+TEST_F(CrashSafety, LineDeleteIsAllOrNothing)
+{
+    runKillTest(Operation::LineDelete);
+}
+
+TEST_F(CrashSafety, PayerMasterSaveIsAllOrNothing)
+{
+    runKillTest(Operation::PayerMaster);
+}
+
+TEST_F(CrashSafety, AllDeleteIsAllOrNothing)
+{
+    runKillTest(Operation::AllDelete);
+}

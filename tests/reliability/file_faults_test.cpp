@@ -1,0 +1,305 @@
+// The permanent file locked by another process, read-only files and folders, a full disk and a file
+// left in write-ahead-log mode: each is told to the user in plain words and changes nothing stored.
+
+#include "reliability/history.h"
+#include "reliability/process.h"
+
+#include "payers/payer_master.h"
+#include "schedule/save.h"
+#include "schedule/working_set.h"
+#include "storage/database.h"
+#include "storage/transaction.h"
+
+#include "support/seed.h"
+#include "support/temp_data.h"
+
+#include <SQLiteCpp/Database.h>
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace reliability;
+
+namespace {
+
+const QDate kMay2024(2024, 5, 1);
+
+// A month on screen with a few typed rows, ready to save.
+void typeMonth(Database& db, int rows, int nameLength = 8)
+{
+    schedule::ClearInpWork(db);
+    for (int i = 1; i <= rows; ++i) {
+        db.execute("update InpWork set 日付 = ?, 表示日付 = ?, 入金先名 = ?, 予定額 = ? where 行番号 = ?",
+                   {QDate(2024, 5, 1 + i % 28), QString::number(1 + i % 28),
+                    QStringLiteral("取引先%1").arg(i) + QString(nameLength, QChar(u'名')), yen(1000 * i), i});
+    }
+}
+
+// Stored rows that obey the balance rule, enough of them to fill many pages.
+void seedBalancedRows(Database& db, int count)
+{
+    Money balance;
+    std::vector<StoredRow> rows;
+    for (int i = 0; i < count; ++i) {
+        balance = balance + yen(i);
+        rows.push_back({QDate(2024, 1, 1).addDays(i / 10), i % 10 + 1, QStringLiteral("得意先%1").arg(i),
+                        yen(i), yen(0), balance});
+    }
+    Transaction tx(db);
+    seedStoredRows(db, rows);
+    tx.commit();
+}
+
+QByteArray workDigest(Database& db)
+{
+    QByteArray all;
+    for (const schedule::WorkRow& r : schedule::readWorkRows(db))
+        all += QByteArray::number(r.元行番号) + r.入金先名.value_or(QString()).toUtf8() + '\n';
+    return all;
+}
+
+// Holds an exclusive lock on a file from another process for as long as it lives.
+class LockHolder
+{
+public:
+    explicit LockHolder(const QString& file)
+    {
+        m_process.start(driverPath(), {QStringLiteral("hold-lock"), file});
+        m_locked = m_process.waitForStarted() && readLine(m_process) == QLatin1String("locked");
+    }
+    ~LockHolder() { release(); }
+    bool locked() const { return m_locked; }
+    void release()
+    {
+        if (m_process.state() == QProcess::NotRunning)
+            return;
+        m_process.closeWriteChannel();
+        m_process.waitForFinished(10000);
+    }
+
+private:
+    QProcess m_process;
+    bool m_locked = false;
+};
+
+} // namespace
+
+TEST(FileFaults, ASaveWhileAnotherProcessLocksTheFileWaitsThenSaysInUseAndALaterSaveWorks)
+{
+    TempDataFolder folder;
+    auto db = folder.open();
+    typeMonth(*db, 3);
+    const QByteArray stored = permanentDigest(*db);
+    const QByteArray work = workDigest(*db);
+
+    LockHolder holder(folder.permanentPath());
+    ASSERT_TRUE(holder.locked());
+    try {
+        schedule::Entry入金予定表(*db, kMay2024);
+        FAIL() << "the save went through a lock held elsewhere";
+    } catch (const StorageError& e) {
+        EXPECT_EQ(e.kind(), StorageError::Kind::Busy);
+        EXPECT_TRUE(e.userMessage().contains(QStringLiteral("使用中"))) << e.userMessage().toStdString();
+    }
+    // A start while the lock is held is told the same, not that the file is damaged.
+    try {
+        folder.open();
+        FAIL() << "the files opened through a lock held elsewhere";
+    } catch (const StorageError& e) {
+        EXPECT_EQ(e.kind(), StorageError::Kind::Busy);
+        EXPECT_TRUE(e.userMessage().contains(QStringLiteral("Dorivan.mdb")));
+    }
+    holder.release();
+
+    EXPECT_EQ(permanentDigest(*db), stored);
+    EXPECT_EQ(workDigest(*db), work);
+    schedule::Entry入金予定表(*db, kMay2024);
+    EXPECT_EQ(readStoredRows(*db).size(), 3u);
+}
+
+TEST(FileFaults, AFullDiskFailsTheWholeSaveAndChangesNothing)
+{
+    TempDataFolder folder;
+    auto db = folder.open();
+    seedPayers(*db, {QStringLiteral("甲社")});
+    typeMonth(*db, 150, 300);
+    db->execute(
+        "insert into w入金先マスタ (入金先名) select 入金先名 from InpWork where not isnull(入金先名)");
+    const QByteArray stored = permanentDigest(*db);
+    const QByteArray work = workDigest(*db);
+    const int pages = db->connection().execAndGet("PRAGMA main.page_count").getInt();
+    db->connection().exec("PRAGMA main.max_page_count = " + std::to_string(pages));
+
+    for (const bool payerPage : {false, true}) {
+        try {
+            payerPage ? payers::Entry入金先マスタ(*db) : schedule::Entry入金予定表(*db, kMay2024);
+            FAIL() << "a save without room went through";
+        } catch (const StorageError& e) {
+            EXPECT_EQ(e.kind(), StorageError::Kind::Full);
+            EXPECT_TRUE(e.userMessage().contains(QStringLiteral("ディスク")));
+        }
+        EXPECT_EQ(permanentDigest(*db), stored);
+        EXPECT_EQ(workDigest(*db), work);
+        EXPECT_EQ(integrityCheck(*db), QStringLiteral("ok"));
+    }
+
+    db->connection().exec("PRAGMA main.max_page_count = 1073741823");
+    schedule::Entry入金予定表(*db, kMay2024);
+    EXPECT_EQ(readStoredRows(*db).size(), 150u);
+}
+
+TEST(FileFaults, AFileThatRefusesWritesIsToldPlainlyAndNothingChanges)
+{
+    // The engine's own read-only state, which works whoever runs the test.
+    TempDataFolder folder;
+    auto db = folder.open();
+    seedPayers(*db, {QStringLiteral("甲社")});
+    typeMonth(*db, 2);
+    const QByteArray stored = permanentDigest(*db);
+    db->connection().exec("PRAGMA query_only = 1");
+    try {
+        schedule::Entry入金予定表(*db, kMay2024);
+        FAIL() << "a read-only store took a save";
+    } catch (const StorageError& e) {
+        EXPECT_EQ(e.kind(), StorageError::Kind::ReadOnly);
+        EXPECT_TRUE(e.userMessage().contains(QStringLiteral("読み取り専用")))
+            << e.userMessage().toStdString();
+    }
+    db->connection().exec("PRAGMA query_only = 0");
+    EXPECT_EQ(permanentDigest(*db), stored);
+    EXPECT_NO_THROW(schedule::Entry入金予定表(*db, kMay2024));
+}
+
+TEST(FileFaults, RealPermissionsReadOnlyFilesAndFolderAreNamed)
+{
+    // As root, permissions stop nobody; the probe then runs as the unprivileged user "nobody".
+    const bool asRoot = geteuid() == 0;
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    const QString filesFolder = root.filePath(QStringLiteral("files"));
+    const QString dirFolder = root.filePath(QStringLiteral("dir"));
+    const QString hotFolder = root.filePath(QStringLiteral("hot"));
+    for (const QString& f : {filesFolder, dirFolder, hotFolder}) {
+        QDir().mkpath(f);
+        Database::open(permanentFile(f), workFile(f));
+    }
+    seedBalancedRows(*Database::open(permanentFile(hotFolder), workFile(hotFolder)), 3000);
+    // A read-only file that a killed writer left with a hot journal cannot be put right.
+    QProcess writer;
+    writer.start(driverPath(), {QStringLiteral("die-mid-write"), hotFolder});
+    writer.waitForFinished();
+    auto setMode = [](const QString& path, mode_t mode) {
+        ::chmod(QFile::encodeName(path).constData(), mode);
+    };
+    setMode(root.path(), 0755);
+    // Files that refuse writes in a writable folder; writable files in a folder that refuses new files.
+    setMode(filesFolder, 0777);
+    for (const QString& file :
+         {permanentFile(filesFolder), workFile(filesFolder), permanentFile(hotFolder), workFile(hotFolder)})
+        setMode(file, 0444);
+    setMode(hotFolder, 0777);
+    for (const QString& file : {permanentFile(dirFolder), workFile(dirFolder)})
+        setMode(file, 0666);
+    setMode(dirFolder, 0555);
+    // The temporary folder must be removable again, whatever the test ends with.
+    const std::shared_ptr<void> restore(nullptr, [&](void*) { setMode(dirFolder, 0755); });
+
+    auto probe = [&](const QString& folder) {
+        QProcess process;
+        if (asRoot) {
+            process.setChildProcessModifier([] {
+                if (setgid(65534) != 0 || setuid(65534) != 0)
+                    _exit(3);
+            });
+        }
+        process.start(driverPath(), {QStringLiteral("probe-write"), folder});
+        QStringList lines;
+        for (QString line = readLine(process); !line.isEmpty(); line = readLine(process))
+            lines << line;
+        process.waitForFinished();
+        return lines;
+    };
+
+    const QStringList files = probe(filesFolder);
+    if (files.isEmpty() || files.first() == QLatin1String("uid 0"))
+        GTEST_SKIP() << "cannot run the probe as an unprivileged user";
+    if (files.size() > 1 &&
+        files[1].startsWith(QStringLiteral("error %1 ").arg(int(StorageError::Kind::CannotOpen))))
+        GTEST_SKIP() << "the unprivileged user cannot reach the temporary folder";
+    ASSERT_GE(files.size(), 3) << files.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(files[1], QStringLiteral("open-ok read-only:2"));
+    EXPECT_TRUE(files[2].startsWith(QStringLiteral("error %1 ").arg(int(StorageError::Kind::ReadOnly))));
+    EXPECT_TRUE(files[2].contains(QStringLiteral("Dorivan.mdb"))) << files[2].toStdString();
+
+    const QStringList dir = probe(dirFolder);
+    ASSERT_GE(dir.size(), 3) << dir.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(dir[2].startsWith(QStringLiteral("error %1 ").arg(int(StorageError::Kind::ReadOnly))));
+    EXPECT_TRUE(dir[2].contains(QStringLiteral("フォルダー"))) << dir[2].toStdString();
+
+    const QStringList hot = probe(hotFolder);
+    ASSERT_GE(hot.size(), 2) << hot.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(hot[1].startsWith(QStringLiteral("error %1 ").arg(int(StorageError::Kind::ReadOnly))))
+        << hot[1].toStdString();
+
+    auto db = Database::open(permanentFile(filesFolder), workFile(filesFolder));
+    EXPECT_EQ(countRows(*db, QStringLiteral("入金先マスタ")), 0);
+}
+
+TEST(FileFaults, AHotJournalLeftByAKilledWriterIsRolledBackWhenTheFilesOpen)
+{
+    TempDataFolder folder;
+    seedBalancedRows(*folder.open(), 3000);
+    QByteArray before;
+    {
+        auto db = folder.open();
+        before = permanentDigest(*db);
+    }
+    QProcess writer;
+    writer.start(driverPath(), {QStringLiteral("die-mid-write"), folder.path()});
+    ASSERT_TRUE(writer.waitForFinished(60000));
+    ASSERT_EQ(writer.exitStatus(), QProcess::CrashExit);
+    QFile journal(folder.permanentPath() + QStringLiteral("-journal"));
+    ASSERT_TRUE(journal.open(QIODevice::ReadOnly));
+    ASSERT_NE(journal.read(1), QByteArray(1, '\0')) << "the writer left no hot journal";
+    journal.close();
+
+    auto db = folder.open();
+    EXPECT_FALSE(journal.exists());
+    EXPECT_EQ(integrityCheck(*db), QStringLiteral("ok"));
+    EXPECT_EQ(permanentDigest(*db), before);
+    EXPECT_EQ(balanceRuleViolation(*db), QString());
+}
+
+TEST(FileFaults, AFileLeftInWriteAheadLogModeIsPutBackWithItsData)
+{
+    TempDataFolder original;
+    original.open();
+    TempDataFolder folder;
+    {
+        // Another tool switches both files to WAL and is cut off (here: copied while it still runs)
+        // with its last row only in the log.
+        SQLite::Database other(original.permanentPath().toStdString(), SQLite::OPEN_READWRITE);
+        other.exec("PRAGMA journal_mode = WAL");
+        other.exec("PRAGMA wal_autocheckpoint = 0");
+        other.exec("INSERT INTO 入金先マスタ (入金先名) VALUES ('ログだけの行')");
+        SQLite::Database otherWork(original.workPath().toStdString(), SQLite::OPEN_READWRITE);
+        otherWork.exec("PRAGMA journal_mode = WAL");
+        for (const QString& name : QDir(original.path()).entryList(QDir::Files))
+            ASSERT_TRUE(QFile::copy(original.path() + name, folder.path() + name));
+    }
+    ASSERT_TRUE(QFileInfo::exists(folder.permanentPath() + QStringLiteral("-wal")));
+
+    auto db = folder.open();
+    for (const char* schema : {"main", "work"})
+        EXPECT_EQ(db->connection().execAndGet(std::string("PRAGMA ") + schema + ".journal_mode").getString(),
+                  "delete");
+    EXPECT_EQ(sortedPayers(*db), QStringList{QStringLiteral("ログだけの行")});
+    EXPECT_FALSE(QFileInfo::exists(folder.permanentPath() + QStringLiteral("-wal")));
+    payers::Add入金先(*db, QStringLiteral("甲社"));
+    EXPECT_EQ(countRows(*db, QStringLiteral("入金先マスタ")), 2);
+}
