@@ -124,6 +124,11 @@ QStringList DailyBackup::existingBackups() const
     return names;
 }
 
+bool DailyBackup::dueBeforeWrite() const
+{
+    return !m_folder.isEmpty() && m_checkedDay != (m_clock ? m_clock() : QDateTime::currentDateTime()).date();
+}
+
 void DailyBackup::beforeWrite()
 {
     if (m_folder.isEmpty())

@@ -36,6 +36,8 @@ public:
     // per day; a failure is reported and not retried that day, so a broken backup folder does not
     // nag at every save.
     void beforeWrite();
+    // Whether beforeWrite() would look for the day's copy now (it does so once a day).
+    bool dueBeforeWrite() const;
     // A fresh copy now. When the day has no copy yet this is the day's copy. Returns whether the
     // copy was written; a failure is also reported.
     bool backupNow();

@@ -120,6 +120,11 @@ bool Database::backupNow()
     return m_backup->backupNow();
 }
 
+bool Database::copyDueBeforeWrite() const
+{
+    return m_backup->dueBeforeWrite();
+}
+
 void Database::beforeFirstWrite()
 {
     m_backup->beforeWrite();

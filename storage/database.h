@@ -86,6 +86,8 @@ public:
     bool backupNow();
     // Clock and failure handler of the copies.
     DailyBackup& backups() { return *m_backup; }
+    // Whether the next outermost transaction takes the day's copy first.
+    bool copyDueBeforeWrite() const;
 
     // Runs a statement that returns no rows; returns the number of rows it changed.
     int execute(const std::string& statement, const Params& params = {});

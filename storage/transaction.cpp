@@ -15,15 +15,24 @@ Transaction::Transaction(Database& db) : m_db(db)
 {
     try {
         if (sqlite3_get_autocommit(db.connection().getHandle())) {
-            // Take the write lock at once: waiting happens here, before any work is done.
-            db.connection().exec("BEGIN IMMEDIATE");
-            // Under the lock nobody can change the permanent file between the copy and this unit's
-            // first write, so the day's copy is exactly the state before it.
-            try {
-                db.beforeFirstWrite();
-            } catch (...) {
-                db.connection().exec("ROLLBACK");
-                throw;
+            if (db.copyDueBeforeWrite()) {
+                // The day's first unit takes the write lock at once: under it nobody can change the
+                // permanent file between the copy and this unit's first write, so the day's copy is
+                // exactly the state before it.
+                db.connection().exec("BEGIN IMMEDIATE");
+                try {
+                    db.beforeFirstWrite();
+                } catch (...) {
+                    db.connection().exec("ROLLBACK");
+                    throw;
+                }
+            } else {
+                // Every other unit locks a file when it first writes to it. An immediate begin locks
+                // both files, and SQLite then commits the unit through a super-journal as a two-file
+                // commit (three more disk flushes) even when only the work file changed, which is
+                // what nearly every action of the screen does. A lock that cannot be had in the middle
+                // of a unit fails it like any other error: everything rolls back.
+                db.connection().exec("BEGIN");
             }
         } else {
             m_savepoint = "unit_" + std::to_string(++savepointCounter);

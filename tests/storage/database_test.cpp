@@ -1,3 +1,4 @@
+#include "storage/backup.h"
 #include "storage/database.h"
 #include "storage/rowset.h"
 #include "storage/transaction.h"
@@ -245,4 +246,34 @@ TEST(Database, SumThatLeavesTheCurrencyRangeIsReportedNotWrapped)
     } catch (const StorageError& e) {
         EXPECT_EQ(e.kind(), StorageError::Kind::Overflow);
     }
+}
+
+TEST(Database, AUnitLocksOnlyTheFilesItWrites)
+{
+    TempDataFolder folder;
+    auto db = folder.open();
+    // Another connection is in the middle of writing the permanent file.
+    SQLite::Database other(folder.permanentPath().toStdString(), SQLite::OPEN_READWRITE);
+    other.exec("BEGIN IMMEDIATE");
+    other.exec("INSERT INTO 入金先マスタ (入金先名) VALUES ('他')");
+
+    // A unit of the work file alone neither waits for it nor fails.
+    {
+        Transaction tx(*db);
+        db->execute("insert into InpWork (行番号, 元行番号) values (1, 1)");
+        tx.commit();
+    }
+    EXPECT_EQ(db->readTotal("select count(*) as total from InpWork").toInt64(), 1);
+
+    other.exec("COMMIT");
+    // With the day's copy due, the unit takes its locks at once and copies first.
+    db->setBackupFolder(folder.path() + QStringLiteral("backup"));
+    EXPECT_TRUE(db->copyDueBeforeWrite());
+    {
+        Transaction tx(*db);
+        db->execute("insert into InpWork (行番号, 元行番号) values (2, 2)");
+        tx.commit();
+    }
+    EXPECT_FALSE(db->copyDueBeforeWrite());
+    EXPECT_EQ(db->backups().existingBackups().size(), 1);
 }
