@@ -7,14 +7,14 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=build-bench
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDORIVAN_BUILD_TESTS=OFF >/dev/null
-cmake --build "$build" --target dorivan_bench dorivan_bench_startup
+cmake --build "$build" --target dorivan_bench dorivan_bench_window
 mkdir -p "$build/results"
 common=(--benchmark_repetitions=5 --benchmark_report_aggregates_only=true "$@")
 export QT_QPA_PLATFORM=offscreen
 echo "load before the run: $(cut -d' ' -f1-3 /proc/loadavg)"
-"$build/bench/dorivan_bench_startup" "${common[@]}" \
-    --benchmark_out="$build/results/startup.json" --benchmark_out_format=json
+"$build/bench/dorivan_bench_window" "${common[@]}" \
+    --benchmark_out="$build/results/window.json" --benchmark_out_format=json
 "$build/bench/dorivan_bench" "${common[@]}" \
     --benchmark_out="$build/results/engine.json" --benchmark_out_format=json
 echo "load after the run: $(cut -d' ' -f1-3 /proc/loadavg)"
-python3 bench/summarise.py "$build/results/startup.json" "$build/results/engine.json"
+python3 bench/summarise.py "$build/results/window.json" "$build/results/engine.json"
