@@ -91,10 +91,16 @@ struct DeletedRow
 };
 
 // The floor of the deletion: the anchor before the row's date, the delete, and every row from the
-// anchor on in date and row order, continuing from the anchor's balance.
-std::int64_t floorDeletePass(SQLite::Database& db, const DeletedRow& row)
+// anchor on in date and row order, continuing from the anchor's balance. With withWorkRow the working
+// row goes in the same transaction, as the program's deletion does: a two-file commit.
+std::int64_t floorDeletePass(SQLite::Database& db, const DeletedRow& row, bool withWorkRow)
 {
     db.exec("BEGIN IMMEDIATE");
+    if (withWorkRow) {
+        SQLite::Statement work(db, "DELETE FROM work.InpWork WHERE 行番号 = ?");
+        work.bind(1, kDeletedRow);
+        work.exec();
+    }
     SQLite::Statement anchor(db, "SELECT 日付, 行番号, 残高 FROM 入金予定表 WHERE 日付 < ?"
                                  " ORDER BY 日付 DESC, 行番号 DESC LIMIT 1");
     anchor.bind(1, row.date);
@@ -128,8 +134,10 @@ std::int64_t floorDeletePass(SQLite::Database& db, const DeletedRow& row)
     return count;
 }
 
-// Runs `pass` on a plain connection to the restored permanent file, timing only the pass.
-template <typename Pass> void timeFloor(benchmark::State& state, WorkingFolder& folder, Pass&& pass)
+// Runs `pass` on a plain connection to the restored permanent file (with the work file attached for
+// attachWork), timing only the pass.
+template <typename Pass>
+void timeFloor(benchmark::State& state, WorkingFolder& folder, Pass&& pass, bool attachWork = false)
 {
     std::int64_t count = 0;
     for (auto _ : state) {
@@ -138,6 +146,11 @@ template <typename Pass> void timeFloor(benchmark::State& state, WorkingFolder& 
         folder.close();
         {
             SQLite::Database plain(folder.permanentPath().toStdString(), SQLite::OPEN_READWRITE);
+            if (attachWork) {
+                SQLite::Statement attach(plain, "ATTACH DATABASE ? AS work");
+                attach.bind(1, folder.workPath().toStdString());
+                attach.exec();
+            }
             state.ResumeTiming();
             count = pass(plain);
             state.PauseTiming();
@@ -199,7 +212,7 @@ void BM_LineDelete(benchmark::State& state)
     state.counters["peak_MB"] = peakResidentMB();
 }
 
-void BM_Floor_LineDelete(benchmark::State& state)
+void floorLineDelete(benchmark::State& state, bool withWorkRow)
 {
     WorkingFolder folder(historyFolder(int(state.range(0))));
     if (!prepareMonth(state, folder, false))
@@ -209,7 +222,19 @@ void BM_Floor_LineDelete(benchmark::State& state)
         state.SkipWithError("the deleted row is not a stored row");
         return;
     }
-    timeFloor(state, folder, [&](SQLite::Database& db) { return floorDeletePass(db, *row); });
+    timeFloor(
+        state, folder, [&](SQLite::Database& db) { return floorDeletePass(db, *row, withWorkRow); },
+        withWorkRow);
+}
+
+void BM_Floor_LineDelete(benchmark::State& state)
+{
+    floorLineDelete(state, false);
+}
+
+void BM_Floor_LineDelete_WorkRow(benchmark::State& state)
+{
+    floorLineDelete(state, true);
 }
 
 } // namespace
@@ -220,6 +245,7 @@ void registerStoreBenchmarks()
     registerPerSize("Floor/Save", BM_Floor_Save);
     registerPerSize("LineDelete", BM_LineDelete);
     registerPerSize("Floor/LineDelete", BM_Floor_LineDelete);
+    registerPerSize("Floor/LineDelete+InpWork", BM_Floor_LineDelete_WorkRow);
 }
 
 } // namespace bench

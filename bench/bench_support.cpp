@@ -95,7 +95,7 @@ WorkingFolder::~WorkingFolder()
 
 void WorkingFolder::open()
 {
-    m_db = Database::open(permanentPath(), path() + QStringLiteral("DorivanWork.mdb"));
+    m_db = Database::open(permanentPath(), workPath());
 }
 
 void WorkingFolder::restore()

@@ -40,6 +40,7 @@ public:
 
     QString path() const { return m_dir.path() + QLatin1Char('/'); }
     QString permanentPath() const { return path() + QStringLiteral("Dorivan.mdb"); }
+    QString workPath() const { return path() + QStringLiteral("DorivanWork.mdb"); }
     Database& db() { return *m_db; }
     void close() { m_db.reset(); }
     void open();
