@@ -1,6 +1,5 @@
 #include "schedule/save.h"
 
-#include "common/dates.h"
 #include "common/progress.h"
 #include "schedule/balances.h"
 #include "storage/database.h"
@@ -47,9 +46,9 @@ void Entry入金予定表(Database& db, const QDate& month, const std::function<
         const Value payer = work.get("入金先名");
         if (hasPayer(payer)) {
             const QDate date = *work.get("日付").toDate(); // refused beforehand when missing
-            RowSet stored = db.openRowSet("select * from 入金予定表 where 日付 = #" +
-                                              toSlashDate(date).toStdString() + "# and 入金先名 = ?",
-                                          {payer});
+            // The date is bound like the payer: one statement text serves every row of the walk.
+            RowSet stored = db.openRowSet("select * from 入金予定表 where 日付 = ? and 入金先名 = ?",
+                                          {Value(date), payer});
             if (stored.isEmpty())
                 stored.addNew();
             else

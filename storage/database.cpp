@@ -153,16 +153,9 @@ std::vector<AttachedFile> attachedFiles(const Database& db)
     return {{db.permanentPath(), "main"}, {db.workPath(), "work"}};
 }
 
-TranslatedSql translate(const Database& db, const std::string& statement, const Params& params,
-                        bool withRowId)
-{
-    try {
-        return translateJetSql(statement, params, attachedFiles(db), withRowId);
-    } catch (const std::invalid_argument& e) {
-        throw StorageError(StorageError::Kind::BadStatement,
-                           QStringLiteral("データベースへの命令が正しくありません。"), e.what());
-    }
-}
+// Statements seen this often in a run are kept; past that the cache starts over, so that texts with
+// spliced values cannot make it grow without end.
+constexpr std::size_t kMaxCachedTranslations = 512;
 
 // Leaves a cached statement ready for its next use whatever happens while it runs.
 struct ResetOnExit
@@ -179,9 +172,35 @@ struct ResetOnExit
 
 } // namespace
 
+TranslatedSql Database::translate(const std::string& statement, const Params& params, bool withRowId)
+{
+    std::string key = statement;
+    key += withRowId ? '\1' : '\0';
+    if (auto it = m_translations.find(key);
+        it != m_translations.end() && it->second.params.size() == params.size()) {
+        TranslatedSql t = it->second;
+        t.params = params;
+        return t;
+    }
+    TranslatedSql t;
+    try {
+        t = translateJetSql(statement, params, attachedFiles(*this), withRowId);
+    } catch (const std::invalid_argument& e) {
+        throw StorageError(StorageError::Kind::BadStatement,
+                           QStringLiteral("データベースへの命令が正しくありません。"), e.what());
+    }
+    // A path taken out of the parameters by an `in` clause decides the translation: not kept.
+    if (t.params.size() == params.size()) {
+        if (m_translations.size() >= kMaxCachedTranslations)
+            m_translations.clear();
+        m_translations.emplace(std::move(key), t);
+    }
+    return t;
+}
+
 SQLite::Statement& Database::prepare(const std::string& statement, const Params& params)
 {
-    const TranslatedSql t = translate(*this, statement, params, false);
+    const TranslatedSql t = translate(statement, params, false);
     SQLite::Statement& st = cachedStatement(t.sql);
     for (std::size_t i = 0; i < t.params.size(); ++i)
         bindValue(st, int(i) + 1, t.params[i]);
@@ -201,7 +220,7 @@ int Database::execute(const std::string& statement, const Params& params)
 
 RowSet Database::openRowSet(const std::string& statement, const Params& params)
 {
-    const TranslatedSql t = translate(*this, statement, params, true);
+    const TranslatedSql t = translate(statement, params, true);
     SQLite::Statement& st = cachedStatement(t.sql);
     ResetOnExit guard{st};
     RowSet rs;

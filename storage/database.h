@@ -1,5 +1,6 @@
 #pragma once
 
+#include "storage/jet_sql.h"
 #include "storage/value.h"
 
 #include <QString>
@@ -115,7 +116,11 @@ private:
     std::unique_ptr<SQLite::Database> m_db;
     QString m_permanentPath;
     QString m_workPath;
+    // The statement in SQLite's words, from the cache of translations by statement text.
+    TranslatedSql translate(const std::string& statement, const Params& params, bool withRowId);
+
     std::unordered_map<std::string, std::unique_ptr<SQLite::Statement>> m_statements;
+    std::unordered_map<std::string, TranslatedSql> m_translations; // params hold those of the first use
     std::unique_ptr<DailyBackup> m_backup;
 };
 

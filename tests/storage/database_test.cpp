@@ -277,3 +277,34 @@ TEST(Database, AUnitLocksOnlyTheFilesItWrites)
     EXPECT_FALSE(db->copyDueBeforeWrite());
     EXPECT_EQ(db->backups().existingBackups().size(), 1);
 }
+
+TEST(Database, AStatementUsedAgainTakesItsNewValues)
+{
+    TempDataFolder folder;
+    auto db = folder.open();
+    addStored(*db, "2005/11/30", 1, "A", 100);
+    addStored(*db, "2005/12/01", 2, "B", 200);
+
+    const std::string byDay = "select * from 入金予定表 where 日付 = ? order by 日付;";
+    for (int pass = 0; pass < 2; ++pass) {
+        EXPECT_EQ(db->openRowSet(byDay, {QDate(2005, 11, 30)}).get("入金先名").toText(), QStringLiteral("A"));
+        EXPECT_EQ(db->openRowSet(byDay, {QDate(2005, 12, 1)}).get("入金先名").toText(), QStringLiteral("B"));
+        EXPECT_TRUE(db->openRowSet(byDay, {QDate(2005, 12, 2)}).isEmpty());
+        // The wrong number of values is refused every time, not only the first.
+        EXPECT_THROW(db->openRowSet(byDay), StorageError);
+        EXPECT_THROW(db->openRowSet(byDay, {QDate(2005, 12, 1), 1}), StorageError);
+    }
+
+    // A file path bound for an `in` clause names that file each time.
+    db->execute("insert into w入金先マスタ (入金先名) values ('work')");
+    db->execute("insert into 入金先マスタ (入金先名) values ('permanent')");
+    const std::string fromFile = "insert into w入金先名 select 入金先名 from w入金先マスタ in ?";
+    db->execute(fromFile, {db->workPath()});
+    EXPECT_THROW(
+        db->execute("insert into w入金先名 select 入金先名 from 入金先マスタ in ?", {db->workPath()}),
+        StorageError);
+    db->execute("insert into w入金先名 select 入金先名 from 入金先マスタ in ?", {db->permanentPath()});
+    RowSet names = db->openRowSet("select * from w入金先名 order by 入金先名");
+    ASSERT_EQ(names.size(), 2u);
+    EXPECT_EQ(names.get("入金先名").toText(), QStringLiteral("permanent"));
+}
