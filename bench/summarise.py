@@ -7,7 +7,8 @@ import re
 import sys
 from collections import OrderedDict
 
-RATIOS = [("Entry入金予定表", "Floor/Save"), ("LineDelete", "Floor/LineDelete")]
+RATIOS = [("Entry入金予定表", "Floor/Save"), ("LineDelete", "Floor/LineDelete"),
+          ("LineDelete", "Floor/LineDelete+InpWork")]
 
 
 def load(paths):
