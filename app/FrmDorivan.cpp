@@ -1,7 +1,9 @@
 #include "app/FrmDorivan.h"
 
 #include "app/clickable_label.h"
+#include "app/standard_message.h"
 #include "app/work_table_model.h"
+#include "storage/backup.h"
 #include "storage/database.h"
 
 #include <QCloseEvent>
@@ -32,6 +34,17 @@ FrmDorivan::FrmDorivan(const QString& dataFolder, QWidget* parent)
     // A file that is not a database, or lacks a table, stops the load here with a message naming it.
     m_db = Database::open(m_permanentPath, m_workPath);
     setWindowTitle(kCaption);
+    // The day's copy of the permanent file is taken inside the first write's transaction; a copy that
+    // fails is told after that operation, without holding up the work it was taken for.
+    m_db->setBackupFolder(m_dataFolder + QStringLiteral("backup"));
+    m_db->backups().setFailureHandler([this](const QString& message) {
+        QMetaObject::invokeMethod(
+            this,
+            [message] {
+                ShowStandardMessage(QStringLiteral("その他"), QStringLiteral("メッセージ"), message);
+            },
+            Qt::QueuedConnection);
+    });
 
     buildLayout();
     connectShell();

@@ -150,6 +150,9 @@ void FrmDorivan::AllDelete()
 {
     // The screens are left as they are: the displayed month and the payer page's copy stay until the
     // user reloads or clears them.
+    // A fresh copy first, so that even this can be undone; a copy that fails is told and the user's
+    // decision stands.
+    db().backupNow();
     reportingFailure([this] { settings::AllDelete(db()); });
 }
 

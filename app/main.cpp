@@ -2,6 +2,7 @@
 #include "app/single_instance.h"
 #include "app/startup.h"
 #include "storage/database.h"
+#include "storage/work_file_repair.h"
 
 #include <QApplication>
 #include <QDir>
@@ -41,12 +42,32 @@ int main(int argc, char** argv)
             QStringLiteral("データフォルダ %1 を作成できません。").arg(QDir::toNativeSeparators(folder)));
 
     std::unique_ptr<FrmDorivan> window;
-    try {
-        window = std::make_unique<FrmDorivan>(folder);
-    } catch (const StorageError& error) {
-        return stop(error.userMessage());
-    } catch (const std::exception& error) {
-        return stop(QStringLiteral("起動できません。\n%1").arg(QString::fromLocal8Bit(error.what())));
+    const QString workPath = QDir(folder).filePath(QStringLiteral("DorivanWork.mdb"));
+    for (bool rebuilt = false; !window;) {
+        try {
+            window = std::make_unique<FrmDorivan>(folder);
+        } catch (const StorageError& error) {
+            // The work file holds only scratch tables and hint texts: a damaged one can be replaced,
+            // but only when the user says so, and only once.
+            if (rebuilt || !isRebuildableWorkFileError(error, workPath))
+                return stop(error.userMessage());
+            const auto answer = QMessageBox::question(
+                nullptr, kTitle,
+                error.userMessage() +
+                    QStringLiteral(
+                        "\n作業用ファイルを作り直しますか。読み出せるヒントの文章は引き継ぎます。"),
+                QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+            if (answer != QMessageBox::Yes)
+                return 1;
+            try {
+                rebuildWorkFile(workPath);
+            } catch (const StorageError& failure) {
+                return stop(failure.userMessage());
+            }
+            rebuilt = true;
+        } catch (const std::exception& error) {
+            return stop(QStringLiteral("起動できません。\n%1").arg(QString::fromLocal8Bit(error.what())));
+        }
     }
     QObject::connect(&guard, &SingleInstanceGuard::raiseRequested, window.get(), &FrmDorivan::bringToFront);
     window->setWindowState(Qt::WindowNoState);

@@ -29,13 +29,13 @@ QMessageBox::Icon iconOf(DialogStyle style)
 }
 
 // True when a question was answered Yes.
-bool showBox(const DialogSpec& spec)
+bool showBox(const DialogSpec& dialog)
 {
-    QMessageBox box(iconOf(spec.style), spec.title, spec.message, QMessageBox::NoButton,
+    QMessageBox box(iconOf(dialog.style), dialog.title, dialog.message, QMessageBox::NoButton,
                     QApplication::activeWindow());
     // Payer names and other caller texts are shown as typed, never interpreted as markup.
     box.setTextFormat(Qt::PlainText);
-    if (!spec.isQuestion()) {
+    if (!dialog.isQuestion()) {
         box.setStandardButtons(QMessageBox::Ok);
         box.setDefaultButton(QMessageBox::Ok);
         box.setEscapeButton(QMessageBox::Ok);
@@ -43,7 +43,7 @@ bool showBox(const DialogSpec& spec)
         return false;
     }
     box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-    box.setDefaultButton(spec.style == DialogStyle::AskDefaultYes ? QMessageBox::Yes : QMessageBox::No);
+    box.setDefaultButton(dialog.style == DialogStyle::AskDefaultYes ? QMessageBox::Yes : QMessageBox::No);
     box.setEscapeButton(QMessageBox::No);
     box.exec();
     return box.clickedButton() == box.button(QMessageBox::Yes);
@@ -53,13 +53,13 @@ bool showBox(const DialogSpec& spec)
 
 int ShowStandardMessage(const QString& group, const QString& code, const QString& text)
 {
-    const auto spec = lookupStandardMessage(group, code, text);
-    if (!spec)
+    const auto dialog = lookupStandardMessage(group, code, text);
+    if (!dialog)
         return 0;
     // A copy, so that an answerer may replace itself while it answers.
     const DialogAnswerer answerer = installedAnswerer();
-    const bool yes = answerer ? answerer(*spec) : showBox(*spec);
-    return spec->isQuestion() && yes ? -1 : 0;
+    const bool yes = answerer ? answerer(*dialog) : showBox(*dialog);
+    return dialog->isQuestion() && yes ? -1 : 0;
 }
 
 void setDialogAnswerer(DialogAnswerer answerer)

@@ -91,14 +91,14 @@ std::optional<DialogSpec> lookupStandardMessage(const QString& group, const QStr
     for (const DialogRow& row : kDialogs) {
         if (row.group != group || row.code != code)
             continue;
-        DialogSpec spec;
-        spec.title = row.titleIsText ? text : row.title.toString();
-        spec.message = row.head.toString();
+        DialogSpec dialog;
+        dialog.title = row.titleIsText ? text : row.title.toString();
+        dialog.message = row.head.toString();
         if (row.showsText)
-            spec.message += text;
-        spec.message += row.tail;
-        spec.style = row.style;
-        return spec;
+            dialog.message += text;
+        dialog.message += row.tail;
+        dialog.style = row.style;
+        return dialog;
     }
     return std::nullopt;
 }

@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QInputMethodEvent>
 #include <QPushButton>
 #include <QTest>
@@ -341,6 +342,12 @@ TEST(SettingsPage, DeleteAllEmptiesTheThreeTablesKeepsHintsAndLeavesTheScreenAsI
     click(w.cmd一括削除7);
     EXPECT_EQ(answers.count(), 1);
     EXPECT_EQ(counts(), QList<int>({0, 0, 0, 1}));
+    // The delete-all is preceded by a fresh copy that still holds what it deleted.
+    const QDir backups(folder.path() + QStringLiteral("backup"));
+    const QStringList copies = backups.entryList({QStringLiteral("Dorivan-*-*.mdb")}, QDir::Files, QDir::Name);
+    ASSERT_FALSE(copies.isEmpty());
+    SQLite::Database copy(backups.filePath(copies.last()).toStdString(), SQLite::OPEN_READONLY);
+    EXPECT_EQ(copy.execAndGet("SELECT count(*) FROM 入金予定表").getInt(), 1);
     EXPECT_EQ(screen(), before);
     EXPECT_EQ(w.eraValue(), QStringLiteral("和暦"));
     EXPECT_FALSE(w.autoRegistration());

@@ -11,9 +11,9 @@ QString s(const char* utf8)
 
 DialogSpec lookup(const char* group, const char* code, const char* text)
 {
-    const auto spec = lookupStandardMessage(s(group), s(code), s(text));
-    EXPECT_TRUE(spec.has_value()) << group << "/" << code;
-    return spec.value_or(DialogSpec{});
+    const auto dialog = lookupStandardMessage(s(group), s(code), s(text));
+    EXPECT_TRUE(dialog.has_value()) << group << "/" << code;
+    return dialog.value_or(DialogSpec{});
 }
 
 } // namespace

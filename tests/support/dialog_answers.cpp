@@ -5,7 +5,7 @@
 ScopedDialogAnswers::ScopedDialogAnswers(std::initializer_list<bool> answers, bool defaultAnswer)
     : m_answers(answers), m_defaultAnswer(defaultAnswer)
 {
-    setDialogAnswerer([this](const DialogSpec& spec) { return answer(spec); });
+    setDialogAnswerer([this](const DialogSpec& dialog) { return answer(dialog); });
 }
 
 ScopedDialogAnswers::~ScopedDialogAnswers()
@@ -19,10 +19,10 @@ int ScopedDialogAnswers::questionCount() const
         std::count_if(m_shown.begin(), m_shown.end(), [](const DialogSpec& s) { return s.isQuestion(); }));
 }
 
-bool ScopedDialogAnswers::answer(const DialogSpec& spec)
+bool ScopedDialogAnswers::answer(const DialogSpec& dialog)
 {
-    m_shown.push_back(spec);
-    if (!spec.isQuestion())
+    m_shown.push_back(dialog);
+    if (!dialog.isQuestion())
         return false;
     if (m_answers.empty())
         return m_defaultAnswer;

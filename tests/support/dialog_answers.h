@@ -29,7 +29,7 @@ public:
     int unusedAnswers() const { return int(m_answers.size()); }
 
 private:
-    bool answer(const DialogSpec& spec);
+    bool answer(const DialogSpec& dialog);
 
     std::deque<bool> m_answers;
     bool m_defaultAnswer;
