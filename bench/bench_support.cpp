@@ -77,8 +77,8 @@ void copyDataFiles(const QString& from, const QString& to)
     namespace fs = std::filesystem;
     for (const char* file : kFiles) {
         const std::string target = QDir(to).filePath(QString::fromLatin1(file)).toStdString();
-        fs::copy_file(fs::path(QDir(from).filePath(QString::fromLatin1(file)).toStdString()), fs::path(target),
-                      fs::copy_options::overwrite_existing);
+        fs::copy_file(fs::path(QDir(from).filePath(QString::fromLatin1(file)).toStdString()),
+                      fs::path(target), fs::copy_options::overwrite_existing);
         // On disk before the measured work starts: otherwise the first commit's flush would also write
         // out the whole fresh copy, which the user's files never ask of it.
         const int fd = ::open(target.c_str(), O_RDONLY);

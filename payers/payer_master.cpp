@@ -10,13 +10,9 @@ void Read入金先(Database& db)
 {
     Transaction transaction(db);
     db.execute("delete * from w入金先マスタ");
-    RowSet copy = db.openRowSet("select * from w入金先マスタ");
-    RowSet master = db.openRowSet("select * from 入金先マスタ order by 入金先名;");
-    for (master.moveFirst(); !master.atEnd(); master.moveNext()) {
-        copy.addNew();
-        copy.set("入金先名", master.get("入金先名"));
-        copy.update();
-    }
+    // One statement rather than a row at a time: a master of thousands of names is copied within a
+    // screen frame. The rows still arrive in name order, unticked.
+    db.execute("insert into w入金先マスタ (入金先名) select 入金先名 from 入金先マスタ order by 入金先名;");
     transaction.commit();
 }
 
