@@ -51,6 +51,23 @@ std::int64_t rowsFrom(Database& db, const QDate& from)
         .value_or(0);
 }
 
+// The bare pass: each row the select yields (rowid, 予定額, 入金額) gets the running balance, one prepared
+// update a row. Returns the number of rows written.
+std::int64_t rewriteBalances(SQLite::Database& db, SQLite::Statement& rows, std::int64_t running)
+{
+    SQLite::Statement update(db, "UPDATE 入金予定表 SET 残高 = ? WHERE rowid = ?");
+    std::int64_t count = 0;
+    while (rows.executeStep()) {
+        running += rows.getColumn(1).getInt64() - rows.getColumn(2).getInt64();
+        update.bind(1, static_cast<int64_t>(running));
+        update.bind(2, static_cast<int64_t>(rows.getColumn(0).getInt64()));
+        update.exec();
+        update.reset();
+        ++count;
+    }
+    return count;
+}
+
 // The floor of the save: the one changed row stored, then the pass from the carry-forward over every
 // row from `from` on in date order. (Without the change every balance would come out as stored, and
 // SQLite skips rewriting a row that does not change: the floor would write nothing.)
@@ -68,17 +85,8 @@ std::int64_t floorSavePass(SQLite::Database& db, const std::string& from)
     std::int64_t running = carry.executeStep() ? carry.getColumn(0).getInt64() : 0;
     SQLite::Statement rows(db, "SELECT rowid, 予定額, 入金額 FROM 入金予定表 WHERE 日付 >= ?"
                                " ORDER BY 日付, 行番号");
-    SQLite::Statement update(db, "UPDATE 入金予定表 SET 残高 = ? WHERE rowid = ?");
     rows.bind(1, from);
-    std::int64_t count = 0;
-    while (rows.executeStep()) {
-        running += rows.getColumn(1).getInt64() - rows.getColumn(2).getInt64();
-        update.bind(1, static_cast<int64_t>(running));
-        update.bind(2, static_cast<int64_t>(rows.getColumn(0).getInt64()));
-        update.exec();
-        update.reset();
-        ++count;
-    }
+    const std::int64_t count = rewriteBalances(db, rows, running);
     db.exec("COMMIT");
     return count;
 }
@@ -118,18 +126,9 @@ std::int64_t floorDeletePass(SQLite::Database& db, const DeletedRow& row, bool w
 
     SQLite::Statement rows(db, "SELECT rowid, 予定額, 入金額 FROM 入金予定表 WHERE (日付, 行番号) > (?, ?)"
                                " ORDER BY 日付, 行番号");
-    SQLite::Statement update(db, "UPDATE 入金予定表 SET 残高 = ? WHERE rowid = ?");
     rows.bind(1, anchorDate);
     rows.bind(2, anchorRow);
-    std::int64_t count = 0;
-    while (rows.executeStep()) {
-        running += rows.getColumn(1).getInt64() - rows.getColumn(2).getInt64();
-        update.bind(1, static_cast<int64_t>(running));
-        update.bind(2, static_cast<int64_t>(rows.getColumn(0).getInt64()));
-        update.exec();
-        update.reset();
-        ++count;
-    }
+    const std::int64_t count = rewriteBalances(db, rows, running);
     db.exec("COMMIT");
     return count;
 }

@@ -5,6 +5,7 @@
 #   extra arguments go to both programs, e.g. --benchmark_filter=Entry
 set -euo pipefail
 cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
 build=build-bench
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDORIVAN_BUILD_TESTS=OFF >/dev/null
 cmake --build "$build" --target dorivan_bench dorivan_bench_window

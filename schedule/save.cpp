@@ -6,6 +6,9 @@
 #include "storage/rowset.h"
 #include "storage/transaction.h"
 
+#include <cstdint>
+#include <optional>
+
 namespace schedule {
 
 namespace {
@@ -46,20 +49,25 @@ void Entry入金予定表(Database& db, const QDate& month, const std::function<
         const Value payer = work.get("入金先名");
         if (hasPayer(payer)) {
             const QDate date = *work.get("日付").toDate(); // refused beforehand when missing
-            // The date is bound like the payer: one statement text serves every row of the walk.
-            RowSet stored = db.openRowSet("select * from 入金予定表 where 日付 = ? and 入金先名 = ?",
-                                          {Value(date), payer});
-            if (stored.isEmpty())
-                stored.addNew();
-            else
-                stored.edit();
-            stored.set("日付", date);
-            stored.set("行番号", position);
-            stored.set("入金先名", payer);
-            stored.set("予定額", work.get("予定額"));
-            stored.set("入金額", work.get("入金額"));
-            stored.set("残高", work.get("残高"));
-            stored.update();
+            // The stored row is matched by date and payer; the first match is the one rewritten.
+            // Both are bound, so one statement text serves every row of the walk, and only the row id
+            // is read back: a month of lookups costs no more than the store itself.
+            const std::optional<std::int64_t> stored =
+                db.readTotal("select rowid as total from 入金予定表 where 日付 = ? and 入金先名 = ?",
+                             {Value(date), payer})
+                    .toInt64();
+            Params values{Value(date),        Value(position),    payer,
+                          work.get("予定額"), work.get("入金額"), work.get("残高")};
+            if (stored) {
+                values.push_back(Value(*stored));
+                db.execute("update 入金予定表 set 日付 = ?, 行番号 = ?, 入金先名 = ?, 予定額 = ?, 入金額 = ?,"
+                           " 残高 = ? where rowid = ?",
+                           values);
+            } else {
+                db.execute("insert into 入金予定表 (日付, 行番号, 入金先名, 予定額, 入金額, 残高)"
+                           " values (?, ?, ?, ?, ?, ?)",
+                           values);
+            }
 
             // Usually the row was loaded from this very position. Leaving the work file untouched then
             // lets the save commit as a one-file unit, without the super-journal of a two-file commit.
