@@ -132,6 +132,11 @@ QWidget* FrmDorivan::buildScheduleTab()
     Pbar->setRange(0, 100);
     Pbar->setValue(0);
     Pbar->setVisible(false);
+    // The bar comes and goes with every load and save: its place is kept, so that showing it neither
+    // lays the page out again nor repaints the grid beside it.
+    QSizePolicy barPolicy = Pbar->sizePolicy();
+    barPolicy.setRetainSizeWhenHidden(true);
+    Pbar->setSizePolicy(barPolicy);
     auto* side = new QVBoxLayout;
     side->addLayout(totals);
     side->addWidget(Pbar);

@@ -4,6 +4,7 @@
 
 #include "app/amount_field.h"
 #include "app/bound_grid.h"
+#include "app/delayed_progress.h"
 #include "app/month_edit.h"
 #include "app/standard_message.h"
 #include "app/work_table_model.h"
@@ -108,14 +109,14 @@ void FrmDorivan::Read入金予定()
 {
     if (!Dt年月->hasValue())
         return;
-    Pbar->reset();
-    Pbar->show();
     std::optional<schedule::MonthLoad> load;
-    const bool loaded = runScheduleStep([&] {
-        load =
-            schedule::Read入金予定(db(), Dt年月->month(), [this](int percent) { Pbar->setValue(percent); });
-    });
-    Pbar->hide();
+    bool loaded = false;
+    {
+        DelayedProgress progress(Pbar);
+        loaded = runScheduleStep([&] {
+            load = schedule::Read入金予定(db(), Dt年月->month(), [&](int percent) { progress(percent); });
+        });
+    }
     if (!loaded || !load) {
         // The working set still holds the month before; the field must not claim another one, or
         // days typed next would be dated in a month the grid does not show.

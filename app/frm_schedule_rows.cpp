@@ -3,6 +3,7 @@
 
 #include "app/amount_field.h"
 #include "app/bound_grid.h"
+#include "app/delayed_progress.h"
 #include "app/month_edit.h"
 #include "app/schedule_columns.h"
 #include "app/standard_message.h"
@@ -62,12 +63,13 @@ void FrmDorivan::Entry入金予定表()
         return;
     }
 
-    Pbar->reset();
-    Pbar->show();
-    const bool saved = runScheduleStep([this] {
-        schedule::Entry入金予定表(db(), Dt年月->month(), [this](int percent) { Pbar->setValue(percent); });
-    });
-    Pbar->hide();
+    bool saved = false;
+    {
+        DelayedProgress progress(Pbar);
+        saved = runScheduleStep([&] {
+            schedule::Entry入金予定表(db(), Dt年月->month(), [&](int percent) { progress(percent); });
+        });
+    }
     // The stored rows' numbers went back into the working set.
     if (saved)
         refreshWorkGrid();

@@ -1,6 +1,7 @@
 #include "schedule_window.h"
 
 #include "app/amount_field.h"
+#include "app/delayed_progress.h"
 #include "app/month_edit.h"
 #include "storage/database.h"
 #include "support/dialog_answers.h"
@@ -10,6 +11,9 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QThread>
+
+#include <stdexcept>
 
 #include <gtest/gtest.h>
 
@@ -221,4 +225,42 @@ TEST(ScheduleTab, TotalsOutOfRangeAreToldAndTheScreenStaysOnItsMonth)
     EXPECT_EQ(window->Dt年月->month().month(), 6);
     EXPECT_TRUE(blankWorkingSet(*window));
     EXPECT_FALSE(window->Pbar->isVisible());
+}
+
+TEST(ScheduleTab, TheProgressBarAppearsOnlyForAStepLongEnoughToWaitOn)
+{
+    QWidget page;
+    auto* bar = new QProgressBar(&page);
+    bar->setRange(0, 100);
+    bar->hide();
+    page.show();
+
+    {
+        DelayedProgress quick(bar);
+        quick(10);
+        quick(90);
+        EXPECT_EQ(bar->value(), 90);
+        EXPECT_FALSE(bar->isVisible());
+    }
+    {
+        DelayedProgress slow(bar);
+        EXPECT_EQ(bar->value(), -1); // a new step starts from an empty bar
+        slow(10);
+        QThread::msleep(DelayedProgress::kShowAfterMs + 50);
+        slow(30);
+        EXPECT_TRUE(bar->isVisible());
+        EXPECT_EQ(bar->value(), 30);
+    }
+    EXPECT_FALSE(bar->isVisible()); // hidden when the step ends
+
+    // A step that fails part way hides the bar all the same.
+    try {
+        DelayedProgress failing(bar);
+        QThread::msleep(DelayedProgress::kShowAfterMs + 50);
+        failing(50);
+        EXPECT_TRUE(bar->isVisible());
+        throw std::runtime_error("store failed");
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_FALSE(bar->isVisible());
 }
