@@ -159,19 +159,27 @@ void timeFloor(benchmark::State& state, WorkingFolder& folder, Pass&& pass, bool
     state.counters["rows_rewritten"] = double(count);
 }
 
-void BM_Entry入金予定表(benchmark::State& state)
+// Times `action` on the month under test, each time from the prepared copy put back untimed.
+template <typename Action>
+void timeOnRestoredMonth(benchmark::State& state, WorkingFolder& folder, Action&& action)
 {
-    WorkingFolder folder(historyFolder(int(state.range(0))));
-    if (!prepareMonth(state, folder, true))
-        return;
     const QDate month = testMonth(int(state.range(0)));
     for (auto _ : state) {
         state.PauseTiming();
         folder.restore();
         state.ResumeTiming();
-        schedule::Entry入金予定表(folder.db(), month);
+        action(folder.db(), month);
     }
-    state.counters["rows_rewritten"] = double(rowsFrom(folder.db(), month));
+}
+
+void BM_Entry入金予定表(benchmark::State& state)
+{
+    WorkingFolder folder(historyFolder(int(state.range(0))));
+    if (!prepareMonth(state, folder, true))
+        return;
+    timeOnRestoredMonth(state, folder,
+                        [](Database& db, const QDate& month) { schedule::Entry入金予定表(db, month); });
+    state.counters["rows_rewritten"] = double(rowsFrom(folder.db(), testMonth(int(state.range(0)))));
     state.counters["peak_MB"] = peakResidentMB();
 }
 
@@ -182,13 +190,8 @@ void BM_Calc残高(benchmark::State& state)
     WorkingFolder folder(historyFolder(int(state.range(0))));
     if (!prepareMonth(state, folder, true))
         return;
-    const QDate month = testMonth(int(state.range(0)));
-    for (auto _ : state) {
-        state.PauseTiming();
-        folder.restore();
-        state.ResumeTiming();
-        schedule::Calc残高(folder.db(), month);
-    }
+    timeOnRestoredMonth(state, folder,
+                        [](Database& db, const QDate& month) { schedule::Calc残高(db, month); });
 }
 
 void BM_Floor_Save(benchmark::State& state)
