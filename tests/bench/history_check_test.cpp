@@ -7,6 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sqlite3.h>
+
+#include <SQLiteCpp/Database.h>
+
 #include <algorithm>
 #include <map>
 #include <set>
@@ -104,4 +108,47 @@ TEST(HistoryGenerator, SavingOrDeletingInTheMiddleMonthKeepsTheWholeHistoryRight
     check = checkBalanceRule(*db);
     EXPECT_TRUE(check.ok()) << check.fault.toStdString();
     EXPECT_EQ(check.rows, 1999);
+}
+
+namespace {
+
+// Rows that the connection's statements have stepped through by scanning a whole table since the last
+// call. The store keeps every statement it prepares, so none escapes the count.
+std::int64_t fullScanSteps(Database& db)
+{
+    sqlite3* handle = db.connection().getHandle();
+    std::int64_t steps = 0;
+    for (sqlite3_stmt* st = sqlite3_next_stmt(handle, nullptr); st; st = sqlite3_next_stmt(handle, st))
+        steps += sqlite3_stmt_status(st, SQLITE_STMTSTATUS_FULLSCAN_STEP, 1);
+    return steps;
+}
+
+// Full-table steps of loading the middle month of a history of that many rows (with its carry-forward
+// and running total) and opening a row in it.
+std::int64_t scansOfMonthActions(int rows)
+{
+    TempDataFolder folder;
+    auto db = folder.open();
+    HistoryShape shape = smallHistory();
+    shape.rows = rows;
+    generateHistory(*db, shape);
+    const QDate month = layoutOf(shape).testMonth();
+
+    fullScanSteps(*db);
+    const auto load = schedule::Read入金予定(*db, month);
+    EXPECT_TRUE(load && load->storedRows == 200);
+    EXPECT_EQ(schedule::InsertLine(*db, 1), schedule::InsertResult::NoRoom); // a full month
+    db->execute("update InpWork set 日付 = null, 表示日付 = null, 入金先名 = null, 予定額 = 0, 入金額 = 0,"
+                " 残高 = 0 where 行番号 = 200");
+    EXPECT_EQ(schedule::InsertLine(*db, 1), schedule::InsertResult::Inserted);
+    return fullScanSteps(*db);
+}
+
+} // namespace
+
+// These actions must find their stored rows through the index: walking the 200 working rows is expected,
+// but a scan of the stored table would make them grow with the history.
+TEST(HistoryGenerator, MonthActionsDoNotGrowWithTheHistory)
+{
+    EXPECT_EQ(scansOfMonthActions(2000), scansOfMonthActions(6000));
 }
