@@ -10,7 +10,10 @@ build=build-bench
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDORIVAN_BUILD_TESTS=OFF >/dev/null
 cmake --build "$build" --target dorivan_bench dorivan_bench_window
 mkdir -p "$build/results"
-common=(--benchmark_repetitions=5 --benchmark_report_aggregates_only=true "$@")
+# Repetitions of all benchmarks are interleaved in random order, so that a slow spell of the machine
+# spreads over every benchmark and size instead of landing on one.
+common=(--benchmark_repetitions=5 --benchmark_enable_random_interleaving=true
+    --benchmark_report_aggregates_only=true "$@")
 export QT_QPA_PLATFORM=offscreen
 echo "load before the run: $(cut -d' ' -f1-3 /proc/loadavg)"
 "$build/bench/dorivan_bench_window" "${common[@]}" \
