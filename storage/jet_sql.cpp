@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <stdexcept>
+#include <string_view>
 
 namespace {
 
@@ -211,6 +212,26 @@ std::string dateLiteral(const std::string& token)
     return "'" + text.toStdString() + "'";
 }
 
+bool isWordByte(char c)
+{
+    return isIdentPart(static_cast<unsigned char>(c)) || c == '$';
+}
+
+// Whether SQLite would read the two characters, written side by side, as part of one token.
+bool wouldRunTogether(char a, char b)
+{
+    if (isWordByte(a) && (isWordByte(b) || b == '\'' || b == '"'))
+        return true; // one name, or x'..' a blob literal
+    if ((a == '?' || a == ':' || a == '@' || a == '#') && isWordByte(b))
+        return true; // a numbered or named placeholder
+    if (a == b && std::string_view("'\"`-|=<>&").find(a) != std::string_view::npos)
+        return true; // a doubled quote, a comment, an operator
+    if ((a == '/' && b == '*') || (std::string_view("<>!=").find(a) != std::string_view::npos &&
+                                   std::string_view("<>=").find(b) != std::string_view::npos))
+        return true;
+    return (a == '.' && b >= '0' && b <= '9') || (a >= '0' && a <= '9' && b == '.');
+}
+
 std::string schemaFor(const QString& path, const std::vector<AttachedFile>& files)
 {
     const QString wanted = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
@@ -250,6 +271,11 @@ TranslatedSql translateJetSql(const std::string& statement, const std::vector<Va
         throw std::invalid_argument("the statement has " + std::to_string(placeholders) +
                                     " placeholders but " + std::to_string(params.size()) +
                                     " values were given");
+
+    std::vector<std::string> written;
+    written.reserve(t.size());
+    for (const Token& tok : t)
+        written.push_back(tok.text);
 
     TranslatedSql out;
     std::vector<bool> dropParam(params.size(), false);
@@ -361,9 +387,21 @@ TranslatedSql translateJetSql(const std::string& statement, const std::vector<Va
         }
     }
 
+    // A rewritten or emptied token can leave two neighbours that SQLite would read as one: `?true` became
+    // the numbered placeholder `?1`, `select*` the name `selectrowid`. Such a seam gets a blank; seams the
+    // statement itself wrote are left as written, `||` and `1e5` included.
     std::string sql;
-    for (const Token& tok : t)
-        sql += tok.text;
+    std::size_t prev = std::string::npos;
+    for (std::size_t k = 0; k < t.size(); ++k) {
+        if (t[k].text.empty())
+            continue;
+        const bool seamIsNew = prev == std::string::npos || k != prev + 1 || t[k].text != written[k] ||
+                               t[prev].text != written[prev];
+        if (prev != std::string::npos && seamIsNew && wouldRunTogether(sql.back(), t[k].text.front()))
+            sql += ' ';
+        sql += t[k].text;
+        prev = k;
+    }
     // A trailing semicolon would stand in the way of the limit clause.
     while (!sql.empty() &&
            (sql.back() == ';' || sql.back() == ' ' || sql.back() == '\n' || sql.back() == '\t'))

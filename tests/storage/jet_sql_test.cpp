@@ -107,6 +107,18 @@ TEST(JetSql, RefusesWhatSqliteWouldReadOtherwise)
     EXPECT_EQ(sql("select * from t where a - -1 = ? ;;", {1}), "select * from t where a - -1 = ?");
 }
 
+// What a rewrite puts in place of a word must not fuse with the text beside it into something else.
+TEST(JetSql, RewrittenWordsStayApartFromTheirNeighbours)
+{
+    const TranslatedSql t = translateJetSql("select ?true", {5}, kFiles);
+    EXPECT_EQ(t.sql, "select ? 1"); // not the numbered placeholder ?1
+    EXPECT_EQ(translateJetSql("select*from t", {}, kFiles, true).sql, "select rowid AS __rowid__, *from t");
+    EXPECT_EQ(sql("select 'a'#2005/12/01#"), "select 'a' '2005-12-01'"); // not one text 'a''2005-12-01'
+    EXPECT_EQ(sql("select x#2005/12/01#"), "select x '2005-12-01'");     // not a blob literal x'...'
+    // Seams the statement wrote itself are kept as written.
+    EXPECT_EQ(sql("select a||b, 1e5 from t where c =True"), "select a||b, 1e5 from t where c =1");
+}
+
 TEST(JetSql, RowIdIsAddedOnlyToPlainSelectsOfOneTable)
 {
     auto t = translateJetSql("select * from InpWork order by 行番号;", {}, kFiles, true);
