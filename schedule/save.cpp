@@ -53,7 +53,7 @@ void Entry入金予定表(Database& db, const QDate& month, const std::function<
             // Both are bound, so one statement text serves every row of the walk, and only the row id
             // is read back: a month of lookups costs no more than the store itself.
             const std::optional<std::int64_t> stored =
-                db.readTotal("select rowid as total from 入金予定表 where 日付 = ? and 入金先名 = ?",
+                db.readFirst("select rowid from 入金予定表 where 日付 = ? and 入金先名 = ?",
                              {Value(date), payer})
                     .toInt64();
             Params values{Value(date),        Value(position),    payer,

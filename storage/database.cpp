@@ -174,10 +174,12 @@ struct ResetOnExit
 
 TranslatedSql Database::translate(const std::string& statement, const Params& params, bool withRowId)
 {
+    // The translation depends on the text, on the row id and on how many values come with it: a wrong
+    // count must reach the translator, which refuses it.
     std::string key = statement;
     key += withRowId ? '\1' : '\0';
-    if (auto it = m_translations.find(key);
-        it != m_translations.end() && it->second.params.size() == params.size()) {
+    key += std::to_string(params.size());
+    if (auto it = m_translations.find(key); it != m_translations.end()) {
         TranslatedSql t = it->second;
         t.params = params;
         return t;
@@ -193,7 +195,9 @@ TranslatedSql Database::translate(const std::string& statement, const Params& pa
     if (t.params.size() == params.size()) {
         if (m_translations.size() >= kMaxCachedTranslations)
             m_translations.clear();
-        m_translations.emplace(std::move(key), t);
+        TranslatedSql kept = t;
+        kept.params.clear();
+        m_translations.emplace(std::move(key), std::move(kept));
     }
     return t;
 }
@@ -250,6 +254,17 @@ RowSet Database::openRowSet(const std::string& statement, const Params& params)
         rethrow(e);
     }
     return rs;
+}
+
+Value Database::readFirst(const std::string& statement, const Params& params)
+{
+    SQLite::Statement& st = prepare(statement, params);
+    ResetOnExit guard{st};
+    try {
+        return st.executeStep() ? columnValue(st, 0) : Value();
+    } catch (const std::exception& e) {
+        rethrow(e);
+    }
 }
 
 Value Database::readTotal(const std::string& statement, const Params& params)

@@ -94,6 +94,8 @@ public:
     int execute(const std::string& statement, const Params& params = {});
     // Opens an updatable row set over a select of one table (a read-only one for any other select).
     RowSet openRowSet(const std::string& statement, const Params& params = {});
+    // Reads the first column of the first row a select returns; nothing when it returns no row.
+    Value readFirst(const std::string& statement, const Params& params = {});
     // Reads the value of the alias `total` of an aggregate select; a sum over no rows reads as nothing.
     Value readTotal(const std::string& statement, const Params& params = {});
 
@@ -120,7 +122,7 @@ private:
     TranslatedSql translate(const std::string& statement, const Params& params, bool withRowId);
 
     std::unordered_map<std::string, std::unique_ptr<SQLite::Statement>> m_statements;
-    std::unordered_map<std::string, TranslatedSql> m_translations; // params hold those of the first use
+    std::unordered_map<std::string, TranslatedSql> m_translations; // kept without their values
     std::unique_ptr<DailyBackup> m_backup;
 };
 

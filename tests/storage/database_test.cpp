@@ -290,6 +290,9 @@ TEST(Database, AStatementUsedAgainTakesItsNewValues)
         EXPECT_EQ(db->openRowSet(byDay, {QDate(2005, 11, 30)}).get("入金先名").toText(), QStringLiteral("A"));
         EXPECT_EQ(db->openRowSet(byDay, {QDate(2005, 12, 1)}).get("入金先名").toText(), QStringLiteral("B"));
         EXPECT_TRUE(db->openRowSet(byDay, {QDate(2005, 12, 2)}).isEmpty());
+        const std::string payerOf = "select 入金先名 from 入金予定表 where 日付 = ?";
+        EXPECT_EQ(db->readFirst(payerOf, {QDate(2005, 12, 1)}).toText(), QStringLiteral("B"));
+        EXPECT_TRUE(db->readFirst(payerOf, {QDate(2005, 12, 2)}).isNull());
         // The wrong number of values is refused every time, not only the first.
         EXPECT_THROW(db->openRowSet(byDay), StorageError);
         EXPECT_THROW(db->openRowSet(byDay, {QDate(2005, 12, 1), 1}), StorageError);
