@@ -27,19 +27,25 @@ int main(int argc, char** argv)
     QApplication::setApplicationDisplayName(kTitle);
     const StartOptions options = parseStartOptions(QApplication::arguments());
 
-    // A second copy only brings the first forward; it never opens the data folder.
-    SingleInstanceGuard guard(options.instanceName);
-    if (!guard.acquire()) {
-        guard.requestRaise();
-        return 0;
-    }
-
     const QString folder = options.dataFolder.isEmpty()
                                ? defaultDataFolder(QApplication::applicationDirPath())
                                : options.dataFolder;
     if (!QDir().mkpath(folder))
         return stop(
             QStringLiteral("データフォルダ %1 を作成できません。").arg(QDir::toNativeSeparators(folder)));
+
+    // One copy per data folder, whatever the command line calls it. The lock lives inside the folder, so
+    // the folder is made first; a later start on a held folder only brings its copy forward and never
+    // opens the files itself.
+    SingleInstanceGuard guard(folder);
+    switch (claimDataFolder(guard)) {
+    case FolderClaim::Open:
+        break;
+    case FolderClaim::HandedOver:
+        return 0;
+    case FolderClaim::Refused:
+        return 1;
+    }
 
     std::unique_ptr<FrmDorivan> window;
     const QString workPath = QDir(folder).filePath(QStringLiteral("DorivanWork.mdb"));

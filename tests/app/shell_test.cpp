@@ -11,6 +11,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
@@ -94,7 +95,21 @@ TEST(ShellStart, ACorruptFileStopsTheLoadNamingTheFileAndIsLeftAsItWas)
         QFile file(folder.path() + name);
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         EXPECT_EQ(file.readAll(), garbage) << name.toStdString();
+        // The failed start leaves no file of its own behind.
+        EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{name});
     }
+}
+
+TEST(ShellStart, EmptyFilesLeftByAStartThatWasCutShortAreSetUp)
+{
+    TempDataFolder folder;
+    for (const QString& path : {folder.permanentPath(), folder.workPath()}) {
+        QFile empty(path);
+        ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
+    }
+    FrmDorivan window(folder.path());
+    EXPECT_EQ(rowCountOf(window.db(), "入金予定表"), 0);
+    EXPECT_EQ(rowCountOf(window.db(), "ClHint"), 0);
 }
 
 TEST(ShellLayout, EveryControlIsThereUnderItsNameWithItsCaption)
