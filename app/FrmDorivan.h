@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/build_info.h"
 #include "common/money.h"
 
 #include <QDate>
@@ -26,8 +27,8 @@ class QProgressBar;
 class QPushButton;
 class QTabWidget;
 
-// The address the banner opens: the maker's support board.
-inline const QString kSupportBoardUrl = QStringLiteral("https://www.morbex.example/bbs/");
+// The caption of the main window and of the information label, with this build's version.
+inline const QString kWindowCaption = QStringLiteral("入金予定表 Ver ") + QStringLiteral(DORIVAN_VERSION);
 
 // The main window. Its constructor is the window load: it opens both database files of the data folder
 // (a StorageError naming the file leaves the constructor), reads the settings, lays the window out and

@@ -22,7 +22,7 @@
 
 namespace {
 
-const QString kCaption = QStringLiteral("入金予定表 Ver 1.02");
+const QString kCaption = QStringLiteral("入金予定表 Ver " DORIVAN_VERSION);
 
 struct HintRow
 {

@@ -1,5 +1,4 @@
 #include "app/single_instance.h"
-#include "app/startup.h"
 
 #include <QDir>
 #include <QFile>
@@ -95,19 +94,4 @@ TEST(SingleInstance, TwoRealCopiesOnlyTheFirstRuns)
     // With the first copy gone its lock counts as stale and a new copy may start.
     SingleInstanceGuard next(name);
     EXPECT_TRUE(next.acquire());
-}
-
-TEST(StartOptions, TheCommandLineChoosesFolderAndGuardName)
-{
-    const StartOptions plain = parseStartOptions({QStringLiteral("dorivan")});
-    EXPECT_TRUE(plain.dataFolder.isEmpty());
-    EXPECT_EQ(plain.instanceName, SingleInstanceGuard::defaultName());
-    const StartOptions chosen = parseStartOptions({QStringLiteral("dorivan"), QStringLiteral("--data-dir"),
-                                                   QStringLiteral("/srv/books"),
-                                                   QStringLiteral("--instance-name"), QStringLiteral("x")});
-    EXPECT_EQ(chosen.dataFolder, QStringLiteral("/srv/books/"));
-    EXPECT_EQ(chosen.instanceName, QStringLiteral("x"));
-#ifndef Q_OS_WIN
-    EXPECT_EQ(defaultDataFolder(QStringLiteral("/opt/dorivan")), QStringLiteral("/opt/dorivan/data/"));
-#endif
 }
