@@ -110,6 +110,18 @@ const std::vector<OptionEntry>& optionTable()
     return table;
 }
 
+// The options QApplication reads itself. A session manager restores the program with "-session ID", and
+// a user may pick a style or platform; the window start hands them on untouched.
+void addQtOptions(QCommandLineParser& parser)
+{
+    for (const char* name :
+         {"platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry", "qwindowicon",
+          "qwindowtitle", "session", "display", "geometry", "style", "stylesheet", "qmljsdebugger"})
+        parser.addOption(QCommandLineOption(QString::fromLatin1(name), QString(), QStringLiteral("VALUE")));
+    for (const char* name : {"reverse", "widgetcount", "nograb", "dograb", "sync"})
+        parser.addOption(QCommandLineOption(QString::fromLatin1(name)));
+}
+
 QString spelled(const QString& name)
 {
     return (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
@@ -184,6 +196,7 @@ CommandLine parseCommandLine(const QStringList& arguments)
                              ? QCommandLineOption(spellings)
                              : QCommandLineOption(spellings, entry.description, entry.valueName));
     }
+    addQtOptions(parser);
     if (!parser.parse(arguments.isEmpty() ? QStringList{kProgramName} : arguments))
         return refused(refusal(parser, arguments));
     // The menu entry passes no file, so a word that is not an option is a mistake, not a document.

@@ -58,6 +58,9 @@ TEST(CommandLine, OptionsChooseTheFolderTheGuardAndTheTask)
     EXPECT_EQ(parse({"--data-dir=books/../ledger"}).options.dataFolder,
               QDir::current().absoluteFilePath(QStringLiteral("ledger")) + QLatin1Char('/'));
 
+    // Qt's own options go on to QApplication: a session manager restores the program with -session.
+    EXPECT_EQ(parse({"-session", "1a2b", "-style", "fusion", "-reverse"}).action, CommandAction::OpenWindow);
+
     const CommandLine exportCsv =
         parse({"--export-csv", "out.csv", "--from", "2024-01", "--encoding", "cp932"});
     EXPECT_EQ(exportCsv.action, CommandAction::RunTask);
