@@ -1,5 +1,6 @@
 #include "app/FrmDorivan.h"
 
+#include "app/build_info.h"
 #include "app/clickable_label.h"
 #include "app/standard_message.h"
 #include "app/support_address.h"
@@ -13,6 +14,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QUrl>
+
+const QString kWindowCaption = QStringLiteral("入金予定表 Ver ") + QStringLiteral(DORIVAN_VERSION);
 
 namespace {
 QString withTrailingSeparator(const QString& folder)

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "app/build_info.h"
 #include "common/money.h"
 
 #include <QDate>
@@ -28,7 +27,7 @@ class QPushButton;
 class QTabWidget;
 
 // The caption of the main window and of the information label, with this build's version.
-inline const QString kWindowCaption = QStringLiteral("入金予定表 Ver ") + QStringLiteral(DORIVAN_VERSION);
+extern const QString kWindowCaption;
 
 // The main window. Its constructor is the window load: it opens both database files of the data folder
 // (a StorageError naming the file leaves the constructor), reads the settings, lays the window out and

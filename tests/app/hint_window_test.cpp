@@ -1,4 +1,5 @@
 #include "app/FrmDorivan.h"
+#include "app/build_info.h"
 #include "app/hint_window.h"
 #include "hints/hint_store.h"
 #include "storage/database.h"

@@ -1,6 +1,7 @@
 #include "app/FrmDorivan.h"
 #include "app/amount_field.h"
 #include "app/bound_grid.h"
+#include "app/build_info.h"
 #include "app/clickable_label.h"
 #include "app/month_edit.h"
 #include "app/twips.h"
