@@ -1,4 +1,6 @@
 #include "app/FrmDorivan.h"
+#include "app/build_info.h"
+#include "app/command_line.h"
 #include "app/single_instance.h"
 #include "app/startup.h"
 #include "storage/database.h"
@@ -6,6 +8,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QIcon>
 #include <QMessageBox>
 
 #include <memory>
@@ -22,10 +25,21 @@ int stop(const QString& message)
 
 int main(int argc, char** argv)
 {
+    setApplicationIdentity();
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLine line = parseCommandLine(arguments);
+    if (line.action != CommandAction::OpenWindow) {
+        // Help, version, a refused command line and the tasks run without a display.
+        QCoreApplication core(argc, argv);
+        return deliver(answerWithoutWindow(line, QCoreApplication::applicationDirPath()));
+    }
+    const StartOptions& options = line.options;
+
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Dorivan"));
-    QApplication::setApplicationDisplayName(kTitle);
-    const StartOptions options = parseStartOptions(QApplication::arguments());
+    QApplication::setWindowIcon(
+        QIcon::fromTheme(QStringLiteral(DORIVAN_APP_ID), QIcon(QStringLiteral(":/icon-256.png"))));
 
     const QString folder = options.dataFolder.isEmpty()
                                ? defaultDataFolder(QApplication::applicationDirPath())

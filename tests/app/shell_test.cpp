@@ -1,6 +1,7 @@
 #include "app/FrmDorivan.h"
 #include "app/amount_field.h"
 #include "app/bound_grid.h"
+#include "app/build_info.h"
 #include "app/clickable_label.h"
 #include "app/month_edit.h"
 #include "app/twips.h"
@@ -50,7 +51,8 @@ TEST(ShellStart, FirstStartCreatesBothFilesAndASecondStartKeepsTheirRows)
         EXPECT_TRUE(QFile::exists(folder.permanentPath()));
         EXPECT_TRUE(QFile::exists(folder.workPath()));
         EXPECT_EQ(window.objectName(), QStringLiteral("FrmDorivan"));
-        EXPECT_EQ(window.windowTitle(), QStringLiteral("入金予定表 Ver 1.02"));
+        EXPECT_EQ(window.windowTitle(), QStringLiteral("入金予定表 Ver " DORIVAN_VERSION));
+        EXPECT_EQ(window.lblInfo->text(), window.windowTitle());
         EXPECT_EQ(window.permanentPath(), folder.permanentPath());
         EXPECT_EQ(window.workPath(), folder.workPath());
         // The first start has nothing stored: no settings row, no payer, no hint.

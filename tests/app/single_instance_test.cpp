@@ -1,5 +1,4 @@
 #include "app/single_instance.h"
-#include "app/startup.h"
 
 #include <QApplication>
 #include <QDir>
@@ -170,19 +169,4 @@ TEST(FolderClaim, ALockNobodyAnswersForIsTakenOverOnlyOnYesAfterAWarning)
     EXPECT_TRUE(answers.texts[0].contains(QStringLiteral("このコンピュータのプロセス番号")));
     EXPECT_TRUE(answers.texts[1].contains(QStringLiteral("引き継げませんでした")));
     EXPECT_EQ(readAll(lock), held);
-}
-
-TEST(StartOptions, TheCommandLineChoosesFolderAndGuardName)
-{
-    const StartOptions plain = parseStartOptions({QStringLiteral("dorivan")});
-    EXPECT_TRUE(plain.dataFolder.isEmpty());
-    EXPECT_EQ(plain.instanceName, SingleInstanceGuard::defaultName());
-    const StartOptions chosen = parseStartOptions({QStringLiteral("dorivan"), QStringLiteral("--data-dir"),
-                                                   QStringLiteral("/srv/books"),
-                                                   QStringLiteral("--instance-name"), QStringLiteral("x")});
-    EXPECT_EQ(chosen.dataFolder, QStringLiteral("/srv/books/"));
-    EXPECT_EQ(chosen.instanceName, QStringLiteral("x"));
-#ifndef Q_OS_WIN
-    EXPECT_EQ(defaultDataFolder(QStringLiteral("/opt/dorivan")), QStringLiteral("/opt/dorivan/data/"));
-#endif
 }
