@@ -23,6 +23,11 @@ stage install
 # clang compiles the Qt-heavy sources noticeably faster than gcc under the sanitizers, and line tables are
 # all the sanitizers' reports need.
 export CC=clang CXX=clang++
+# A tree configured earlier with another compiler or without the sanitizers cannot be switched over.
+if [ -f build-test/CMakeCache.txt ] && ! grep -q '^DORIVAN_SANITIZE:BOOL=ON' build-test/CMakeCache.txt ||
+    { [ -f build-test/CMakeCache.txt ] && ! grep -q '^CMAKE_CXX_COMPILER:FILEPATH=.*clang++' build-test/CMakeCache.txt; }; then
+    rm -rf build-test
+fi
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-gline-tables-only \
     -DDORIVAN_SANITIZE=ON -DDORIVAN_BUILD_BENCHMARKS=OFF
 cmake --build build-test
