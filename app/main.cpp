@@ -1,4 +1,5 @@
 #include "app/FrmDorivan.h"
+#include "app/csv_command.h"
 #include "app/single_instance.h"
 #include "app/startup.h"
 #include "storage/database.h"
@@ -22,6 +23,9 @@ int stop(const QString& message)
 
 int main(int argc, char** argv)
 {
+    // --export-csv and --import-csv run without a window.
+    if (const std::optional<int> code = runCsvCommandLine(argc, argv))
+        return *code;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Dorivan"));
     QApplication::setApplicationDisplayName(kTitle);
