@@ -214,18 +214,20 @@ CsvContent readScheduleCsv(const QByteArray& bytes, std::optional<CsvEncoding> e
         return content;
     }
 
+    std::optional<QString> text;
     if (encoding) {
         content.encoding = *encoding;
-    } else if (bom || Converter(CsvEncoding::Utf8).decode(data, size)) {
+    } else if (text = Converter(CsvEncoding::Utf8).decode(data, size); text) {
         content.encoding = CsvEncoding::Utf8;
     } else {
-        // Not UTF-8 throughout: a UTF-8 file with a damaged byte still has a UTF-8 header, and is better
-        // reported line by line as UTF-8 than read whole as Shift_JIS.
-        content.encoding = startsWithHeaderAsUtf8(data, size) ? CsvEncoding::Utf8 : CsvEncoding::Cp932;
+        // Not UTF-8 throughout: a UTF-8 file with a damaged byte still has its byte-order mark or a UTF-8
+        // header, and is better reported line by line as UTF-8 than read whole as Shift_JIS.
+        content.encoding = bom || startsWithHeaderAsUtf8(data, size) ? CsvEncoding::Utf8 : CsvEncoding::Cp932;
     }
-    const QString text = decodeText(data, size, content.encoding, content.problems);
+    if (!text)
+        text = decodeText(data, size, content.encoding, content.problems);
 
-    SplitText split = splitRecords(text);
+    SplitText split = splitRecords(*text);
     for (const CsvSyntaxError& error : split.errors)
         content.problems.add(error.line, error.reason);
     auto record = split.records.begin();
