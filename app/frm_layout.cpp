@@ -3,6 +3,7 @@
 
 #include "app/amount_field.h"
 #include "app/bound_grid.h"
+#include "app/button_shortcuts.h"
 #include "app/clickable_label.h"
 #include "app/csv_panel.h"
 #include "app/grid_delegate.h"
@@ -81,6 +82,7 @@ void FrmDorivan::buildLayout()
     layout->setContentsMargins(6, 6, 6, 6);
     layout->addWidget(SSTab1);
     resize(960, 660);
+    addWindowShortcuts(*this);
 }
 
 QWidget* FrmDorivan::buildScheduleTab()

@@ -91,8 +91,10 @@ void FrmDorivan::InsertLine()
         return;
     switch (result) {
     case schedule::InsertResult::Inserted:
-        // The cursor stays put, on the new blank row.
+        // The cursor stays put, on the new blank row, ready for its day.
         refreshWorkGrid();
+        GridInp->setCurrentColumn(k表示日付);
+        GridInp->takeFocus();
         break;
     case schedule::InsertResult::NoRoom:
         ShowStandardMessage(QStringLiteral("行指定"), QStringLiteral("余白なし"), QString());
