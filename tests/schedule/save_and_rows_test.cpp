@@ -7,6 +7,9 @@
 #include "support/seed.h"
 #include "support/temp_data.h"
 
+#include <SQLiteCpp/Database.h>
+#include <sqlite3.h>
+
 #include <gtest/gtest.h>
 
 using namespace schedule;
@@ -333,4 +336,31 @@ TEST(DeleteRow, WithNoEarlierStoredRowTheLaterBalancesAreRightAtOnce)
     EXPECT_TRUE(LineDelete(*db, 1, Money()).storedRowDeleted);
     expectBalanceRule(*db);
     EXPECT_EQ(readStoredRows(*db).back().残高, yen(25));
+}
+
+TEST(MonthSteps, VisitingMoreMonthsPreparesNoMoreStatements)
+{
+    TempDataFolder folder;
+    auto db = folder.open();
+    auto preparedStatements = [&] {
+        int count = 0;
+        for (sqlite3_stmt* st = nullptr; (st = sqlite3_next_stmt(db->connection().getHandle(), st));)
+            ++count;
+        return count;
+    };
+    // Load, type, save, open a row and delete one: every step that takes the month's days.
+    auto visit = [&](const QDate& month) {
+        ASSERT_TRUE(Read入金予定(*db, month));
+        db->execute("update InpWork set 日付 = ?, 表示日付 = '03', 入金先名 = ?, 予定額 = ? where 行番号 = 1",
+                    {month.addDays(2), QStringLiteral("甲"), yen(10)});
+        Entry入金予定表(*db, month);
+        ASSERT_EQ(InsertLine(*db, 1), InsertResult::Inserted);
+        LineDelete(*db, 2, Get繰越額(*db, month));
+    };
+    visit(QDate(2024, 1, 1));
+    visit(QDate(2024, 2, 1));
+    const int prepared = preparedStatements();
+    for (int m = 3; m <= 14; ++m)
+        visit(QDate(2024, 1, 1).addMonths(m - 1));
+    EXPECT_EQ(preparedStatements(), prepared);
 }
