@@ -28,7 +28,8 @@ QString workFile(const QString& folder);
 
 // A fresh folder holding the history, the payer master, the settings row and the work state the
 // operation starts from (the loaded month with an edit, or an edited payer list), all written through
-// the program's own operations and store.
+// the program's own operations and store. For the save, a blank row is opened near the top of the
+// month, so that the save writes the new numbers of every row below it back into the work file.
 void prepareFolder(const QString& folder, Operation op);
 
 // What the window does on the button: the save, the deletion of the third row of the month, the
@@ -37,6 +38,10 @@ void runOperation(Database& db, Operation op);
 
 // SHA-256 over every row of the three permanent tables, in a fixed order and with the stored types.
 QByteArray permanentDigest(Database& db);
+// The same over every table of the work file.
+QByteArray workDigest(Database& db);
+// Whether the operation writes the work file as well as the permanent one: a two-file commit.
+bool writesBothFiles(Operation op);
 
 // The first stored row whose balance is not the previous balance plus 予定額 minus 入金額 (in date,
 // 行番号 order, from 0); empty when every balance holds.
