@@ -1,6 +1,7 @@
 #include "app/FrmDorivan.h"
 #include "app/single_instance.h"
 #include "app/startup.h"
+#include "app/translations.h"
 #include "storage/database.h"
 #include "storage/work_file_repair.h"
 
@@ -23,6 +24,7 @@ int stop(const QString& message)
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    installQtJapanese(app);
     QApplication::setApplicationName(QStringLiteral("Dorivan"));
     QApplication::setApplicationDisplayName(kTitle);
     const StartOptions options = parseStartOptions(QApplication::arguments());
