@@ -2,10 +2,12 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QFontMetricsF>
 #include <QStyle>
 #include <QStyleOptionFrame>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -52,13 +54,13 @@ std::optional<std::int64_t> AmountField::number() const
 int AmountField::widthFor(const QString& text) const
 {
     // Measured as QLineEdit measures its own size hint, with the cursor's pixel beside the text.
-    const QFontMetrics metrics(usualFont());
+    const QFontMetricsF metrics(usualFont());
     const QMargins margins = textMargins();
     QStyleOptionFrame option;
     initStyleOption(&option);
-    const QSize contents(metrics.horizontalAdvance(text) + 2 * kLineEditMargin + margins.left() +
-                             margins.right() + 1,
-                         metrics.height());
+    const QSize contents(int(std::ceil(metrics.horizontalAdvance(text))) + 2 * kLineEditMargin +
+                             margins.left() + margins.right() + 1,
+                         int(std::ceil(metrics.height())));
     return style()->sizeFromContents(QStyle::CT_LineEdit, &option, contents, this).width();
 }
 
@@ -99,12 +101,12 @@ void AmountField::fitText()
     QFont fitted = usual;
     const int room = textRoom();
     const QString shown = text();
-    if (room > 0 && QFontMetrics(fitted).horizontalAdvance(shown) > room) {
+    if (room > 0 && QFontMetricsF(fitted).horizontalAdvance(shown) > room) {
         const bool byPoints = fitted.pointSizeF() > 0;
         qreal size = byPoints ? fitted.pointSizeF() : qreal(fitted.pixelSize());
         const qreal smallest = byPoints ? kSmallestPointSize : kSmallestPointSize * logicalDpiY() / 72.0;
         // Step down until the text fits: the width of a text is not exactly proportional to the size.
-        while (size > smallest && QFontMetrics(fitted).horizontalAdvance(shown) > room) {
+        while (size > smallest && QFontMetricsF(fitted).horizontalAdvance(shown) > room) {
             size = std::max(smallest, size - 0.5);
             if (byPoints)
                 fitted.setPointSizeF(size);

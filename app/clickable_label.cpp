@@ -2,8 +2,8 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QStyleOptionFocusRect>
-#include <QStylePainter>
+#include <QPainter>
+#include <QPen>
 
 #include <utility>
 
@@ -59,10 +59,11 @@ void ClickableLabel::paintEvent(QPaintEvent* event)
     QLabel::paintEvent(event);
     if (!hasFocus())
         return;
-    QStylePainter painter(this);
-    QStyleOptionFocusRect option;
-    option.initFrom(this);
-    option.rect = contentsRect().adjusted(1, 1, -1, -1);
-    option.backgroundColor = palette().color(backgroundRole());
-    painter.drawPrimitive(QStyle::PE_FrameFocusRect, option);
+    // A dotted frame inside the border, dark on a light fill and light on a dark one: the styles' own
+    // focus frame is faint or missing on a coloured label.
+    QPainter painter(this);
+    const QColor fill = palette().color(backgroundRole());
+    painter.setPen(
+        QPen(autoFillBackground() && fill.lightness() < 128 ? Qt::white : Qt::black, 1, Qt::DotLine));
+    painter.drawRect(contentsRect().adjusted(2, 2, -3, -3));
 }

@@ -10,10 +10,12 @@
 #include "common/dates.h"
 
 #include <QComboBox>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QStyle>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -46,13 +48,13 @@ const ColumnSetting kPayerColumns[] = {
     {u"入金先名", false, u"入　金　先　名", kLeft, 5490},
 };
 
-// The width an amount column needs for the largest amount in the grid's font, with the cell's margins.
+// The width an amount column needs for the largest amount in the grid's font: the text at its exact
+// (fractional) width, the cell's margins on both sides and the grid line.
 double amountColumnTwips(const BoundGrid* grid)
 {
-    const int text = grid->fontMetrics().horizontalAdvance(AmountField::kWidestAmount);
+    const qreal text = QFontMetricsF(grid->font()).horizontalAdvance(AmountField::kWidestAmount);
     const int margin = grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1;
-    // One pixel more for the grid line.
-    return pixelsToTwips(text + 2 * margin + 1, grid);
+    return pixelsToTwips(int(std::ceil(text)) + 2 * margin + 1, grid);
 }
 
 void applyColumns(BoundGrid* grid, WorkTableModel* model, const ColumnSetting* begin,

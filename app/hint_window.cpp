@@ -137,7 +137,8 @@ void Hint::buildLayout()
     layout->addWidget(keys);
     layout->addWidget(txtContents, 1);
     layout->addLayout(buttons);
-    resize(520, 380);
+    // Room for the built-in help of a page without scrolling.
+    resize(640, 500);
 }
 
 void Hint::connectButtons()

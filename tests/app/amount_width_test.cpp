@@ -8,6 +8,7 @@
 #include "support/temp_data.h"
 
 #include <QAbstractItemDelegate>
+#include <QStyle>
 #include <QStyleOptionViewItem>
 #include <QTabWidget>
 #include <QTest>
@@ -48,9 +49,17 @@ TEST(AmountWidths, TheLargestTypedAmountFitsEveryAmountCellAndTotalAndLargerTota
         QStyleOptionViewItem option;
         option.initFrom(window.GridInp->viewport());
         option.font = window.GridInp->font();
-        // What the grid's own delegate needs to draw the cell without eliding.
+        // What the grid's own delegate needs to draw the cell, and no ellipsis where the style draws
+        // the text: inside the cell's margins.
         const int needed = window.GridInp->itemDelegateForIndex(cell)->sizeHint(option, cell).width();
         EXPECT_GE(window.GridInp->columnWidth(c), needed) << column;
+        const int margin =
+            window.GridInp->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, window.GridInp) + 1;
+        const QString text = cell.data().toString();
+        EXPECT_EQ(window.GridInp->fontMetrics().elidedText(
+                      text, Qt::ElideRight, window.GridInp->visualRect(cell).width() - 2 * margin),
+                  text)
+            << column;
     }
 
     AmountField* const totals[] = {window.num繰越額, window.num予定額月計, window.num入金額月計,
