@@ -4,10 +4,8 @@
 
 #include "app/amount_field.h"
 #include "app/bound_grid.h"
-#include "app/month_edit.h"
 #include "app/twips.h"
 #include "app/work_table_model.h"
-#include "common/dates.h"
 
 #include <QComboBox>
 #include <QFontMetricsF>
