@@ -275,6 +275,7 @@ QWidget* FrmDorivan::buildSettingsTab()
     layout->addWidget(imContainer3D5);
     layout->addWidget(imContainer3D7);
     layout->addWidget(ImFrame3D1);
+    layout->addWidget(buildLegacyImportPanel(imContainer3D2));
     layout->addStretch();
     layout->addWidget(lblInfo);
     layout->addWidget(lblSupport);

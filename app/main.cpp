@@ -1,4 +1,6 @@
 #include "app/FrmDorivan.h"
+#include "app/legacy_command.h"
+#include "app/legacy_import_ui.h"
 #include "app/single_instance.h"
 #include "app/startup.h"
 #include "storage/database.h"
@@ -9,6 +11,7 @@
 #include <QMessageBox>
 
 #include <memory>
+#include <optional>
 
 namespace {
 const QString kTitle = QStringLiteral("入金予定表");
@@ -22,6 +25,9 @@ int stop(const QString& message)
 
 int main(int argc, char** argv)
 {
+    // The import of older data from the command line and its reader child run without a window.
+    if (const std::optional<int> code = runLegacyCommandLine(argc, argv))
+        return *code;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Dorivan"));
     QApplication::setApplicationDisplayName(kTitle);
@@ -40,6 +46,10 @@ int main(int argc, char** argv)
     if (!QDir().mkpath(folder))
         return stop(
             QStringLiteral("データフォルダ %1 を作成できません。").arg(QDir::toNativeSeparators(folder)));
+
+    // An Access Dorivan.mdb is not damaged but older data: the user may import it first.
+    if (const std::optional<int> code = offerLegacyImportAtStart(folder))
+        return *code;
 
     std::unique_ptr<FrmDorivan> window;
     const QString workPath = QDir(folder).filePath(QStringLiteral("DorivanWork.mdb"));

@@ -1,0 +1,110 @@
+#include "app/legacy_command.h"
+
+#include "app/startup.h"
+#include "legacy/import_error.h"
+#include "legacy/jet_reader.h"
+#include "legacy/legacy_import.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QLockFile>
+#include <QTextStream>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kRefused = 2;
+constexpr int kFailed = 1;
+
+int importFromArguments(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QCommandLineParser parser;
+    const QCommandLineOption dataDir(QStringLiteral("data-dir"), QStringLiteral("データフォルダ"),
+                                     QStringLiteral("DIR"));
+    const QCommandLineOption importLegacy(QStringLiteral("import-legacy"),
+                                          QStringLiteral("以前のデータ（Access）のあるフォルダ"),
+                                          QStringLiteral("FOLDER"));
+    const QCommandLineOption replace(QStringLiteral("replace"),
+                                     QStringLiteral("登録済みのデータを置き換える"));
+    parser.addOption(dataDir);
+    parser.addOption(importLegacy);
+    parser.addOption(replace);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    // Options of the window's start (the guard's name and the like) mean nothing here.
+    parser.parse(QCoreApplication::arguments());
+    if (!parser.isSet(importLegacy) || parser.value(importLegacy).isEmpty()) {
+        err << QStringLiteral("--import-legacy には、以前のデータのあるフォルダを指定してください。")
+            << Qt::endl;
+        return kFailed;
+    }
+    const QString folder = parser.isSet(dataDir) ? QDir::fromNativeSeparators(parser.value(dataDir))
+                                                 : defaultDataFolder(QCoreApplication::applicationDirPath());
+    return runImportLegacyCommand(folder, QDir::fromNativeSeparators(parser.value(importLegacy)),
+                                  parser.isSet(replace), out, err);
+}
+
+} // namespace
+
+QString dataFolderLockPath(const QString& dataFolder)
+{
+    return QDir(QDir(dataFolder).canonicalPath()).filePath(QStringLiteral(".dorivan.lock"));
+}
+
+int runImportLegacyCommand(const QString& dataDir, const QString& folder, bool replace, QTextStream& out,
+                           QTextStream& err)
+{
+    if (!QDir().mkpath(dataDir)) {
+        err << QStringLiteral("データ フォルダ「%1」を作成できません。")
+                   .arg(QDir::toNativeSeparators(dataDir))
+            << Qt::endl;
+        return kFailed;
+    }
+    // A running copy keeps its files open: they are not replaced under it.
+    QLockFile lock(dataFolderLockPath(dataDir));
+    if (!lock.tryLock(0)) {
+        err << QStringLiteral(
+                   "データ フォルダ「%1」は実行中の入金予定表が使っています。入金予定表を終了してから、"
+                   "もう一度実行してください。")
+                   .arg(QDir::toNativeSeparators(QDir(dataDir).absolutePath()))
+            << Qt::endl;
+        return kRefused;
+    }
+    try {
+        legacy::ImportOptions options;
+        options.replaceStoredData = replace;
+        const legacy::ImportSummary summary = legacy::importLegacyData(folder, dataDir, options);
+        out << legacy::summaryLine(summary) << Qt::endl;
+        return 0;
+    } catch (const legacy::ImportError& e) {
+        QString message = e.userMessage();
+        if (e.kind() == legacy::ImportError::Kind::HoldsData)
+            message +=
+                QStringLiteral("（--replace を付けると置き換えます。置き換える前のデータはバックアップとして"
+                               "保存します。）");
+        err << message << Qt::endl;
+        return e.kind() == legacy::ImportError::Kind::HoldsData ? kRefused : kFailed;
+    }
+}
+
+std::optional<int> runLegacyCommandLine(int argc, char** argv)
+{
+    // The reader child: "--read-jet FILE TABLE...", nothing else on its line. It needs no application
+    // object; without one the C library's number formats stay those of the "C" locale.
+    if (argc >= 3 && std::strcmp(argv[1], "--read-jet") == 0) {
+        std::vector<std::string> tables(argv + 3, argv + argc);
+        return legacy::runJetReader(argv[2], tables, stdout);
+    }
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--import-legacy") == 0 ||
+            std::strncmp(argv[i], "--import-legacy=", 16) == 0)
+            return importFromArguments(argc, argv);
+    }
+    return std::nullopt;
+}
