@@ -90,6 +90,11 @@ int runImportLegacyCommand(const QString& dataDir, const QString& folder, bool r
                                "保存します。）");
         err << message << Qt::endl;
         return e.kind() == legacy::ImportError::Kind::HoldsData ? kRefused : kFailed;
+    } catch (const std::exception& e) {
+        err << QStringLiteral("取り込みを完了できませんでした。データは変更していません。（%1）")
+                   .arg(QString::fromLocal8Bit(e.what()))
+            << Qt::endl;
+        return kFailed;
     }
 }
 

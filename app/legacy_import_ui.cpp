@@ -49,6 +49,14 @@ legacy::ImportSummary runImport(const QString& source, const QString& dataFolder
                                     [&progress](int percent) { progress(percent); });
 }
 
+// Every failure the import foresees is an ImportError; anything else happened before the files were
+// put in place, which is the last step.
+QString unexpectedFailure(const std::exception& e)
+{
+    return QStringLiteral("取り込みを完了できませんでした。データは変更していません。（%1）")
+        .arg(QString::fromLocal8Bit(e.what()));
+}
+
 } // namespace
 
 void setLegacyFolderChooser(LegacyFolderChooser chooser)
@@ -81,6 +89,9 @@ std::optional<int> offerLegacyImportAtStart(const QString& dataFolder)
         return std::nullopt;
     } catch (const legacy::ImportError& e) {
         QMessageBox::critical(nullptr, kTitle, e.userMessage());
+        return 1;
+    } catch (const std::exception& e) {
+        QMessageBox::critical(nullptr, kTitle, unexpectedFailure(e));
         return 1;
     }
 }
@@ -150,6 +161,9 @@ void FrmDorivan::cmd旧データ取込Click()
         message = legacy::summaryText(runImport(source, m_dataFolder, replace, Pbar旧データ取込));
     } catch (const legacy::ImportError& e) {
         message = e.userMessage();
+        icon = QMessageBox::Warning;
+    } catch (const std::exception& e) {
+        message = unexpectedFailure(e);
         icon = QMessageBox::Warning;
     }
     try {

@@ -8,7 +8,8 @@ import sys
 from collections import OrderedDict
 
 RATIOS = [("Entry入金予定表", "Floor/Save"), ("LineDelete", "Floor/LineDelete"),
-          ("LineDelete", "Floor/LineDelete+InpWork")]
+          ("LineDelete", "Floor/LineDelete+InpWork"),
+          ("ImportLegacy", "Floor/ImportLegacy direct copy"), ("ImportLegacy", "Floor/ImportLegacy mdb-export")]
 
 
 def load(paths):
