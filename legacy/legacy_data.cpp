@@ -3,6 +3,7 @@
 #include "common/dates.h"
 #include "legacy/import_error.h"
 #include "legacy/jet_stream.h"
+#include "legacy/legacy_balances.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -295,22 +296,22 @@ void takeRows(const JetTable& table, Problems& problems, LegacyData& data)
     for (std::size_t i = 0; i < table.rows.size(); ++i) {
         read.start(i);
         LegacyRow& row = data.rows[i];
-        row.date = read.date(0).value_or(QDate());
+        row.日付 = read.date(0).value_or(QDate());
         const std::optional<std::int64_t> lineNo = read.integer(1);
         if (!lineNo)
             read.problem(QStringLiteral("行番号がありません。"));
         else if (*lineNo < 1 || *lineNo > kMaxLineNo)
             read.problem(QStringLiteral("行番号 %1 は 1 から 200 までの範囲にありません。").arg(*lineNo));
         else
-            row.lineNo = int(*lineNo);
+            row.行番号 = int(*lineNo);
         if (const Value payer = read.text(2); !payer.isNull())
-            row.payer = payer.toText();
-        row.planned = read.amount(3);
-        row.received = read.amount(4);
-        row.balance = read.amount(5);
+            row.入金先名 = payer.toText();
+        row.予定額 = read.amount(3);
+        row.入金額 = read.amount(4);
+        row.残高 = read.amount(5);
         skip[i] = read.bad;
-        if (row.date.isValid())
-            ++perMonth[QDate(row.date.year(), row.date.month(), 1)];
+        if (row.日付.isValid())
+            ++perMonth[QDate(row.日付.year(), row.日付.month(), 1)];
     }
     for (auto it = perMonth.cbegin(); it != perMonth.cend(); ++it) {
         if (it.value() > kMaxLineNo)
@@ -323,7 +324,7 @@ void takeRows(const JetTable& table, Problems& problems, LegacyData& data)
     } catch (const MoneyOverflow&) {
         read.start(overflowRow);
         read.problem(QStringLiteral("%1 の行で、残高が扱える金額の範囲を超えます。")
-                         .arg(toSlashDate(data.rows[overflowRow].date)));
+                         .arg(toSlashDate(data.rows[overflowRow].日付)));
     }
 }
 
@@ -375,51 +376,6 @@ QStringList permanentSourceTables()
 QStringList workSourceTables()
 {
     return {kClHint};
-}
-
-int settleBalances(std::vector<LegacyRow>& rows, const std::vector<bool>& skip, std::size_t* overflowRow)
-{
-    std::vector<std::size_t> order;
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        if (!skip[i])
-            order.push_back(i);
-    }
-    // Rows of the same day and number stay in the order the file keeps them, as the stored passes
-    // meet them.
-    std::stable_sort(order.begin(), order.end(), [&rows](std::size_t a, std::size_t b) {
-        return std::tie(rows[a].date, rows[a].lineNo) < std::tie(rows[b].date, rows[b].lineNo);
-    });
-    std::vector<std::pair<std::size_t, std::optional<Money>>> rule;
-    rule.reserve(order.size());
-    Money running;
-    for (const std::size_t i : order) {
-        const LegacyRow& row = rows[i];
-        if (!row.payer || row.payer->isEmpty())
-            break;
-        std::optional<Money> balance;
-        if (row.planned && row.received) {
-            try {
-                balance = running + *row.planned - *row.received;
-            } catch (const MoneyOverflow&) {
-                if (overflowRow)
-                    *overflowRow = i;
-                throw;
-            }
-            running = *balance;
-        }
-        rule.emplace_back(i, balance);
-    }
-    int changed = 0;
-    for (const auto& [i, balance] : rule) {
-        if (rows[i].balance != balance)
-            ++changed;
-    }
-    // Nothing disagreed: every stored value stays exactly as it was.
-    if (changed > 0) {
-        for (const auto& [i, balance] : rule)
-            rows[i].balance = balance;
-    }
-    return changed;
 }
 
 LegacyData takePermanentTables(const JetDump& dump, const QString& file)

@@ -16,12 +16,12 @@ struct JetDump;
 // One row of 入金予定表 as the import takes it over.
 struct LegacyRow
 {
-    QDate date;
-    int lineNo = 0;
-    std::optional<QString> payer;
-    std::optional<Money> planned;
-    std::optional<Money> received;
-    std::optional<Money> balance;
+    QDate 日付;
+    int 行番号 = 0;
+    std::optional<QString> 入金先名;
+    std::optional<Money> 予定額;
+    std::optional<Money> 入金額;
+    std::optional<Money> 残高;
 };
 
 // A month whose rows the schedule screen cannot all show (it has 200 lines).
@@ -58,13 +58,5 @@ void takeHintTable(const JetDump& dump, const QString& file, LegacyData& data);
 // The tables each file must have, for the reader.
 QStringList permanentSourceTables();
 QStringList workSourceTables();
-
-// The balance rule of the stored passes over rows in date and row-number order from the first row and
-// from 0: each row with a payer gets the previous balance plus 予定額 minus 入金額 (nothing when an
-// amount is missing, which leaves the running value as it was); the walk ends at the first row without
-// a payer. Rows marked in `skip` are left out. When any balance disagrees, all are set to the rule's
-// values. Returns how many changed; throws MoneyOverflow at the row (index into `rows`) given in
-// `overflowRow` when a balance leaves the currency range, changing nothing.
-int settleBalances(std::vector<LegacyRow>& rows, const std::vector<bool>& skip, std::size_t* overflowRow);
 
 } // namespace legacy

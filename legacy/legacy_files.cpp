@@ -97,8 +97,8 @@ void insertAll(Database& db, const LegacyData& data, const std::function<void(in
     const std::size_t step = std::max<std::size_t>(data.rows.size() / 20, 1);
     for (std::size_t i = 0; i < data.rows.size(); ++i) {
         const LegacyRow& r = data.rows[i];
-        run(row, {Value(r.date), Value(r.lineNo), Value(r.payer), Value(r.planned), Value(r.received),
-                  Value(r.balance)});
+        run(row, {Value(r.日付), Value(r.行番号), Value(r.入金先名), Value(r.予定額), Value(r.入金額),
+                  Value(r.残高)});
         if (percent && (i + 1) % step == 0)
             percent(int((i + 1) * 100 / data.rows.size()));
     }
