@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 
@@ -60,8 +61,10 @@ bool passwordSet(QByteArray header, bool jet3)
     if (!jet3) {
         double created = 0;
         std::memcpy(&created, header.constData() + kCreationDateOffset, sizeof created);
-        // The mask is the whole-day part of the date as a little-endian 32-bit number.
-        const auto days = static_cast<std::uint32_t>(static_cast<std::int32_t>(created));
+        // The mask is the whole-day part of the date as a little-endian 32-bit number. A header too
+        // damaged to hold a date has no mask to speak of.
+        const bool fits = std::isfinite(created) && std::fabs(created) < 2147483647.0;
+        const auto days = fits ? static_cast<std::uint32_t>(static_cast<std::int32_t>(created)) : 0u;
         for (int i = 0; i < 4; ++i)
             mask[i] = static_cast<unsigned char>(days >> (8 * i));
     }
