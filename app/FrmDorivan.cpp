@@ -35,19 +35,8 @@ FrmDorivan::FrmDorivan(const QString& dataFolder, QWidget* parent)
     m_workPath = m_dataFolder + QStringLiteral("DorivanWork.mdb");
 
     // A file that is not a database, or lacks a table, stops the load here with a message naming it.
-    m_db = Database::open(m_permanentPath, m_workPath);
+    openData();
     setWindowTitle(kWindowCaption);
-    // The day's copy of the permanent file is taken inside the first write's transaction; a copy that
-    // fails is told after that operation, without holding up the work it was taken for.
-    m_db->setBackupFolder(m_dataFolder + QStringLiteral("backup"));
-    m_db->backups().setFailureHandler([this](const QString& message) {
-        QMetaObject::invokeMethod(
-            this,
-            [message] {
-                ShowStandardMessage(QStringLiteral("その他"), QStringLiteral("メッセージ"), message);
-            },
-            Qt::QueuedConnection);
-    });
 
     buildLayout();
     connectShell();
@@ -63,6 +52,22 @@ FrmDorivan::FrmDorivan(const QString& dataFolder, QWidget* parent)
     Clear入金先マスタ();
     Read入金予定();
     gridInpStartCursor();
+}
+
+void FrmDorivan::openData()
+{
+    m_db = Database::open(m_permanentPath, m_workPath);
+    // The day's copy of the permanent file is taken inside the first write's transaction; a copy that
+    // fails is told after that operation, without holding up the work it was taken for.
+    m_db->setBackupFolder(m_dataFolder + QStringLiteral("backup"));
+    m_db->backups().setFailureHandler([this](const QString& message) {
+        QMetaObject::invokeMethod(
+            this,
+            [message] {
+                ShowStandardMessage(QStringLiteral("その他"), QStringLiteral("メッセージ"), message);
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 FrmDorivan::~FrmDorivan()

@@ -220,6 +220,15 @@ public:
     QString hintCtlName;
     QString hintFormTitle;
 
+    // ---- Import of older data files (legacy_import_ui.cpp) ----
+    QFrame* ImFrame旧データ取込 = nullptr;
+    QPushButton* cmd旧データ取込 = nullptr;
+    QLabel* lbl旧データ取込 = nullptr;
+    QProgressBar* Pbar旧データ取込 = nullptr;
+    // Chooses a folder holding an Access Dorivan.mdb, warns when the data folder holds stored rows,
+    // imports, reloads the window and shows what was imported.
+    void cmd旧データ取込Click();
+
     // ---- Printing (frm_print.cpp, frm_print.h) ----
     void connectPrinting();
     // Prints the displayed month as the screen shows it.
@@ -230,6 +239,9 @@ protected:
 
 private:
     void buildLayout();
+    QWidget* buildLegacyImportPanel(QWidget* parent);
+    // Opens both files of the data folder (the constructor, and again after an import).
+    void openData();
     QWidget* buildScheduleTab();
     QWidget* buildPayerTab();
     QWidget* buildSettingsTab();

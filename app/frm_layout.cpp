@@ -286,6 +286,7 @@ QWidget* FrmDorivan::buildSettingsTab()
     layout->addWidget(imContainer3D7);
     layout->addWidget(ImFrame3D1);
     layout->addWidget(new CsvExchangePanel(*this, imContainer3D2));
+    layout->addWidget(buildLegacyImportPanel(imContainer3D2));
     layout->addStretch();
     layout->addWidget(lblInfo);
     layout->addWidget(lblSupport);

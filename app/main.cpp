@@ -2,6 +2,8 @@
 #include "app/build_info.h"
 #include "app/command_line.h"
 #include "app/csv_command.h"
+#include "app/legacy_command.h"
+#include "app/legacy_import_ui.h"
 #include "app/single_instance.h"
 #include "app/startup.h"
 #include "app/translations.h"
@@ -14,6 +16,7 @@
 #include <QMessageBox>
 
 #include <memory>
+#include <optional>
 
 namespace {
 const QString kTitle = QStringLiteral("入金予定表");
@@ -27,6 +30,10 @@ int stop(const QString& message)
 
 int main(int argc, char** argv)
 {
+    // The reader child of the import of older data: a process of its own, so that a file that crashes
+    // the reader cannot take the window with it.
+    if (const std::optional<int> code = runJetReaderChild(argc, argv))
+        return *code;
     setApplicationIdentity();
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
@@ -39,6 +46,8 @@ int main(int argc, char** argv)
         if (line.action == CommandAction::RunTask &&
             (line.task == QStringLiteral("export-csv") || line.task == QStringLiteral("import-csv")))
             return runCsvTask(line, dataFolderFor(line.options, programFolder));
+        if (line.action == CommandAction::RunTask && line.task == QStringLiteral("import-legacy"))
+            return runLegacyTask(line, dataFolderFor(line.options, programFolder));
         return deliver(answerWithoutWindow(line, programFolder));
     }
     const StartOptions& options = line.options;
@@ -67,6 +76,10 @@ int main(int argc, char** argv)
     case FolderClaim::Refused:
         return 1;
     }
+
+    // An Access Dorivan.mdb is not damaged but older data: the user may import it first.
+    if (const std::optional<int> code = offerLegacyImportAtStart(folder))
+        return *code;
 
     std::unique_ptr<FrmDorivan> window;
     const QString workPath = QDir(folder).filePath(QStringLiteral("DorivanWork.mdb"));

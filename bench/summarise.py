@@ -9,7 +9,8 @@ from collections import OrderedDict
 
 RATIOS = [("Entry入金予定表", "Floor/Save"), ("LineDelete", "Floor/LineDelete"),
           ("LineDelete", "Floor/LineDelete+InpWork"), ("ExportCsv", "Floor/ExportCsv"),
-          ("ImportCsv", "Floor/ImportCsv")]
+          ("ImportCsv", "Floor/ImportCsv"),
+          ("ImportLegacy", "Floor/ImportLegacy direct copy"), ("ImportLegacy", "Floor/ImportLegacy mdb-export")]
 
 
 def load(paths):

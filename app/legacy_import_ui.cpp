@@ -1,0 +1,183 @@
+// The window's ways into the import of older (Access) data: the settings page button and the
+// start-up's offer. The import itself is legacy/legacy_import.h.
+#include "app/legacy_import_ui.h"
+
+#include "app/FrmDorivan.h"
+#include "app/delayed_progress.h"
+#include "app/work_table_model.h"
+#include "legacy/import_error.h"
+#include "legacy/jet_header.h"
+#include "legacy/legacy_import.h"
+#include "storage/database.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+
+namespace {
+
+const QString kTitle = QStringLiteral("入金予定表");
+const QString kImportTitle = QStringLiteral("旧データ取込");
+
+LegacyFolderChooser& folderChooser()
+{
+    static LegacyFolderChooser chooser;
+    return chooser;
+}
+
+QString chooseFolder(QWidget* parent)
+{
+    if (folderChooser())
+        return folderChooser()(parent);
+    return QFileDialog::getExistingDirectory(
+        parent, QStringLiteral("以前のデータ（Dorivan.mdb）があるフォルダを選んでください"));
+}
+
+// Runs the import with the bar showing its progress once it takes long enough to wait on.
+legacy::ImportSummary runImport(const QString& source, const QString& dataFolder, bool replace,
+                                QProgressBar* bar)
+{
+    DelayedProgress progress(bar);
+    legacy::ImportOptions options;
+    options.replaceStoredData = replace;
+    return legacy::importLegacyData(source, dataFolder, options,
+                                    [&progress](int percent) { progress(percent); });
+}
+
+// Every failure the import foresees is an ImportError; anything else happened before the files were
+// put in place, which is the last step.
+QString unexpectedFailure(const std::exception& e)
+{
+    return QStringLiteral("取り込みを完了できませんでした。データは変更していません。（%1）")
+        .arg(QString::fromLocal8Bit(e.what()));
+}
+
+} // namespace
+
+void setLegacyFolderChooser(LegacyFolderChooser chooser)
+{
+    folderChooser() = std::move(chooser);
+}
+
+std::optional<int> offerLegacyImportAtStart(const QString& dataFolder)
+{
+    if (!legacy::hasJetSignature(QDir(dataFolder).filePath(QStringLiteral("Dorivan.mdb"))))
+        return std::nullopt;
+    const auto answer = QMessageBox::question(
+        nullptr, kTitle,
+        QStringLiteral("データ フォルダ「%1」の Dorivan.mdb は、以前の形式（Access）のデータ ファイルです。\n"
+                       "このプログラムで使えるように取り込みますか。\n\n"
+                       "元のファイルは名前を変えて残します。「いいえ」を選ぶと、何も変更せずに終了します。")
+            .arg(QDir::toNativeSeparators(QDir(dataFolder).absolutePath())),
+        QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
+    if (answer != QMessageBox::Yes)
+        return 0;
+
+    // No window is up yet: the bar stands alone while the import runs.
+    QProgressBar bar;
+    bar.setWindowTitle(QStringLiteral("以前のデータを取り込んでいます"));
+    bar.setRange(0, 100);
+    bar.setMinimumWidth(360);
+    try {
+        const legacy::ImportSummary summary = runImport(dataFolder, dataFolder, false, &bar);
+        QMessageBox::information(nullptr, kTitle, legacy::summaryText(summary));
+        return std::nullopt;
+    } catch (const legacy::ImportError& e) {
+        QMessageBox::critical(nullptr, kTitle, e.userMessage());
+        return 1;
+    } catch (const std::exception& e) {
+        QMessageBox::critical(nullptr, kTitle, unexpectedFailure(e));
+        return 1;
+    }
+}
+
+QWidget* FrmDorivan::buildLegacyImportPanel(QWidget* parent)
+{
+    ImFrame旧データ取込 = new QFrame(parent);
+    ImFrame旧データ取込->setObjectName(QStringLiteral("ImFrame旧データ取込"));
+    ImFrame旧データ取込->setFrameShape(QFrame::StyledPanel);
+    ImFrame旧データ取込->setFrameShadow(QFrame::Raised);
+    cmd旧データ取込 = new QPushButton(QStringLiteral("旧データ取込"), ImFrame旧データ取込);
+    cmd旧データ取込->setObjectName(QStringLiteral("cmd旧データ取込"));
+    cmd旧データ取込->setMinimumWidth(72);
+    cmd旧データ取込->setAutoDefault(false);
+    lbl旧データ取込 =
+        new QLabel(QStringLiteral("以前のプログラム（Access 形式）のデータを取り込む"), ImFrame旧データ取込);
+    lbl旧データ取込->setObjectName(QStringLiteral("lbl旧データ取込"));
+    Pbar旧データ取込 = new QProgressBar(ImFrame旧データ取込);
+    Pbar旧データ取込->setObjectName(QStringLiteral("Pbar旧データ取込"));
+    Pbar旧データ取込->setRange(0, 100);
+    Pbar旧データ取込->setFixedWidth(160);
+    QSizePolicy keepPlace = Pbar旧データ取込->sizePolicy();
+    keepPlace.setRetainSizeWhenHidden(true);
+    Pbar旧データ取込->setSizePolicy(keepPlace);
+    Pbar旧データ取込->hide();
+    auto* row = new QHBoxLayout(ImFrame旧データ取込);
+    row->addWidget(cmd旧データ取込);
+    row->addWidget(lbl旧データ取込);
+    row->addStretch();
+    row->addWidget(Pbar旧データ取込);
+    connect(cmd旧データ取込, &QPushButton::clicked, this, [this] { cmd旧データ取込Click(); });
+    return ImFrame旧データ取込;
+}
+
+void FrmDorivan::cmd旧データ取込Click()
+{
+    const QString source = chooseFolder(this);
+    if (source.isEmpty())
+        return;
+    try {
+        legacy::checkLegacySource(source);
+    } catch (const legacy::ImportError& e) {
+        QMessageBox::warning(this, kImportTitle, e.userMessage());
+        return;
+    }
+    bool replace = false;
+    if (legacy::holdsStoredRows(m_dataFolder)) {
+        const auto answer = QMessageBox::warning(
+            this, kImportTitle,
+            QStringLiteral(
+                "いま登録されているデータ（入金予定・入金先・設定）は、取り込むデータで置き換えられます。\n"
+                "置き換える前のデータは、バックアップとして保存します。\n取り込みますか。"),
+            QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+        if (answer != QMessageBox::Yes)
+            return;
+        replace = true;
+    }
+
+    // The files are about to be replaced under the window: the hint window and the grids let go of
+    // them first, and everything is read again afterwards, whatever the import's outcome.
+    if (m_hintWindow)
+        m_hintWindow->close();
+    Unload();
+    QString message;
+    QMessageBox::Icon icon = QMessageBox::Information;
+    try {
+        message = legacy::summaryText(runImport(source, m_dataFolder, replace, Pbar旧データ取込));
+    } catch (const legacy::ImportError& e) {
+        message = e.userMessage();
+        icon = QMessageBox::Warning;
+    } catch (const std::exception& e) {
+        message = unexpectedFailure(e);
+        icon = QMessageBox::Warning;
+    }
+    try {
+        openData();
+    } catch (const StorageError& e) {
+        QMessageBox::critical(this, kTitle, message + QStringLiteral("\n\n") + e.userMessage());
+        close();
+        return;
+    }
+    Read設定();
+    FormInit();
+    Clear入金予定表();
+    Clear入金先マスタ();
+    Read入金予定();
+    QMessageBox box(icon, kImportTitle, message, QMessageBox::Ok, this);
+    box.exec();
+}

@@ -1,0 +1,188 @@
+#include "app/FrmDorivan.h"
+#include "app/legacy_command.h"
+#include "app/legacy_import_ui.h"
+#include "app/single_instance.h"
+#include "app/work_table_model.h"
+#include "legacy/legacy_test_files.h"
+#include "storage/database.h"
+#include "support/seed.h"
+#include "support/temp_data.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLockFile>
+#include <QMessageBox>
+#include <QProcess>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Answers the message boxes that come up, in turn, with the queued buttons, and keeps their texts.
+class BoxAnswers
+{
+public:
+    explicit BoxAnswers(std::vector<QMessageBox::StandardButton> buttons) : m_buttons(std::move(buttons))
+    {
+        m_poll.setInterval(10);
+        QObject::connect(&m_poll, &QTimer::timeout, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            // A box answered is hidden at once, so each one is seen once.
+            if (!box || !box->isVisible())
+                return;
+            texts.push_back(box->text());
+            defaults.push_back(box->standardButton(box->defaultButton()));
+            if (m_next < m_buttons.size())
+                box->button(m_buttons[m_next++])->click();
+            else
+                box->reject();
+        });
+        m_poll.start();
+    }
+    std::vector<QString> texts;
+    std::vector<QMessageBox::StandardButton> defaults;
+
+private:
+    std::vector<QMessageBox::StandardButton> m_buttons;
+    std::size_t m_next = 0;
+    QTimer m_poll;
+};
+
+int count(Database& db, const char* table)
+{
+    return int(db.readTotal(std::string("select count(*) as total from ") + table).toInt64().value_or(-1));
+}
+
+class LegacyImportWindow : public ::testing::Test
+{
+protected:
+    void SetUp() override { useBuiltReader(); }
+    void TearDown() override { setLegacyFolderChooser({}); }
+    QTemporaryDir m_dir;
+};
+
+struct ProgramRun
+{
+    int code = -1;
+    QString out;
+    QString err;
+};
+
+ProgramRun runProgram(const QStringList& arguments)
+{
+    QProcess program;
+    program.start(QStringLiteral(DORIVAN_EXECUTABLE), arguments);
+    program.waitForFinished(60000);
+    return {program.exitCode(), QString::fromUtf8(program.readAllStandardOutput()),
+            QString::fromUtf8(program.readAllStandardError())};
+}
+
+} // namespace
+
+TEST_F(LegacyImportWindow, TheSettingsButtonWarnsImportsReloadsTheWindowAndShowsWhatArrived)
+{
+    TempDataFolder folder;
+    {
+        auto db = folder.open();
+        seedStoredRows(*db, {{QDate::currentDate(), 1, QStringLiteral("既存"), yen(5), yen(0), yen(5)}});
+    }
+    const QString source = QDir(m_dir.path()).filePath(QStringLiteral("old"));
+    copyFiles(legacyData(QStringLiteral("small")), source);
+    setLegacyFolderChooser([&source](QWidget*) { return source; });
+    FrmDorivan window(folder.path());
+
+    {
+        // No to the warning: nothing is touched.
+        const QMap<QString, QByteArray> before = snapshot(folder.path());
+        BoxAnswers answers({QMessageBox::No});
+        window.cmd旧データ取込->click();
+        ASSERT_EQ(answers.texts.size(), 1u);
+        EXPECT_TRUE(answers.texts[0].contains(QStringLiteral("置き換えられます")));
+        EXPECT_EQ(answers.defaults[0], QMessageBox::No);
+        EXPECT_EQ(count(window.db(), "入金予定表"), 1);
+        EXPECT_EQ(snapshot(folder.path()), before);
+    }
+
+    BoxAnswers answers({QMessageBox::Yes, QMessageBox::Ok});
+    window.cmd旧データ取込->click();
+    ASSERT_EQ(answers.texts.size(), 2u);
+    EXPECT_TRUE(
+        answers.texts[1].startsWith(QStringLiteral("555 行、入金先 12 件、ヒント 3 件を取り込みました。")))
+        << answers.texts[1].toStdString();
+    EXPECT_TRUE(answers.texts[1].contains(QStringLiteral("backup"))) << answers.texts[1].toStdString();
+    ASSERT_TRUE(window.isLoaded());
+    EXPECT_EQ(count(window.db(), "入金予定表"), 555);
+    // The window shows the imported data: the era of the imported settings, the payers in the list.
+    EXPECT_EQ(window.eraValue(), QStringLiteral("和暦"));
+    EXPECT_EQ(window.dat入金先名->rowCount(), 12);
+    EXPECT_FALSE(window.Pbar旧データ取込->isVisible());
+}
+
+TEST_F(LegacyImportWindow, AnAccessFileAtStartIsOfferedYesImportsNoEndsAndAFailureEndsWithTheReason)
+{
+    const QString data = QDir(m_dir.path()).filePath(QStringLiteral("data"));
+    copyFiles(legacyData(QStringLiteral("small")), data);
+    const QMap<QString, QByteArray> before = snapshot(data);
+    {
+        BoxAnswers answers({QMessageBox::No});
+        EXPECT_EQ(offerLegacyImportAtStart(data), std::optional<int>(0));
+        ASSERT_EQ(answers.texts.size(), 1u);
+        EXPECT_EQ(answers.defaults[0], QMessageBox::Yes);
+        EXPECT_EQ(snapshot(data), before);
+    }
+    {
+        BoxAnswers answers({QMessageBox::Yes, QMessageBox::Ok});
+        EXPECT_EQ(offerLegacyImportAtStart(data), std::nullopt);
+        ASSERT_EQ(answers.texts.size(), 2u);
+        EXPECT_TRUE(answers.texts[1].contains(QStringLiteral("Dorivan.mdb.jet-")));
+        FrmDorivan window(data);
+        EXPECT_EQ(count(window.db(), "入金予定表"), 555);
+    }
+    // Now the folder holds files of ours: nothing is offered.
+    EXPECT_EQ(offerLegacyImportAtStart(data), std::nullopt);
+
+    const QString bad = QDir(m_dir.path()).filePath(QStringLiteral("bad"));
+    copyFiles(legacyData(QStringLiteral("bad_values")), bad);
+    const QMap<QString, QByteArray> badBefore = snapshot(bad);
+    BoxAnswers answers({QMessageBox::Yes, QMessageBox::Ok});
+    EXPECT_EQ(offerLegacyImportAtStart(bad), std::optional<int>(1));
+    ASSERT_EQ(answers.texts.size(), 2u);
+    EXPECT_TRUE(answers.texts[1].contains(QStringLiteral("行番号 201"))) << answers.texts[1].toStdString();
+    EXPECT_EQ(snapshot(bad), badBefore);
+}
+
+TEST_F(LegacyImportWindow, TheCommandLineImportsRefusesStoredRowsAndARunningCopyAndSaysWhy)
+{
+    const QString data = QDir(m_dir.path()).filePath(QStringLiteral("data"));
+    const QString source = legacyData(QStringLiteral("small"));
+    const QStringList import{QStringLiteral("--data-dir"), data, QStringLiteral("--import-legacy"), source};
+
+    ProgramRun run = runProgram(import);
+    EXPECT_EQ(run.code, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, QStringLiteral("555 行、入金先 12 件、ヒント 3 件を取り込みました\n"));
+
+    run = runProgram(import);
+    EXPECT_EQ(run.code, 2);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("--replace"))) << run.err.toStdString();
+    EXPECT_TRUE(run.out.isEmpty());
+
+    {
+        QLockFile runningCopy(folderLockPath(data));
+        ASSERT_TRUE(runningCopy.tryLock(0));
+        run = runProgram(import + QStringList{QStringLiteral("--replace")});
+        EXPECT_EQ(run.code, 2);
+        EXPECT_TRUE(run.err.contains(QStringLiteral("実行中"))) << run.err.toStdString();
+    }
+    run = runProgram(import + QStringList{QStringLiteral("--replace")});
+    EXPECT_EQ(run.code, 0) << run.err.toStdString();
+
+    const QString bad = QDir(m_dir.path()).filePath(QStringLiteral("bad"));
+    copyFiles(legacyData(QStringLiteral("missing_columns")), bad);
+    run = runProgram({QStringLiteral("--data-dir"), bad, QStringLiteral("--import-legacy"), bad});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("列「入金額」がありません"))) << run.err.toStdString();
+}

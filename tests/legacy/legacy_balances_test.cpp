@@ -1,0 +1,51 @@
+#include "legacy/legacy_balances.h"
+#include "schedule/balances.h"
+#include "support/seed.h"
+#include "support/temp_data.h"
+
+#include <gtest/gtest.h>
+
+// The import checks imported balances by the rule the program's stored passes follow; on the same rows
+// both must come out alike, gaps in the amounts, a row without a payer and rows of the same day and
+// number included.
+TEST(LegacyBalances, TheImportsRuleAgreesWithTheStoredPassOnAnAwkwardHistory)
+{
+    const std::vector<StoredRow> stored = {
+        {QDate(2020, 1, 3), 1, QStringLiteral("A"), yen(100), yen(0), yen(1)},
+        {QDate(2020, 1, 3), 2, QStringLiteral("B"), std::nullopt, yen(10), yen(2)},
+        {QDate(2020, 1, 3), 2, QStringLiteral("C"), yen(5), yen(1), yen(3)},
+        {QDate(2020, 1, 2), 1, QStringLiteral("D"), yen(7), yen(0), yen(4)},
+        {QDate(2020, 2, 1), 1, QStringLiteral("E"), yen(1000), yen(999), std::nullopt},
+        {QDate(2020, 2, 9), 1, QStringLiteral(""), yen(50), yen(0), yen(5)},
+        {QDate(2020, 3, 1), 1, QStringLiteral("F"), yen(50), yen(0), yen(6)},
+    };
+    TempDataFolder folder;
+    auto db = folder.open();
+    seedStoredRows(*db, stored);
+    schedule::Calc残高(*db, QDate(2020, 1, 2));
+
+    std::vector<legacy::LegacyRow> rows;
+    for (const StoredRow& r : stored)
+        rows.push_back({r.日付, r.行番号, r.入金先名, r.予定額, r.入金額, r.残高});
+    std::size_t overflowRow = 0;
+    const int changed = legacy::settleBalances(rows, std::vector<bool>(rows.size(), false), &overflowRow);
+
+    std::vector<std::optional<Money>> imported;
+    // readStoredRows gives date and row-number order; so does this, ties kept as stored.
+    for (std::size_t i : {3, 0, 1, 2, 4, 5, 6})
+        imported.push_back(rows[i].残高);
+    EXPECT_EQ(imported, storedBalances(*db));
+    // The rows after the one without a payer keep their stored values.
+    EXPECT_EQ(rows[6].残高, std::optional<Money>(yen(6)));
+    EXPECT_EQ(changed, 5);
+
+    // Rows that agree stay exactly as they are, and a balance beyond the range is refused at its row.
+    std::vector<legacy::LegacyRow> agreeing(rows.begin(), rows.begin() + 5);
+    EXPECT_EQ(legacy::settleBalances(agreeing, std::vector<bool>(5, false), &overflowRow), 0);
+    std::vector<legacy::LegacyRow> huge = {
+        {QDate(2020, 1, 1), 1, QStringLiteral("A"), Money::fromRaw(INT64_MAX), yen(0), std::nullopt},
+        {QDate(2020, 1, 2), 1, QStringLiteral("A"), yen(1), yen(0), std::nullopt}};
+    EXPECT_THROW(legacy::settleBalances(huge, {false, false}, &overflowRow), MoneyOverflow);
+    EXPECT_EQ(overflowRow, 1u);
+    EXPECT_FALSE(huge[0].残高.has_value());
+}
