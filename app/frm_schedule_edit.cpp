@@ -62,9 +62,11 @@ void FrmDorivan::Calc行残高()
             num累計->setAmount(result.last);
     });
     // Whatever failed, a write or the commit, InpWork is back as it was before the pass while the grid
-    // may still show balances of it: show what the table holds.
+    // may still show balances of it: show what the table holds. Once the editor that started the pass
+    // has closed, since re-reading the table closes every editor of the grid.
     if (!passed || !written)
-        refreshWorkGrid();
+        QMetaObject::invokeMethod(
+            this, [this] { refreshWorkGrid(); }, Qt::QueuedConnection);
 }
 
 void FrmDorivan::gridInpCellCommitted(int column)
