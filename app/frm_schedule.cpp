@@ -66,11 +66,14 @@ void FrmDorivan::connectSchedule()
     QSizePolicy markPolicy = lbl未登録->sizePolicy();
     markPolicy.setRetainSizeWhenHidden(true);
     lbl未登録->setSizePolicy(markPolicy);
-    setUnsaved(false);
+    lbl未登録->hide();
 }
 
 void FrmDorivan::setUnsaved(bool unsaved)
 {
+    // Every cell a balance pass writes reports itself; only a change of state touches the screen.
+    if (unsaved == m_unsaved)
+        return;
     m_unsaved = unsaved;
     lbl未登録->setVisible(unsaved);
     const QString plain = plainTitle();
@@ -110,12 +113,10 @@ void FrmDorivan::monthTyped()
     // An emptied field loads nothing; the working set stays as it is.
     if (!Dt年月->hasValue())
         return;
-    const QDate typed = Dt年月->month();
     if (!confirmLeavingMonth()) {
         Dt年月->setMonth(m_workMonth);
         return;
     }
-    Dt年月->setMonth(typed);
     Read入金予定();
 }
 

@@ -68,8 +68,10 @@ bool FrmDorivan::Entry入金予定表()
         // The save stores rows by their payer; rows typed without one are named before they are left
         // out, never dropped unseen.
         std::vector<int> shown;
-        for (const int number : payerless)
-            shown.push_back(gridRowOf(number) + 1);
+        for (const int number : payerless) {
+            const int row = gridRowOf(number);
+            shown.push_back(row >= 0 ? row + 1 : number);
+        }
         if (!AskSaveWithoutPayerRows(this, shown)) {
             goToWorkCell(payerless.front(), k入金先名);
             return false;
