@@ -1,20 +1,23 @@
 #include "app/FrmDorivan.h"
 
+#include "app/build_info.h"
 #include "app/clickable_label.h"
 #include "app/standard_message.h"
+#include "app/support_address.h"
 #include "app/work_table_model.h"
 #include "storage/backup.h"
 #include "storage/database.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QUrl>
 
-namespace {
-const QString kCaption = QStringLiteral("入金予定表 Ver ") + QStringLiteral("1.02");
+const QString kWindowCaption = QStringLiteral("入金予定表 Ver ") + QStringLiteral(DORIVAN_VERSION);
 
+namespace {
 QString withTrailingSeparator(const QString& folder)
 {
     if (folder.endsWith(QLatin1Char('/')) || folder.endsWith(QLatin1Char('\\')))
@@ -33,7 +36,7 @@ FrmDorivan::FrmDorivan(const QString& dataFolder, QWidget* parent)
 
     // A file that is not a database, or lacks a table, stops the load here with a message naming it.
     m_db = Database::open(m_permanentPath, m_workPath);
-    setWindowTitle(kCaption);
+    setWindowTitle(kWindowCaption);
     // The day's copy of the permanent file is taken inside the first write's transaction; a copy that
     // fails is told after that operation, without holding up the work it was taken for.
     m_db->setBackupFolder(m_dataFolder + QStringLiteral("backup"));
@@ -71,8 +74,10 @@ void FrmDorivan::connectShell()
     // The hint window goes with the main window, in closeEvent: a close the user cancels keeps both.
     connect(cmd履歴閉じる, &QPushButton::clicked, this, [this] { close(); });
     connect(Image2, &ClickableLabel::clicked, this, [] {
-        // Whether a browser opens is the desktop's business; nothing is reported either way.
-        QDesktopServices::openUrl(QUrl(kSupportBoardUrl));
+        // Whether a browser or viewer opens is the desktop's business; nothing is reported either way.
+        const QUrl address = bannerAddress(QCoreApplication::applicationDirPath());
+        if (!address.isEmpty())
+            QDesktopServices::openUrl(address);
     });
     for (WorkTableModel* model : {datInp, dat入金先名, dat入金先マスタ})
         connect(model, &WorkTableModel::storageFailed, this, &FrmDorivan::showStorageFailure);

@@ -26,8 +26,8 @@ class QProgressBar;
 class QPushButton;
 class QTabWidget;
 
-// The address the banner opens: the maker's support board.
-inline const QString kSupportBoardUrl = QStringLiteral("https://www.morbex.example/bbs/");
+// The caption of the main window and of the information label, with this build's version.
+extern const QString kWindowCaption;
 
 // The main window. Its constructor is the window load: it opens both database files of the data folder
 // (a StorageError naming the file leaves the constructor), reads the settings, lays the window out and

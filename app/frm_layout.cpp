@@ -6,10 +6,12 @@
 #include "app/clickable_label.h"
 #include "app/grid_delegate.h"
 #include "app/month_edit.h"
+#include "app/support_address.h"
 #include "app/work_table_model.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFormLayout>
 #include <QFrame>
 #include <QGridLayout>
@@ -21,6 +23,7 @@
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
 #include <QTabWidget>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace {
@@ -263,14 +266,15 @@ QWidget* FrmDorivan::buildSettingsTab()
     reset->addWidget(lbl一括削除);
     reset->addStretch();
 
-    lblInfo = label(QStringLiteral("lblInfo"), QStringLiteral("入金予定表 Ver 1.02"), imContainer3D2);
+    lblInfo = label(QStringLiteral("lblInfo"), kWindowCaption, imContainer3D2);
     lblSupport = label(QStringLiteral("lblSupport"), QString(), imContainer3D2);
     Image2 = named(new ClickableLabel(imContainer3D2), QStringLiteral("Image2"));
     Image2->setText(QStringLiteral("モルベクス フリー掲示板"));
     Image2->setAlignment(Qt::AlignCenter);
     Image2->setFixedSize(300, 48);
     Image2->setCursor(Qt::PointingHandCursor);
-    Image2->setToolTip(kSupportBoardUrl);
+    Image2->setToolTip(
+        bannerAddress(QCoreApplication::applicationDirPath()).toDisplayString(QUrl::PreferLocalFile));
     Image2->setStyleSheet(QStringLiteral("QLabel { background: #1f4e79; color: white; font-weight: bold; "
                                          "border: 1px solid #0f2e49; }"));
 

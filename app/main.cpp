@@ -1,4 +1,6 @@
 #include "app/FrmDorivan.h"
+#include "app/build_info.h"
+#include "app/command_line.h"
 #include "app/single_instance.h"
 #include "app/startup.h"
 #include "storage/database.h"
@@ -6,6 +8,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QIcon>
 #include <QMessageBox>
 
 #include <memory>
@@ -22,17 +25,21 @@ int stop(const QString& message)
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Dorivan"));
-    QApplication::setApplicationDisplayName(kTitle);
-    const StartOptions options = parseStartOptions(QApplication::arguments());
-
-    // A second copy only brings the first forward; it never opens the data folder.
-    SingleInstanceGuard guard(options.instanceName);
-    if (!guard.acquire()) {
-        guard.requestRaise();
-        return 0;
+    setApplicationIdentity();
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLine line = parseCommandLine(arguments);
+    if (line.action != CommandAction::OpenWindow) {
+        // Help, version, a refused command line and the tasks run without a display.
+        QCoreApplication core(argc, argv);
+        return deliver(answerWithoutWindow(line, QCoreApplication::applicationDirPath()));
     }
+    const StartOptions& options = line.options;
+
+    QApplication app(argc, argv);
+    QApplication::setWindowIcon(
+        QIcon::fromTheme(QStringLiteral(DORIVAN_APP_ID), QIcon(QStringLiteral(":/icon-256.png"))));
 
     const QString folder = options.dataFolder.isEmpty()
                                ? defaultDataFolder(QApplication::applicationDirPath())
@@ -40,6 +47,19 @@ int main(int argc, char** argv)
     if (!QDir().mkpath(folder))
         return stop(
             QStringLiteral("データフォルダ %1 を作成できません。").arg(QDir::toNativeSeparators(folder)));
+
+    // One copy per data folder, whatever the command line calls it. The lock lives inside the folder, so
+    // the folder is made first; a later start on a held folder only brings its copy forward and never
+    // opens the files itself.
+    SingleInstanceGuard guard(folder);
+    switch (claimDataFolder(guard)) {
+    case FolderClaim::Open:
+        break;
+    case FolderClaim::HandedOver:
+        return 0;
+    case FolderClaim::Refused:
+        return 1;
+    }
 
     std::unique_ptr<FrmDorivan> window;
     const QString workPath = QDir(folder).filePath(QStringLiteral("DorivanWork.mdb"));

@@ -1,31 +1,31 @@
 #include "app/startup.h"
 
-#include "app/single_instance.h"
+#include "app/build_info.h"
 
-#include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QStandardPaths>
 
-StartOptions parseStartOptions(const QStringList& arguments)
+namespace {
+QString withSeparator(QString folder)
 {
-    QCommandLineParser parser;
-    const QCommandLineOption dataDir(QStringLiteral("data-dir"), QStringLiteral("データフォルダ"),
-                                     QStringLiteral("DIR"));
-    const QCommandLineOption instance(QStringLiteral("instance-name"), QStringLiteral("二重起動防止の名前"),
-                                      QStringLiteral("NAME"));
-    parser.addOption(dataDir);
-    parser.addOption(instance);
-    // Unknown arguments (a file dropped on the program, desktop launcher extras) are ignored.
-    parser.parse(arguments);
-    StartOptions options;
-    if (parser.isSet(dataDir)) {
-        options.dataFolder = QDir::fromNativeSeparators(parser.value(dataDir));
-        if (!options.dataFolder.endsWith(QLatin1Char('/')))
-            options.dataFolder += QLatin1Char('/');
-    }
-    options.instanceName =
-        parser.isSet(instance) ? parser.value(instance) : SingleInstanceGuard::defaultName();
-    return options;
+    folder = QDir::fromNativeSeparators(folder);
+    if (!folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
+    return folder;
+}
+} // namespace
+
+void setApplicationIdentity()
+{
+    QCoreApplication::setApplicationName(kProgramName);
+    QCoreApplication::setApplicationVersion(QStringLiteral(DORIVAN_VERSION));
+    // The desktop matches the running window to its menu entry (and icon) by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral(DORIVAN_APP_ID));
+    // No application display name: the platform would append it to every window title, and the main
+    // window's caption already names the program.
 }
 
 QString defaultDataFolder(const QString& programFolder)
@@ -34,8 +34,20 @@ QString defaultDataFolder(const QString& programFolder)
     if (QFileInfo::exists(QStringLiteral("c:/zizivaredu.txt")))
         return QStringLiteral("c:/develop4/Dorivan/data/");
 #endif
-    QString folder = QDir::fromNativeSeparators(programFolder);
-    if (!folder.endsWith(QLatin1Char('/')))
-        folder += QLatin1Char('/');
-    return folder + QStringLiteral("data/");
+    const QString beside = withSeparator(programFolder) + QStringLiteral("data/");
+    if (QFileInfo(beside).isDir())
+        return beside;
+    const QString perUser = perUserDataFolder();
+    return perUser.isEmpty() ? beside : perUser;
+}
+
+QString perUserDataFolder()
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    return folder.isEmpty() ? QString() : withSeparator(folder);
+}
+
+QString dataFolderFor(const StartOptions& options, const QString& programFolder)
+{
+    return options.dataFolder.isEmpty() ? defaultDataFolder(programFolder) : options.dataFolder;
 }

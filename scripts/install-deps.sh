@@ -9,6 +9,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-ipafont-gothic poppler-utils
     clang libclang-rt-14-dev
+    dpkg-dev desktop-file-utils appstream lintian
 )
 
 missing=()

@@ -13,6 +13,7 @@
 #include <sqlite3.h>
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -40,10 +41,40 @@ Database::~Database()
     m_statements.clear();
 }
 
+namespace {
+
+// A file of 0 bytes holds no database: a first start that was killed before its tables were written
+// leaves one. It is set up like a missing file instead of being refused for lacking its tables.
+bool holdsData(const QString& path)
+{
+    const QFileInfo file(path);
+    return file.exists() && file.size() > 0;
+}
+
+} // namespace
+
 std::unique_ptr<Database> Database::open(const QString& permanentPath, const QString& workPath)
 {
-    const bool permanentExists = QFileInfo::exists(permanentPath);
-    const bool workExists = QFileInfo::exists(workPath);
+    QStringList created;
+    for (const QString& path : {permanentPath, workPath})
+        if (!QFileInfo::exists(path))
+            created << path;
+    try {
+        return openFiles(permanentPath, workPath, holdsData(permanentPath), holdsData(workPath));
+    } catch (...) {
+        // A file this open created goes again: a failed start leaves the folder as it found it. The
+        // connection is closed by now.
+        for (const QString& path : created) {
+            QFile::remove(path);
+            QFile::remove(path + QStringLiteral("-journal"));
+        }
+        throw;
+    }
+}
+
+std::unique_ptr<Database> Database::openFiles(const QString& permanentPath, const QString& workPath,
+                                              bool permanentExists, bool workExists)
+{
     std::unique_ptr<SQLite::Database> db;
     try {
         db = std::make_unique<SQLite::Database>(permanentPath.toStdString(),

@@ -69,6 +69,7 @@ public:
     // A file another tool switched to write-ahead logging is put back into rollback-journal mode,
     // which the two-file transactions depend on. A transaction that a crash left half-done is rolled
     // back by the engine as the files are first read here.
+    // A file of 0 bytes counts as missing. When the open fails, a file it created is removed again.
     static std::unique_ptr<Database> open(const QString& permanentPath, const QString& workPath);
     ~Database();
     Database(const Database&) = delete;
@@ -111,6 +112,8 @@ public:
 private:
     friend class Transaction;
     Database(std::unique_ptr<SQLite::Database> db, QString permanentPath, QString workPath);
+    static std::unique_ptr<Database> openFiles(const QString& permanentPath, const QString& workPath,
+                                               bool permanentExists, bool workExists);
     // The outermost transaction has just taken the write lock: the day's copy comes first.
     void beforeFirstWrite();
     [[noreturn]] void throwReadOnly(int code, const std::string& what) const;

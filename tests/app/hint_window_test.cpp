@@ -1,4 +1,5 @@
 #include "app/FrmDorivan.h"
+#include "app/build_info.h"
 #include "app/hint_window.h"
 #include "hints/hint_store.h"
 #include "storage/database.h"
@@ -22,7 +23,7 @@
 
 namespace {
 
-const QString kCaption = QStringLiteral("入金予定表 Ver 1.02");
+const QString kCaption = QStringLiteral("入金予定表 Ver " DORIVAN_VERSION);
 
 struct HintRow
 {

@@ -1,6 +1,7 @@
 #include "app/FrmDorivan.h"
 #include "app/amount_field.h"
 #include "app/bound_grid.h"
+#include "app/build_info.h"
 #include "app/clickable_label.h"
 #include "app/month_edit.h"
 #include "app/twips.h"
@@ -11,6 +12,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
@@ -49,7 +51,8 @@ TEST(ShellStart, FirstStartCreatesBothFilesAndASecondStartKeepsTheirRows)
         EXPECT_TRUE(QFile::exists(folder.permanentPath()));
         EXPECT_TRUE(QFile::exists(folder.workPath()));
         EXPECT_EQ(window.objectName(), QStringLiteral("FrmDorivan"));
-        EXPECT_EQ(window.windowTitle(), QStringLiteral("入金予定表 Ver 1.02"));
+        EXPECT_EQ(window.windowTitle(), QStringLiteral("入金予定表 Ver " DORIVAN_VERSION));
+        EXPECT_EQ(window.lblInfo->text(), window.windowTitle());
         EXPECT_EQ(window.permanentPath(), folder.permanentPath());
         EXPECT_EQ(window.workPath(), folder.workPath());
         // The first start has nothing stored: no settings row, no payer, no hint.
@@ -94,7 +97,21 @@ TEST(ShellStart, ACorruptFileStopsTheLoadNamingTheFileAndIsLeftAsItWas)
         QFile file(folder.path() + name);
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         EXPECT_EQ(file.readAll(), garbage) << name.toStdString();
+        // The failed start leaves no file of its own behind.
+        EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{name});
     }
+}
+
+TEST(ShellStart, EmptyFilesLeftByAStartThatWasCutShortAreSetUp)
+{
+    TempDataFolder folder;
+    for (const QString& path : {folder.permanentPath(), folder.workPath()}) {
+        QFile empty(path);
+        ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
+    }
+    FrmDorivan window(folder.path());
+    EXPECT_EQ(rowCountOf(window.db(), "入金予定表"), 0);
+    EXPECT_EQ(rowCountOf(window.db(), "ClHint"), 0);
 }
 
 TEST(ShellLayout, EveryControlIsThereUnderItsNameWithItsCaption)

@@ -1,113 +1,172 @@
 #include "app/single_instance.h"
-#include "app/startup.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocalSocket>
+#include <QLockFile>
+#include <QMessageBox>
 #include <QProcess>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QThread>
-#include <QUuid>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <deque>
+#include <memory>
+
 namespace {
 
-QString uniqueName()
+// A real copy of the program; its instance name must not matter to which copy runs.
+std::unique_ptr<QProcess> startDorivan(const QString& dataDir, const QString& instance)
 {
-    return QStringLiteral("dorivan-test-") + QUuid::createUuid().toString(QUuid::Id128);
-}
-
-void startDorivan(QProcess& process, const QString& instance, const QString& dataDir)
-{
+    auto process = std::make_unique<QProcess>();
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    process.setProcessEnvironment(env);
-    process.start(QStringLiteral(DORIVAN_EXECUTABLE),
-                  {QStringLiteral("--instance-name"), instance, QStringLiteral("--data-dir"), dataDir});
+    process->setProcessEnvironment(env);
+    process->start(QStringLiteral(DORIVAN_EXECUTABLE),
+                   {QStringLiteral("--instance-name"), instance, QStringLiteral("--data-dir"), dataDir});
+    return process;
 }
 
-bool listening(const QString& name)
+// Waits until the copy answers on its folder's socket and has made its files.
+bool runsOn(QProcess& process, const QString& dataDir)
 {
-    QLocalSocket socket;
-    socket.connectToServer(name);
-    return socket.waitForConnected(200);
+    for (int i = 0; i < 300 && process.waitForStarted(30000); ++i) {
+        QLocalSocket socket;
+        socket.connectToServer(folderServerName(dataDir));
+        if (socket.waitForConnected(200) && QFileInfo::exists(dataDir + QStringLiteral("/DorivanWork.mdb")))
+            return true;
+        QThread::msleep(100);
+    }
+    return false;
 }
 
-struct LockCleanup
+QByteArray readAll(const QString& path)
 {
-    QString name;
-    ~LockCleanup() { QFile::remove(QDir::temp().filePath(name + QStringLiteral(".lock"))); }
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Clicks the given buttons of the message boxes as they come up, and keeps what they said.
+class BoxAnswers
+{
+public:
+    explicit BoxAnswers(std::initializer_list<QMessageBox::StandardButton> answers) : m_answers(answers)
+    {
+        QObject::connect(&m_poll, &QTimer::timeout, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box || !box->isVisible() || m_answers.empty())
+                return;
+            texts << box->text();
+            defaults << box->standardButton(box->defaultButton());
+            box->button(m_answers.front())->click();
+            m_answers.pop_front();
+        });
+        m_poll.start(5);
+    }
+    QStringList texts;
+    QList<QMessageBox::StandardButton> defaults;
+
+private:
+    std::deque<QMessageBox::StandardButton> m_answers;
+    QTimer m_poll;
 };
 
 } // namespace
 
-TEST(SingleInstance, ASecondCopyAsksTheFirstToComeForwardAndLeavesTheDataAlone)
+TEST(SingleInstance, ASecondStartOnAHeldFolderRaisesItsCopyAndLeavesTheFilesAlone)
 {
-    const QString name = uniqueName();
-    LockCleanup cleanup{name};
-    SingleInstanceGuard first(name);
-    ASSERT_TRUE(first.acquire());
-    SingleInstanceGuard sameProcess(name);
-    EXPECT_FALSE(sameProcess.acquire());
+    QTemporaryDir root;
+    const QString data = root.filePath(QStringLiteral("data"));
+    ASSERT_TRUE(QDir().mkpath(data));
+    SingleInstanceGuard first(data);
+    ASSERT_EQ(first.acquire(), SingleInstanceGuard::Lock::Taken);
+    EXPECT_TRUE(QFileInfo::exists(QDir(data).filePath(QStringLiteral(".dorivan.lock"))));
     QSignalSpy raised(&first, &SingleInstanceGuard::raiseRequested);
 
-    QTemporaryDir dir;
-    const QString dataDir = dir.filePath(QStringLiteral("data"));
-    QProcess second;
-    startDorivan(second, name, dataDir);
-    ASSERT_TRUE(second.waitForFinished(30000));
-    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(second.exitCode(), 0);
+    // Named through a link, with an instance name of its own: still the same folder.
+    const QString link = root.filePath(QStringLiteral("link"));
+    ASSERT_TRUE(QFile::link(data, link));
+    EXPECT_EQ(folderLockPath(link + QStringLiteral("/")), folderLockPath(data));
+    auto second = startDorivan(link, QStringLiteral("another-name"));
+    ASSERT_TRUE(second->waitForFinished(30000));
+    EXPECT_EQ(second->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second->exitCode(), 0);
     EXPECT_TRUE(raised.count() > 0 || raised.wait(10000));
-    EXPECT_FALSE(QFileInfo::exists(dataDir));
+    EXPECT_EQ(QDir(data).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral(".dorivan.lock")});
 }
 
-TEST(SingleInstance, TwoRealCopiesOnlyTheFirstRuns)
+TEST(SingleInstance, RealCopiesRunOnePerFolderWhateverTheirInstanceNames)
 {
-    const QString name = uniqueName();
-    LockCleanup cleanup{name};
-    QTemporaryDir dir;
-    const QString firstData = dir.filePath(QStringLiteral("first"));
-    const QString secondData = dir.filePath(QStringLiteral("second"));
+    QTemporaryDir root;
+    const QString a = root.filePath(QStringLiteral("a"));
+    const QString b = root.filePath(QStringLiteral("b"));
+    auto first = startDorivan(a, QStringLiteral("x"));
+    ASSERT_TRUE(runsOn(*first, a));
 
-    QProcess first;
-    startDorivan(first, name, firstData);
-    ASSERT_TRUE(first.waitForStarted(30000));
-    for (int i = 0; i < 300 && !(listening(name) && QFileInfo::exists(firstData + "/DorivanWork.mdb")); ++i)
-        QThread::msleep(100);
-    ASSERT_TRUE(listening(name));
-    // The first start created its data folder and both files.
-    EXPECT_TRUE(QFileInfo::exists(firstData + "/Dorivan.mdb"));
+    auto sameFolder = startDorivan(a, QStringLiteral("y"));
+    ASSERT_TRUE(sameFolder->waitForFinished(30000));
+    EXPECT_EQ(sameFolder->exitCode(), 0);
+    // The same instance name on another folder opens that folder in a copy of its own.
+    auto otherFolder = startDorivan(b, QStringLiteral("x"));
+    EXPECT_TRUE(runsOn(*otherFolder, b));
+    EXPECT_EQ(first->state(), QProcess::Running);
 
-    QProcess second;
-    startDorivan(second, name, secondData);
-    ASSERT_TRUE(second.waitForFinished(30000));
-    EXPECT_EQ(second.exitCode(), 0);
-    EXPECT_FALSE(QFileInfo::exists(secondData));
-    EXPECT_EQ(first.state(), QProcess::Running);
-    EXPECT_TRUE(listening(name));
-
-    first.kill();
-    first.waitForFinished(30000);
-    // With the first copy gone its lock counts as stale and a new copy may start.
-    SingleInstanceGuard next(name);
-    EXPECT_TRUE(next.acquire());
+    first->kill();
+    first->waitForFinished(30000);
+    // The copy is gone, so its lock counts as stale and the folder can be taken again.
+    SingleInstanceGuard next(a);
+    EXPECT_EQ(next.acquire(), SingleInstanceGuard::Lock::Taken);
 }
 
-TEST(StartOptions, TheCommandLineChoosesFolderAndGuardName)
+TEST(FolderClaim, ALockNobodyAnswersForIsTakenOverOnlyOnYesAfterAWarning)
 {
-    const StartOptions plain = parseStartOptions({QStringLiteral("dorivan")});
-    EXPECT_TRUE(plain.dataFolder.isEmpty());
-    EXPECT_EQ(plain.instanceName, SingleInstanceGuard::defaultName());
-    const StartOptions chosen = parseStartOptions({QStringLiteral("dorivan"), QStringLiteral("--data-dir"),
-                                                   QStringLiteral("/srv/books"),
-                                                   QStringLiteral("--instance-name"), QStringLiteral("x")});
-    EXPECT_EQ(chosen.dataFolder, QStringLiteral("/srv/books/"));
-    EXPECT_EQ(chosen.instanceName, QStringLiteral("x"));
-#ifndef Q_OS_WIN
-    EXPECT_EQ(defaultDataFolder(QStringLiteral("/opt/dorivan")), QStringLiteral("/opt/dorivan/data/"));
-#endif
+    QTemporaryDir root;
+    const QString lock = folderLockPath(root.path());
+    // As a copy on another computer writes it, and a file someone else left.
+    const QByteArray foreign("4242\ndorivan\nkeiri-pc\n0123456789abcdef\nboot-id\n");
+    for (const QByteArray& left : {foreign, QByteArray("not a lock\n")}) {
+        QFile file(lock);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(left);
+        file.close();
+        {
+            SingleInstanceGuard guard(root.path());
+            BoxAnswers answers{QMessageBox::No};
+            EXPECT_EQ(claimDataFolder(guard, nullptr, 200), FolderClaim::Refused);
+            ASSERT_EQ(answers.texts.size(), 1);
+            const QString& text = answers.texts.front();
+            EXPECT_TRUE(text.contains(QDir::toNativeSeparators(guard.folder()))) << text.toStdString();
+            EXPECT_EQ(text.contains(QStringLiteral("keiri-pc")), left == foreign) << text.toStdString();
+            EXPECT_TRUE(text.contains(QStringLiteral("データが壊れたり失われたりします")));
+            EXPECT_EQ(answers.defaults.front(), QMessageBox::No);
+        }
+        EXPECT_EQ(readAll(lock), left);
+
+        SingleInstanceGuard guard(root.path());
+        BoxAnswers answers{QMessageBox::Yes};
+        EXPECT_EQ(claimDataFolder(guard, nullptr, 200), FolderClaim::Open);
+        qint64 pid = 0;
+        EXPECT_TRUE(QLockFile(lock).getLockInfo(&pid, nullptr, nullptr));
+        EXPECT_EQ(pid, QCoreApplication::applicationPid());
+    }
+
+    // A holder still running on this computer (one that does not listen) keeps its lock even on Yes.
+    QFile::remove(lock);
+    QLockFile holder(lock);
+    holder.setStaleLockTime(0);
+    ASSERT_TRUE(holder.tryLock(0));
+    const QByteArray held = readAll(lock);
+    SingleInstanceGuard guard(root.path());
+    BoxAnswers answers{QMessageBox::Yes, QMessageBox::Ok};
+    EXPECT_EQ(claimDataFolder(guard, nullptr, 200), FolderClaim::Refused);
+    ASSERT_EQ(answers.texts.size(), 2);
+    EXPECT_TRUE(answers.texts[0].contains(QStringLiteral("このコンピュータのプロセス番号")));
+    EXPECT_TRUE(answers.texts[1].contains(QStringLiteral("引き継げませんでした")));
+    EXPECT_EQ(readAll(lock), held);
 }
