@@ -15,7 +15,6 @@
 
 namespace {
 
-const QString kCaption = QStringLiteral("入金予定表 Ver 1.02");
 const QString kUnsavedText = QStringLiteral("この月の変更はまだ登録されていません。登録しますか？");
 
 void click(QPushButton* button)
@@ -58,7 +57,7 @@ TEST(ScheduleUnsaved, EditsAreMarkedAndAskedAboutBeforeTheMonthIsLeft)
     auto* mark = window->findChild<QLabel*>(QStringLiteral("lbl未登録"));
     ASSERT_TRUE(mark);
     EXPECT_FALSE(mark->isVisible());
-    EXPECT_EQ(window->windowTitle(), kCaption);
+    EXPECT_EQ(window->windowTitle(), kWindowCaption);
     // A month without edits asks nothing.
     auto seen = withRealBoxes(
         [&] {
@@ -72,7 +71,7 @@ TEST(ScheduleUnsaved, EditsAreMarkedAndAskedAboutBeforeTheMonthIsLeft)
     typeAmount(*window, 0, kPlanned, QStringLiteral("300"));
     EXPECT_TRUE(mark->isVisible());
     EXPECT_EQ(mark->text(), QStringLiteral("未登録"));
-    EXPECT_EQ(window->windowTitle(), kCaption + QStringLiteral(" *"));
+    EXPECT_EQ(window->windowTitle(), kWindowCaption + QStringLiteral(" *"));
 
     // Escape on ▶ stays on the month with the edit.
     seen = withRealBoxes([&] { click(window->cmdMonNext); }, {pressEscape()});
@@ -105,7 +104,7 @@ TEST(ScheduleUnsaved, EditsAreMarkedAndAskedAboutBeforeTheMonthIsLeft)
     EXPECT_EQ(workCell(*window, 1, "予定額").toMoney(), yen(100));
     EXPECT_FALSE(window->hasUnsavedEdits());
     EXPECT_FALSE(mark->isVisible());
-    EXPECT_EQ(window->windowTitle(), kCaption);
+    EXPECT_EQ(window->windowTitle(), kWindowCaption);
 
     // Enter answers はい: the month is saved, without the save question a second time, then left.
     typeAmount(*window, 0, kPlanned, QStringLiteral("300"));
