@@ -62,6 +62,7 @@ FrmDorivan::FrmDorivan(const QString& dataFolder, QWidget* parent)
     Clear入金予定表();
     Clear入金先マスタ();
     Read入金予定();
+    gridInpStartCursor();
 }
 
 FrmDorivan::~FrmDorivan()

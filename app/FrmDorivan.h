@@ -87,6 +87,8 @@ public:
     void gridInpPayerCheck();
     void gridInpKeyPressed(int* key);
     void gridInpCursorMoved();
+    // At start-up: the cursor on the day of the first empty row, the grid holding the focus.
+    void gridInpStartCursor();
     // For tests: the automatic-registration value the grid sees (Read設定 sets it at load).
     void setAutoRegistrationValue(bool on) { m入金先自動登録 = on; }
     // ---- Saving, row insertion and deletion (frm_schedule_rows.cpp) ----

@@ -5,11 +5,14 @@
 #include "app/work_table_model.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QHeaderView>
 #include <QInputMethodEvent>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMetaMethod>
+#include <QPointer>
 #include <QScrollBar>
 
 namespace {
@@ -27,8 +30,10 @@ public:
 
     void setCurrentIndex(const QModelIndex& index, QItemSelectionModel::SelectionFlags command) override
     {
-        if (index != currentIndex())
-            m_grid->commitRow();
+        // A refused text keeps the cursor in its cell, whichever key or click tried to leave it (a
+        // click in the grid closes the editor before it moves the cursor).
+        if (index != currentIndex() && (!m_grid->commitRow() || m_grid->holdsRefusedCell()))
+            return;
         QItemSelectionModel::setCurrentIndex(index, command);
     }
 
@@ -157,13 +162,23 @@ Value BoundGrid::cellAbove(int column) const
     return row <= 0 ? Value() : m_model->value(row - 1, column);
 }
 
-void BoundGrid::commitRow()
+bool BoundGrid::commitRow()
 {
-    QWidget* editor = indexWidget(currentIndex());
+    return commitEditor(indexWidget(currentIndex()));
+}
+
+bool BoundGrid::commitEditor(QWidget* editor)
+{
     if (!editor)
-        return;
+        return true;
+    // A store failure is told in a box, and the editor may be gone when the box closes.
+    const QPointer<QWidget> guard(editor);
     commitData(editor);
+    if (!guard)
+        return true;
+    const bool refused = editor->property(GridDelegate::kRefusedProperty).toBool();
     closeEditor(editor, QAbstractItemDelegate::NoHint);
+    return !refused;
 }
 
 void BoundGrid::moveToRow(int row)
@@ -290,7 +305,7 @@ bool BoundGrid::reportEditorKey(int key)
     return code == 0;
 }
 
-void BoundGrid::advanceAfterEnter()
+void BoundGrid::advanceAfterEnter(bool openEditor)
 {
     if (!m_model)
         return;
@@ -305,11 +320,14 @@ void BoundGrid::advanceAfterEnter()
             ++row;
             column = 0;
         }
-        if (!isColumnHidden(column))
+        if (!isColumnHidden(column) && (m_model->flags(m_model->index(row, column)) & Qt::ItemIsEnabled))
             break;
     }
     m_pastEnd = false;
-    setCurrentIndex(m_model->index(row, column));
+    const QModelIndex next = m_model->index(row, column);
+    setCurrentIndex(next);
+    if (openEditor && currentIndex() == next && (next.flags() & Qt::ItemIsEditable))
+        edit(next);
 }
 
 void BoundGrid::focusInEvent(QFocusEvent* event)
@@ -330,6 +348,12 @@ void BoundGrid::keyPressEvent(QKeyEvent* event)
     }
     if ((key == Qt::Key_Return || key == Qt::Key_Enter) && state() != QAbstractItemView::EditingState) {
         advanceAfterEnter();
+        event->accept();
+        return;
+    }
+    if (key == Qt::Key_Delete && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier &&
+        state() != QAbstractItemView::EditingState) {
+        clearCurrentCell();
         event->accept();
         return;
     }
@@ -366,8 +390,13 @@ void BoundGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint 
 {
     const bool wasDropDown = editor && m_dropDownColumn >= 0 &&
                              editor->property(GridDelegate::kColumnProperty).toInt() == m_dropDownColumn;
-    const bool moveOn =
+    bool moveOn =
         hint == QAbstractItemDelegate::EditNextItem || hint == QAbstractItemDelegate::EditPreviousItem;
+    // Tab after a refused text: the cursor stays in the cell.
+    if (moveOn && editor && editor->property(GridDelegate::kRefusedProperty).toBool()) {
+        hint = QAbstractItemDelegate::NoHint;
+        moveOn = false;
+    }
     m_closingEditor = true;
     // Tab out of the drop-down column: the notification about that edit comes while its cell is still
     // the current one, as it does for Enter, and only then does the cursor move on.
@@ -391,10 +420,55 @@ void BoundGrid::editNeighbour(CursorAction action)
         edit(persistent);
 }
 
-void BoundGrid::notifyCellRefused(int column, const QString& text)
+void BoundGrid::refuseCell(const QModelIndex& index, const QString& text)
 {
-    if (isSignalConnected(QMetaMethod::fromSignal(&BoundGrid::cellRefused)))
-        emit cellRefused(column, text);
-    else
-        QApplication::beep();
+    if (QWidget* editor = indexWidget(index))
+        editor->setProperty(GridDelegate::kRefusedProperty, true);
+    m_refusal = Refusal{index, text};
+    if (isSignalConnected(QMetaMethod::fromSignal(&BoundGrid::cellRefused))) {
+        emit cellRefused(index.column(), text);
+        return;
+    }
+    QApplication::beep();
+    QMetaObject::invokeMethod(this, &BoundGrid::resumeRefusedEdit, Qt::QueuedConnection);
+}
+
+bool BoundGrid::holdsRefusedCell() const
+{
+    return m_refusal && m_refusal->cell.isValid() && m_refusal->cell == currentIndex();
+}
+
+void BoundGrid::resumeRefusedEdit()
+{
+    if (!m_refusal)
+        return;
+    const Refusal refusal = *m_refusal;
+    m_refusal.reset();
+    // The user has gone on meanwhile (clicked a button, another month was loaded): the cell keeps its
+    // value and nothing opens behind the user's back.
+    if (!refusal.cell.isValid() || currentIndex() != refusal.cell || window()->focusWidget() != this ||
+        state() == QAbstractItemView::EditingState)
+        return;
+    // A click that tried to leave the cell may have selected another one.
+    selectionModel()->select(refusal.cell, QItemSelectionModel::ClearAndSelect);
+    edit(refusal.cell);
+    QWidget* editor = indexWidget(refusal.cell);
+    if (auto* combo = qobject_cast<QComboBox*>(editor)) {
+        combo->setEditText(refusal.text);
+        combo->lineEdit()->selectAll();
+    } else if (auto* line = qobject_cast<QLineEdit*>(editor)) {
+        line->setText(refusal.text);
+        line->selectAll();
+    }
+}
+
+void BoundGrid::clearCurrentCell()
+{
+    const QModelIndex index = currentIndex();
+    const int row = currentRow();
+    if (row < 0 || !(index.flags() & Qt::ItemIsEditable) || m_model->editText(row, index.column()).isEmpty())
+        return;
+    // Empty text is a value of every column; a failing write has been told by the source.
+    if (m_model->setData(index, QString(), Qt::EditRole))
+        emit cellCommitted(index.column());
 }

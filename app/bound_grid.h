@@ -2,10 +2,12 @@
 
 #include "storage/value.h"
 
+#include <QPersistentModelIndex>
 #include <QTableView>
 
 #include <cstdint>
 #include <map>
+#include <optional>
 
 class GridDelegate;
 class WorkTableModel;
@@ -21,7 +23,13 @@ class WorkTableModel;
 //   payerEditFinished()     an edit of the drop-down column ended (not on Escape)
 //   keyPressed(int* key)    a key (Qt key code) reached the grid or its editor; *key = 0 cancels it
 //   cellCursorMoved()       the current cell changed
-//   cellRefused(column, text) the user's text is not a value of the column; the cell kept its value
+//   cellRefused(column, text) the user's text was not taken (not a value of the column, or a handler
+//                           of cellCommitted refused it); the cursor stays in the cell. The listener
+//                           tells the user why, once the editor has closed (a queued connection), and
+//                           then calls resumeRefusedEdit().
+//
+// Keys of its own: Enter stores the cell and moves to the next cell that can be typed into, Delete
+// empties the cell under the cursor. Cells that are not enabled (a read-only column) are passed by.
 class BoundGrid : public QTableView
 {
     Q_OBJECT
@@ -49,8 +57,11 @@ public:
     bool setCell(int column, const Value& value);
     // The cell of the row above the current one (nothing on the first row).
     Value cellAbove(int column) const;
-    // Finishes an open edit, so that the table holds what the grid shows.
-    void commitRow();
+    // Finishes an open edit, so that the table holds what the grid shows. False when the text was
+    // refused (the cell kept its value and the cursor stays in it).
+    bool commitRow();
+    // The same for one editor of the grid.
+    bool commitEditor(QWidget* editor);
     void moveNext();
     void movePrevious();
     void moveFirst();
@@ -68,11 +79,21 @@ public:
 
     // Used by the delegate: reports a key of an open editor; true when a handler cancelled it.
     bool reportEditorKey(int key);
-    // Used by the delegate after Enter in an editor: moves on to the next shown cell.
-    void advanceAfterEnter();
+    // Enter: moves on to the next cell that can be typed into, wrapping to the next row; with
+    // `openEditor` that cell opens for typing at once.
+    void advanceAfterEnter(bool openEditor = false);
     void notifyCellCommitted(int column) { emit cellCommitted(column); }
-    // Used by the delegate when the table refuses an editor's text; beeps when nobody listens.
-    void notifyCellRefused(int column, const QString& text);
+    // The text typed into a cell was not taken: by the delegate when it is no value of the column, by a
+    // handler of cellCommitted that undid it. Keeps the cursor in the cell and raises cellRefused();
+    // without a listener, beeps and opens the cell again by itself.
+    void refuseCell(const QModelIndex& index, const QString& text);
+    // Opens the refused cell again with the refused text selected, so that the user types over it or
+    // leaves it with Escape; nothing when the user has gone on elsewhere meanwhile.
+    void resumeRefusedEdit();
+    // Whether a refused cell waits for resumeRefusedEdit() under the cursor, which stays there till then.
+    bool holdsRefusedCell() const;
+    // Delete: empties the cell under the cursor as typing an empty text would.
+    void clearCurrentCell();
 
 signals:
     void focusReceived();
@@ -100,6 +121,12 @@ private:
     std::map<int, double> m_widthsTwips;
     int m_dropDownColumn = -1;
     QAbstractItemModel* m_dropDownList = nullptr;
+    struct Refusal
+    {
+        QPersistentModelIndex cell;
+        QString text;
+    };
+    std::optional<Refusal> m_refusal;
     bool m_pastEnd = false;
     bool m_closingEditor = false;
     bool m_passingKeyOn = false;

@@ -78,6 +78,8 @@ void FrmDorivan::FormInit()
     Dt年月->setFixedWidth(twipsToPixels(m年号 == QStringLiteral("西暦") ? 1560 : 1860, Dt年月));
 
     applyColumns(GridInp, datInp, std::begin(kScheduleColumns), std::end(kScheduleColumns));
+    // The balance is computed from the amounts; nobody types it.
+    datInp->setColumnReadOnly(datInp->columnIndex(QStringLiteral("残高")), true);
     GridInp->setDropDown(datInp->columnIndex(QStringLiteral("入金先名")), dat入金先名);
     applyColumns(Grid入金先マスタ, dat入金先マスタ, std::begin(kPayerColumns), std::end(kPayerColumns));
 

@@ -3,7 +3,9 @@
 
 #include "app/amount_field.h"
 #include "app/bound_grid.h"
+#include "app/button_shortcuts.h"
 #include "app/clickable_label.h"
+#include "app/csv_panel.h"
 #include "app/grid_delegate.h"
 #include "app/month_edit.h"
 #include "app/support_address.h"
@@ -80,6 +82,7 @@ void FrmDorivan::buildLayout()
     layout->setContentsMargins(6, 6, 6, 6);
     layout->addWidget(SSTab1);
     resize(960, 660);
+    addWindowShortcuts(*this);
 }
 
 QWidget* FrmDorivan::buildScheduleTab()
@@ -282,6 +285,7 @@ QWidget* FrmDorivan::buildSettingsTab()
     layout->addWidget(imContainer3D5);
     layout->addWidget(imContainer3D7);
     layout->addWidget(ImFrame3D1);
+    layout->addWidget(new CsvExchangePanel(*this, imContainer3D2));
     layout->addStretch();
     layout->addWidget(lblInfo);
     layout->addWidget(lblSupport);

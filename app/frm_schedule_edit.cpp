@@ -1,5 +1,6 @@
 // Editing the schedule grid: completing what is typed into a cell, the totals and balances that follow
-// an amount, the automatic registration of payers, Enter in the last column and the input method.
+// an amount, the automatic registration of payers, the keys that carry the cursor through a row, the
+// cursor at start-up and the input method.
 #include "app/FrmDorivan.h"
 
 #include "app/amount_field.h"
@@ -86,8 +87,10 @@ void FrmDorivan::gridInpCellCommitted(int column)
                     GridInp->setCell(k表示日付, Value(entry.cellText));
                 break;
             case schedule::DayEntry::Kind::Clear:
+                // The row loses its day and date, and the user hears why, back in the day cell.
                 GridInp->setCell(k表示日付, Value());
                 GridInp->setCell(k日付, Value());
+                GridInp->refuseCell(GridInp->currentIndex(), typed);
                 break;
             case schedule::DayEntry::Kind::KeepDate:
                 break;
@@ -108,12 +111,23 @@ void FrmDorivan::gridInpCellCommitted(int column)
 
 void FrmDorivan::gridInpCellRefused(int column, const QString& text)
 {
-    QString name = datInp->columnCaption(column);
-    if (column == k残高)
-        name = QStringLiteral("総額");
-    const bool outOfRange = parseAmount(text).status == AmountParse::OutOfRange;
-    ShowStandardMessage(QStringLiteral("入力"),
-                        outOfRange ? QStringLiteral("範囲外") : QStringLiteral("数字のみ"), name);
+    if (column == k表示日付) {
+        const schedule::DayEntry entry = schedule::completeDay(Dt年月->month(), text);
+        ShowStandardMessage(QStringLiteral("入力"),
+                            entry.reason == schedule::DayEntry::Reason::NotANumber
+                                ? QStringLiteral("数字のみ")
+                                : QStringLiteral("範囲外"),
+                            QStringLiteral("日付"));
+    } else {
+        QString name = datInp->columnCaption(column);
+        if (column == k残高)
+            name = QStringLiteral("総額");
+        const bool outOfRange = parseAmount(text).status == AmountParse::OutOfRange;
+        ShowStandardMessage(QStringLiteral("入力"),
+                            outOfRange ? QStringLiteral("範囲外") : QStringLiteral("数字のみ"), name);
+    }
+    // Back in the cell with the text selected, to be typed over or left with Escape.
+    GridInp->resumeRefusedEdit();
 }
 
 void FrmDorivan::gridInpPayerCheck()
@@ -128,15 +142,50 @@ void FrmDorivan::gridInpPayerCheck()
 
 void FrmDorivan::gridInpKeyPressed(int* key)
 {
-    if ((*key != Qt::Key_Return && *key != Qt::Key_Enter) || GridInp->currentColumn() != k残高 ||
-        GridInp->currentRow() < 0)
+    if ((*key != Qt::Key_Return && *key != Qt::Key_Enter) || GridInp->currentRow() < 0)
         return;
-    // Enter at the end of a row starts the next row at its day; the last row stays the last.
-    *key = 0;
-    GridInp->moveNext();
-    if (GridInp->atEnd())
-        GridInp->movePrevious();
-    GridInp->setCurrentColumn(k表示日付);
+    const int column = GridInp->currentColumn();
+    if (column == k表示日付 || column == k入金先名) {
+        // The day and the payer are followed by what is typed next: the next cell opens for typing.
+        *key = 0;
+        if (GridInp->commitRow())
+            GridInp->advanceAfterEnter(true);
+    } else if (column == k入金額) {
+        // 入金額 ends a row (the balance is computed): Enter starts the next row at its day; the last row
+        // stays the last.
+        *key = 0;
+        if (!GridInp->commitRow())
+            return;
+        GridInp->moveNext();
+        if (GridInp->atEnd())
+            GridInp->movePrevious();
+        GridInp->setCurrentColumn(k表示日付);
+    }
+}
+
+void FrmDorivan::gridInpStartCursor()
+{
+    // Ready for the next receipt: the day of the first row that holds nothing yet.
+    const auto holdsData = [this](int row) {
+        const Value day = datInp->value(row, k表示日付);
+        const Value payer = datInp->value(row, k入金先名);
+        const auto nonZero = [&](int column) {
+            const std::optional<Money> amount = datInp->value(row, column).toMoney();
+            return amount && !amount->isZero();
+        };
+        return !datInp->value(row, k日付).isNull() || (!day.isNull() && !day.toText().isEmpty()) ||
+               (!payer.isNull() && !payer.toText().isEmpty()) || nonZero(k予定額) || nonZero(k入金額);
+    };
+    const int rows = datInp->dataRowCount();
+    if (rows == 0)
+        return;
+    int row = 0;
+    while (row < rows && holdsData(row))
+        ++row;
+    const QModelIndex day = datInp->index(std::min(row, rows - 1), k表示日付);
+    GridInp->setCurrentIndex(day);
+    GridInp->scrollTo(day);
+    GridInp->takeFocus();
 }
 
 void FrmDorivan::gridInpCursorMoved()

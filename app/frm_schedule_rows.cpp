@@ -110,9 +110,11 @@ void FrmDorivan::InsertLine()
         return;
     switch (result) {
     case schedule::InsertResult::Inserted:
-        // The cursor stays put, on the new blank row. The rows below moved: their stored numbers
-        // change with the next save.
+        // The cursor stays put, on the new blank row, ready for its day. The rows below moved: their
+        // stored numbers change with the next save.
         refreshWorkGrid();
+        GridInp->setCurrentColumn(k表示日付);
+        GridInp->takeFocus();
         setUnsaved(true);
         break;
     case schedule::InsertResult::NoRoom:

@@ -9,6 +9,8 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
+#include <QScopedValueRollback>
 #include <QStyle>
 
 namespace {
@@ -76,14 +78,26 @@ void GridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) cons
 
 void GridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const
 {
+    if (m_committing)
+        return;
+    const QScopedValueRollback<bool> committing(m_committing, true);
+    const QPointer<QWidget> guard(editor);
+    editor->setProperty(kRefusedProperty, false);
     const QString text = editorText(editor);
     if (text == editor->property(kOriginalText).toString())
         return;
-    if (!model->setData(index, text, Qt::EditRole)) {
-        // A figure that is not an amount is refused; the cell keeps its value.
-        m_grid->notifyCellRefused(index.column(), text);
+    const WorkTableModel* source = m_grid->workModel();
+    Value value;
+    if (source && !source->toStored(index.column(), text, &value)) {
+        // A text that is no value of the column (a figure that is not an amount) is refused; the cell
+        // keeps its value.
+        m_grid->refuseCell(index, text);
         return;
     }
+    // The source tells the user itself why it could not store the value (a locked or full file); that
+    // is no fault of what was typed.
+    if (!model->setData(index, text, Qt::EditRole) || !guard)
+        return;
     editor->setProperty(kOriginalText, text);
     m_grid->notifyCellCommitted(index.column());
 }
@@ -155,18 +169,29 @@ bool GridDelegate::eventFilter(QObject* object, QEvent* event)
     auto* editor = qobject_cast<QWidget*>(object);
     if (editor && event->type() == QEvent::KeyPress) {
         auto* keyEvent = static_cast<QKeyEvent*>(event);
+        // A key for the open list of names is the list's, not the grid's.
+        auto* combo = qobject_cast<QComboBox*>(editor);
+        if (combo && combo->view()->isVisible())
+            return QStyledItemDelegate::eventFilter(object, event);
         if (m_grid->reportEditorKey(keyEvent->key()))
             return true;
         if (keyEvent->key() == Qt::Key_Return || keyEvent->key() == Qt::Key_Enter) {
-            auto* combo = qobject_cast<QComboBox*>(editor);
-            if (combo && combo->view()->isVisible())
-                return QStyledItemDelegate::eventFilter(object, event);
-            // Enter stores the cell and moves on, as a book-keeper expects from a ledger grid.
-            emit commitData(editor);
-            emit closeEditor(editor, QAbstractItemDelegate::NoHint);
-            m_grid->advanceAfterEnter();
+            // Enter stores the cell and moves on, as a book-keeper expects from a ledger grid; a refused
+            // text keeps the cursor where it is.
+            if (m_grid->commitEditor(editor))
+                m_grid->advanceAfterEnter();
             return true;
         }
     }
     return QStyledItemDelegate::eventFilter(object, event);
+}
+
+void GridDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const
+{
+    QStyledItemDelegate::initStyleOption(option, index);
+    // A computed column is not enabled only so that the cursor passes it by; its figures are read as
+    // clearly as the others.
+    const WorkTableModel* model = m_grid->workModel();
+    if (model && model->isColumnReadOnly(index.column()))
+        option->state |= QStyle::State_Enabled;
 }

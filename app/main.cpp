@@ -1,6 +1,7 @@
 #include "app/FrmDorivan.h"
 #include "app/build_info.h"
 #include "app/command_line.h"
+#include "app/csv_command.h"
 #include "app/single_instance.h"
 #include "app/startup.h"
 #include "storage/database.h"
@@ -33,7 +34,11 @@ int main(int argc, char** argv)
     if (line.action != CommandAction::OpenWindow) {
         // Help, version, a refused command line and the tasks run without a display.
         QCoreApplication core(argc, argv);
-        return deliver(answerWithoutWindow(line, QCoreApplication::applicationDirPath()));
+        const QString programFolder = QCoreApplication::applicationDirPath();
+        if (line.action == CommandAction::RunTask &&
+            (line.task == QStringLiteral("export-csv") || line.task == QStringLiteral("import-csv")))
+            return runCsvTask(line, dataFolderFor(line.options, programFolder));
+        return deliver(answerWithoutWindow(line, programFolder));
     }
     const StartOptions& options = line.options;
 

@@ -192,6 +192,14 @@ void MonthEdit::keyPressEvent(QKeyEvent* event)
 
 bool MonthEdit::event(QEvent* event)
 {
+    // Page Up and Page Down step a year here, before the window's month keys see them.
+    if (event->type() == QEvent::ShortcutOverride) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_PageUp || key == Qt::Key_PageDown) {
+            event->accept();
+            return true;
+        }
+    }
     switch (event->type()) {
     case QEvent::KeyPress:
     case QEvent::KeyRelease:

@@ -192,6 +192,20 @@ bool WorkTableModel::isColumnHidden(int column) const
     return column >= 0 && column < columnCount() && m_columns[column].hidden;
 }
 
+void WorkTableModel::setColumnReadOnly(int column, bool readOnly)
+{
+    if (column < 0 || column >= columnCount() || m_columns[column].readOnly == readOnly)
+        return;
+    m_columns[column].readOnly = readOnly;
+    if (rowCount() > 0)
+        emit dataChanged(index(0, column), index(rowCount() - 1, column));
+}
+
+bool WorkTableModel::isColumnReadOnly(int column) const
+{
+    return column >= 0 && column < columnCount() && m_columns[column].readOnly;
+}
+
 bool WorkTableModel::validCell(int row, int column) const
 {
     return row >= 0 && row < dataRowCount() && column >= 0 && column < columnCount();
@@ -353,6 +367,8 @@ Qt::ItemFlags WorkTableModel::flags(const QModelIndex& index) const
 {
     if (!index.isValid())
         return Qt::NoItemFlags;
+    if (isColumnReadOnly(index.column()))
+        return Qt::ItemIsSelectable;
     Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
     if (columnKind(index.column()) == Kind::YesNo)
         return f | Qt::ItemIsUserCheckable;

@@ -56,6 +56,10 @@ public:
     Qt::Alignment columnAlignment(int column) const;
     void setColumnHidden(int column, bool hidden);
     bool isColumnHidden(int column) const;
+    // A computed column: shown, but not typed into, and the grid's cursor passes it by (its cells are
+    // not enabled, which the item views skip when moving). Code still writes it with setValue().
+    void setColumnReadOnly(int column, bool readOnly);
+    bool isColumnReadOnly(int column) const;
 
     Value value(int row, int column) const;
     // Writes one cell to the table at once; false when the row or column does not exist or the store
@@ -99,6 +103,7 @@ private:
         bool hasCaption = false;
         Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
         bool hidden = false;
+        bool readOnly = false;
     };
 
     bool readColumns();

@@ -16,6 +16,7 @@ int main(int argc, char** argv)
         return 1;
     bench::registerScheduleBenchmarks();
     bench::registerStoreBenchmarks();
+    bench::registerCsvBenchmarks();
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

@@ -4,4 +4,5 @@
 namespace bench {
 void registerScheduleBenchmarks();
 void registerStoreBenchmarks();
+void registerCsvBenchmarks();
 } // namespace bench

@@ -8,7 +8,8 @@ import sys
 from collections import OrderedDict
 
 RATIOS = [("Entry入金予定表", "Floor/Save"), ("LineDelete", "Floor/LineDelete"),
-          ("LineDelete", "Floor/LineDelete+InpWork")]
+          ("LineDelete", "Floor/LineDelete+InpWork"), ("ExportCsv", "Floor/ExportCsv"),
+          ("ImportCsv", "Floor/ImportCsv")]
 
 
 def load(paths):

@@ -81,6 +81,8 @@ constexpr DialogRow kDialogs[] = {
     {u"その他", u"読込み完了", u"読込完了", false, u"", true, u"読込みしました。", DialogStyle::Notice},
     {u"その他", u"メッセージ", u"", true, u"", true, u"", DialogStyle::Notice},
     {u"その他", u"確認", u"確認", false, u"", true, u"、よろしいですか", DialogStyle::AskDefaultYes},
+    {u"取込", u"誤り", u"CSV取込", false, u"次の誤りがあるため、何も取り込んでいません。\n", true, u"",
+     DialogStyle::Warning},
 };
 
 } // namespace

@@ -125,6 +125,10 @@ ParsedAmount parseAmount(const QString& input)
     std::uint64_t whole = 0;
     bool tooLarge = false;
     int integerDigits = 0;
+    // Thousands commas, when there are any, stand every three digits from the right: "1,2,3" is a
+    // slip of the finger, not 123.
+    bool grouped = false;
+    int groupDigits = 0;
     for (; pos < ascii.size(); ++pos) {
         const QChar c = ascii[pos];
         if (isAsciiDigit(c)) {
@@ -134,15 +138,19 @@ ParsedAmount parseAmount(const QString& input)
             if (tooLarge)
                 whole = limit / Money::kScale + 1;
             ++integerDigits;
+            ++groupDigits;
         } else if (c == QLatin1Char(',')) {
-            // A thousands comma sits between digits.
-            const bool digitAfter = pos + 1 < ascii.size() && isAsciiDigit(ascii[pos + 1]);
-            if (integerDigits == 0 || !digitAfter)
+            const bool groupRight = grouped ? groupDigits == 3 : groupDigits >= 1 && groupDigits <= 3;
+            if (!groupRight)
                 return {AmountParse::NotNumber, Money()};
+            grouped = true;
+            groupDigits = 0;
         } else {
             break;
         }
     }
+    if (grouped && groupDigits != 3)
+        return {AmountParse::NotNumber, Money()};
 
     std::uint64_t fraction = 0;
     int fractionDigits = 0;

@@ -51,9 +51,10 @@ private:
 QString formatAmount(Money amount);
 QString formatAmount(const std::optional<Money>& amount);
 
-// Reads what a book-keeper types into an amount field: optional sign, digits, thousands commas and
-// an optional fraction of up to four digits. Full-width digits, commas, minus and point, as a Japanese
-// keyboard produces them, count as their ASCII forms; surrounding blanks are ignored.
+// Reads what a book-keeper types into an amount field: optional sign, digits, thousands commas (every
+// three digits from the right, or none at all) and an optional fraction of up to four digits. Full-width
+// digits, commas, minus and point, as a Japanese keyboard produces them, count as their ASCII forms;
+// surrounding blanks are ignored.
 enum class AmountParse { Ok, Empty, NotNumber, OutOfRange };
 struct ParsedAmount
 {

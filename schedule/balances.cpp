@@ -1,6 +1,5 @@
 #include "schedule/balances.h"
 
-#include "common/dates.h"
 #include "schedule/row_content.h"
 #include "storage/database.h"
 #include "storage/rowset.h"
@@ -10,6 +9,7 @@
 #include <SQLiteCpp/Statement.h>
 
 #include <cstring>
+#include <string>
 
 namespace schedule {
 
@@ -60,11 +60,6 @@ Money sumOf(Database& db, const char* statement)
         throw;
     }
     return total.toMoney().value_or(Money());
-}
-
-std::string dateTimeLiteral(const QDate& day)
-{
-    return "#" + toSlashDateTime(day).toStdString() + "#";
 }
 
 // The stored passes walk every row to the end of all data, far more than a month holds: they step
@@ -126,8 +121,9 @@ private:
 
 Money Get繰越額(Database& db, const QDate& day)
 {
-    RowSet last = db.openRowSet("select top 1 * from 入金予定表 where  日付 < #" +
-                                toSlashDate(day).toStdString() + "# order by 日付 DESC,行番号 DESC;");
+    // The day is bound, so one statement serves every month visited.
+    RowSet last = db.openRowSet(
+        "select top 1 * from 入金予定表 where  日付 < ? order by 日付 DESC,行番号 DESC;", {Value(day)});
     if (last.isEmpty())
         return Money();
     last.moveFirst();
@@ -228,8 +224,9 @@ void Calc残高(Database& db, const QDate& from)
         Money running = Get繰越額(db, from);
         {
             StoredWalk walk(db,
-                            "select rowid, 入金先名, 予定額, 入金額, 残高 from 入金予定表 where  日付 >= " +
-                                dateTimeLiteral(from) + " order by 日付;");
+                            "select rowid, 入金先名, 予定額, 入金額, 残高 from 入金予定表 where  日付 >= ? "
+                            "order by 日付;",
+                            {Value(from)});
             while (walk.next()) {
                 if (!walk.hasPayer())
                     break;
@@ -249,14 +246,12 @@ void Calc残高for削除(Database& db, const QDate& d, std::optional<int> n)
         return;
     guardRange([&] {
         Transaction transaction(db);
-        const std::string day = dateTimeLiteral(d);
         const std::string columns = "select rowid, 入金先名, 予定額, 入金額, 残高 from 入金予定表 where ";
         {
-            StoredWalk walk = n ? StoredWalk(db,
-                                             columns + "日付 > " + day + " or (日付 = " + day +
-                                                 " and 行番号 >= ?) order by 日付,行番号;",
-                                             {Value(*n)})
-                                : StoredWalk(db, columns + "日付 >= " + day + " order by 日付,行番号;");
+            StoredWalk walk =
+                n ? StoredWalk(db, columns + "日付 > ? or (日付 = ? and 行番号 >= ?) order by 日付,行番号;",
+                               {Value(d), Value(d), Value(*n)})
+                  : StoredWalk(db, columns + "日付 >= ? order by 日付,行番号;", {Value(d)});
             // Without an anchor nothing is stored before d, so the chain starts from 0 at the first row.
             bool anchorPending = n.has_value();
             Money running;

@@ -16,7 +16,11 @@ DayEntry completeDay(const QDate& month, const QString& typed)
     entry.kind = DayEntry::Kind::Clear;
 
     static const QRegularExpression number(QStringLiteral("^[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?$"));
-    if (!number.match(text).hasMatch() || !month.isValid())
+    entry.reason = DayEntry::Reason::NotANumber;
+    if (!number.match(text).hasMatch())
+        return entry;
+    entry.reason = DayEntry::Reason::NotADay;
+    if (!month.isValid())
         return entry;
     const double value = text.toDouble();
     // Only a whole day of the displayed month makes a date; 0, negatives and fractions do not.
@@ -24,6 +28,7 @@ DayEntry completeDay(const QDate& month, const QString& typed)
         return entry;
     const int day = int(value);
     entry.kind = DayEntry::Kind::SetDate;
+    entry.reason = DayEntry::Reason::None;
     entry.date = QDate(month.year(), month.month(), day);
     entry.cellText = text;
     return entry;

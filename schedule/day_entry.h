@@ -13,7 +13,14 @@ struct DayEntry
         Clear,    // not a day of this month: the cell and the row's date are cleared
         SetDate,  // a valid day: the row takes the full date
     };
+    // Why a typed text is no day (Kind::Clear), for the message the user gets.
+    enum class Reason {
+        None,
+        NotANumber, // letters and the like
+        NotADay,    // a number that is no day of the month (0, 32, 30 in February, 1.5)
+    };
     Kind kind = Kind::KeepDate;
+    Reason reason = Reason::None;
     QDate date;
     QString cellText; // what the cell shows for SetDate (full-width digits read as ASCII)
 };

@@ -1,12 +1,9 @@
 #include "schedule/row_edit.h"
 
-#include "common/dates.h"
 #include "schedule/balances.h"
 #include "storage/database.h"
 #include "storage/rowset.h"
 #include "storage/transaction.h"
-
-#include <string>
 
 namespace schedule {
 
@@ -44,16 +41,17 @@ InsertResult InsertLine(Database& db, int current)
             return InsertResult::NoRoom;
     }
 
-    const std::string g = std::to_string(current);
     db.execute("delete * from InpWorkSort");
     db.execute("insert into InpWOrkSort select * from InpWork order by 行番号;");
     db.execute("delete * from InpWork");
-    db.execute("insert into  InpWork select * from InpWorkSort  where 行番号 < " + g + " order by 行番号;");
+    db.execute("insert into  InpWork select * from InpWorkSort  where 行番号 < ? order by 行番号;",
+               {current});
     RowSet blank = db.openRowSet("select  * from InpWork");
     blank.addNew();
     blank.set("行番号", current);
     blank.update();
-    db.execute("insert into  InpWork select * from InpWorkSort  where 行番号 >= " + g + " order by 行番号;");
+    db.execute("insert into  InpWork select * from InpWorkSort  where 行番号 >= ? order by 行番号;",
+               {current});
 
     // The rows went back above, blank, then the rest: their order of arrival is the new order.
     RowSet all = db.openRowSet("select * from InpWork order by rowid");
@@ -63,7 +61,7 @@ InsertResult InsertLine(Database& db, int current)
         all.set("行番号", number);
         all.update();
     }
-    db.execute("delete * from InpWork where 行番号 > " + std::to_string(kWorkingRows));
+    db.execute("delete * from InpWork where 行番号 > ?", {kWorkingRows});
     tx.commit();
     return InsertResult::Inserted;
 }
@@ -82,9 +80,8 @@ DeleteResult LineDelete(Database& db, int current, Money carry)
     db.execute("delete * from InpWork where 行番号 = ?", {current});
 
     if (date && !payer.isNull() && !payer.toText().isEmpty()) {
-        const std::string day = toSlashDate(*date).toStdString();
-        RowSet anchor = db.openRowSet("select top 1 * from 入金予定表 where  日付 < #" + day +
-                                      "# order by 日付 DESC,行番号 DESC;");
+        RowSet anchor = db.openRowSet(
+            "select top 1 * from 入金予定表 where  日付 < ? order by 日付 DESC,行番号 DESC;", {Value(*date)});
         std::optional<QDate> anchorDate = date;
         std::optional<int> anchorRow;
         if (!anchor.isEmpty()) {
@@ -92,9 +89,9 @@ DeleteResult LineDelete(Database& db, int current, Money carry)
             anchorRow = int(anchor.get("行番号").toInt64().value_or(0));
         }
         if (!origin.isNull()) {
-            result.storedRowDeleted = db.execute("delete * from 入金予定表 where 日付 = #" + day +
-                                                     "# and 行番号 = ? and 入金先名 = ?",
-                                                 {origin, payer}) > 0;
+            result.storedRowDeleted =
+                db.execute("delete * from 入金予定表 where 日付 = ? and 行番号 = ? and 入金先名 = ?",
+                           {Value(*date), origin, payer}) > 0;
         }
         Calc残高for削除(db, anchorDate.value_or(*date), anchorRow);
     }

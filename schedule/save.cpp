@@ -6,8 +6,12 @@
 #include "storage/rowset.h"
 #include "storage/transaction.h"
 
+#include <SQLiteCpp/Database.h>
+#include <SQLiteCpp/Statement.h>
+
 #include <cstdint>
 #include <optional>
+#include <unordered_set>
 
 namespace schedule {
 
@@ -17,6 +21,42 @@ namespace {
 bool hasPayer(const Value& payer)
 {
     return !payer.isNull() && !payer.toText().isEmpty();
+}
+
+// The stored row a working row was loaded from: same date, same payer and the 行番号 it was stored
+// under (its 元行番号), and not yet written by this save. Two invoices of one payer on one day are two
+// stored rows with different numbers, so each finds its own. The lookup is bound and cached: a month of
+// them costs no more than the stores themselves.
+std::optional<std::int64_t> storedRowOf(Database& db, const QDate& date, const Value& origin,
+                                        const Value& payer, const std::unordered_set<std::int64_t>& taken)
+{
+    SQLite::Statement& st =
+        db.prepare("select rowid from 入金予定表 where 日付 = ? and 行番号 = ? and 入金先名 = ?",
+                   {Value(date), origin, payer});
+    std::optional<std::int64_t> found;
+    try {
+        while (!found && st.executeStep()) {
+            const std::int64_t rowId = st.getColumn(0).getInt64();
+            if (!taken.contains(rowId))
+                found = rowId;
+        }
+        st.reset();
+    } catch (const std::exception& e) {
+        try {
+            st.reset();
+        } catch (...) {
+        }
+        db.rethrow(e);
+    }
+    return found;
+}
+
+[[noreturn]] void refuseUndated(int rowNumber)
+{
+    throw StorageError(
+        StorageError::Kind::Generic,
+        QStringLiteral("%1行目に日付がないため、登録できませんでした。何も変更していません。").arg(rowNumber),
+        "a working row with a payer has no date");
 }
 
 } // namespace
@@ -43,30 +83,41 @@ void Entry入金予定表(Database& db, const QDate& month, const std::function<
     step.start(int(db.readTotal("select count(*) as total from InpWork").toInt64().value_or(0)));
     show(10);
 
+    // Stored rows this save has already written: none stands for two working rows, not even when an
+    // earlier row of the walk was just stored under the number a later row was loaded from.
+    std::unordered_set<std::int64_t> taken;
+    // The balance pass starts at the month's first day, or earlier should a row lie before it: a
+    // stored balance left behind the pass would stay wrong in every later month.
+    QDate passFrom = month.isValid() ? QDate(month.year(), month.month(), 1) : QDate();
     RowSet work = db.openRowSet("select * from InpWork order by 行番号;");
     int position = 1;
     for (; !work.atEnd(); work.moveNext(), ++position) {
         const Value payer = work.get("入金先名");
         if (hasPayer(payer)) {
-            const QDate date = *work.get("日付").toDate(); // refused beforehand when missing
-            // The stored row is matched by date and payer; the first match is the one rewritten.
-            // Both are bound, so one statement text serves every row of the walk, and only the row id
-            // is read back: a month of lookups costs no more than the store itself.
+            const std::optional<QDate> date = work.get("日付").toDate();
+            // The window finds such a row first; a caller that did not is refused here, and the
+            // transaction takes back the rows already stored.
+            if (!date)
+                refuseUndated(int(work.get("行番号").toInt64().value_or(position)));
+            if (!passFrom.isValid() || *date < passFrom)
+                passFrom = *date;
+            // A row inserted since the load has no 元行番号 and is new by definition.
+            const Value origin = work.get("元行番号");
             const std::optional<std::int64_t> stored =
-                db.readFirst("select rowid from 入金予定表 where 日付 = ? and 入金先名 = ?",
-                             {Value(date), payer})
-                    .toInt64();
-            Params values{Value(date),        Value(position),    payer,
+                origin.isNull() ? std::nullopt : storedRowOf(db, *date, origin, payer, taken);
+            Params values{Value(*date),       Value(position),    payer,
                           work.get("予定額"), work.get("入金額"), work.get("残高")};
             if (stored) {
                 values.push_back(Value(*stored));
                 db.execute("update 入金予定表 set 日付 = ?, 行番号 = ?, 入金先名 = ?, 予定額 = ?, 入金額 = ?,"
                            " 残高 = ? where rowid = ?",
                            values);
+                taken.insert(*stored);
             } else {
                 db.execute("insert into 入金予定表 (日付, 行番号, 入金先名, 予定額, 入金額, 残高)"
                            " values (?, ?, ?, ?, ?, ?)",
                            values);
+                taken.insert(db.connection().getLastInsertRowid());
             }
 
             // Usually the row was loaded from this very position. Leaving the work file untouched then
@@ -81,7 +132,7 @@ void Entry入金予定表(Database& db, const QDate& month, const std::function<
         show(step.percent());
     }
 
-    Calc残高(db, QDate(month.year(), month.month(), 1));
+    Calc残高(db, passFrom);
     tx.commit();
     show(100);
 }

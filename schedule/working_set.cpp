@@ -28,8 +28,9 @@ void report(const ProgressFn& progress, int percent)
 int copyStoredMonth(Database& db, const MonthRange& range)
 {
     RowSet target = db.openRowSet("select * from InpWork order by 行番号;");
-    RowSet source = db.openRowSet("select * from 入金予定表 where 日付 >= #" + range.first.toStdString() +
-                                  "# and 日付 <= #" + range.last.toStdString() + "# order by 日付;");
+    // Bound, the month's two days leave one statement for every month visited.
+    RowSet source = db.openRowSet("select * from 入金予定表 where 日付 >= ? and 日付 <= ? order by 日付;",
+                                  {Value(parseDateText(range.first)), Value(parseDateText(range.last))});
     target.moveFirst();
     for (source.moveFirst(); !source.atEnd() && !target.atEnd(); source.moveNext(), target.moveNext()) {
         const Value date = source.get("日付");

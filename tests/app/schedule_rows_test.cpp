@@ -63,12 +63,12 @@ TEST(ScheduleSave, AsksThenStoresRowsMatchedByDateAndPayer)
     ASSERT_EQ(answers.count(), 1);
     EXPECT_EQ(answers.last().message, QStringLiteral("入金予定表 を登録します。よろしいですか"));
     auto rows = readStoredRows(window->db());
-    ASSERT_EQ(rows.size(), 2u);
+    ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[0].入金先名, QStringLiteral("甲社"));
-    EXPECT_EQ(rows[0].予定額, yen(250)); // the later of two rows with the same date and payer
-    EXPECT_EQ(rows[0].行番号, 2);
-    EXPECT_EQ(rows[1].入金先名, QStringLiteral("乙社"));
-    EXPECT_EQ(rows[1].日付, QDate(2024, 5, 9));
+    EXPECT_EQ(rows[1].予定額, yen(250)); // two rows with the same date and payer stay two
+    EXPECT_EQ(rows[1].行番号, 2);
+    EXPECT_EQ(rows[2].入金先名, QStringLiteral("乙社"));
+    EXPECT_EQ(rows[2].日付, QDate(2024, 5, 9));
     EXPECT_EQ(bar.first().at(0).toInt(), 10);
     EXPECT_EQ(bar.last().at(0).toInt(), 100);
     EXPECT_FALSE(window->Pbar->isVisible());
@@ -76,13 +76,14 @@ TEST(ScheduleSave, AsksThenStoresRowsMatchedByDateAndPayer)
     // Saving again adds nothing; a renamed payer is a new row and the old one stays.
     answers.queue(true);
     click(window->cmd登録);
-    EXPECT_EQ(readStoredRows(window->db()).size(), 2u);
+    EXPECT_EQ(readStoredRows(window->db()).size(), 3u);
     putWorkRow(*window, 3, 9, QStringLiteral("丙社"), 0);
     answers.queue(true);
     click(window->cmd登録);
     QStringList payers = storedPayers(*window);
     payers.sort();
-    EXPECT_EQ(payers, QStringList({QStringLiteral("丙社"), QStringLiteral("乙社"), QStringLiteral("甲社")}));
+    EXPECT_EQ(payers, QStringList({QStringLiteral("丙社"), QStringLiteral("乙社"), QStringLiteral("甲社"),
+                                   QStringLiteral("甲社")}));
     EXPECT_EQ(answers.questionCount(), 3);
 }
 

@@ -344,7 +344,8 @@ TEST(SettingsPage, DeleteAllEmptiesTheThreeTablesKeepsHintsAndLeavesTheScreenAsI
     EXPECT_EQ(counts(), QList<int>({0, 0, 0, 1}));
     // The delete-all is preceded by a fresh copy that still holds what it deleted.
     const QDir backups(folder.path() + QStringLiteral("backup"));
-    const QStringList copies = backups.entryList({QStringLiteral("Dorivan-*-*.mdb")}, QDir::Files, QDir::Name);
+    const QStringList copies =
+        backups.entryList({QStringLiteral("Dorivan-*-*.mdb")}, QDir::Files, QDir::Name);
     ASSERT_FALSE(copies.isEmpty());
     SQLite::Database copy(backups.filePath(copies.last()).toStdString(), SQLite::OPEN_READONLY);
     EXPECT_EQ(copy.execAndGet("SELECT count(*) FROM 入金予定表").getInt(), 1);

@@ -73,6 +73,9 @@ TEST(Money, ParsesWhatIsTyped)
     ok(QStringLiteral("0.0001"), 1);
     ok(QStringLiteral(".5"), 5000);
     ok(QStringLiteral("１，２３４"), 12340000);
+    ok(QStringLiteral("12,345,678.9"), 123456789000);
+    ok(QStringLiteral("999,999,999,999"), 9999999999990000);
+    ok(QStringLiteral("-0,001"), -10000);
     ok(QStringLiteral("－１２．３４"), -123400);
     ok(QStringLiteral("\u3000５００\u3000"), 5000000);
     ok(QStringLiteral("922337203685477.5807"), kMax);
@@ -81,8 +84,11 @@ TEST(Money, ParsesWhatIsTyped)
     EXPECT_EQ(parsed(QString()).status, AmountParse::Empty);
     EXPECT_EQ(parsed(QStringLiteral("   ")).status, AmountParse::Empty);
 
-    for (const char* bad : {"abc", "12a", "1e3", "1-", "--1", "- 1", "1,,000", ",100", "100,", "1.2.3", ".",
-                            "-", "1.23456", "¥100", "1 000"})
+    for (const char* bad :
+         {"abc",        "12a",      "1e3",      "1-",        "--1",      "- 1",      "1,,000",
+          ",100",       "100,",     "1.2.3",    ".",         "-",        "1.23456",  "¥100",
+          "1 000",      "1,2,3",    "1,0000,0", "12,34",     "1234,567", "1,234567", "1,234,56",
+          "1,234,5678", "1,234,.5", "1,23.4",   "１，２，３"})
         EXPECT_EQ(parsed(QString::fromUtf8(bad)).status, AmountParse::NotNumber) << bad;
 
     EXPECT_EQ(parsed(QStringLiteral("922337203685477.5808")).status, AmountParse::OutOfRange);

@@ -3,9 +3,10 @@
 //   crash_driver run OPERATION FOLDER   opens the folder, prints "ready", runs the operation, prints
 //                                       "done MICROSECONDS" (the tests kill it somewhere in between)
 //   crash_driver hold-lock FILE         holds an exclusive lock on FILE until its input closes
-//   crash_driver die-mid-write FOLDER   rewrites every stored balance with a tiny page cache, so that
-//                                       changed pages reach the file, and kills itself before the
-//                                       commit: a hot journal is left behind
+//   crash_driver die-mid-write FOLDER   rewrites every stored balance and every working row's
+//                                       元行番号 with a tiny page cache, so that changed pages reach
+//                                       both files, and kills itself before the commit: a hot
+//                                       journal is left beside each file that had rows to change
 //   crash_driver probe-write FOLDER     opens the folder and writes one payer name, printing what
 //                                       the user would be told (run as another user for real
 //                                       file permissions)
@@ -72,8 +73,10 @@ int dieMidWrite(const QString& folder)
 {
     auto db = Database::open(reliability::permanentFile(folder), reliability::workFile(folder));
     db->connection().exec("PRAGMA main.cache_size = 2");
+    db->connection().exec("PRAGMA work.cache_size = 2");
     Transaction tx(*db);
     db->execute("update 入金予定表 set 残高 = 0");
+    db->execute("update InpWork set 元行番号 = 元行番号 + 1000");
     std::raise(SIGKILL);
     return 1;
 }

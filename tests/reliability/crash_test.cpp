@@ -1,7 +1,8 @@
 // Each writing operation runs in its own process on a long history and is killed with SIGKILL at many
-// moments spread over its run. Whatever the moment, the permanent file must afterwards hold exactly
-// the state before the operation or exactly the state after it, pass SQLite's integrity check and
-// obey the balance rule over the whole history.
+// moments spread over its run. Whatever the moment, the two files must afterwards hold together
+// exactly the state before the operation or exactly the state after it (never one file before and
+// the other after), pass SQLite's integrity check and obey the balance rule over the whole history.
+// The save and the row deletion write both files, so their commits are two-file commits.
 
 #include "reliability/history.h"
 #include "reliability/process.h"
@@ -43,6 +44,13 @@ QString scratchTemplate()
     return base + QStringLiteral("/dorivan-crash-XXXXXX");
 }
 
+struct Digests
+{
+    QByteArray permanent;
+    QByteArray work;
+    friend bool operator==(const Digests&, const Digests&) = default;
+};
+
 struct Tally
 {
     int before = 0;
@@ -58,10 +66,10 @@ protected:
         ASSERT_TRUE(m_root.isValid());
         const QString seed = m_root.filePath(QStringLiteral("seed"));
         prepareFolder(seed, op);
-        QByteArray before;
+        Digests before;
         {
             auto db = Database::open(permanentFile(seed), workFile(seed));
-            before = permanentDigest(*db);
+            before = {permanentDigest(*db), workDigest(*db)};
             ASSERT_EQ(balanceRuleViolation(*db), QString());
         }
 
@@ -70,13 +78,17 @@ protected:
         copyFolder(seed, full);
         const DriverRun complete = runDriverToEnd(operationName(op), full);
         ASSERT_TRUE(complete.finished) << complete.output.toStdString();
-        QByteArray after;
+        Digests after;
         {
             auto db = Database::open(permanentFile(full), workFile(full));
-            after = permanentDigest(*db);
+            after = {permanentDigest(*db), workDigest(*db)};
             ASSERT_EQ(balanceRuleViolation(*db), QString());
         }
-        ASSERT_NE(before, after) << "the operation changed nothing";
+        ASSERT_NE(before.permanent, after.permanent) << "the operation changed nothing";
+        if (writesBothFiles(op))
+            ASSERT_NE(before.work, after.work) << "the operation left the work file alone";
+        else
+            ASSERT_EQ(before.work, after.work);
 
         // Evenly spread points that run a little past the measured end, so late kills meet a finished
         // operation, and more points around the end, where the commit writes the files.
@@ -103,8 +115,8 @@ protected:
         RecordProperty("hotJournal", tally.hotJournal);
     }
 
-    static void checkAfterCrash(const QString& folder, const QByteArray& before, const QByteArray& after,
-                                int point, Tally& tally)
+    static void checkAfterCrash(const QString& folder, const Digests& before, const Digests& after, int point,
+                                Tally& tally)
     {
         SCOPED_TRACE("kill point " + std::to_string(point));
         const QString journal = permanentFile(folder) + QStringLiteral("-journal");
@@ -121,9 +133,13 @@ protected:
         EXPECT_FALSE(isHotJournal(journal));
         EXPECT_FALSE(isHotJournal(workJournal));
         ASSERT_EQ(integrityCheck(*db), QStringLiteral("ok"));
-        const QByteArray digest = permanentDigest(*db);
-        ASSERT_TRUE(digest == before || digest == after) << "the permanent file is neither before nor after";
-        (digest == before ? tally.before : tally.after)++;
+        const Digests found{permanentDigest(*db), workDigest(*db)};
+        ASSERT_TRUE(found.permanent == before.permanent || found.permanent == after.permanent)
+            << "the permanent file is neither before nor after";
+        ASSERT_TRUE(found.work == before.work || found.work == after.work)
+            << "the work file is neither before nor after";
+        ASSERT_TRUE(found == before || found == after) << "one file is before and the other after";
+        (found == before ? tally.before : tally.after)++;
         ASSERT_EQ(balanceRuleViolation(*db), QString());
     }
 

@@ -55,14 +55,6 @@ void seedBalancedRows(Database& db, int count)
     tx.commit();
 }
 
-QByteArray workDigest(Database& db)
-{
-    QByteArray all;
-    for (const schedule::WorkRow& r : schedule::readWorkRows(db))
-        all += QByteArray::number(r.元行番号) + r.入金先名.value_or(QString()).toUtf8() + '\n';
-    return all;
-}
-
 // Holds an exclusive lock on a file from another process for as long as it lives.
 class LockHolder
 {
@@ -253,25 +245,34 @@ TEST(FileFaults, RealPermissionsReadOnlyFilesAndFolderAreNamed)
 TEST(FileFaults, AHotJournalLeftByAKilledWriterIsRolledBackWhenTheFilesOpen)
 {
     TempDataFolder folder;
-    seedBalancedRows(*folder.open(), 3000);
-    QByteArray before;
+    QByteArray permanentBefore;
+    QByteArray workBefore;
     {
         auto db = folder.open();
-        before = permanentDigest(*db);
+        seedBalancedRows(*db, 3000);
+        typeMonth(*db, 200, 100);
+        permanentBefore = permanentDigest(*db);
+        workBefore = workDigest(*db);
     }
     QProcess writer;
     writer.start(driverPath(), {QStringLiteral("die-mid-write"), folder.path()});
     ASSERT_TRUE(writer.waitForFinished(60000));
     ASSERT_EQ(writer.exitStatus(), QProcess::CrashExit);
     QFile journal(folder.permanentPath() + QStringLiteral("-journal"));
-    ASSERT_TRUE(journal.open(QIODevice::ReadOnly));
-    ASSERT_NE(journal.read(1), QByteArray(1, '\0')) << "the writer left no hot journal";
-    journal.close();
+    QFile workJournal(folder.workPath() + QStringLiteral("-journal"));
+    for (QFile* file : {&journal, &workJournal}) {
+        ASSERT_TRUE(file->open(QIODevice::ReadOnly)) << file->fileName().toStdString();
+        ASSERT_NE(file->read(1), QByteArray(1, '\0'))
+            << "the writer left no hot journal: " << file->fileName().toStdString();
+        file->close();
+    }
 
     auto db = folder.open();
     EXPECT_FALSE(journal.exists());
+    EXPECT_FALSE(workJournal.exists());
     EXPECT_EQ(integrityCheck(*db), QStringLiteral("ok"));
-    EXPECT_EQ(permanentDigest(*db), before);
+    EXPECT_EQ(permanentDigest(*db), permanentBefore);
+    EXPECT_EQ(workDigest(*db), workBefore);
     EXPECT_EQ(balanceRuleViolation(*db), QString());
 }
 

@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QFile>
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace reliability {
@@ -123,6 +124,10 @@ void prepareFolder(const QString& folder, Operation op)
     seedHistory(*db);
     switch (op) {
     case Operation::Save:
+        prepareEditedMonth(*db);
+        if (schedule::InsertLine(*db, 2) != schedule::InsertResult::Inserted)
+            throw std::runtime_error("no row could be opened in the edited month");
+        break;
     case Operation::LineDelete:
         prepareEditedMonth(*db);
         break;
@@ -174,6 +179,38 @@ QByteArray permanentDigest(Database& db)
         }
     }
     return hash.result().toHex();
+}
+
+QByteArray workDigest(Database& db)
+{
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    for (const char* table :
+         {"InpWork", "InpWorkSort", "InpWork印刷", "w入金先名", "w入金先マスタ", "ClHint"}) {
+        SQLite::Statement rows(db.connection(), std::string("SELECT * FROM work.") + table);
+        // The storage class of each value keeps 1 and '1' apart; sorted, the rows' order does not count.
+        QList<QByteArray> lines;
+        while (rows.executeStep()) {
+            QByteArray line;
+            for (int c = 0; c < rows.getColumnCount(); ++c) {
+                const SQLite::Column value = rows.getColumn(c);
+                line += QByteArray::number(value.getType()) + ':' +
+                        QByteArray(static_cast<const char*>(value.getBlob()), value.getBytes()) + '|';
+            }
+            lines << line;
+        }
+        std::sort(lines.begin(), lines.end());
+        hash.addData(QByteArrayView("table\n"));
+        for (const QByteArray& line : lines) {
+            hash.addData(line);
+            hash.addData(QByteArrayView("\n"));
+        }
+    }
+    return hash.result().toHex();
+}
+
+bool writesBothFiles(Operation op)
+{
+    return op == Operation::Save || op == Operation::LineDelete;
 }
 
 QString balanceRuleViolation(Database& db)

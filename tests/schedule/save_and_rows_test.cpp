@@ -7,6 +7,9 @@
 #include "support/seed.h"
 #include "support/temp_data.h"
 
+#include <SQLiteCpp/Database.h>
+#include <sqlite3.h>
+
 #include <gtest/gtest.h>
 
 using namespace schedule;
@@ -62,13 +65,12 @@ TEST(DayEntry, TypedDayBecomesADateOfTheDisplayedMonthOrClearsTheCell)
     EXPECT_EQ(completeDay(QDate(2023, 2, 1), QStringLiteral("29")).kind, DayEntry::Kind::Clear);
 }
 
-TEST(SaveMonth, StoresRowsWithAPayerMatchedByDateAndPayer)
+TEST(SaveMonth, StoresRowsWithAPayerAndAddsNoRowWhenSavedAgain)
 {
     TempDataFolder folder;
     auto db = folder.open();
     ClearInpWork(*db);
     typeRow(*db, 1, 3, QStringLiteral("甲社"), 1000);
-    typeRow(*db, 2, 3, QStringLiteral("甲社"), 2500); // same key: one stored row, the later values
     typeRow(*db, 4, 9, QStringLiteral("O'Hara"), 0, 300);
     typeRow(*db, 5, 10, std::nullopt, 700); // no payer: not stored
     std::vector<int> progress;
@@ -77,8 +79,8 @@ TEST(SaveMonth, StoresRowsWithAPayerMatchedByDateAndPayer)
     auto stored = readStoredRows(*db);
     ASSERT_EQ(stored.size(), 2u);
     EXPECT_EQ(stored[0].入金先名, QStringLiteral("甲社"));
-    EXPECT_EQ(stored[0].行番号, 2);
-    EXPECT_EQ(stored[0].予定額, yen(2500));
+    EXPECT_EQ(stored[0].行番号, 1);
+    EXPECT_EQ(stored[0].予定額, yen(1000));
     EXPECT_EQ(stored[1].入金先名, QStringLiteral("O'Hara"));
     EXPECT_EQ(stored[1].行番号, 4);
     expectBalanceRule(*db);
@@ -97,7 +99,54 @@ TEST(SaveMonth, StoresRowsWithAPayerMatchedByDateAndPayer)
     expectBalanceRule(*db);
 }
 
-TEST(SaveMonth, RowWithAPayerButNoDateIsFoundBeforeAnythingIsStored)
+TEST(SaveMonth, TwoRowsOfOnePayerOnOneDayStayTwoHoweverOftenSaved)
+{
+    TempDataFolder folder;
+    auto db = folder.open();
+    const QString payer = QStringLiteral("渡辺商事");
+    seedStoredRows(*db, {{QDate(2024, 4, 30), 1, QStringLiteral("前月"), yen(100), yen(0), yen(100)},
+                         {QDate(2024, 5, 10), 1, payer, yen(1250000), yen(0), yen(0)},
+                         {QDate(2024, 5, 10), 2, payer, yen(330000), yen(0), yen(0)},
+                         {QDate(2024, 6, 1), 1, QStringLiteral("翌月"), yen(5), yen(0), yen(0)}});
+    auto mayAmounts = [&] {
+        std::vector<Money> amounts;
+        for (const StoredRow& r : readStoredRows(*db)) {
+            if (r.日付.month() == 5)
+                amounts.push_back(r.予定額.value_or(Money()));
+        }
+        return amounts;
+    };
+
+    ASSERT_TRUE(Read入金予定(*db, kMay2024));
+    for (int save = 0; save < 3; ++save) {
+        Entry入金予定表(*db, kMay2024);
+        EXPECT_EQ(mayAmounts(), (std::vector<Money>{yen(1250000), yen(330000)})) << "save " << save;
+    }
+    expectBalanceRule(*db);
+    EXPECT_EQ(readStoredRows(*db).back().残高, yen(1580105));
+
+    // A row opened above them and typed with the same day and payer is stored under row 1, the number
+    // the first of them was loaded from; that one, rewritten as row 2, then carries the number the
+    // second was loaded from. Each stored row still stands for one working row only.
+    ASSERT_EQ(InsertLine(*db, 1), InsertResult::Inserted);
+    typeRow(*db, 1, 10, payer, 5000);
+    for (int save = 0; save < 3; ++save) {
+        Entry入金予定表(*db, kMay2024);
+        EXPECT_EQ(mayAmounts(), (std::vector<Money>{yen(5000), yen(1250000), yen(330000)}))
+            << "save " << save;
+        expectBalanceRule(*db);
+    }
+
+    // Loaded again and changed in one of them: the other stays as it was.
+    ASSERT_TRUE(Read入金予定(*db, kMay2024));
+    db->execute("update InpWork set 予定額 = ? where 行番号 = 3", {yen(330001)});
+    Entry入金予定表(*db, kMay2024);
+    Entry入金予定表(*db, kMay2024);
+    EXPECT_EQ(mayAmounts(), (std::vector<Money>{yen(5000), yen(1250000), yen(330001)}));
+    expectBalanceRule(*db);
+}
+
+TEST(SaveMonth, RowWithAPayerButNoDateIsRefusedAndNothingIsStored)
 {
     TempDataFolder folder;
     auto db = folder.open();
@@ -105,8 +154,39 @@ TEST(SaveMonth, RowWithAPayerButNoDateIsFoundBeforeAnythingIsStored)
     typeRow(*db, 1, 3, QStringLiteral("甲社"), 1000);
     typeRow(*db, 7, std::nullopt, QStringLiteral("乙社"), 1000);
     EXPECT_EQ(firstRowWithoutDate(*db), 7);
+    // A caller that skipped the question is refused by the save itself.
+    const auto work = readWorkRows(*db);
+    try {
+        Entry入金予定表(*db, kMay2024);
+        FAIL() << "a row without a date was saved";
+    } catch (const StorageError& e) {
+        EXPECT_TRUE(e.userMessage().contains(QStringLiteral("7行目"))) << e.userMessage().toStdString();
+    }
+    EXPECT_TRUE(readStoredRows(*db).empty());
+    EXPECT_EQ(readWorkRows(*db), work);
+
     typeRow(*db, 7, 8, QStringLiteral("乙社"), 1000);
     EXPECT_EQ(firstRowWithoutDate(*db), std::nullopt);
+}
+
+TEST(SaveMonth, BalancesFollowFromTheFirstOfTheMonthWhateverDayTheFieldHolds)
+{
+    TempDataFolder folder;
+    auto db = folder.open();
+    // A stored row early in the month whose balance is not yet right, and not on screen.
+    seedStoredRows(*db, {{QDate(2024, 4, 30), 1, QStringLiteral("前月"), yen(100), yen(0), yen(100)},
+                         {QDate(2024, 5, 2), 1, QStringLiteral("丙"), yen(7), yen(0), yen(0)}});
+    ClearInpWork(*db);
+    typeRow(*db, 1, 3, QStringLiteral("甲"), 50);
+    typeRow(*db, 2, 25, QStringLiteral("乙"), 0, 20);
+    Entry入金予定表(*db, QDate(2024, 5, 20));
+    expectBalanceRule(*db);
+    EXPECT_EQ(readStoredRows(*db).back().残高, yen(137));
+
+    // Without a month the pass still starts no later than the first row saved.
+    typeRow(*db, 1, 3, QStringLiteral("甲"), 60);
+    Entry入金予定表(*db, QDate());
+    expectBalanceRule(*db);
 }
 
 TEST(SaveMonth, LaterMonthsFollowAndAFullMonthSurvivesARestart)
@@ -140,12 +220,23 @@ TEST(SaveMonth, FailureLeavesBothFilesAsTheyWere)
     ClearInpWork(*db);
     typeRow(*db, 1, 2, QStringLiteral("既存"), 50);
     typeRow(*db, 2, 3, QStringLiteral("新規"), 60);
+    // Both rows move down one place, so the save writes their new numbers into the work file too.
+    ASSERT_EQ(InsertLine(*db, 1), InsertResult::Inserted);
     db->execute("insert into 入金予定表 (日付, 行番号, 入金先名, 予定額, 入金額, 残高) values ('2024-05-20', "
                 "9, 'x', ?, 0, 0)",
                 {Money::fromRaw(INT64_MAX)});
-    const auto before = readStoredRows(*db);
-    EXPECT_ANY_THROW(Entry入金予定表(*db, kMay2024)); // the balance pass leaves the currency range
-    EXPECT_EQ(readStoredRows(*db), before);
+    const auto stored = readStoredRows(*db);
+    const auto work = readWorkRows(*db);
+    EXPECT_THROW(Entry入金予定表(*db, kMay2024), AmountOutOfRange); // the balance pass leaves the range
+    EXPECT_EQ(readStoredRows(*db), stored);
+    EXPECT_EQ(readWorkRows(*db), work);
+
+    // Without the oversized row the same save goes through and writes both files.
+    db->execute("delete * from 入金予定表 where 入金先名 = 'x'");
+    Entry入金予定表(*db, kMay2024);
+    EXPECT_EQ(readStoredRows(*db).size(), 2u);
+    EXPECT_EQ(workRow(*db, 2).元行番号, 2);
+    EXPECT_EQ(workRow(*db, 3).元行番号, 3);
 }
 
 TEST(InsertRow, OpensABlankRowAboveAndNeverLosesData)
@@ -245,4 +336,31 @@ TEST(DeleteRow, WithNoEarlierStoredRowTheLaterBalancesAreRightAtOnce)
     EXPECT_TRUE(LineDelete(*db, 1, Money()).storedRowDeleted);
     expectBalanceRule(*db);
     EXPECT_EQ(readStoredRows(*db).back().残高, yen(25));
+}
+
+TEST(MonthSteps, VisitingMoreMonthsPreparesNoMoreStatements)
+{
+    TempDataFolder folder;
+    auto db = folder.open();
+    auto preparedStatements = [&] {
+        int count = 0;
+        for (sqlite3_stmt* st = nullptr; (st = sqlite3_next_stmt(db->connection().getHandle(), st));)
+            ++count;
+        return count;
+    };
+    // Load, type, save, open a row and delete one: every step that takes the month's days.
+    auto visit = [&](const QDate& month) {
+        ASSERT_TRUE(Read入金予定(*db, month));
+        db->execute("update InpWork set 日付 = ?, 表示日付 = '03', 入金先名 = ?, 予定額 = ? where 行番号 = 1",
+                    {month.addDays(2), QStringLiteral("甲"), yen(10)});
+        Entry入金予定表(*db, month);
+        ASSERT_EQ(InsertLine(*db, 1), InsertResult::Inserted);
+        LineDelete(*db, 2, Get繰越額(*db, month));
+    };
+    visit(QDate(2024, 1, 1));
+    visit(QDate(2024, 2, 1));
+    const int prepared = preparedStatements();
+    for (int m = 3; m <= 14; ++m)
+        visit(QDate(2024, 1, 1).addMonths(m - 1));
+    EXPECT_EQ(preparedStatements(), prepared);
 }

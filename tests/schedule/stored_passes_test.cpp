@@ -97,3 +97,25 @@ TEST(StoredPasses, OverflowLeavesStorageUnchanged)
     EXPECT_THROW(Calc残高for削除(*db, QDate(2024, 5, 1), std::nullopt), AmountOutOfRange);
     EXPECT_EQ(readStoredRows(*db), before);
 }
+
+TEST(StoredPasses, APayerOfEmptyTextEndsTheWalkLikeNoPayer)
+{
+    // Files written by other tools can hold empty text where this program leaves the payer empty.
+    TempDataFolder folder;
+    auto db = folder.open();
+    seedStoredRows(*db, {
+                            row(5, 1, 1, "甲", 100, 0, 0),
+                            row(5, 2, 1, "乙", 0, 30, 0),
+                            row(5, 3, 1, "", 0, 0, 7), // the walk ends here
+                            row(5, 4, 1, "丙", 5, 0, 9),
+                        });
+    ASSERT_EQ(readStoredRows(*db)[2].入金先名, QString(""));
+
+    Calc残高(*db, QDate(2024, 5, 1));
+    EXPECT_EQ(storedBalances(*db), (Balances{yen(100), yen(70), yen(7), yen(9)}));
+
+    Calc残高for削除(*db, QDate(2024, 5, 1), 1);
+    EXPECT_EQ(storedBalances(*db), (Balances{yen(100), yen(70), yen(7), yen(9)}));
+    Calc残高for削除(*db, QDate(2024, 5, 2), std::nullopt);
+    EXPECT_EQ(storedBalances(*db), (Balances{yen(100), yen(-30), yen(7), yen(9)}));
+}

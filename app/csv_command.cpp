@@ -1,0 +1,249 @@
+#include "app/csv_command.h"
+
+#include "app/command_line.h"
+#include "app/single_instance.h"
+
+#include "app/startup.h"
+#include "csv/csv_export.h"
+#include "csv/csv_import.h"
+#include "schedule/balances.h"
+#include "settings/settings_record.h"
+#include "storage/backup.h"
+#include "storage/database.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QRegularExpression>
+#include <QSaveFile>
+
+#include <memory>
+
+namespace {
+
+constexpr int kDone = 0;
+constexpr int kFailed = 1;
+constexpr int kInUse = 2;
+
+const QString kPermanentFile = QStringLiteral("Dorivan.mdb");
+const QString kWorkFile = QStringLiteral("DorivanWork.mdb");
+
+void say(QIODevice& err, const QString& message)
+{
+    err.write(message.toUtf8());
+    if (!message.endsWith(QLatin1Char('\n')))
+        err.write("\n");
+}
+
+QString shownPath(const QString& path)
+{
+    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+}
+
+// The running program holds this lock on its data folder; a command that cannot take it leaves the
+// folder alone. Only a lock whose process is gone counts as stale.
+enum class FolderLock { Taken, InUse, Unavailable };
+FolderLock lockFolder(const QString& folder, std::unique_ptr<QLockFile>& lock)
+{
+    lock = std::make_unique<QLockFile>(folderLockPath(folder));
+    lock->setStaleLockTime(0);
+    if (lock->tryLock(0))
+        return FolderLock::Taken;
+    // A folder the user may only read cannot hold a lock file; the store reports what it cannot write.
+    return lock->error() == QLockFile::LockFailedError ? FolderLock::InUse : FolderLock::Unavailable;
+}
+
+QString inUseMessage(const QString& folder)
+{
+    return QStringLiteral("データフォルダ「%1」は、起動中の入金予定表が使用しています。"
+                          "入金予定表を終了してから、もう一度実行してください。")
+        .arg(shownPath(folder));
+}
+
+// YYYY-MM as a month's first day; invalid for anything else.
+QDate monthOf(const QString& text)
+{
+    static const QRegularExpression form(QStringLiteral("^([0-9]{4})-([0-9]{2})$"));
+    const QRegularExpressionMatch match = form.match(text.trimmed());
+    return match.hasMatch() ? QDate(match.captured(1).toInt(), match.captured(2).toInt(), 1) : QDate();
+}
+
+// The encoding named on the command line; `automatic` tells whether "auto" (and no name) is allowed.
+bool encodingOf(const QString& name, bool automatic, std::optional<csv::CsvEncoding>* encoding)
+{
+    const QString n = name.trimmed().toLower();
+    if (n.isEmpty() || n == QStringLiteral("auto")) {
+        // Nothing named: the default of each command, UTF-8 for an export and detection for an import.
+        *encoding = std::nullopt;
+        return automatic || n.isEmpty();
+    }
+    if (n == QStringLiteral("utf-8") || n == QStringLiteral("utf8")) {
+        *encoding = csv::CsvEncoding::Utf8;
+        return true;
+    }
+    if (n == QStringLiteral("cp932") || n == QStringLiteral("shift_jis") || n == QStringLiteral("sjis")) {
+        *encoding = csv::CsvEncoding::Cp932;
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
+int runExportCsvCommand(const CsvCommandOptions& options, QIODevice& standardOutput, QIODevice& standardError)
+{
+    std::optional<csv::CsvEncoding> encoding;
+    if (!encodingOf(options.encoding, false, &encoding)) {
+        say(standardError, QStringLiteral("--encoding には utf-8 か cp932 を指定してください。"));
+        return kFailed;
+    }
+    csv::ExportRange range;
+    for (const auto& [text, month] :
+         {std::pair{options.from, &range.fromMonth}, {options.to, &range.toMonth}}) {
+        if (text.isEmpty())
+            continue;
+        *month = monthOf(text);
+        if (!month->isValid()) {
+            say(standardError, QStringLiteral("月「%1」は YYYY-MM の形で指定してください。").arg(text));
+            return kFailed;
+        }
+    }
+    if (range.fromMonth.isValid() && range.toMonth.isValid() && range.fromMonth > range.toMonth) {
+        say(standardError, QStringLiteral("--from の月が --to の月より後になっています。"));
+        return kFailed;
+    }
+
+    const QString folder = options.dataFolder;
+    // An export reads what is there; it never creates a data folder of its own.
+    if (!QFileInfo::exists(QDir(folder).filePath(kPermanentFile))) {
+        say(standardError, QStringLiteral("データフォルダ「%1」にデータ（%2）がありません。")
+                               .arg(shownPath(folder), kPermanentFile));
+        return kFailed;
+    }
+    std::unique_ptr<QLockFile> lock;
+    if (lockFolder(folder, lock) == FolderLock::InUse) {
+        say(standardError, inUseMessage(folder));
+        return kInUse;
+    }
+
+    csv::ExportResult result;
+    try {
+        const std::unique_ptr<Database> db =
+            Database::open(QDir(folder).filePath(kPermanentFile), QDir(folder).filePath(kWorkFile));
+        result = csv::exportSchedule(*db, range, encoding.value_or(csv::CsvEncoding::Utf8));
+    } catch (const StorageError& e) {
+        say(standardError, e.userMessage());
+        return kFailed;
+    }
+    if (!result.ok()) {
+        say(standardError, result.error);
+        return kFailed;
+    }
+
+    if (options.file == QStringLiteral("-")) {
+        if (standardOutput.write(result.bytes) != result.bytes.size()) {
+            say(standardError, QStringLiteral("標準出力に書き込めません。"));
+            return kFailed;
+        }
+        return kDone;
+    }
+    // Written whole or not at all: a half-written file must never pass for an export.
+    QSaveFile file(options.file);
+    if (!file.open(QIODevice::WriteOnly) || file.write(result.bytes) != result.bytes.size() ||
+        !file.commit()) {
+        say(standardError, QStringLiteral("ファイル「%1」に書き込めません。（%2）")
+                               .arg(shownPath(options.file), file.errorString()));
+        return kFailed;
+    }
+    return kDone;
+}
+
+int runImportCsvCommand(const CsvCommandOptions& options, QIODevice& standardInput, QIODevice& standardError)
+{
+    std::optional<csv::CsvEncoding> encoding;
+    if (!encodingOf(options.encoding, true, &encoding)) {
+        say(standardError, QStringLiteral("--encoding には auto、utf-8、cp932 のどれかを指定してください。"));
+        return kFailed;
+    }
+    if (!options.from.isEmpty() || !options.to.isEmpty()) {
+        say(standardError, QStringLiteral("--from と --to は書き出し（--export-csv）にだけ指定できます。"));
+        return kFailed;
+    }
+
+    const QString folder = options.dataFolder;
+    // Like the first start of the program, an import into a new folder creates it.
+    if (!QDir().mkpath(folder)) {
+        say(standardError, QStringLiteral("データフォルダ「%1」を作成できません。").arg(shownPath(folder)));
+        return kFailed;
+    }
+    std::unique_ptr<QLockFile> lock;
+    if (lockFolder(folder, lock) == FolderLock::InUse) {
+        say(standardError, inUseMessage(folder));
+        return kInUse;
+    }
+
+    QByteArray bytes;
+    if (options.file == QStringLiteral("-")) {
+        bytes = standardInput.readAll();
+    } else {
+        QFile file(options.file);
+        if (!file.open(QIODevice::ReadOnly)) {
+            say(standardError, QStringLiteral("取り込めませんでした。何も変更していません。\n"
+                                              "ファイル「%1」を読み込めません。（%2）")
+                                   .arg(shownPath(options.file), file.errorString()));
+            return kFailed;
+        }
+        bytes = file.readAll();
+    }
+
+    try {
+        const std::unique_ptr<Database> db =
+            Database::open(QDir(folder).filePath(kPermanentFile), QDir(folder).filePath(kWorkFile));
+        // The day's copy is taken as the window takes it; one that fails is told and the work goes on.
+        db->setBackupFolder(QDir(folder).filePath(QStringLiteral("backup")));
+        db->backups().setFailureHandler([&](const QString& message) { say(standardError, message); });
+        const bool registerPayers = settings::Read設定(*db).autoRegister;
+        const csv::PreparedImport prepared = csv::prepareImport(*db, bytes, encoding, registerPayers);
+        if (!prepared.problems.isEmpty()) {
+            say(standardError,
+                QStringLiteral("取り込めませんでした。何も変更していません。\n") + prepared.problems.text());
+            return kFailed;
+        }
+        const csv::ImportSummary summary = csv::applyImport(*db, prepared.plan);
+        say(standardError, csv::summaryText(summary));
+    } catch (const schedule::AmountOutOfRange& e) {
+        say(standardError, e.userMessage());
+        return kFailed;
+    } catch (const StorageError& e) {
+        say(standardError, e.userMessage());
+        return kFailed;
+    }
+    return kDone;
+}
+
+int runCsvTask(const CommandLine& line, const QString& dataFolder)
+{
+    QFile out;
+    QFile err;
+    QFile in;
+    out.open(stdout, QIODevice::WriteOnly);
+    err.open(stderr, QIODevice::WriteOnly);
+    in.open(stdin, QIODevice::ReadOnly);
+
+    const bool exporting = line.task == QStringLiteral("export-csv");
+    CsvCommandOptions options;
+    options.dataFolder = dataFolder;
+    if (!options.dataFolder.endsWith(QLatin1Char('/')))
+        options.dataFolder += QLatin1Char('/');
+    options.file = line.value(line.task);
+    options.from = line.value(QStringLiteral("from"));
+    options.to = line.value(QStringLiteral("to"));
+    options.encoding = line.value(QStringLiteral("encoding"));
+    const int code =
+        exporting ? runExportCsvCommand(options, out, err) : runImportCsvCommand(options, in, err);
+    out.flush();
+    err.flush();
+    return code;
+}

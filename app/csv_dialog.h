@@ -1,0 +1,66 @@
+#pragma once
+
+#include "csv/csv_export.h"
+
+#include <QDate>
+#include <QDialog>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+class MonthEdit;
+class QComboBox;
+class QRadioButton;
+
+// The small dialog before a CSV export or import: the months to write (export only) and the encoding.
+// Its OK button asks for the file (Qt's own file dialog, the same on every desktop) and closes the
+// dialog accepted once one is chosen; cancelling the file dialog closes it rejected.
+class CsvDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    enum class Mode { Export, Import };
+    enum class Range { All, Months, DisplayedMonth };
+    // Returns the chosen file, or empty text when the user cancels. `suggested` is the file name to
+    // start from (export only).
+    using FileChooser = std::function<QString(QWidget* parent, Mode mode, const QString& suggested)>;
+
+    explicit CsvDialog(Mode mode, QWidget* parent = nullptr);
+
+    Mode mode() const { return m_mode; }
+    // The month the schedule page shows; an invalid date offers no "displayed month" choice.
+    void setDisplayedMonth(const QDate& month);
+    // One of the two month formats (common/dates.h), as the schedule page shows months.
+    void setMonthFormat(const QString& format);
+    // Replaces the file dialog, for tests; an empty function brings the file dialog back.
+    void setFileChooser(FileChooser chooser) { m_chooser = std::move(chooser); }
+
+    Range range() const;
+    void setRange(Range range);
+    // The months of the export as chosen.
+    csv::ExportRange exportRange() const;
+    void setMonths(const QDate& from, const QDate& to);
+    // Nothing for automatic detection (import only).
+    std::optional<csv::CsvEncoding> encoding() const;
+    void setEncoding(std::optional<csv::CsvEncoding> encoding);
+    // The file chosen by the last accepted run.
+    const QString& fileName() const { return m_fileName; }
+
+    void accept() override;
+
+private:
+    void updateMonthFields();
+    QString suggestedName() const;
+
+    Mode m_mode;
+    QDate m_displayedMonth;
+    FileChooser m_chooser;
+    QString m_fileName;
+    QRadioButton* m_all = nullptr;
+    QRadioButton* m_months = nullptr;
+    QRadioButton* m_displayed = nullptr;
+    MonthEdit* m_from = nullptr;
+    MonthEdit* m_to = nullptr;
+    QComboBox* m_encoding = nullptr;
+};

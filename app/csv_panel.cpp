@@ -1,0 +1,150 @@
+#include "app/csv_panel.h"
+
+#include "app/FrmDorivan.h"
+#include "app/csv_dialog.h"
+#include "app/month_edit.h"
+#include "app/standard_message.h"
+#include "common/dates.h"
+#include "csv/csv_import.h"
+#include "schedule/balances.h"
+#include "storage/database.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QSaveFile>
+
+namespace {
+
+void tell(const QString& message)
+{
+    ShowStandardMessage(QStringLiteral("その他"), QStringLiteral("メッセージ"), message);
+}
+
+QString shownPath(const QString& path)
+{
+    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+}
+
+// Runs one step against the store; a failure is told and the step returns false. Every step is one
+// transaction or none, so nothing is half-stored.
+template <typename Step> bool reportingFailure(Step&& step)
+{
+    try {
+        step();
+        return true;
+    } catch (const schedule::AmountOutOfRange& e) {
+        tell(e.userMessage());
+    } catch (const StorageError& e) {
+        tell(e.userMessage());
+    } catch (const std::exception&) {
+        tell(QStringLiteral("処理を完了できませんでした。データは変更されていません。"));
+    }
+    return false;
+}
+
+QPushButton* button(const QString& name, const QString& caption, QWidget* parent)
+{
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    b->setMinimumWidth(72);
+    b->setAutoDefault(false);
+    return b;
+}
+
+} // namespace
+
+CsvExchangePanel::CsvExchangePanel(FrmDorivan& window, QWidget* parent)
+    : QGroupBox(QStringLiteral("データの書き出し・取り込み"), parent), m_window(window)
+{
+    setObjectName(QStringLiteral("fraCSV"));
+    m_exportButton = button(QStringLiteral("cmdCSV出力"), QStringLiteral("CSV出力"), this);
+    m_importButton = button(QStringLiteral("cmdCSV取込"), QStringLiteral("CSV取込"), this);
+    m_exportDialog = new CsvDialog(CsvDialog::Mode::Export, this);
+    m_importDialog = new CsvDialog(CsvDialog::Mode::Import, this);
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(m_exportButton);
+    layout->addWidget(m_importButton);
+    layout->addStretch();
+    connect(m_exportButton, &QPushButton::clicked, this, [this] { exportCsv(); });
+    connect(m_importButton, &QPushButton::clicked, this, [this] { importCsv(); });
+}
+
+void CsvExchangePanel::exportCsv()
+{
+    m_exportDialog->setMonthFormat(MonthDisplayFormat(m_window.eraValue(), MonthUse::MonthField));
+    m_exportDialog->setDisplayedMonth(m_window.Dt年月->hasValue() ? m_window.Dt年月->month() : QDate());
+    if (m_exportDialog->exec() != QDialog::Accepted)
+        return;
+    const QString path = m_exportDialog->fileName();
+    csv::ExportResult result;
+    if (!reportingFailure([&] {
+            result = csv::exportSchedule(m_window.db(), m_exportDialog->exportRange(),
+                                         m_exportDialog->encoding().value_or(csv::CsvEncoding::Utf8));
+        }))
+        return;
+    if (!result.ok()) {
+        tell(result.error);
+        return;
+    }
+    // Written whole or not at all, so that a failed export never leaves half a file under its name.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(result.bytes) != result.bytes.size() ||
+        !file.commit()) {
+        tell(QStringLiteral("ファイル「%1」に書き込めません。（%2）")
+                 .arg(shownPath(path), file.errorString()));
+        return;
+    }
+    tell(QStringLiteral("ファイル「%1」に %2 行を書き出しました。").arg(shownPath(path)).arg(result.rows));
+}
+
+void CsvExchangePanel::importCsv()
+{
+    if (m_importDialog->exec() != QDialog::Accepted)
+        return;
+    const QString path = m_importDialog->fileName();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        ShowStandardMessage(QStringLiteral("取込"), QStringLiteral("誤り"),
+                            QStringLiteral("ファイル「%1」を読み込めません。（%2）")
+                                .arg(shownPath(path), file.errorString()));
+        return;
+    }
+    const QByteArray bytes = file.readAll();
+    file.close();
+
+    csv::PreparedImport prepared;
+    if (!reportingFailure([&] {
+            prepared = csv::prepareImport(m_window.db(), bytes, m_importDialog->encoding(),
+                                          m_window.autoRegistration());
+        }))
+        return;
+    if (!prepared.problems.isEmpty()) {
+        ShowStandardMessage(QStringLiteral("取込"), QStringLiteral("誤り"), prepared.problems.text());
+        return;
+    }
+    const csv::ImportPlan& plan = prepared.plan;
+    if (!plan.changesAnything()) {
+        tell(QStringLiteral("取り込む変更はありませんでした（追加 0 行、更新 0 行）。"));
+        return;
+    }
+    QString question = QStringLiteral("ファイル「%1」から %2 を取り込みます")
+                           .arg(QFileInfo(path).fileName(),
+                                csv::summaryText({int(plan.inserts.size()), int(plan.updates.size()), 0}));
+    if (!plan.newPayers.isEmpty())
+        question += QStringLiteral("（入金先マスタに %1 件登録）").arg(plan.newPayers.size());
+    // The month on the screen is read again afterwards: what was typed there and not saved is lost.
+    question += QStringLiteral("。表示中の月の登録していない入力は失われます");
+    if (ShowStandardMessage(QStringLiteral("その他"), QStringLiteral("確認"), question) != -1)
+        return;
+
+    csv::ImportSummary summary;
+    if (!reportingFailure([&] { summary = csv::applyImport(m_window.db(), plan); }))
+        return;
+    if (summary.payersRegistered > 0)
+        m_window.AddComb入金先名();
+    m_window.Read入金予定();
+    tell(QStringLiteral("取り込みました。") + csv::summaryText(summary));
+}

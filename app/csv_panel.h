@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QGroupBox>
+
+class CsvDialog;
+class FrmDorivan;
+class QPushButton;
+
+// The settings page's frame "データの書き出し・取り込み": cmdCSV出力 writes stored rows to a CSV file,
+// cmdCSV取込 stores the rows of a CSV file and then reloads the displayed month. Both dialogs stay with
+// the frame, so that they keep the last choices and tests can reach them.
+class CsvExchangePanel : public QGroupBox
+{
+    Q_OBJECT
+public:
+    CsvExchangePanel(FrmDorivan& window, QWidget* parent);
+
+    CsvDialog* exportDialog() const { return m_exportDialog; }
+    CsvDialog* importDialog() const { return m_importDialog; }
+
+    // The two buttons' work.
+    void exportCsv();
+    void importCsv();
+
+private:
+    FrmDorivan& m_window;
+    QPushButton* m_exportButton = nullptr;
+    QPushButton* m_importButton = nullptr;
+    CsvDialog* m_exportDialog = nullptr;
+    CsvDialog* m_importDialog = nullptr;
+};

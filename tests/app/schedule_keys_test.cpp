@@ -1,0 +1,131 @@
+#include "schedule_window.h"
+
+#include "app/amount_field.h"
+#include "app/frm_print.h"
+#include "app/month_edit.h"
+#include "storage/database.h"
+#include "support/dialog_answers.h"
+#include "support/seed.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+void pressWith(Qt::Key key, Qt::KeyboardModifiers modifiers)
+{
+    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+}
+
+void expectCursor(FrmDorivan& window, int row, int column)
+{
+    EXPECT_EQ(window.GridInp->currentRow(), row);
+    EXPECT_EQ(window.GridInp->currentColumn(), column);
+}
+
+} // namespace
+
+TEST(ScheduleKeys, StartUpPutsTheCursorOnTheDayOfTheFirstEmptyRow)
+{
+    TempDataFolder folder;
+    const QDate first = QDate::currentDate().addDays(1 - QDate::currentDate().day());
+    {
+        auto db = folder.open();
+        seedStoredRows(*db, {{first, 1, QStringLiteral("甲社"), yen(100), yen(0), yen(100)},
+                             {first.addDays(1), 1, QStringLiteral("乙社"), yen(0), yen(50), yen(50)}});
+    }
+    auto window = openWindow(folder);
+    expectCursor(*window, 2, kDay);
+    EXPECT_EQ(QApplication::focusWidget(), window->GridInp);
+}
+
+TEST(ScheduleKeys, TheBalanceIsReadOnlyAndTheCursorPassesItBy)
+{
+    TempDataFolder folder;
+    auto window = openWindow(folder);
+    showMonth(*window, QDate(2024, 5, 1));
+    EXPECT_FALSE(window->datInp->index(0, kBalance).flags() & Qt::ItemIsEditable);
+    putCursor(*window, 0, kReceived);
+    pressKey(Qt::Key_Tab);
+    expectCursor(*window, 1, kDay);
+    // Neither a click nor code puts the cursor there.
+    const QModelIndex balance = window->datInp->index(2, kBalance);
+    QTest::mouseDClick(window->GridInp->viewport(), Qt::LeftButton, {},
+                       window->GridInp->visualRect(balance).center());
+    putCursor(*window, 2, kBalance);
+    expectCursor(*window, 1, kDay);
+    EXPECT_EQ(QApplication::focusWidget(), window->GridInp);
+}
+
+TEST(ScheduleKeys, DeleteEmptiesTheCellUnderTheCursor)
+{
+    TempDataFolder folder;
+    auto window = openWindow(folder);
+    showMonth(*window, QDate(2024, 5, 1));
+    putWorkRow(*window, 1, 3, QStringLiteral("甲社"), 1000, 200);
+    for (int column : {kReceived, kPayer, kDay}) {
+        putCursor(*window, 0, column);
+        pressKey(Qt::Key_Delete);
+        EXPECT_EQ(shownText(*window, 0, column), QString()) << column;
+    }
+    // Amounts become 0 and the balance follows; an emptied day keeps the row's date, as when typed away.
+    EXPECT_EQ(workCell(*window, 1, "入金額").toMoney(), Money());
+    EXPECT_EQ(workCell(*window, 1, "残高").toMoney(), yen(1000));
+    EXPECT_TRUE(workCell(*window, 1, "入金先名").isNull());
+    EXPECT_EQ(workCell(*window, 1, "日付").toDate(), QDate(2024, 5, 3));
+}
+
+TEST(ScheduleKeys, ShortcutsPressTheButtonsAndAreNamedInTheirTooltips)
+{
+    TempDataFolder folder;
+    auto window = openWindow(folder);
+    EXPECT_EQ(window->cmdMonBef->toolTip(), QStringLiteral("前の月 (PageUp)"));
+    EXPECT_EQ(window->cmd行削除->toolTip(), QStringLiteral("行削除 (Ctrl+Delete)"));
+
+    // PageDown / PageUp move by a month; in the month field they still step a year.
+    showMonth(*window, QDate(2024, 5, 1));
+    putCursor(*window, 0, kDay);
+    pressKey(Qt::Key_PageDown);
+    EXPECT_EQ(window->Dt年月->month(), QDate(2024, 6, 1));
+    pressKey(Qt::Key_PageUp);
+    EXPECT_EQ(window->Dt年月->month(), QDate(2024, 5, 1));
+    window->Dt年月->setFocus();
+    pressKey(Qt::Key_PageUp);
+    EXPECT_EQ(window->Dt年月->month(), QDate(2025, 5, 1));
+    showMonth(*window, QDate(2024, 5, 1));
+
+    // Ctrl+S stores the figure still being typed, then asks as the button does; so does Ctrl+Delete.
+    putWorkRow(*window, 2, 3, QStringLiteral("乙社"), 200);
+    ScopedDialogAnswers answers; // all answered No
+    putCursor(*window, 1, kPlanned);
+    typeKeys(QStringLiteral("250"));
+    pressWith(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(workCell(*window, 2, "予定額").toMoney(), yen(250));
+    pressWith(Qt::Key_Delete, Qt::ControlModifier);
+    ASSERT_EQ(answers.count(), 2);
+    EXPECT_EQ(answers.shown()[0].title, QStringLiteral("登録の確認"));
+    EXPECT_EQ(answers.shown()[1].title, QStringLiteral("削除の確認"));
+    // Ctrl+I, like the button, opens a row and leaves the cursor on its day.
+    pressWith(Qt::Key_I, Qt::ControlModifier);
+    expectCursor(*window, 1, kDay);
+    EXPECT_TRUE(window->datInp->value(1, kPayer).isNull());
+    EXPECT_EQ(QApplication::focusWidget(), window->GridInp);
+
+    bool printed = false;
+    setMonthlyReportPreview([&](QWidget*, Database&, const QDate&, const QString&,
+                                const report::ScreenFigures&, std::int64_t) { printed = true; });
+    pressWith(Qt::Key_P, Qt::ControlModifier);
+    setMonthlyReportPreview({});
+    EXPECT_TRUE(printed);
+
+    // One key, the button of the page in view.
+    window->SSTab1->setCurrentIndex(1);
+    pressKey(Qt::Key_F1);
+    EXPECT_EQ(window->hintCtlName, QStringLiteral("cmdHint1"));
+    ASSERT_TRUE(window->m_hintWindow);
+    window->m_hintWindow->close();
+}

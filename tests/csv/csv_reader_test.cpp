@@ -1,0 +1,123 @@
+#include "csv/csv_reader.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray utf8(const char* text)
+{
+    return QByteArray(text);
+}
+
+QByteArray inCp932(const char* text)
+{
+    csv::Converter cp932(csv::CsvEncoding::Cp932);
+    return *cp932.encode(QString::fromUtf8(text));
+}
+
+// The problems as the user is shown them.
+void expectProblems(const csv::CsvContent& content, const char* expected)
+{
+    EXPECT_EQ(content.problems.text(), QString::fromUtf8(expected));
+}
+
+const char* const kOtherForms = "日付,入金先名,予定額,入金額\n"
+                                "2024-05-03,山田商店,\"1,234,567\",\n"
+                                "2024/5/7,\"鈴木 \"\"工業\"\"\",１２３．５,－１０\n"
+                                ",,,\n"
+                                "\n"
+                                "2024/12/31, 空白のある名前 ,0,0";
+
+} // namespace
+
+TEST(ReadCsv, AcceptsOtherDateAndAmountFormsAFileWithoutBalancesAndEitherEncoding)
+{
+    for (const auto& [bytes, chosen, found] :
+         {std::tuple{utf8(kOtherForms), std::optional<csv::CsvEncoding>(), csv::CsvEncoding::Utf8},
+          std::tuple{inCp932(kOtherForms), std::optional<csv::CsvEncoding>(), csv::CsvEncoding::Cp932},
+          std::tuple{inCp932(kOtherForms), std::optional(csv::CsvEncoding::Cp932), csv::CsvEncoding::Cp932},
+          std::tuple{csv::kUtf8Bom + utf8(kOtherForms), std::optional(csv::CsvEncoding::Utf8),
+                     csv::CsvEncoding::Utf8}}) {
+        const csv::CsvContent content = csv::readScheduleCsv(bytes, chosen);
+        expectProblems(content, "");
+        EXPECT_EQ(content.encoding, found);
+        ASSERT_EQ(content.lines.size(), 3u);
+        EXPECT_EQ(content.lines[0].line, 2);
+        EXPECT_EQ(content.lines[0].date, QDate(2024, 5, 3));
+        EXPECT_EQ(content.lines[0].payer, QStringLiteral("山田商店"));
+        EXPECT_EQ(content.lines[0].planned, Money::fromYen(1234567));
+        EXPECT_EQ(content.lines[0].received, Money()); // an empty cell
+        EXPECT_EQ(content.lines[1].date, QDate(2024, 5, 7));
+        EXPECT_EQ(content.lines[1].payer, QStringLiteral("鈴木 \"工業\""));
+        EXPECT_EQ(content.lines[1].planned, Money::fromRaw(1235000));
+        EXPECT_EQ(content.lines[1].received, Money::fromYen(-10));
+        // Blank lines are skipped; the blanks around a name are part of it.
+        EXPECT_EQ(content.lines[2].line, 6);
+        EXPECT_EQ(content.lines[2].payer, QStringLiteral(" 空白のある名前 "));
+    }
+}
+
+TEST(ReadCsv, ListsEveryBadLineWithItsNumberAndReason)
+{
+    const csv::CsvContent content = csv::readScheduleCsv(utf8("日付,入金先名,予定額,入金額,残高\r\n"
+                                                              "2024/02/30,山田,1,0,\r\n"
+                                                              "2024/02/01,,1,0,\r\n"
+                                                              "2024/02/01,山田,abc,0,\r\n"
+                                                              "2024/02/01,山田,1,1.23456,\r\n"
+                                                              "2024/02/01,山田,99999999999999999,0,\r\n"
+                                                              "2024/02/01,山田,1,0\r\n"
+                                                              "2024/02/01,\"山田\"x,1,0,\r\n"
+                                                              "2024/02/01,山田,1,0,\r\n"
+                                                              "\"2024/02/01,山田,1,0,\r\n"),
+                                                         std::nullopt);
+    expectProblems(content, "2行目：日付「2024/02/30」が正しくありません（yyyy/mm/dd の形の、ある日付）。\n"
+                            "3行目：入金先名が空です。\n"
+                            "4行目：予定額「abc」は数値ではありません。\n"
+                            "5行目：入金額「1.23456」は小数が4桁を超えています。\n"
+                            "6行目：予定額「99999999999999999」は扱える金額の範囲を超えています。\n"
+                            "7行目：項目の数が 4 個です（5 個のはずです）。\n"
+                            "8行目：引用符（\"）で囲んだ項目の後に余分な文字があります。\n"
+                            "10行目：引用符（\"）が閉じられていません。");
+    ASSERT_EQ(content.lines.size(), 1u);
+    EXPECT_EQ(content.lines[0].line, 9);
+}
+
+TEST(ReadCsv, RefusesAWrongHeaderAnEmptyFileAndBytesOfAnotherEncoding)
+{
+    expectProblems(csv::readScheduleCsv(utf8("日付,入金先,予定額,入金額,残高\r\n2024/01/01,A,1,0,\r\n"), {}),
+                   "1行目：見出しが「日付,入金先名,予定額,入金額,残高」ではありません。");
+    for (const QByteArray& empty : {QByteArray(), csv::kUtf8Bom, QByteArrayLiteral("\r\n \r\n")})
+        expectProblems(csv::readScheduleCsv(empty, {}), "ファイルが空です。");
+    // A header alone is a file with nothing to store, not a bad one.
+    const csv::CsvContent headerOnly = csv::readScheduleCsv(utf8("日付,入金先名,予定額,入金額,残高\r\n"), {});
+    EXPECT_TRUE(headerOnly.problems.isEmpty());
+    EXPECT_TRUE(headerOnly.lines.empty());
+
+    const QByteArray header = utf8("日付,入金先名,予定額,入金額,残高\r\n");
+    // A Shift_JIS name in a file read as UTF-8.
+    expectProblems(csv::readScheduleCsv(header + "2024/01/01,A,1,0,\r\n2024/01/02,\x93\xFA,1,0,\r\n",
+                                        csv::CsvEncoding::Utf8),
+                   "3行目：UTF-8 として読めない文字があります（バイト 93）。");
+    // A damaged byte in a UTF-8 file is reported as such, not read as Shift_JIS.
+    const csv::CsvContent damaged =
+        csv::readScheduleCsv(header + "2024/01/02,山\xFF田,1,0,\r\n", std::nullopt);
+    EXPECT_EQ(damaged.encoding, csv::CsvEncoding::Utf8);
+    expectProblems(damaged, "2行目：UTF-8 として読めない文字があります（バイト FF）。");
+    expectProblems(
+        csv::readScheduleCsv(inCp932("日付,入金先名,予定額,入金額,残高\r\n") + "2024/01/02,\x80,1,0,\r\n",
+                             csv::CsvEncoding::Cp932),
+        "2行目：Shift_JIS（CP932） として読めない文字があります（バイト 80）。");
+}
+
+TEST(ReadCsv, AFileBadOnEveryLineListsTheFirstHundredAndCountsTheRest)
+{
+    QByteArray bytes = utf8("日付,入金先名,予定額,入金額,残高\r\n");
+    for (int i = 0; i < 150; ++i)
+        bytes += "2024/01/01,,1,0,\r\n";
+    const csv::CsvContent content = csv::readScheduleCsv(bytes, {});
+    EXPECT_EQ(content.problems.total(), 150);
+    const QStringList lines = content.problems.text().split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), 101);
+    EXPECT_EQ(lines.front(), QStringLiteral("2行目：入金先名が空です。"));
+    EXPECT_EQ(lines.back(), QStringLiteral("ほかに 50 件の誤りがあります。"));
+}
