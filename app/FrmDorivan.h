@@ -157,6 +157,8 @@ public:
 
 private:
     void connectSettings();
+    // Gives the month field the form of the era value in effect.
+    void applyEraToMonthField();
 
 public:
     // ---- Controls: tab 0, the month schedule ----

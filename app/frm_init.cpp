@@ -2,14 +2,18 @@
 // load, after the settings were read; running it again re-applies everything.
 #include "app/FrmDorivan.h"
 
+#include "app/amount_field.h"
 #include "app/bound_grid.h"
-#include "app/month_edit.h"
 #include "app/twips.h"
 #include "app/work_table_model.h"
-#include "common/dates.h"
 
 #include <QComboBox>
+#include <QFontMetricsF>
 #include <QLabel>
+#include <QStyle>
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -42,6 +46,15 @@ const ColumnSetting kPayerColumns[] = {
     {u"入金先名", false, u"入　金　先　名", kLeft, 5490},
 };
 
+// The width an amount column needs for the largest amount in the grid's font: the text at its exact
+// (fractional) width, the cell's margins on both sides and the grid line.
+double amountColumnTwips(const BoundGrid* grid)
+{
+    const qreal text = QFontMetricsF(grid->font()).horizontalAdvance(AmountField::kWidestAmount);
+    const int margin = grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1;
+    return pixelsToTwips(int(std::ceil(text)) + 2 * margin + 1, grid);
+}
+
 void applyColumns(BoundGrid* grid, WorkTableModel* model, const ColumnSetting* begin,
                   const ColumnSetting* end)
 {
@@ -54,8 +67,12 @@ void applyColumns(BoundGrid* grid, WorkTableModel* model, const ColumnSetting* b
         if (s->caption)
             model->setColumnCaption(column, QString::fromUtf16(s->caption));
         model->setColumnAlignment(column, s->alignment);
-        if (s->widthTwips > 0)
-            grid->setColumnWidthTwips(column, s->widthTwips);
+        double width = s->widthTwips;
+        // The right-aligned columns are the amounts: never narrower than the largest amount.
+        if (s->alignment == kRight && !s->hidden)
+            width = std::max(width, amountColumnTwips(grid));
+        if (width > 0)
+            grid->setColumnWidthTwips(column, width);
     }
 }
 
@@ -74,8 +91,7 @@ void FrmDorivan::FormInit()
     Grid入金先マスタ->setWorkModel(dat入金先マスタ);
 
     // The month field takes the form of the era value read at load.
-    Dt年月->setMonthFormat(MonthDisplayFormat(m年号, MonthUse::MonthField));
-    Dt年月->setFixedWidth(twipsToPixels(m年号 == QStringLiteral("西暦") ? 1560 : 1860, Dt年月));
+    applyEraToMonthField();
 
     applyColumns(GridInp, datInp, std::begin(kScheduleColumns), std::end(kScheduleColumns));
     // The balance is computed from the amounts; nobody types it.

@@ -28,6 +28,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 template <typename T> T* named(T* widget, const QString& name)
@@ -133,7 +135,8 @@ QWidget* FrmDorivan::buildScheduleTab()
                                                      {lbl入金額月計, num入金額月計},
                                                      {lbl累計, num累計}};
     for (const auto& [caption, field] : rows) {
-        field->setFixedWidth(130);
+        // The usual width, or wider when the font needs it for the largest amount.
+        field->setFixedWidth(std::max(130, field->widthFor(AmountField::kWidestAmount)));
         caption->setBuddy(field);
         totals->addRow(caption, field);
     }
@@ -189,7 +192,7 @@ QWidget* FrmDorivan::buildPayerTab()
     Grid入金先マスタ = named(new BoundGrid(imContainer3D3), QStringLiteral("Grid入金先マスタ"));
 
     imContainer3D4 = panel(QStringLiteral("imContainer3D4"), imContainer3D3);
-    cmd支払先削除 = button(QStringLiteral("cmd支払先削除"), QStringLiteral("削除"), imContainer3D4);
+    cmd支払先削除 = button(QStringLiteral("cmd支払先削除"), QStringLiteral("全件削除"), imContainer3D4);
     cmd支払先クリア = button(QStringLiteral("cmd支払先クリア"), QStringLiteral("クリア"), imContainer3D4);
     cmd支払先登録 = button(QStringLiteral("cmd支払先登録"), QStringLiteral("登録"), imContainer3D4);
     cmd支払先行削除 = button(QStringLiteral("cmd支払先行削除"), QStringLiteral("行削除"), imContainer3D4);

@@ -8,6 +8,7 @@
 #include "storage/database.h"
 
 #include <QPushButton>
+#include <QTabWidget>
 
 namespace {
 
@@ -41,6 +42,14 @@ void FrmDorivan::connectPayers()
     connect(cmd支払先行削除, &QPushButton::clicked, this, [this] { LineDelete入金先マスタ(); });
     connect(cmd支払先削除, &QPushButton::clicked, this, [this] { Delete入金先マスタ(); });
     connect(cmd支払先クリア, &QPushButton::clicked, this, [this] { Clear入金先マスタ(); });
+    // The page shows the master the first time it is opened, so that nobody takes an empty page for an
+    // empty master. Later visits keep the page as the user left it: it may hold unsaved edits.
+    connect(SSTab1, &QTabWidget::currentChanged, this, [this, shown = false](int index) mutable {
+        if (shown || !SSTab1->widget(index) || !SSTab1->widget(index)->isAncestorOf(Grid入金先マスタ))
+            return;
+        shown = true;
+        Read入金先();
+    });
 }
 
 void FrmDorivan::Read入金先()
@@ -53,7 +62,8 @@ void FrmDorivan::Entry入金先マスタ()
 {
     // A name still in its editor is part of what the user sees, so it is saved with the rest.
     Grid入金先マスタ->commitRow();
-    reportingFailure([this] { payers::Entry入金先マスタ(db()); });
+    if (reportingFailure([this] { payers::Entry入金先マスタ(db()); }))
+        AddComb入金先名();
 }
 
 void FrmDorivan::Clear入金先マスタ()
@@ -64,10 +74,11 @@ void FrmDorivan::Clear入金先マスタ()
 
 void FrmDorivan::Delete入金先マスタ()
 {
-    if (ShowStandardMessage(QStringLiteral("その他"), QStringLiteral("確認"),
+    if (ShowStandardMessage(QStringLiteral("削除"), QStringLiteral("全件確認"),
                             QStringLiteral("すべての入金先を削除します")) == 0)
         return;
-    reportingFailure([this] { payers::Delete入金先マスタ(db()); });
+    if (reportingFailure([this] { payers::Delete入金先マスタ(db()); }))
+        AddComb入金先名();
     dat入金先マスタ->refresh();
 }
 
@@ -78,7 +89,8 @@ void FrmDorivan::LineDelete入金先マスタ()
         0)
         return;
     Grid入金先マスタ->commitRow();
-    reportingFailure([this] { payers::LineDelete入金先マスタ(db()); });
+    if (reportingFailure([this] { payers::LineDelete入金先マスタ(db()); }))
+        AddComb入金先名();
     dat入金先マスタ->refresh();
 }
 
@@ -90,5 +102,9 @@ void FrmDorivan::AddComb入金先名()
 
 void FrmDorivan::Add入金先(const QString& name)
 {
-    reportingFailure([&] { payers::Add入金先(db(), name); });
+    bool added = false;
+    reportingFailure([&] { added = payers::Add入金先(db(), name); });
+    // The drop-down offers the new name at once, not only after the next clear of the month.
+    if (added)
+        AddComb入金先名();
 }

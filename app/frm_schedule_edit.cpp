@@ -135,9 +135,9 @@ void FrmDorivan::gridInpPayerCheck()
     if (GridInp->currentColumn() != k入金先名 || !autoRegistration())
         return;
     const Value name = GridInp->cell(k入金先名);
-    runScheduleStep([&] {
-        payers::Add入金先(db(), name.isNull() ? std::nullopt : std::optional<QString>(name.toText()));
-    });
+    // Through the payer procedures, so that the drop-down follows the master.
+    if (!name.isNull())
+        Add入金先(name.toText());
 }
 
 void FrmDorivan::gridInpKeyPressed(int* key)

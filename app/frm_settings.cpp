@@ -4,9 +4,13 @@
 #include "app/amount_field.h"
 #include "app/clickable_label.h"
 #include "app/color_chooser.h"
+#include "app/month_edit.h"
 #include "app/standard_message.h"
+#include "app/twips.h"
+#include "common/dates.h"
 #include "settings/colors.h"
 #include "settings/settings_record.h"
+#include "storage/backup.h"
 #include "storage/database.h"
 
 #include <QCheckBox>
@@ -14,6 +18,10 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionSpinBox>
+
+#include <algorithm>
 
 namespace {
 
@@ -58,11 +66,39 @@ template <typename Step> bool reportingFailure(Step&& step)
     return false;
 }
 
-void showSwatch(ClickableLabel* swatch, std::int64_t color)
+// The swatch shows the colour of the number in the field, whoever put it there: a read, the chooser or
+// the user's keys. Only the three colour bytes count, as for the printout; an empty field shows no
+// colour at all.
+void showSwatch(FrmDorivan& window)
 {
+    ClickableLabel* swatch = window.Pic罫線色;
+    const std::optional<std::int64_t> number = window.num白紙罫線色->number();
+    swatch->setAutoFillBackground(number.has_value());
     QPalette palette = swatch->palette();
-    palette.setColor(swatch->backgroundRole(), colorFromRgbValue(color));
+    palette.setColor(swatch->backgroundRole(),
+                     number ? colorFromRgbValue(*number) : window.palette().color(QPalette::Window));
     swatch->setPalette(palette);
+}
+
+// The width the month field always had for its form, or more when the desktop's font needs more: the
+// month is never cut off.
+int monthFieldWidth(const MonthEdit& field)
+{
+    const bool western = field.monthFormat() == kWesternMonthFormat;
+    const int usual = twipsToPixels(western ? 1560 : 1860, &field);
+    const QString widest = formatMonth(QDate(2088, 12, 1), field.monthFormat());
+    QStyleOptionSpinBox option;
+    option.initFrom(&field);
+    option.frame = true;
+    option.buttonSymbols = field.buttonSymbols();
+    option.subControls = QStyle::SC_SpinBoxFrame | QStyle::SC_SpinBoxEditField;
+    if (field.buttonSymbols() != QAbstractSpinBox::NoButtons)
+        option.subControls |= QStyle::SC_SpinBoxUp | QStyle::SC_SpinBoxDown;
+    const QFontMetrics metrics = field.fontMetrics();
+    // A little room beside the text for the cursor and the edit's margins.
+    const QSize text(metrics.horizontalAdvance(widest) + metrics.averageCharWidth() * 2, metrics.height());
+    const int needed = field.style()->sizeFromContents(QStyle::CT_SpinBox, &option, text, &field).width();
+    return std::max(usual, needed);
 }
 
 void showPage(FrmDorivan& window, const settings::SettingsPage& page)
@@ -72,7 +108,7 @@ void showPage(FrmDorivan& window, const settings::SettingsPage& page)
     window.cmb年号->setEditText(page.era);
     window.Chk入金先自動登録->setChecked(page.autoRegisterTicked);
     window.num白紙罫線色->setNumber(page.colorNumber);
-    showSwatch(window.Pic罫線色, page.swatchColor);
+    showSwatch(window);
 }
 
 settings::SettingsPage pageOnScreen(const FrmDorivan& window)
@@ -84,7 +120,6 @@ settings::SettingsPage pageOnScreen(const FrmDorivan& window)
     // An empty field is no colour: -1 lets the store refuse it with the same words as any other
     // number that is not a colour.
     page.colorNumber = window.num白紙罫線色->number().value_or(-1);
-    page.swatchColor = page.colorNumber;
     return page;
 }
 
@@ -104,7 +139,12 @@ void FrmDorivan::connectSettings()
         if (ShowStandardMessage(QStringLiteral("削除"), QStringLiteral("確認"), QString()) == -1)
             AllDelete();
     });
+    // The chooser opens from the keyboard too: Tab to the swatch, then Enter (or a click once it holds
+    // the focus).
+    Pic罫線色->setFocusPolicy(Qt::StrongFocus);
     connect(Pic罫線色, &ClickableLabel::doubleClicked, this, [this] { Choose罫線色(); });
+    connect(Pic罫線色, &ClickableLabel::activated, this, [this] { Choose罫線色(); });
+    connect(num白紙罫線色, &QLineEdit::textChanged, this, [this] { showSwatch(*this); });
 
     auto* blocker = new EraInputBlocker(cmb年号);
     for (QWidget* widget : {static_cast<QWidget*>(cmb年号), static_cast<QWidget*>(cmb年号->lineEdit())}) {
@@ -124,6 +164,14 @@ void FrmDorivan::Read設定()
     // Only the three colour bytes make a colour, whatever an old file holds above them.
     m罫線色 = int(record.lineColor & kWhiteRgbValue);
     showPage(*this, settings::pageOf(record));
+    // A saved era shows in the month field at once, not only from the next start.
+    applyEraToMonthField();
+}
+
+void FrmDorivan::applyEraToMonthField()
+{
+    Dt年月->setMonthFormat(MonthDisplayFormat(m年号, MonthUse::MonthField));
+    Dt年月->setFixedWidth(monthFieldWidth(*Dt年月));
 }
 
 void FrmDorivan::Entry設定()
@@ -148,12 +196,18 @@ void FrmDorivan::Delete設定()
 
 void FrmDorivan::AllDelete()
 {
+    // A fresh copy first, so that even this can be undone. Without it the deletion could not be taken
+    // back, so the user decides again knowing that; No deletes nothing.
+    if (const QString failure = db().backups().copyNow(); !failure.isEmpty()) {
+        const QString question =
+            QStringLiteral("バックアップを作成できませんでした。\n%1\nそれでも削除しますか？").arg(failure);
+        if (ShowStandardMessage(QStringLiteral("削除"), QStringLiteral("続行確認"), question) == 0)
+            return;
+    }
     // The screens are left as they are: the displayed month and the payer page's copy stay until the
-    // user reloads or clears them.
-    // A fresh copy first, so that even this can be undone; a copy that fails is told and the user's
-    // decision stands.
-    db().backupNow();
-    reportingFailure([this] { settings::AllDelete(db()); });
+    // user reloads or clears them. Only the drop-down follows the emptied master.
+    if (reportingFailure([this] { settings::AllDelete(db()); }))
+        AddComb入金先名();
 }
 
 void FrmDorivan::Choose罫線色()
@@ -161,7 +215,6 @@ void FrmDorivan::Choose罫線色()
     const std::int64_t chosen = ShowColorChooser(this, rgbValueFromColor(palette().color(foregroundRole())));
     if (chosen == -1)
         return;
-    // Shown only: the colour is stored when the page is saved.
+    // Shown only: the colour is stored when the page is saved. The swatch follows the number.
     num白紙罫線色->setNumber(chosen);
-    showSwatch(Pic罫線色, chosen);
 }

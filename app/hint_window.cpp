@@ -1,6 +1,7 @@
 #include "app/hint_window.h"
 
 #include "app/standard_message.h"
+#include "hints/builtin_hints.h"
 #include "hints/hint_store.h"
 #include "settings/colors.h"
 #include "storage/database.h"
@@ -15,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include <exception>
+#include <optional>
 
 namespace {
 
@@ -135,7 +137,8 @@ void Hint::buildLayout()
     layout->addWidget(keys);
     layout->addWidget(txtContents, 1);
     layout->addLayout(buttons);
-    resize(520, 380);
+    // Room for the built-in help of a page without scrolling.
+    resize(640, 500);
 }
 
 void Hint::connectButtons()
@@ -168,14 +171,22 @@ void Hint::toggleMode()
 
 void Hint::ReadHint()
 {
+    std::optional<hints::StoredHint> stored;
     try {
-        const auto stored = hints::ReadHint(m_db, lblFormName->text(), lblCtlName->text());
-        // No row, or a row without text, leaves the field as it is.
-        if (stored && stored->contents)
-            txtContents->setPlainText(*stored->contents);
+        stored = hints::ReadHint(m_db, lblFormName->text(), lblCtlName->text());
     } catch (const std::exception& e) {
         showFailure(failureText(e));
+        return;
     }
+    // The user's own text replaces the built-in help. No row, a row without text or an empty text is
+    // no text of the user's: the field shows the built-in help, or stays as it is for a key without.
+    if (stored && stored->contents && !stored->contents->trimmed().isEmpty()) {
+        txtContents->setPlainText(*stored->contents);
+        return;
+    }
+    const QString builtIn = hints::builtInHint(lblFormName->text(), lblCtlName->text());
+    if (!builtIn.isEmpty())
+        txtContents->setPlainText(builtIn);
 }
 
 void Hint::EntryHint()

@@ -4,6 +4,7 @@
 #include "app/csv_command.h"
 #include "app/single_instance.h"
 #include "app/startup.h"
+#include "app/translations.h"
 #include "storage/database.h"
 #include "storage/work_file_repair.h"
 
@@ -43,6 +44,7 @@ int main(int argc, char** argv)
     const StartOptions& options = line.options;
 
     QApplication app(argc, argv);
+    installQtJapanese(app);
     QApplication::setWindowIcon(
         QIcon::fromTheme(QStringLiteral(DORIVAN_APP_ID), QIcon(QStringLiteral(":/icon-256.png"))));
 

@@ -4,10 +4,22 @@
 
 #include <cmath>
 
+namespace {
+
+int dpiOf(const QWidget* widget)
+{
+    const int dpi = widget ? widget->logicalDpiX() : 0;
+    return dpi > 0 ? dpi : 96;
+}
+
+} // namespace
+
 int twipsToPixels(double twips, const QWidget* widget)
 {
-    int dpi = widget ? widget->logicalDpiX() : 0;
-    if (dpi <= 0)
-        dpi = 96;
-    return int(std::lround(twips * dpi / 1440.0));
+    return int(std::lround(twips * dpiOf(widget) / 1440.0));
+}
+
+double pixelsToTwips(int pixels, const QWidget* widget)
+{
+    return pixels * 1440.0 / dpiOf(widget);
 }

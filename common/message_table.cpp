@@ -47,6 +47,12 @@ constexpr DialogRow kDialogs[] = {
      DialogStyle::AskDefaultNo},
     {u"削除", u"指定確認", u"削除の確認", false, u"指定された ", true, u" を削除します。よろしいですか",
      DialogStyle::AskDefaultNo},
+    // Emptying a whole table: the wording users know from the general question, but No as the default,
+    // so that one Enter never empties it.
+    {u"削除", u"全件確認", u"確認", false, u"", true, u"、よろしいですか", DialogStyle::AskDefaultNo},
+    // The caller's whole question, for a deletion that needs words of its own (the reason why it is
+    // asked again).
+    {u"削除", u"続行確認", u"削除の確認", false, u"", true, u"", DialogStyle::AskDefaultNo},
     {u"削除", u"伝票完了", u"削除の完了", false, u"伝票 ", true, u" を削除しました。", DialogStyle::Notice},
     {u"削除", u"削除不可能", u"削除の拒否", false, u"", true, u"削除できません。", DialogStyle::Notice},
     {u"削除", u"伝票完了2", u"削除の完了", false, u"", true, u" を削除しました。", DialogStyle::Notice},

@@ -90,12 +90,12 @@ void AllDelete(Database& db)
 
 SettingsPage pageOf(const SettingsRecord& record)
 {
-    return SettingsPage{record.era, record.autoRegister, record.lineColor, record.lineColor};
+    return SettingsPage{record.era, record.autoRegister, record.lineColor};
 }
 
 SettingsPage Clear設定Page()
 {
-    return SettingsPage{kWesternEra, false, 1, kBlackRgbValue};
+    return SettingsPage{kWesternEra, false, 1};
 }
 
 SettingsRecord recordOf(const SettingsPage& page)

@@ -22,14 +22,13 @@ struct SettingsRecord
     friend bool operator==(const SettingsRecord&, const SettingsRecord&) = default;
 };
 
-// What the settings page shows. The swatch normally shows the colour number, but a cleared page shows
-// the number 1 over a black swatch, so the two are kept apart.
+// What the settings page shows. The swatch always shows the colour of the number, so it has no value
+// of its own: a swatch that disagreed with the number would print another colour than it shows.
 struct SettingsPage
 {
     QString era;
     bool autoRegisterTicked = false;
-    std::int64_t colorNumber = 0; // num白紙罫線色: the value that is stored
-    std::int64_t swatchColor = 0; // Pic罫線色 background
+    std::int64_t colorNumber = 0; // num白紙罫線色: the value that is stored, shown by Pic罫線色
 
     friend bool operator==(const SettingsPage&, const SettingsPage&) = default;
 };
@@ -62,8 +61,8 @@ bool Delete設定(Database& db);
 // (the StorageError is passed on). Hint texts and the work tables are not touched.
 void AllDelete(Database& db);
 
-// Page values after a read, and the blank page of the clear button ("西暦", colour number 1, black
-// swatch, unticked).
+// Page values after a read, and the blank page of the clear button ("西暦", colour number 1,
+// unticked).
 SettingsPage pageOf(const SettingsRecord& record);
 SettingsPage Clear設定Page();
 // What saving the page stores: the colour number, not the swatch.

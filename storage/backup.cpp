@@ -141,29 +141,51 @@ void DailyBackup::beforeWrite()
         write(dailyName(today));
 }
 
+QString DailyBackup::nameForNow()
+{
+    const QDateTime now = m_clock ? m_clock() : QDateTime::currentDateTime();
+    m_checkedDay = now.date();
+    const bool dayHasCopy = QFileInfo::exists(QDir(m_folder).filePath(dailyName(now.date())));
+    return dayHasCopy ? momentName(now) : dailyName(now.date());
+}
+
 bool DailyBackup::backupNow()
 {
     if (m_folder.isEmpty())
         return false;
-    const QDateTime now = m_clock ? m_clock() : QDateTime::currentDateTime();
-    m_checkedDay = now.date();
-    const bool dayHasCopy = QFileInfo::exists(QDir(m_folder).filePath(dailyName(now.date())));
-    return write(dayHasCopy ? momentName(now) : dailyName(now.date()));
+    return write(nameForNow());
+}
+
+QString DailyBackup::copyNow()
+{
+    if (m_folder.isEmpty())
+        return QStringLiteral("バックアップの保存先が決められていません。");
+    const QString target = QDir(m_folder).filePath(nameForNow());
+    const QString error = tryWrite(target);
+    if (error.isEmpty())
+        return error;
+    return QStringLiteral("「%1」（%2）")
+        .arg(QDir::toNativeSeparators(QFileInfo(target).absoluteFilePath()), error);
 }
 
 bool DailyBackup::write(const QString& fileName)
 {
     const QString target = QDir(m_folder).filePath(fileName);
-    if (!QDir().mkpath(m_folder)) {
-        report(failureMessage(target, QStringLiteral("フォルダーを作成できません")));
-        return false;
-    }
-    if (const QString error = writeDatabaseCopy(m_source, target); !error.isEmpty()) {
+    if (const QString error = tryWrite(target); !error.isEmpty()) {
         report(failureMessage(target, error));
         return false;
     }
-    prune(m_folder, existingBackups());
     return true;
+}
+
+QString DailyBackup::tryWrite(const QString& target)
+{
+    if (!QDir().mkpath(m_folder))
+        return QStringLiteral("フォルダーを作成できません");
+    if (QString error = writeDatabaseCopy(m_source, target); !error.isEmpty())
+        return error;
+    prune(m_folder, existingBackups());
+    return QString();
 }
 
 void DailyBackup::report(const QString& message)

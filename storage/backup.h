@@ -41,12 +41,19 @@ public:
     // A fresh copy now. When the day has no copy yet this is the day's copy. Returns whether the
     // copy was written; a failure is also reported.
     bool backupNow();
+    // The same copy for a caller that decides itself what a failure means (the delete-all asks the
+    // user again): an empty text when the copy was written, otherwise the copy's path and what went
+    // wrong, in Japanese. Nothing is reported to the failure handler.
+    QString copyNow();
 
     // The copies in the folder, oldest first.
     QStringList existingBackups() const;
 
 private:
+    QString nameForNow();
     bool write(const QString& fileName);
+    // Empty on success, otherwise the reason.
+    QString tryWrite(const QString& target);
     void report(const QString& message);
 
     QString m_source;

@@ -1,6 +1,7 @@
 #include "app/FrmDorivan.h"
 #include "app/build_info.h"
 #include "app/hint_window.h"
+#include "hints/builtin_hints.h"
 #include "hints/hint_store.h"
 #include "storage/database.h"
 #include "storage/rowset.h"
@@ -19,6 +20,7 @@
 
 #include <memory>
 #include <optional>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -117,7 +119,14 @@ protected:
     {
         if (!hint->isEditMode())
             click(hint->cmd編集);
+        // The user writes their own text in place of the built-in help.
+        if (hint->txtContents->toPlainText() == builtInHint(hint))
+            click(hint->cmdクリア);
         typeInto(hint->txtContents, text);
+    }
+    static QString builtInHint(Hint* hint)
+    {
+        return hints::builtInHint(hint->lblFormName->text(), hint->lblCtlName->text());
     }
 
     // Closing deletes the window later; let that happen so the next press loads a new one.
@@ -127,7 +136,7 @@ protected:
     std::unique_ptr<FrmDorivan> window;
 };
 
-TEST_F(HintWindowTest, WithNoStoredHintTheFieldOpensEmptyAndSavingStoresTheEmptyTextAfterYesOnly)
+TEST_F(HintWindowTest, WithNoStoredHintTheFieldOpensWithTheHelpAndSavingStoresTheEmptyTextAfterYesOnly)
 {
     ScopedDialogAnswers answers{false, true};
     Hint* hint = openSchedule();
@@ -139,6 +148,8 @@ TEST_F(HintWindowTest, WithNoStoredHintTheFieldOpensEmptyAndSavingStoresTheEmpty
     EXPECT_EQ(hint->lblFormTitle->text(), kCaption);
     EXPECT_EQ(hint->lblFormName->text(), QStringLiteral("FrmDorivan"));
     EXPECT_EQ(hint->lblCtlName->text(), QStringLiteral("cmdHint"));
+    EXPECT_EQ(hint->txtContents->toPlainText(), builtInHint(hint));
+    click(hint->cmdクリア);
     EXPECT_TRUE(hint->txtContents->toPlainText().isEmpty());
     const std::pair<const char16_t*, const char16_t*> buttons[] = {{u"cmd編集", u"編集"},
                                                                    {u"cmd登録", u"登録"},
@@ -173,6 +184,50 @@ TEST_F(HintWindowTest, WithNoStoredHintTheFieldOpensEmptyAndSavingStoresTheEmpty
     EXPECT_EQ(rows[0].ctlName, QStringLiteral("cmdHint"));
     EXPECT_EQ(rows[0].formTitle, kCaption);
     EXPECT_EQ(rows[0].contents, QString(""));
+
+    // An empty text is no text of the user's own: the next opening shows the help again.
+    click(hint->cmd閉じる);
+    settle();
+    hint = openSchedule();
+    ASSERT_TRUE(hint);
+    EXPECT_EQ(hint->txtContents->toPlainText(), builtInHint(hint));
+}
+
+TEST_F(HintWindowTest, EachPageHasItsOwnBuiltInHelpUntilTheUserStoresATextOfTheirOwn)
+{
+    ScopedDialogAnswers answers({}, true);
+    const std::tuple<QPushButton*, int, std::vector<const char16_t*>> pages[] = {
+        {window->cmdHint,
+         0,
+         {u"入金予定", u"登録", u"行挿入", u"行削除", u"印刷", u"Ctrl+S", u"PageDown", u"F1"}},
+        {window->cmdHint1, 1, {u"入金先", u"読込", u"全件削除", u"行削除", u"F1"}},
+        {window->cmdHint2, 2, {u"年号", u"罫線", u"実行", u"Enter", u"F1"}},
+    };
+    QStringList texts;
+    for (const auto& [button, page, words] : pages) {
+        Hint* hint = pressHint(button, page);
+        ASSERT_TRUE(hint);
+        const QString text = hint->txtContents->toPlainText();
+        for (const char16_t* word : words)
+            EXPECT_TRUE(text.contains(QString::fromUtf16(word))) << QString::fromUtf16(word).toStdString();
+        EXPECT_FALSE(texts.contains(text)) << "every page its own";
+        texts << text;
+        EXPECT_FALSE(hint->isEditMode());
+        click(hint->cmd閉じる);
+        settle();
+    }
+    EXPECT_TRUE(hintRows(window->db()).empty()) << "showing the help stores nothing";
+
+    // The user's text replaces the help of that page only.
+    Hint* hint = pressHint(window->cmdHint1, 1);
+    type(hint, QStringLiteral("得意先は五十音順"));
+    click(hint->cmd登録);
+    click(hint->cmd閉じる);
+    settle();
+    EXPECT_EQ(pressHint(window->cmdHint1, 1)->txtContents->toPlainText(), QStringLiteral("得意先は五十音順"));
+    click(window->m_hintWindow->findChild<QPushButton*>(QStringLiteral("cmd閉じる")));
+    settle();
+    EXPECT_EQ(pressHint(window->cmdHint2, 2)->txtContents->toPlainText(), texts[2]);
 }
 
 TEST_F(HintWindowTest, TheEditToggleSwitchesColourAndWhetherTheTextCanBeTyped)
@@ -187,8 +242,9 @@ TEST_F(HintWindowTest, TheEditToggleSwitchesColourAndWhetherTheTextCanBeTyped)
     typeInto(hint->txtContents, QStringLiteral("abc"));
     typeInto(hint->txtContents, QStringLiteral("月"));
     EXPECT_FALSE(takesInputMethod(hint->txtContents));
-    EXPECT_TRUE(hint->txtContents->toPlainText().isEmpty());
+    EXPECT_EQ(hint->txtContents->toPlainText(), builtInHint(hint));
 
+    click(hint->cmdクリア);
     click(hint->cmd編集);
     EXPECT_TRUE(hint->isEditMode());
     EXPECT_EQ(hint->editButtonColour(), 8421631);

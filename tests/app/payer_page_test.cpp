@@ -9,6 +9,8 @@
 #include <SQLiteCpp/Database.h>
 
 #include <QApplication>
+#include <QComboBox>
+#include <QInputMethodEvent>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -58,6 +60,14 @@ struct PayerPage
         return ticks;
     }
     QStringList master() { return readNames(db(), QStringLiteral("入金先マスタ")); }
+    // What the schedule grid's payer drop-down offers.
+    QStringList dropDownNames()
+    {
+        QStringList names;
+        for (int r = 0; r < window->dat入金先名->dataRowCount(); ++r)
+            names << window->dat入金先名->value(r, 0).toText();
+        return names;
+    }
     QStringList copy() { return readNames(db(), QStringLiteral("w入金先マスタ")); }
 
     void focusCell(int row, int column)
@@ -87,20 +97,27 @@ struct PayerPage
 
 } // namespace
 
-TEST(PayerPage, StartsEmptyAndReadShowsTheMasterSortedAndUnticked)
+TEST(PayerPage, OpeningThePageShowsTheMasterSortedAndUntickedAndReadShowsItAgain)
 {
     PayerPage page(
         {QStringLiteral("伊藤"), QStringLiteral("Beta"), QStringLiteral("あおば"), QStringLiteral("Alpha")},
         {QStringLiteral("前回の行")});
     ScopedDialogAnswers answers;
-    // The copy left by the last run is gone at start; only the new row is offered.
-    EXPECT_TRUE(page.copy().isEmpty());
-    EXPECT_EQ(page.model().rowCount(), 1);
-    EXPECT_TRUE(page.model().isNewRow(0));
-
-    page.click(page.window->cmd支払先読込);
+    // The copy left by the last run is gone; the first opening of the page shows the master.
     const QStringList sorted = {QStringLiteral("Alpha"), QStringLiteral("Beta"), QStringLiteral("あおば"),
                                 QStringLiteral("伊藤")};
+    EXPECT_EQ(page.copy(), sorted);
+    EXPECT_EQ(page.gridNames(), sorted);
+    EXPECT_EQ(page.gridTicks(), QList<bool>(4, false));
+    EXPECT_TRUE(page.model().isNewRow(4));
+
+    // Later visits keep the page as the user left it.
+    page.tickByClick(1);
+    page.window->SSTab1->setCurrentIndex(2);
+    page.window->SSTab1->setCurrentIndex(1);
+    EXPECT_EQ(page.gridTicks(), QList<bool>({false, true, false, false}));
+
+    page.click(page.window->cmd支払先読込);
     EXPECT_EQ(page.gridNames(), sorted);
     EXPECT_EQ(page.gridTicks(), QList<bool>(4, false));
 
@@ -143,8 +160,8 @@ TEST(PayerPage, SaveAsksAndThenReplacesTheMasterWithEveryRowOfTheGrid)
         page.window->cmd支払先登録->click();
         EXPECT_EQ(answers.count(), 1);
         EXPECT_EQ(sortedPayers(page.db()), QStringList({"A", "Bee", "C", "Dee"}));
-        // The drop-down of the schedule grid keeps its snapshot until it is rebuilt.
-        EXPECT_EQ(readNames(page.db(), QStringLiteral("w入金先名")), QStringList({"A", "B", "C"}));
+        // The drop-down of the schedule grid offers the saved names at once.
+        EXPECT_EQ(page.dropDownNames(), QStringList({"A", "Bee", "C", "Dee"}));
     }
     {
         // A store that refuses a name leaves the master exactly as it was and tells the user.
@@ -197,6 +214,7 @@ TEST(PayerPage, LineDeleteAsksFirstThenRemovesTheTickedNamesFromMasterAndPage)
         EXPECT_EQ(sortedPayers(page.db()), QStringList({"A", "C"}));
         EXPECT_EQ(page.gridNames(), QStringList({"A", "C"}));
         EXPECT_EQ(page.copy(), QStringList({"A", "C"}));
+        EXPECT_EQ(page.dropDownNames(), QStringList({"A", "C"}));
     }
     {
         // With nothing ticked the question still comes, and Yes changes nothing.
@@ -208,28 +226,54 @@ TEST(PayerPage, LineDeleteAsksFirstThenRemovesTheTickedNamesFromMasterAndPage)
     }
 }
 
-TEST(PayerPage, DeleteAllAsksThenEmptiesMasterAndPage)
+TEST(PayerPage, DeleteAllSaysWhatItDoesAsksWithNoAsTheDefaultThenEmptiesMasterPageAndDropDown)
 {
     PayerPage page({QStringLiteral("A"), QStringLiteral("B")});
-    page.click(page.window->cmd支払先読込);
+    EXPECT_EQ(page.window->cmd支払先削除->text(), QStringLiteral("全件削除"));
+    EXPECT_EQ(page.window->cmd支払先削除->objectName(), QStringLiteral("cmd支払先削除"));
     {
+        // One Enter on the question keeps every payer.
         ScopedDialogAnswers answers({false});
         page.click(page.window->cmd支払先削除);
         ASSERT_EQ(answers.count(), 1);
         EXPECT_EQ(answers.last().title, QStringLiteral("確認"));
         EXPECT_EQ(answers.last().message, QStringLiteral("すべての入金先を削除します、よろしいですか"));
-        EXPECT_EQ(answers.last().style, DialogStyle::AskDefaultYes);
+        EXPECT_EQ(answers.last().style, DialogStyle::AskDefaultNo);
         EXPECT_EQ(page.master().size(), 2);
         EXPECT_EQ(page.gridNames().size(), 2);
+        EXPECT_EQ(page.dropDownNames(), QStringList({"A", "B"}));
     }
     ScopedDialogAnswers answers({true});
     page.click(page.window->cmd支払先削除);
     EXPECT_TRUE(page.master().isEmpty());
     EXPECT_TRUE(page.copy().isEmpty());
     EXPECT_EQ(page.model().rowCount(), 1);
-    EXPECT_EQ(readNames(page.db(), QStringLiteral("w入金先名")), QStringList({"A", "B"}));
-    page.window->AddComb入金先名();
-    EXPECT_TRUE(readNames(page.db(), QStringLiteral("w入金先名")).isEmpty());
+    EXPECT_TRUE(page.dropDownNames().isEmpty());
+}
+
+TEST(PayerPage, TheGridsDropDownOffersANameRegisteredFromTheGridAtOnce)
+{
+    PayerPage page({QStringLiteral("A")});
+    page.window->setAutoRegistrationValue(true);
+    page.window->SSTab1->setCurrentIndex(0);
+    BoundGrid& grid = *page.window->GridInp;
+    const int payer = page.window->datInp->columnIndex(QStringLiteral("入金先名"));
+    grid.setFocus();
+    grid.setCurrentIndex(page.window->datInp->index(0, payer));
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("名古屋運輸"));
+    QApplication::sendEvent(&grid, &commit);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(page.master(), QStringList({"A", "名古屋運輸"}));
+    EXPECT_EQ(page.dropDownNames(), QStringList({"A", "名古屋運輸"}));
+
+    // The list the user opens on the next row holds it.
+    grid.setCurrentIndex(page.window->datInp->index(1, payer));
+    QTest::keyClick(&grid, Qt::Key_F2);
+    auto* combo = qobject_cast<QComboBox*>(QApplication::focusWidget());
+    ASSERT_TRUE(combo);
+    EXPECT_GE(combo->findText(QStringLiteral("名古屋運輸")), 0);
+    QTest::keyClick(combo, Qt::Key_Escape);
 }
 
 TEST(PayerPage, ANameWithQuotesRoundTripsAndMatchesOnlyItself)

@@ -2,8 +2,10 @@
 #include "app/amount_field.h"
 #include "app/clickable_label.h"
 #include "app/color_chooser.h"
+#include "app/frm_print.h"
 #include "app/month_edit.h"
 #include "app/work_table_model.h"
+#include "report/report_data.h"
 #include "settings/colors.h"
 #include "storage/database.h"
 #include "storage/rowset.h"
@@ -17,7 +19,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QInputMethodEvent>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
@@ -239,7 +243,7 @@ TEST(SettingsPage, ResetAsksThenDefaultsAStoredRowCreatesNoneAndClearsThePage)
     TempDataFolder folder;
     FrmDorivan w(folder.path());
     showSettings(w);
-    const Shown cleared = page(u"西暦", false, 1, 0);
+    const Shown cleared = page(u"西暦", false, 1, 1);
     {
         ScopedDialogAnswers answers({false});
         click(w.cmd設定削除);
@@ -281,7 +285,7 @@ TEST(SettingsPage, ClearShowsTheBlankPageAndChangesNothingStoredOrInEffect)
     showSettings(w);
     ScopedDialogAnswers answers;
     click(w.cmd設定クリア);
-    EXPECT_EQ(shown(w), page(u"西暦", false, 1, 0));
+    EXPECT_EQ(shown(w), page(u"西暦", false, 1, 1));
     EXPECT_EQ(storedSettings(w.db()), (std::vector<StoredSettings>{{"和暦", true, kRed}}));
     EXPECT_EQ(w.eraValue(), QStringLiteral("和暦"));
     EXPECT_TRUE(w.autoRegistration());
@@ -350,6 +354,8 @@ TEST(SettingsPage, DeleteAllEmptiesTheThreeTablesKeepsHintsAndLeavesTheScreenAsI
     SQLite::Database copy(backups.filePath(copies.last()).toStdString(), SQLite::OPEN_READONLY);
     EXPECT_EQ(copy.execAndGet("SELECT count(*) FROM 入金予定表").getInt(), 1);
     EXPECT_EQ(screen(), before);
+    // Only the payer drop-down follows the emptied master.
+    EXPECT_EQ(w.dat入金先名->dataRowCount(), 0);
     EXPECT_EQ(w.eraValue(), QStringLiteral("和暦"));
     EXPECT_FALSE(w.autoRegistration());
     EXPECT_EQ(w.lineColour(), kRed);
@@ -383,22 +389,160 @@ TEST(SettingsPage, TheSwatchDoubleClickShowsAChosenColourAndStoresNothing)
     EXPECT_EQ(w.lineColour(), 0x336699);
 }
 
-TEST(SettingsPage, ASavedEraGivesTheJapaneseMonthFieldAtTheNextStart)
+TEST(SettingsPage, ASavedEraShowsInTheMonthFieldAndTheReportAtOnceAndAfterARestart)
 {
     TempDataFolder folder;
     {
         FrmDorivan w(folder.path());
         showSettings(w);
+        w.Dt年月->setMonth(QDate(2026, 12, 1));
+        const QString monthBefore = w.Dt年月->text();
+        ASSERT_EQ(monthBefore, QStringLiteral("2026年12月"));
+        QTest::keyClick(w.cmb年号, Qt::Key_Down);
+        {
+            // Not saved: nothing changes.
+            ScopedDialogAnswers answers({false});
+            click(w.cmd設定登録);
+            EXPECT_EQ(w.Dt年月->text(), monthBefore);
+        }
         QTest::keyClick(w.cmb年号, Qt::Key_Down);
         ScopedDialogAnswers answers({true});
         click(w.cmd設定登録);
-        // This run keeps the form it started with.
-        w.Dt年月->setMonth(QDate(2026, 12, 1));
-        EXPECT_EQ(w.Dt年月->text(), QStringLiteral("2026年12月"));
+        EXPECT_EQ(w.Dt年月->text(), QStringLiteral("令和 08年12月"));
+        EXPECT_EQ(w.Dt年月->month(), QDate(2026, 12, 1)) << "the same month, only drawn anew";
+        // The field is wide enough for the longer form.
+        w.SSTab1->setCurrentIndex(0);
+        QCoreApplication::processEvents();
+        EXPECT_GT(w.Dt年月->findChild<QLineEdit*>()->width(),
+                  w.Dt年月->fontMetrics().horizontalAdvance(QStringLiteral("令和 08年12月")));
+
+        std::optional<QString> printedEra;
+        setMonthlyReportPreview([&](QWidget*, Database&, const QDate&, const QString& era,
+                                    const report::ScreenFigures&, std::int64_t) { printedEra = era; });
+        w.Cmd印刷->click();
+        setMonthlyReportPreview({});
+        EXPECT_EQ(printedEra, QStringLiteral("和暦"));
+        EXPECT_EQ(report::reportMonthTitle(QDate(2026, 12, 1), *printedEra), QStringLiteral("令和 08年12月"));
+        EXPECT_EQ(answers.questionCount(), 1);
     }
     FrmDorivan again(folder.path());
     EXPECT_EQ(again.eraValue(), QStringLiteral("和暦"));
     EXPECT_EQ(again.cmb年号->currentText(), QStringLiteral("和暦"));
     again.Dt年月->setMonth(QDate(2026, 12, 1));
     EXPECT_EQ(again.Dt年月->text(), QStringLiteral("令和 08年12月"));
+}
+
+TEST(SettingsPage, DeleteAllWhoseSafetyCopyFailsAsksAgainWithTheReasonAndNoDeletesNothing)
+{
+    TempDataFolder folder;
+    {
+        auto db = folder.open();
+        seedPayers(*db, {QStringLiteral("東京商事")});
+        seedStoredRows(*db,
+                       {{QDate::currentDate(), 1, QStringLiteral("東京商事"), yen(1000), yen(0), yen(1000)}});
+    }
+    // A file where the backup folder should be: no copy can be written. The day's copy before the
+    // first write fails as well and is told in a notice of its own, at start.
+    QFile blocker(folder.path() + QStringLiteral("backup"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    ScopedDialogAnswers answers;
+    FrmDorivan w(folder.path());
+    showSettings(w);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(answers.questionCount(), 0);
+    const auto counts = [&w] {
+        return QList<int>{countRows(w.db(), "入金先マスタ"), countRows(w.db(), "入金予定表")};
+    };
+
+    const int shownBefore = answers.count();
+    answers.queue(true);
+    answers.queue(false);
+    click(w.cmd一括削除7);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(answers.count(), shownBefore + 2) << "no other notice about the copy";
+    const DialogSpec& again = answers.last();
+    EXPECT_TRUE(again.message.startsWith(QStringLiteral("バックアップを作成できませんでした。")));
+    EXPECT_TRUE(again.message.endsWith(QStringLiteral("それでも削除しますか？")));
+    EXPECT_TRUE(again.message.contains(QStringLiteral("フォルダーを作成できません"))) << "the reason";
+    EXPECT_EQ(again.style, DialogStyle::AskDefaultNo);
+    EXPECT_EQ(counts(), QList<int>({1, 1}));
+
+    answers.queue(true);
+    answers.queue(true);
+    click(w.cmd一括削除7);
+    EXPECT_EQ(answers.questionCount(), 4);
+    EXPECT_EQ(counts(), QList<int>({0, 0}));
+}
+
+TEST(SettingsPage, TheSwatchAndTheNumberAlwaysShowTheSameColour)
+{
+    TempDataFolder folder;
+    storeSettings(folder, "西暦", true, kRed);
+    FrmDorivan w(folder.path());
+    showSettings(w);
+    const auto swatch = [&w] { return w.Pic罫線色->palette().color(w.Pic罫線色->backgroundRole()); };
+    EXPECT_EQ(swatch(), QColor(255, 0, 0));
+
+    // Typed: the swatch follows at once, and the colour saved is the one shown.
+    typeNumber(w, QStringLiteral("16711680"));
+    EXPECT_EQ(swatch(), QColor(0, 0, 255));
+    {
+        ScopedDialogAnswers answers({true});
+        click(w.cmd設定登録);
+    }
+    EXPECT_EQ(w.lineColour(), 0xFF0000);
+    EXPECT_EQ(swatch(), QColor(0, 0, 255));
+
+    // Chosen: the number follows.
+    {
+        ScopedColorAnswer choose(kGreen);
+        QTest::mouseDClick(w.Pic罫線色, Qt::LeftButton);
+    }
+    EXPECT_EQ(w.num白紙罫線色->text(), QString::number(kGreen));
+    EXPECT_EQ(swatch(), QColor(0, 255, 0));
+    typeNumber(w, QStringLiteral("255"));
+    EXPECT_EQ(swatch(), QColor(255, 0, 0)) << "typed after choosing";
+
+    // Cleared: the number 1 and its colour. Emptied: no colour at all.
+    click(w.cmd設定クリア);
+    EXPECT_EQ(swatch(), colorFromRgbValue(1));
+    typeNumber(w, QString());
+    EXPECT_FALSE(w.Pic罫線色->autoFillBackground());
+    typeNumber(w, QStringLiteral("0"));
+    EXPECT_TRUE(w.Pic罫線色->autoFillBackground());
+    EXPECT_EQ(swatch(), QColor(0, 0, 0));
+}
+
+TEST(SettingsPage, TheSwatchOpensTheChooserFromTheKeyboardAndOnAClickOnceItHasTheFocus)
+{
+    TempDataFolder folder;
+    FrmDorivan w(folder.path());
+    showSettings(w);
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    ScopedColorAnswer choose(kRed);
+
+    // Tab reaches the swatch from the tick box; Enter opens the chooser.
+    w.Chk入金先自動登録->setFocus();
+    QTest::keyClick(w.Chk入金先自動登録, Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), w.Pic罫線色);
+    QTest::keyClick(w.Pic罫線色, Qt::Key_Return);
+    EXPECT_EQ(choose.calls, 1);
+    EXPECT_EQ(w.num白紙罫線色->text(), QString::number(kRed));
+    QTest::keyClick(w.Pic罫線色, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(choose.calls, 2);
+
+    // A click while the swatch holds the focus opens it; the click that only brings the focus does not.
+    QTest::mouseClick(w.Pic罫線色, Qt::LeftButton);
+    EXPECT_EQ(choose.calls, 3);
+    w.num白紙罫線色->setFocus(Qt::MouseFocusReason);
+    w.Pic罫線色->setFocus(Qt::MouseFocusReason);
+    QTest::mouseClick(w.Pic罫線色, Qt::LeftButton);
+    EXPECT_EQ(choose.calls, 3);
+    // A double click opens it once.
+    QTest::mousePress(w.Pic罫線色, Qt::LeftButton);
+    QTest::mouseDClick(w.Pic罫線色, Qt::LeftButton);
+    QTest::mouseRelease(w.Pic罫線色, Qt::LeftButton);
+    EXPECT_EQ(choose.calls, 4);
 }

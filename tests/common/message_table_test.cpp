@@ -44,6 +44,16 @@ TEST(MessageTable, ComposesTheDialogsThisProgramUses)
     EXPECT_EQ(deleteAllPayers.message, s("すべての入金先を削除します、よろしいですか"));
     EXPECT_EQ(deleteAllPayers.style, DialogStyle::AskDefaultYes);
 
+    // Emptying the payer master asks in the same words, but with No as the default.
+    auto emptyPayers = lookup("削除", "全件確認", "すべての入金先を削除します");
+    EXPECT_EQ(emptyPayers.title, s("確認"));
+    EXPECT_EQ(emptyPayers.message, deleteAllPayers.message);
+    EXPECT_EQ(emptyPayers.style, DialogStyle::AskDefaultNo);
+    auto goOn = lookup("削除", "続行確認", "バックアップを作成できませんでした。\nそれでも削除しますか？");
+    EXPECT_EQ(goOn.title, s("削除の確認"));
+    EXPECT_EQ(goOn.message, s("バックアップを作成できませんでした。\nそれでも削除しますか？"));
+    EXPECT_EQ(goOn.style, DialogStyle::AskDefaultNo);
+
     auto deleteAll = lookup("削除", "確認", "");
     EXPECT_EQ(deleteAll.message, s("すべてのデータを削除します。よろしいですか"));
     EXPECT_EQ(lookup("削除", "確認", "ヒント").message, deleteAll.message) << "the text is not shown";

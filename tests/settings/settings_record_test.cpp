@@ -89,9 +89,9 @@ TEST_F(SettingsRecordTest, ResetPutsDefaultsIntoAStoredRowAndCreatesNone)
 
 TEST_F(SettingsRecordTest, PageValuesOfReadAndClear)
 {
-    EXPECT_EQ(pageOf(SettingsRecord{"和暦", true, 255}), (SettingsPage{"和暦", true, 255, 255}));
-    // The cleared page shows the number 1 over a black swatch, and saving it stores that number.
-    EXPECT_EQ(Clear設定Page(), (SettingsPage{"西暦", false, 1, 0}));
+    EXPECT_EQ(pageOf(SettingsRecord{"和暦", true, 255}), (SettingsPage{"和暦", true, 255}));
+    // The cleared page shows the number 1, and saving it stores that number.
+    EXPECT_EQ(Clear設定Page(), (SettingsPage{"西暦", false, 1}));
     EXPECT_EQ(recordOf(Clear設定Page()), (SettingsRecord{"西暦", false, 1}));
 }
 

@@ -109,6 +109,12 @@ TEST(DailyBackup, BackupNowAlwaysMakesAFreshCopy)
     payers::Add入金先(*f.db, QStringLiteral("丁社"));
     EXPECT_FALSE(stale.exists());
     EXPECT_EQ(f.files().size(), 3);
+
+    // Asked for by a caller that wants the reason of a failure, a written copy has nothing to say.
+    f.now = f.now.addSecs(1);
+    EXPECT_EQ(f.db->backups().copyNow(), QString());
+    EXPECT_EQ(f.files().size(), 4);
+    EXPECT_TRUE(f.failures.isEmpty());
 }
 
 TEST(DailyBackup, ACopyThatCannotBeWrittenIsReportedOnceAndTheWriteGoesOn)
@@ -128,6 +134,11 @@ TEST(DailyBackup, ACopyThatCannotBeWrittenIsReportedOnceAndTheWriteGoesOn)
 
     // The delete-all's copy is told about too, and the answer lets the window decide.
     EXPECT_FALSE(f.db->backupNow());
+    EXPECT_EQ(f.failures.size(), 2);
+    // Asked for with its reason, the failure goes to the caller only.
+    const QString reason = f.db->backups().copyNow();
+    EXPECT_TRUE(reason.contains(QStringLiteral("Dorivan-20240501")));
+    EXPECT_TRUE(reason.contains(QStringLiteral("フォルダーを作成できません")));
     EXPECT_EQ(f.failures.size(), 2);
 
     // Without a handler the message waits for the window to fetch it, once.
