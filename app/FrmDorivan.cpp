@@ -77,11 +77,8 @@ FrmDorivan::~FrmDorivan()
 
 void FrmDorivan::connectShell()
 {
-    connect(cmd履歴閉じる, &QPushButton::clicked, this, [this] {
-        if (m_hintWindow)
-            m_hintWindow->close();
-        close();
-    });
+    // The hint window goes with the main window, in closeEvent: a close the user cancels keeps both.
+    connect(cmd履歴閉じる, &QPushButton::clicked, this, [this] { close(); });
     connect(Image2, &ClickableLabel::clicked, this, [] {
         // Whether a browser or viewer opens is the desktop's business; nothing is reported either way.
         const QUrl address = bannerAddress(QCoreApplication::applicationDirPath());
@@ -109,6 +106,11 @@ void FrmDorivan::bringToFront()
 
 void FrmDorivan::closeEvent(QCloseEvent* event)
 {
+    // Unsaved edits of the month are asked about first; キャンセル keeps the window open with them.
+    if (!confirmLeavingMonth()) {
+        event->ignore();
+        return;
+    }
     // The hint window belongs to this window's pages; it does not outlive it.
     if (m_hintWindow)
         m_hintWindow->close();

@@ -45,6 +45,8 @@ public:
     void FormInit();
     // Brings the window to the front (a second start of the program asks for this).
     void bringToFront();
+    // The window's title without the mark of unsaved edits.
+    QString plainTitle() const;
     const QString& dataFolder() const { return m_dataFolder; }
     const QString& permanentPath() const { return m_permanentPath; }
     const QString& workPath() const { return m_workPath; }
@@ -60,11 +62,21 @@ public:
     void setEraValue(const QString& era) { m年号 = era; }
 
     // ---- Month working set (frm_schedule.cpp) ----
-    void ClearInpWork();
+    // False when the working set could not be cleared (the user has been told).
+    bool ClearInpWork();
     void Clear入金予定表();
     void Read入金予定();
-    // cmdMonBef / cmdMonNext: the month `count` months away, then load it.
+    // cmdMonBef / cmdMonNext: the month `count` months away, then load it (after asking about unsaved
+    // edits).
     void moveMonth(int count);
+    // The month the working set holds: what saves and balance passes work on. Invalid when nothing was
+    // loaded or cleared yet.
+    const QDate& workMonth() const { return m_workMonth; }
+    // Whether the displayed month has edits that are not saved; shown beside the month and in the title.
+    bool hasUnsavedEdits() const { return m_unsaved; }
+    // Before an action replaces the working set: asks about unsaved edits and saves when told to. True
+    // when the action may go on.
+    bool confirmLeavingMonth();
     // ---- Schedule grid editing (frm_schedule_edit.cpp) ----
     void Calc入金予定額();
     void Calc入金額();
@@ -81,7 +93,8 @@ public:
     void setAutoRegistrationValue(bool on) { m入金先自動登録 = on; }
     // ---- Saving, row insertion and deletion (frm_schedule_rows.cpp) ----
     void cmd登録Click();
-    void Entry入金予定表();
+    // The save with its checks (month, rows without date, rows without payer); true when stored.
+    bool Entry入金予定表();
     void cmd行挿入Click();
     void InsertLine();
     void cmd行削除Click();
@@ -100,9 +113,15 @@ private:
     // Re-reads the working set after a statement changed it, keeping the cursor where it was or
     // putting it on the day of the first row.
     void refreshWorkGrid(bool toFirstRow = false);
+    void setUnsaved(bool unsaved);
+    // A month typed into the month field.
+    void monthTyped();
+    // Puts the cursor on a cell of the working row numbered `rowNumber` and gives the grid the focus.
+    void goToWorkCell(int rowNumber, int column);
 
     std::optional<Money> m繰越額; // the carry-forward as loaded, before rounding for the screen
     QDate m_workMonth;            // the month the working set holds
+    bool m_unsaved = false;       // the working set has edits the store does not have
 
 public:
     // ---- Payer master (frm_payers.cpp) ----
@@ -147,6 +166,7 @@ public:
     QFrame* imContainer3D1 = nullptr;
     QLabel* lbl年月 = nullptr;
     MonthEdit* Dt年月 = nullptr;
+    QLabel* lbl未登録 = nullptr;
     QPushButton* cmdMonBef = nullptr;
     QPushButton* cmdMonNext = nullptr;
     BoundGrid* GridInp = nullptr;

@@ -17,7 +17,8 @@ void FrmDorivan::showHint(const QString& ctlName)
 {
     hintFormName = objectName();
     hintCtlName = ctlName;
-    hintFormTitle = windowTitle();
+    // The caption without the mark of unsaved edits: the hint is stored under it.
+    hintFormTitle = plainTitle();
     // An open window keeps the key it was opened with, so a text being written is saved where the user
     // started it, whichever page's button was pressed since.
     if (!m_hintWindow)

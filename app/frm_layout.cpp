@@ -111,6 +111,9 @@ QWidget* FrmDorivan::buildScheduleTab()
     monthRow->addWidget(Dt年月);
     monthRow->addWidget(cmdMonBef);
     monthRow->addWidget(cmdMonNext);
+    // Shown only while the month has edits that are not saved (frm_schedule.cpp).
+    lbl未登録 = label(QStringLiteral("lbl未登録"), QStringLiteral("未登録"), imContainer3D1);
+    monthRow->addWidget(lbl未登録);
     monthRow->addStretch();
 
     GridInp = named(new BoundGrid(imContainer3D1), QStringLiteral("GridInp"));

@@ -6,6 +6,7 @@
 #include "app/bound_grid.h"
 #include "app/delayed_progress.h"
 #include "app/month_edit.h"
+#include "app/schedule_questions.h"
 #include "app/standard_message.h"
 #include "app/work_table_model.h"
 #include "common/dates.h"
@@ -14,6 +15,7 @@
 #include "storage/database.h"
 
 #include <QDate>
+#include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 
@@ -21,15 +23,22 @@ namespace {
 const QString kMoreThan200Rows =
     QStringLiteral("この月の入金予定は200行を超えています。201行目以降は表示されません。");
 const QString kNoMonth = QStringLiteral("年月を指定してください。");
+const QString kUnsavedMark = QStringLiteral(" *");
 } // namespace
 
 void FrmDorivan::connectSchedule()
 {
     connect(cmdMonBef, &QPushButton::clicked, this, [this] { moveMonth(-1); });
     connect(cmdMonNext, &QPushButton::clicked, this, [this] { moveMonth(1); });
-    connect(cmd読込, &QPushButton::clicked, this, [this] { Read入金予定(); });
-    connect(cmd履歴クリア, &QPushButton::clicked, this, [this] { Clear入金予定表(); });
-    connect(Dt年月, &MonthEdit::monthChanged, this, [this] { Read入金予定(); });
+    connect(cmd読込, &QPushButton::clicked, this, [this] {
+        if (confirmLeavingMonth())
+            Read入金予定();
+    });
+    connect(cmd履歴クリア, &QPushButton::clicked, this, [this] {
+        if (confirmLeavingMonth())
+            Clear入金予定表();
+    });
+    connect(Dt年月, &MonthEdit::monthChanged, this, [this] { monthTyped(); });
     connect(cmd登録, &QPushButton::clicked, this, [this] { cmd登録Click(); });
     connect(cmd行挿入, &QPushButton::clicked, this, [this] { cmd行挿入Click(); });
     connect(cmd行削除, &QPushButton::clicked, this, [this] { cmd行削除Click(); });
@@ -44,6 +53,71 @@ void FrmDorivan::connectSchedule()
     connect(GridInp, &BoundGrid::payerEditFinished, this, [this] { gridInpPayerCheck(); });
     connect(GridInp, &BoundGrid::keyPressed, this, [this](int* key) { gridInpKeyPressed(key); });
     connect(GridInp, &BoundGrid::cellCursorMoved, this, [this] { gridInpCursorMoved(); });
+
+    // Every cell written through the grid, whichever key or editor wrote it, is an edit the store does
+    // not have yet. Loads, clears and saves re-read the whole table and raise no such change.
+    connect(datInp, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex& from, const QModelIndex& to, const QList<int>& roles) {
+                if (from == to && roles.isEmpty())
+                    setUnsaved(true);
+            });
+    lbl未登録->setStyleSheet(QStringLiteral("color: #c00000; font-weight: bold;"));
+    // The mark comes and goes without moving the month's buttons.
+    QSizePolicy markPolicy = lbl未登録->sizePolicy();
+    markPolicy.setRetainSizeWhenHidden(true);
+    lbl未登録->setSizePolicy(markPolicy);
+    lbl未登録->hide();
+}
+
+void FrmDorivan::setUnsaved(bool unsaved)
+{
+    // Every cell a balance pass writes reports itself; only a change of state touches the screen.
+    if (unsaved == m_unsaved)
+        return;
+    m_unsaved = unsaved;
+    lbl未登録->setVisible(unsaved);
+    const QString plain = plainTitle();
+    setWindowTitle(unsaved ? plain + kUnsavedMark : plain);
+}
+
+QString FrmDorivan::plainTitle() const
+{
+    QString title = windowTitle();
+    if (title.endsWith(kUnsavedMark))
+        title.chop(kUnsavedMark.size());
+    return title;
+}
+
+bool FrmDorivan::confirmLeavingMonth()
+{
+    if (!isLoaded())
+        return true;
+    // Text still open in a cell belongs to the month's edits.
+    GridInp->commitRow();
+    if (!m_unsaved)
+        return true;
+    switch (AskUnsavedChanges(this)) {
+    case UnsavedChoice::Save:
+        // A save its own checks refuse keeps the user on the month, where the check put the cursor.
+        return Entry入金予定表();
+    case UnsavedChoice::Discard:
+        return true;
+    case UnsavedChoice::Stay:
+        break;
+    }
+    return false;
+}
+
+void FrmDorivan::monthTyped()
+{
+    // An emptied field loads nothing; the working set stays as it is.
+    if (!Dt年月->hasValue())
+        return;
+    if (!confirmLeavingMonth()) {
+        Dt年月->setMonth(m_workMonth);
+        return;
+    }
+    Read入金予定();
 }
 
 bool FrmDorivan::runScheduleStep(const std::function<void()>& step)
@@ -85,6 +159,17 @@ int FrmDorivan::gridRowOf(int rowNumber) const
     return -1;
 }
 
+void FrmDorivan::goToWorkCell(int rowNumber, int column)
+{
+    const int row = gridRowOf(rowNumber);
+    if (row < 0)
+        return;
+    const QModelIndex cell = datInp->index(row, column);
+    GridInp->setCurrentIndex(cell);
+    GridInp->scrollTo(cell);
+    GridInp->takeFocus();
+}
+
 void FrmDorivan::refreshWorkGrid(bool toFirstRow)
 {
     int row = GridInp->currentIndex().row();
@@ -100,31 +185,31 @@ void FrmDorivan::refreshWorkGrid(bool toFirstRow)
         GridInp->setCurrentIndex(datInp->index(std::min(row, rows - 1), column));
 }
 
-void FrmDorivan::ClearInpWork()
+bool FrmDorivan::ClearInpWork()
 {
-    runScheduleStep([this] { schedule::ClearInpWork(db()); });
+    return runScheduleStep([this] { schedule::ClearInpWork(db()); });
 }
 
 void FrmDorivan::Read入金予定()
 {
     if (!Dt年月->hasValue())
         return;
+    const QDate month = Dt年月->month();
     std::optional<schedule::MonthLoad> load;
-    bool loaded = false;
     {
         DelayedProgress progress(Pbar);
-        loaded = runScheduleStep([&] {
-            load = schedule::Read入金予定(db(), Dt年月->month(), [&](int percent) { progress(percent); });
-        });
+        runScheduleStep(
+            [&] { load = schedule::Read入金予定(db(), month, [&](int percent) { progress(percent); }); });
     }
-    if (!loaded || !load) {
-        // The working set still holds the month before; the field must not claim another one, or
-        // days typed next would be dated in a month the grid does not show.
-        if (!loaded && m_workMonth.isValid())
-            Dt年月->setMonth(m_workMonth);
+    if (!load) {
+        // The working set still holds the month before (or, at start-up, none): the field must not
+        // claim another one, or days typed next would be dated in a month the grid does not show and
+        // a save would bring the wrong month's balances up to date.
+        Dt年月->setMonth(m_workMonth);
         return;
     }
-    m_workMonth = Dt年月->month();
+    m_workMonth = month;
+    setUnsaved(false);
     refreshWorkGrid(true);
     num予定額月計->setAmount(load->予定額月計);
     num入金額月計->setAmount(load->入金額月計);
@@ -137,12 +222,19 @@ void FrmDorivan::Read入金予定()
 
 void FrmDorivan::Clear入金予定表()
 {
+    // The screen follows only a clear that happened. After a failed one the grid still holds the
+    // month before with its figures, and a save must bring that month's balances up to date, not
+    // today's.
+    if (!ClearInpWork()) {
+        Dt年月->setMonth(m_workMonth);
+        return;
+    }
     for (AmountField* field : {num繰越額, num入金額月計, num予定額月計, num累計})
         field->setEmpty();
     m繰越額.reset();
     Dt年月->setMonth(QDate::currentDate());
     m_workMonth = Dt年月->month();
-    ClearInpWork();
+    setUnsaved(false);
     runScheduleStep([this] { AddComb入金先名(); });
     refreshWorkGrid(true);
 }
@@ -153,7 +245,7 @@ void FrmDorivan::moveMonth(int count)
         return;
     const QString moved = AddToDate(toSlashDate(Dt年月->month()), QStringLiteral("m"), count);
     const std::optional<QDate> month = parseDateText(moved);
-    if (!month)
+    if (!month || !confirmLeavingMonth())
         return;
     Dt年月->setMonth(*month);
     Read入金予定();

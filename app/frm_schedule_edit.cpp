@@ -40,7 +40,7 @@ void FrmDorivan::Calc行残高()
     if (!number)
         return;
     bool written = true;
-    runScheduleStep([&] {
+    const bool passed = runScheduleStep([&] {
         std::vector<schedule::WorkRow> rows = schedule::readWorkRows(db());
         const auto at = std::find_if(rows.begin(), rows.end(),
                                      [&](const schedule::WorkRow& row) { return row.行番号 == *number; });
@@ -62,9 +62,12 @@ void FrmDorivan::Calc行残高()
         if (result.last)
             num累計->setAmount(result.last);
     });
-    // The source has told the user already; show what the table holds after the roll-back.
-    if (!written)
-        refreshWorkGrid();
+    // Whatever failed, a write or the commit, InpWork is back as it was before the pass while the grid
+    // may still show balances of it: show what the table holds. Once the editor that started the pass
+    // has closed, since re-reading the table closes every editor of the grid.
+    if (!passed || !written)
+        QMetaObject::invokeMethod(
+            this, [this] { refreshWorkGrid(); }, Qt::QueuedConnection);
 }
 
 void FrmDorivan::gridInpCellCommitted(int column)

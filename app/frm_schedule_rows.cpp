@@ -6,10 +6,13 @@
 #include "app/delayed_progress.h"
 #include "app/month_edit.h"
 #include "app/schedule_columns.h"
+#include "app/schedule_questions.h"
 #include "app/standard_message.h"
 #include "app/work_table_model.h"
+#include "schedule/row_content.h"
 #include "schedule/row_edit.h"
 #include "schedule/save.h"
+#include "schedule/working_set.h"
 
 #include <QProgressBar>
 
@@ -38,41 +41,57 @@ void FrmDorivan::cmd登録Click()
     Entry入金予定表();
 }
 
-void FrmDorivan::Entry入金予定表()
+bool FrmDorivan::Entry入金予定表()
 {
-    if (!Dt年月->hasValue()) {
-        // Without a month the stored balances could not be brought up to date after the rows.
+    if (!m_workMonth.isValid()) {
+        // Without the month the working set holds the stored balances could not be brought up to date
+        // after the rows.
         Dt年月->setFocus(Qt::OtherFocusReason);
         ShowStandardMessage(QStringLiteral("その他"), QStringLiteral("メッセージ"),
                             QStringLiteral("年月を指定してください。"));
-        return;
+        return false;
     }
     std::optional<int> undated;
-    if (!runScheduleStep([&] { undated = schedule::firstRowWithoutDate(db()); }))
-        return;
+    std::vector<int> payerless;
+    if (!runScheduleStep([&] {
+            undated = schedule::firstRowWithoutDate(db());
+            payerless = schedule::rowsWithoutPayer(schedule::readWorkRows(db()));
+        }))
+        return false;
     if (undated) {
         // A row with a payer and no date would not be stored; the user fixes it before anything is.
         ShowStandardMessage(QStringLiteral("入力"), QStringLiteral("必須入力なし"), QStringLiteral("日付が"));
-        const int row = gridRowOf(*undated);
-        if (row >= 0) {
-            const QModelIndex day = datInp->index(row, k表示日付);
-            GridInp->setCurrentIndex(day);
-            GridInp->scrollTo(day);
-            GridInp->takeFocus();
+        goToWorkCell(*undated, k表示日付);
+        return false;
+    }
+    if (!payerless.empty()) {
+        // The save stores rows by their payer; rows typed without one are named before they are left
+        // out, never dropped unseen.
+        std::vector<int> shown;
+        for (const int number : payerless) {
+            const int row = gridRowOf(number);
+            shown.push_back(row >= 0 ? row + 1 : number);
         }
-        return;
+        if (!AskSaveWithoutPayerRows(this, shown)) {
+            goToWorkCell(payerless.front(), k入金先名);
+            return false;
+        }
     }
 
     bool saved = false;
     {
         DelayedProgress progress(Pbar);
-        saved = runScheduleStep([&] {
-            schedule::Entry入金予定表(db(), Dt年月->month(), [&](int percent) { progress(percent); });
-        });
+        // The month the working set holds, whatever the field shows by now: the stored balances are
+        // brought up to date from the first day of the month whose rows are stored.
+        saved = runScheduleStep(
+            [&] { schedule::Entry入金予定表(db(), m_workMonth, [&](int percent) { progress(percent); }); });
     }
+    if (!saved)
+        return false;
     // The stored rows' numbers went back into the working set.
-    if (saved)
-        refreshWorkGrid();
+    refreshWorkGrid();
+    setUnsaved(false);
+    return true;
 }
 
 void FrmDorivan::cmd行挿入Click()
@@ -91,10 +110,12 @@ void FrmDorivan::InsertLine()
         return;
     switch (result) {
     case schedule::InsertResult::Inserted:
-        // The cursor stays put, on the new blank row, ready for its day.
+        // The cursor stays put, on the new blank row, ready for its day. The rows below moved: their
+        // stored numbers change with the next save.
         refreshWorkGrid();
         GridInp->setCurrentColumn(k表示日付);
         GridInp->takeFocus();
+        setUnsaved(true);
         break;
     case schedule::InsertResult::NoRoom:
         ShowStandardMessage(QStringLiteral("行指定"), QStringLiteral("余白なし"), QString());

@@ -66,3 +66,11 @@ void setDialogAnswerer(DialogAnswerer answerer)
 {
     installedAnswerer() = std::move(answerer);
 }
+
+std::optional<bool> AnswerInsteadOfBox(const DialogSpec& dialog)
+{
+    const DialogAnswerer answerer = installedAnswerer();
+    if (!answerer)
+        return std::nullopt;
+    return answerer(dialog);
+}

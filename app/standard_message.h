@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 // Shows the standard dialog of the group and code over the active window: a modal QMessageBox run with
 // exec(). Returns -1 when a question is answered Yes, 0 otherwise; an unknown group or code shows
@@ -15,3 +16,7 @@ int ShowStandardMessage(const QString& group, const QString& code, const QString
 // returns true for Yes (ignored for notices). An empty function restores the real boxes.
 using DialogAnswerer = std::function<bool(const DialogSpec&)>;
 void setDialogAnswerer(DialogAnswerer answerer);
+
+// For boxes of their own that a window builds (not in the table): the installed answerer's answer to
+// the dialog, recorded like any other; nothing when real boxes are shown.
+std::optional<bool> AnswerInsteadOfBox(const DialogSpec& dialog);

@@ -1,5 +1,6 @@
 #include "schedule/balances.h"
 
+#include "schedule/row_content.h"
 #include "storage/database.h"
 #include "storage/rowset.h"
 #include "storage/transaction.h"
@@ -150,41 +151,43 @@ Money Calc入金額(Database& db)
 
 GridPassResult Calc行残高(std::vector<WorkRow>& rows, std::size_t current, std::optional<Money> carry)
 {
+    if (current >= rows.size())
+        return {};
     return guardRange([&] {
-        GridPassResult result;
+        // The chain goes on from the nearest row above that holds data, as it stands, or from the
+        // carry-forward when there is none: blank rows in between do not start it again from 0.
+        Money running = carry.value_or(Money());
+        for (std::size_t i = current; i-- > 0;) {
+            if (holdsData(rows[i])) {
+                running = rows[i].残高.value_or(Money());
+                break;
+            }
+        }
+        // The pass reaches down to the last row holding data, across any blank rows.
+        std::size_t end = current + 1;
+        for (std::size_t i = rows.size(); i > current + 1; --i) {
+            if (holdsData(rows[i - 1])) {
+                end = i;
+                break;
+            }
+        }
         std::vector<std::pair<std::size_t, Money>> written;
-        Money planned, received, previous;
-        // Balances written by this pass count as "the row above" for the next row.
-        auto balanceAbove = [&](std::size_t i) -> std::optional<Money> {
-            if (!written.empty() && written.back().first == i - 1)
-                return written.back().second;
-            return rows[i - 1].残高;
-        };
-        for (std::size_t i = current; i < rows.size(); ++i) {
-            if (i > current) {
-                const WorkRow& row = rows[i];
-                // A row that cannot be compared with 0 ends the pass as well.
-                if (!row.予定額 || !row.入金額 || (row.予定額->isZero() && row.入金額->isZero()))
-                    break;
+        for (std::size_t i = current; i < end; ++i) {
+            if (holdsData(rows[i])) {
+                running = running + rows[i].予定額.value_or(Money()) - rows[i].入金額.value_or(Money());
+                written.emplace_back(i, running);
+            } else if (rows[i].残高 != Money()) {
+                // A row emptied by the user loses the balance it had.
+                written.emplace_back(i, Money());
             }
-            if (rows[i].予定額)
-                planned = *rows[i].予定額;
-            if (rows[i].入金額)
-                received = *rows[i].入金額;
-            if (i == 0) {
-                if (carry)
-                    previous = *carry;
-            } else if (const std::optional<Money> above = balanceAbove(i)) {
-                previous = *above;
-            }
-            written.emplace_back(i, previous + planned - received);
         }
         // Only now that nothing can overflow any more are the rows touched.
+        GridPassResult result;
         for (const auto& [i, balance] : written) {
             rows[i].残高 = balance;
             result.changed.push_back(i);
-            result.last = balance;
         }
+        result.last = running;
         return result;
     });
 }

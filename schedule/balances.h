@@ -36,14 +36,15 @@ Money Calc入金額(Database& db);
 struct GridPassResult
 {
     std::vector<std::size_t> changed; // indexes whose 残高 was written, top down
-    std::optional<Money> last;        // the balance of the last row written (num累計)
+    std::optional<Money> last;        // the balance at the end of the pass (num累計)
 };
 
-// The pass the grid runs after an amount edit, from row `current` downwards: the first grid row starts
-// from `carry` (the screen's carry-forward; nothing keeps the previous value), every other row from the
-// balance of the row above. An empty amount or an empty balance above keeps the value in force before.
-// The pass ends at the end of the grid or before a row whose two amounts are 0 (or not numbers).
-// On AmountOutOfRange the rows are left untouched.
+// The pass the grid runs after an amount edit, from row `current` down to the last row that holds data
+// (schedule/row_content.h). Each row holding data gets the balance of the nearest row above it that
+// holds data (`carry`, the screen's carry-forward, when there is none; 0 without one) plus its planned
+// minus its received amount, an empty amount counting as 0; a blank row in between keeps a balance of 0.
+// `last` is the balance the pass ends with: that of the last row holding data, or what the pass started
+// from when none of its rows holds any. On AmountOutOfRange the rows are left untouched.
 GridPassResult Calc行残高(std::vector<WorkRow>& rows, std::size_t current, std::optional<Money> carry);
 
 // Recomputes 残高 of every working row that has a date and a payer, starting from `carry`; the others

@@ -81,14 +81,16 @@ TEST(ScheduleEdit, AmountsRecomputeTheirTotalAndTheBalancesAtOnce)
     EXPECT_EQ(window->num入金額月計->text(), QStringLiteral("400"));
     EXPECT_EQ(window->num累計->text(), QStringLiteral("1,300"));
 
-    // Emptying a planned amount stores 0 and recomputes from that row down to the first blank row.
+    // Emptying a planned amount stores 0 and recomputes from that row down; the row, now holding
+    // nothing, keeps no balance and the next row goes on from the carry-forward.
     putCursor(*window, 0, kPlanned);
     pressKey(Qt::Key_F2);
     pressKey(Qt::Key_Backspace);
     pressKey(Qt::Key_Return);
     EXPECT_EQ(workAmount(*window, 1, "予定額"), Money());
     EXPECT_EQ(shownText(*window, 0, kPlanned), QString());
-    EXPECT_EQ(workAmount(*window, 1, "残高"), yen(500));
+    EXPECT_EQ(workAmount(*window, 1, "残高"), Money());
+    EXPECT_EQ(shownText(*window, 0, kBalance), QString());
     EXPECT_EQ(workAmount(*window, 2, "残高"), yen(700));
     EXPECT_EQ(workAmount(*window, 3, "残高"), yen(300));
     EXPECT_EQ(window->num予定額月計->text(), QStringLiteral("200"));

@@ -103,13 +103,17 @@ TEST(ScheduleTab, MonthButtonsFrom31JanuaryLoadTheWholeNeighbouringMonth)
     EXPECT_EQ(window->datInp->value(0, kPayer).toText(), QStringLiteral("師走"));
     EXPECT_EQ(window->num繰越額->text(), QString()); // nothing before December: 0, shown empty
 
-    // A month picked by the user loads at once; the load button throws unsaved edits away.
+    // A month picked by the user loads at once; the load button throws unsaved edits away once the
+    // user says so.
     window->Dt年月->setFocus();
     QTest::keyClick(window->Dt年月, Qt::Key_Up);
     EXPECT_EQ(window->Dt年月->month().month(), 1);
     EXPECT_EQ(window->datInp->value(0, kPayer).toText(), QStringLiteral("一月"));
     window->datInp->setValue(0, kPayer, Value("書き換え"));
+    ScopedDialogAnswers answers({false});
     QTest::mouseClick(window->cmd読込, Qt::LeftButton);
+    ASSERT_EQ(answers.count(), 1);
+    EXPECT_EQ(answers.last().title, QStringLiteral("未登録の変更"));
     EXPECT_EQ(window->datInp->value(0, kPayer).toText(), QStringLiteral("一月"));
 }
 

@@ -97,33 +97,32 @@ TEST(GridPass, WorkedExampleStopsAtTheBlankRow)
     EXPECT_EQ(result.last, yen(1400));
 }
 
-TEST(GridPass, MiddleRowsContinueFromTheRowAboveAndStopAtZeroAmounts)
+TEST(GridPass, BlankRowsNeitherStopNorRestartTheChain)
 {
     std::vector<WorkRow> rows = blankGrid();
-    fill(rows[0], 2, "甲", 1000, 0, 1111); // above the edit: taken as correct
-    fill(rows[1], 3, "乙", 200, 0);
-    fill(rows[2], 4, "丙", 0, 0, 55); // a payer but both amounts 0: ends the pass
-    fill(rows[3], 5, "丁", 10, 0, 66);
+    fill(rows[0], 2, "甲", 1000, 0, 1111); // above the edit: taken as it stands
+    rows[3].残高 = yen(77);                // a blank row with a balance left behind
+    fill(rows[5], 6, "乙", 200, 0);
+    fill(rows[6], 7, "丙", 0, 0, 5); // a payer with both amounts 0 still holds data
+    rows[8].入金額 = yen(11);        // so does an amount alone
+    rows[8].予定額.reset();          // (an empty amount counts as 0)
+    rows[9].残高 = yen(66);          // below the last row holding data: left alone
 
     GridPassResult result = Calc行残高(rows, 1, yen(500));
-    EXPECT_EQ(rows[0].残高, yen(1111));
-    EXPECT_EQ(rows[1].残高, yen(1311));
-    EXPECT_EQ(rows[2].残高, yen(55));
-    EXPECT_EQ(rows[3].残高, yen(66));
-    EXPECT_EQ(result.last, yen(1311));
+    EXPECT_EQ(rows[3].残高, Money());
+    EXPECT_EQ(rows[5].残高, yen(1311));
+    EXPECT_EQ(rows[6].残高, yen(1311));
+    EXPECT_EQ(rows[8].残高, yen(1300));
+    EXPECT_EQ(rows[9].残高, yen(66));
+    EXPECT_EQ(result.changed, (std::vector<std::size_t>{3, 5, 6, 8}));
+    EXPECT_EQ(result.last, yen(1300));
 
-    // Empty values keep what was in force: an empty amount the previous row's amount, an empty balance
-    // above the previous balance (0 here), an empty carry the starting 0.
+    // With no row holding data above, the carry; a row emptied by the user goes back to 0.
     rows = blankGrid();
-    fill(rows[0], 2, "甲", 100, 0);
-    rows[0].入金額.reset();
-    result = Calc行残高(rows, 0, std::nullopt);
-    EXPECT_EQ(rows[0].残高, yen(100));
-    rows[0].残高.reset();
-    fill(rows[1], 3, "乙", 30, 0);
-    rows[1].予定額.reset();
+    rows[1].残高 = yen(650);
     result = Calc行残高(rows, 1, yen(500));
     EXPECT_EQ(rows[1].残高, Money());
+    EXPECT_EQ(result.last, yen(500));
 }
 
 TEST(GridPass, LastRowOfTheGridAndOverflow)
