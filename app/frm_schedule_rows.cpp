@@ -71,8 +71,10 @@ void FrmDorivan::Entry入金予定表()
         });
     }
     // The stored rows' numbers went back into the working set.
-    if (saved)
+    if (saved) {
         refreshWorkGrid();
+        Refresh未入金();
+    }
 }
 
 void FrmDorivan::cmd行挿入Click()
@@ -125,6 +127,7 @@ void FrmDorivan::LineDelete()
         num累計->setAmount(result.累計);
         num予定額月計->setAmount(result.予定額月計);
         num入金額月計->setAmount(result.入金額月計);
+        Refresh未入金();
     }
     GridInp->takeFocus();
 }

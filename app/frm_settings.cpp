@@ -153,7 +153,8 @@ void FrmDorivan::AllDelete()
     // A fresh copy first, so that even this can be undone; a copy that fails is told and the user's
     // decision stands.
     db().backupNow();
-    reportingFailure([this] { settings::AllDelete(db()); });
+    if (reportingFailure([this] { settings::AllDelete(db()); }))
+        Refresh未入金();
 }
 
 void FrmDorivan::Choose罫線色()

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <exception>
+#include <functional>
 #include <vector>
 
 class Database;
@@ -56,6 +57,11 @@ public:
     Qt::Alignment columnAlignment(int column) const;
     void setColumnHidden(int column, bool hidden);
     bool isColumnHidden(int column) const;
+
+    // A background for whole rows under Qt::BackgroundRole, worked out from the row's values; without
+    // one the view draws its own. Every write repaints the whole row, as the rule may read any cell.
+    using RowBackground = std::function<QVariant(const WorkTableModel& model, int row)>;
+    void setRowBackground(RowBackground rule);
 
     Value value(int row, int column) const;
     // Writes one cell to the table at once; false when the row or column does not exist or the store
@@ -113,4 +119,5 @@ private:
     bool m_appendRow = false;
     std::vector<Column> m_columns;
     std::vector<Row> m_rows;
+    RowBackground m_rowBackground;
 };
