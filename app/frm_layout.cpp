@@ -143,7 +143,6 @@ QWidget* FrmDorivan::buildScheduleTab()
     Pbar->setSizePolicy(barPolicy);
     // What is past due, across all months; a click opens the open-receipts page.
     lbl未入金お知らせ = named(new ClickableLabel(imContainer3D1), QStringLiteral("lbl未入金お知らせ"));
-    lbl未入金お知らせ->setWordWrap(true);
     lbl未入金お知らせ->setCursor(Qt::PointingHandCursor);
     lbl未入金お知らせ->setStyleSheet(QStringLiteral("QLabel { color: #b00000; }"));
     auto* side = new QVBoxLayout;

@@ -56,12 +56,19 @@ OutlookChart::OutlookChart(QWidget* parent) : QChartView(parent)
     m_months = new QBarCategoryAxis;
     m_amounts = new QValueAxis;
     m_balances = new QValueAxis;
+    m_balances->setGridLineVisible(false);
+    QFont labelFont = font();
+    labelFont.setPointSizeF(labelFont.pointSizeF() * 0.85);
     for (QValueAxis* axis : {m_amounts, m_balances}) {
         axis->setLabelFormat(QStringLiteral("%.0f"));
-        axis->setTitleFont(QFont(font().family(), 8));
+        axis->setLabelsFont(labelFont);
     }
-    m_amounts->setTitleText(QStringLiteral("予定額・入金額（円）"));
-    m_balances->setTitleText(QStringLiteral("月末残高（円）"));
+    m_months->setLabelsFont(labelFont);
+    // One title for the units instead of two axis titles, which would take the room of the labels.
+    QFont titleFont = font();
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 0.9);
+    chart->setTitleFont(titleFont);
+    chart->setTitle(QStringLiteral("見通し（円）　棒：予定額・入金額（左目盛）　線：月末残高（右目盛）"));
     chart->addAxis(m_months, Qt::AlignBottom);
     chart->addAxis(m_amounts, Qt::AlignLeft);
     chart->addAxis(m_balances, Qt::AlignRight);
@@ -87,7 +94,8 @@ void OutlookChart::setOutlook(const std::vector<schedule::MonthOutlook>& months,
     for (std::size_t i = 0; i < months.size(); ++i) {
         const schedule::MonthOutlook& month = months[i];
         // Year over month, so twelve labels fit side by side.
-        labels << formatMonth(month.month, monthFormat).replace(QStringLiteral("年"), QStringLiteral("年\n"));
+        labels
+            << formatMonth(month.month, monthFormat).replace(QStringLiteral("年"), QStringLiteral("年<br>"));
         planned << month.予定額.toYenDouble();
         received << month.入金額.toYenDouble();
         balances << QPointF(double(i), month.月末残高.toYenDouble());

@@ -16,6 +16,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -55,16 +56,32 @@ AmountField* figure(const QString& name, QWidget* parent)
     return field;
 }
 
-// The widths of the columns, in characters of the grid's font: wide enough for the longest date form,
-// for eleven-digit amounts and for the usual length of a company name.
-void setWidths(QTableView* grid, std::initializer_list<double> characters)
+// Each column as wide as its widest sample (the longer date form, a nine-digit amount, the usual length of
+// a company name, the heading); the last one takes what is left.
+void setWidths(QTableView* grid, std::initializer_list<QStringList> samples)
 {
-    const int unit = grid->fontMetrics().horizontalAdvance(QStringLiteral("0"));
+    const QFontMetrics metrics = grid->fontMetrics();
+    QHeaderView* header = grid->horizontalHeader();
     int column = 0;
-    for (double width : characters)
-        grid->setColumnWidth(column++, int(width * unit));
-    grid->horizontalHeader()->setStretchLastSection(true);
+    for (const QStringList& texts : samples) {
+        int width = 0;
+        for (const QString& text : texts)
+            width = std::max(width, metrics.horizontalAdvance(text));
+        grid->setColumnWidth(column, width + 10);
+        ++column;
+    }
+    header->setStretchLastSection(true);
 }
+
+// The dates' columns follow the form in effect (refresh() sets them); the Western one to begin with.
+const QStringList kDateSamples{QStringLiteral("0000年00月00日")};
+
+int dateWidth(const QTableView* grid, const QString& format)
+{
+    return grid->fontMetrics().horizontalAdvance(formatDay(QDate(2000, 12, 28), format)) + 10;
+}
+const QStringList kAmountSamples{QStringLiteral("000,000,000")};
+const QStringList kNameSamples{QStringLiteral("株式会社山田商店")};
 
 } // namespace
 
@@ -81,7 +98,7 @@ OverduePage::OverduePage(Source source, QWidget* parent) : QWidget(parent), m_so
 
     connect(Dt基準日, &QDateEdit::dateChanged, this, [this] { dateEdited(); });
     connect(Dt基準日, &QDateEdit::editingFinished, this, [this] { dateEdited(); });
-    connect(cmb入金先絞込, &QComboBox::currentIndexChanged, this, [this] { refresh(); });
+    connect(cmb入金先絞込, &QComboBox::currentIndexChanged, this, [this] { payerChosen(); });
     // Enter and a double click both activate a line.
     connect(Grid未入金, &QTableView::activated, this, [this](const QModelIndex& index) {
         if (!index.isValid() || std::size_t(index.row()) >= openRows->rows().size())
@@ -135,13 +152,24 @@ void OverduePage::buildLayout()
     payerTotals = named(new PayerTotalsModel(this), QStringLiteral("dat入金先別"));
     Grid未入金 = listGrid(QStringLiteral("Grid未入金"), frame);
     Grid未入金->setModel(openRows);
-    setWidths(Grid未入金, {18, 24, 11, 11, 11, 7});
+    setWidths(Grid未入金, {kDateSamples,
+                           kNameSamples,
+                           kAmountSamples,
+                           kAmountSamples,
+                           kAmountSamples,
+                           {QStringLiteral("経過日数")}});
     Grid入金先別 = listGrid(QStringLiteral("Grid入金先別"), frame);
     Grid入金先別->setModel(payerTotals);
-    setWidths(Grid入金先別, {22, 5, 12, 18});
+    setWidths(
+        Grid入金先別,
+        {kNameSamples, {QStringLiteral("件数"), QStringLiteral("00000")}, kAmountSamples, kDateSamples});
     auto* grids = new QHBoxLayout;
-    grids->addWidget(Grid未入金, 3);
-    grids->addWidget(Grid入金先別, 2);
+    // The totals by payer keep the width of their columns; the list takes the rest.
+    Grid入金先別->setMinimumWidth(Grid入金先別->horizontalHeader()->length() +
+                                  2 * Grid入金先別->frameWidth() +
+                                  Grid入金先別->verticalScrollBar()->sizeHint().width());
+    grids->addWidget(Grid未入金, 1);
+    grids->addWidget(Grid入金先別, 0);
 
     Chart見通し = named(new OutlookChart(frame), QStringLiteral("Chart見通し"));
     Chart見通し->setMinimumHeight(220);
@@ -165,7 +193,15 @@ void OverduePage::buildLayout()
     layout->addWidget(buttonPanel);
 }
 
-QString OverduePage::payerFilter() const
+void OverduePage::fitPayerTotals()
+{
+    // The totals by payer keep the width of their columns; the list takes the rest.
+    Grid入金先別->setMinimumWidth(Grid入金先別->horizontalHeader()->length() +
+                                  2 * Grid入金先別->frameWidth() +
+                                  Grid入金先別->verticalScrollBar()->sizeHint().width());
+}
+
+QString OverduePage::chosenPayer() const
 {
     return cmb入金先絞込->currentIndex() > 0 ? cmb入金先絞込->currentText() : QString();
 }
@@ -186,17 +222,32 @@ void OverduePage::dateEdited()
     }
     if (typed == m_date)
         return;
+    const QDate before = m_date;
     m_date = typed;
-    refresh();
+    // A list that could not be read for the new date leaves the page on the old one, field included.
+    if (!refresh()) {
+        m_date = before;
+        const QSignalBlocker quiet(Dt基準日);
+        Dt基準日->setDate(before);
+    }
+}
+
+void OverduePage::payerChosen()
+{
+    if (chosenPayer() != m_payer && !refresh())
+        showPayers(m_payers, m_payer);
 }
 
 void OverduePage::showPayers(const QStringList& payers, const QString& chosen)
 {
     // Refilling the list is not a choice of the user's.
     const QSignalBlocker quiet(cmb入金先絞込);
-    cmb入金先絞込->clear();
-    cmb入金先絞込->addItem(kAllPayers);
-    cmb入金先絞込->addItems(payers);
+    if (payers != m_payers) {
+        cmb入金先絞込->clear();
+        cmb入金先絞込->addItem(kAllPayers);
+        cmb入金先絞込->addItems(payers);
+        m_payers = payers;
+    }
     cmb入金先絞込->setCurrentIndex(chosen.isEmpty() ? 0 : int(payers.indexOf(chosen)) + 1);
 }
 
@@ -217,7 +268,7 @@ bool OverduePage::refresh()
     schedule::OpenTotals totals;
     std::optional<schedule::OpenTotals> pastDue;
     QStringList payers;
-    QString chosen = payerFilter();
+    QString chosen = chosenPayer();
     QString failure;
     try {
         all = schedule::readOpenRows(*db, date);
@@ -244,7 +295,14 @@ bool OverduePage::refresh()
 
     const QString era = m_source.eraValue ? m_source.eraValue() : QString();
     const QString format = MonthDisplayFormat(era, MonthUse::MonthField);
+    if (format != m_format) {
+        m_format = format;
+        Grid未入金->setColumnWidth(OpenRowsModel::k日付, dateWidth(Grid未入金, format));
+        Grid入金先別->setColumnWidth(PayerTotalsModel::k最古の日付, dateWidth(Grid入金先別, format));
+        fitPayerTotals();
+    }
     showPayers(payers, chosen);
+    m_payer = chosen;
     openRows->setRows(std::move(shown), date, format);
     payerTotals->setPayers(std::move(byPayer), format);
     num未入金件数->setNumber(totals.件数);
@@ -256,7 +314,7 @@ bool OverduePage::refresh()
 
 void OverduePage::print()
 {
-    const QString chosen = payerFilter();
+    const QString chosen = m_payer;
     const QString era = m_source.eraValue ? m_source.eraValue() : QString();
     const std::int64_t lineColor = m_source.lineColor ? m_source.lineColor() : 0;
     report::OverdueReportData data;

@@ -5,6 +5,7 @@
 
 #include <QDate>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include <cstdint>
@@ -56,8 +57,8 @@ public:
     const std::optional<schedule::OpenTotals>& pastDue() const { return m_pastDue; }
     // The date the page lists up to: the field's, or the last valid one while the field has none.
     QDate date() const { return m_date; }
-    // The payer chosen; empty for all.
-    QString payerFilter() const;
+    // The payer the list shows; empty for all.
+    const QString& payerFilter() const { return m_payer; }
     // cmd未入金印刷: the list as shown, through the print preview.
     void print();
     // The row of buttons under the grids, for further outputs of the list beside 印刷.
@@ -83,11 +84,18 @@ protected:
 
 private:
     void buildLayout();
+    void fitPayerTotals();
     void dateEdited();
+    void payerChosen();
+    // The payer chosen in the box, which the list follows once it has been read.
+    QString chosenPayer() const;
     void showPayers(const QStringList& payers, const QString& chosen);
 
     Source m_source;
     QDate m_date;
+    QString m_payer;      // the payer the list shows
+    QStringList m_payers; // the box's entries after "（すべて）"
+    QString m_format;     // the month format the dates are shown in
     std::optional<schedule::OpenTotals> m_pastDue;
     QHBoxLayout* m_buttons = nullptr;
     bool m_refreshing = false;
