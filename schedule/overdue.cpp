@@ -3,6 +3,7 @@
 #include "schedule/balances.h"
 #include "storage/database.h"
 
+#include <SQLiteCpp/Column.h>
 #include <SQLiteCpp/Statement.h>
 
 #include <QHash>
@@ -10,6 +11,9 @@
 
 #include <algorithm>
 #include <array>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 
 namespace schedule {
 
@@ -21,7 +25,9 @@ namespace {
 const char* const kOpenCondition = " and 入金先名 <> '' and ifnull(入金額, 0) < ifnull(予定額, 0)";
 
 // Steps a cached statement to its end and leaves it ready for the next use, failures worded for the
-// user.
+// user. The page walks thousands of rows on every refresh, so the columns are read straight from the
+// engine in their stored forms (ISO date text, whole ten-thousandths), falling back to the general
+// conversions only for a value stored some other way.
 class Walk
 {
 public:
@@ -50,13 +56,82 @@ public:
             m_db.rethrow(e);
         }
     }
-    Value operator[](int column) { return columnValue(m_st, column); }
+    std::string_view text(int column)
+    {
+        const SQLite::Column value = m_st.getColumn(column);
+        return std::string_view(value.getText(), std::size_t(value.getBytes()));
+    }
+    int number(int column) { return int(m_st.getColumn(column).getInt64()); }
     // An amount column; a missing or unreadable amount counts as 0.
-    Money amount(int column) { return columnValue(m_st, column).toMoney().value_or(Money()); }
+    Money amount(int column)
+    {
+        const SQLite::Column value = m_st.getColumn(column);
+        switch (value.getType()) {
+        case SQLite::INTEGER:
+            return Money::fromRaw(value.getInt64());
+        case SQLite::Null:
+            return Money();
+        default:
+            return columnValue(m_st, column).toMoney().value_or(Money());
+        }
+    }
+    // A date column. Rows come in date order, so most rows repeat the date of the row before.
+    std::optional<QDate> date(int column)
+    {
+        const std::string_view stored = text(column);
+        if (stored != m_lastText) {
+            m_lastText.assign(stored);
+            m_lastDate = parseStoredDate(stored);
+        }
+        return m_lastDate;
+    }
 
 private:
+    static std::optional<QDate> parseStoredDate(std::string_view t)
+    {
+        auto digits = [&](std::size_t from, std::size_t count) {
+            int n = 0;
+            for (std::size_t i = from; i < from + count; ++i) {
+                if (t[i] < '0' || t[i] > '9')
+                    return -1;
+                n = n * 10 + (t[i] - '0');
+            }
+            return n;
+        };
+        if (t.size() >= 10 && (t[4] == '-' || t[4] == '/') && t[7] == t[4]) {
+            const QDate date(digits(0, 4), digits(5, 2), digits(8, 2));
+            if (date.isValid())
+                return date;
+        }
+        return Value(QString::fromUtf8(t.data(), qsizetype(t.size()))).toDate();
+    }
+
     Database& m_db;
     SQLite::Statement& m_st;
+    std::string m_lastText;
+    std::optional<QDate> m_lastDate;
+};
+
+// The same few hundred payers come back thousands of times: each name is made once and shared.
+class NameCache
+{
+public:
+    QString operator()(std::string_view utf8)
+    {
+        auto found = m_names.find(utf8);
+        if (found == m_names.end())
+            found = m_names.emplace(std::string(utf8), QString::fromUtf8(utf8.data(), qsizetype(utf8.size())))
+                        .first;
+        return found->second;
+    }
+
+private:
+    struct Hash
+    {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
+    };
+    std::unordered_map<std::string, QString, Hash, std::equal_to<>> m_names;
 };
 
 // Sums of the outlook and the past-due figure may leave the currency range; that is told as the
@@ -102,19 +177,14 @@ std::vector<OpenRow> readOpenRows(Database& db, const QDate& upTo)
               std::string("select 日付, 行番号, 入金先名, 予定額, 入金額 from 入金予定表 where 日付 <= ?") +
                   kOpenCondition + " order by 日付, 行番号",
               {Value(upTo)});
+    NameCache names;
     while (walk.next()) {
-        const std::optional<QDate> date = walk[0].toDate();
+        const std::optional<QDate> date = walk.date(0);
         // A date the store cannot read belongs to no month and no age; it is left out rather than
         // guessed.
         if (!date)
             continue;
-        OpenRow row;
-        row.日付 = *date;
-        row.行番号 = int(walk[1].toInt64().value_or(0));
-        row.入金先名 = walk[2].toText();
-        row.予定額 = walk.amount(3);
-        row.入金額 = walk.amount(4);
-        rows.push_back(std::move(row));
+        rows.push_back({*date, walk.number(1), names(walk.text(2)), walk.amount(3), walk.amount(4)});
     }
     return rows;
 }
@@ -224,7 +294,7 @@ std::vector<MonthOutlook> readOutlook(Database& db, const QDate& around)
                       " order by 日付, 行番号",
                       {Value(first), Value(end)});
             while (walk.next()) {
-                const std::optional<QDate> date = walk[0].toDate();
+                const std::optional<QDate> date = walk.date(0);
                 if (!date)
                     continue;
                 const int i = (date->year() - first.year()) * 12 + date->month() - first.month();
