@@ -45,12 +45,14 @@ FrmDorivan::FrmDorivan(const QString& dataFolder, QWidget* parent)
     connectSettings();
     connectHints();
     connectPrinting();
+    connectOverdue();
 
     Read設定();
     FormInit();
     Clear入金予定表();
     Clear入金先マスタ();
     Read入金予定();
+    Refresh未入金();
     gridInpStartCursor();
 }
 

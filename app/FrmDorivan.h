@@ -16,6 +16,7 @@ class BoundGrid;
 class ClickableLabel;
 class Database;
 class MonthEdit;
+class OverduePage;
 class WorkTableModel;
 class QCheckBox;
 class QCloseEvent;
@@ -254,6 +255,14 @@ public:
     // Prints the displayed month as the screen shows it.
     void Cmd印刷_Click();
 
+    // ---- Open receipts (frm_overdue.cpp; the page is app/overdue_page.cpp) ----
+    // Re-reads the open-receipts page and the notice after the stored rows changed.
+    void Refresh未入金();
+    // Shows the schedule page with the stored row's month loaded and its day cell current.
+    void showStoredRow(const QDate& date, int rowNumber);
+    OverduePage* Page未入金 = nullptr;
+    ClickableLabel* lbl未入金お知らせ = nullptr;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -265,6 +274,8 @@ private:
     QWidget* buildScheduleTab();
     QWidget* buildPayerTab();
     QWidget* buildSettingsTab();
+    QWidget* buildOverduePage();
+    void connectOverdue();
     void connectShell();
     void Unload();
     void showStorageFailure(const QString& message);

@@ -78,6 +78,7 @@ void FrmDorivan::buildLayout()
     SSTab1->addTab(buildScheduleTab(), QStringLiteral("     入 金 予 定     "));
     SSTab1->addTab(buildPayerTab(), QStringLiteral("入金先保守"));
     SSTab1->addTab(buildSettingsTab(), QStringLiteral("設定・情報"));
+    SSTab1->addTab(buildOverduePage(), QStringLiteral("未入金一覧"));
     SSTab1->setCurrentIndex(0);
 
     auto* layout = new QVBoxLayout(this);
@@ -149,9 +150,14 @@ QWidget* FrmDorivan::buildScheduleTab()
     QSizePolicy barPolicy = Pbar->sizePolicy();
     barPolicy.setRetainSizeWhenHidden(true);
     Pbar->setSizePolicy(barPolicy);
+    // What is past due, across all months; a click opens the open-receipts page.
+    lbl未入金お知らせ = named(new ClickableLabel(imContainer3D1), QStringLiteral("lbl未入金お知らせ"));
+    lbl未入金お知らせ->setCursor(Qt::PointingHandCursor);
+    lbl未入金お知らせ->setStyleSheet(QStringLiteral("QLabel { color: #b00000; }"));
     auto* side = new QVBoxLayout;
     side->addLayout(totals);
     side->addWidget(Pbar);
+    side->addWidget(lbl未入金お知らせ);
     side->addStretch();
 
     auto* middle = new QHBoxLayout;

@@ -90,6 +90,7 @@ bool FrmDorivan::Entry入金予定表()
         return false;
     // The stored rows' numbers went back into the working set.
     refreshWorkGrid();
+    Refresh未入金();
     setUnsaved(false);
     return true;
 }
@@ -148,6 +149,7 @@ void FrmDorivan::LineDelete()
         num累計->setAmount(result.累計);
         num予定額月計->setAmount(result.予定額月計);
         num入金額月計->setAmount(result.入金額月計);
+        Refresh未入金();
     }
     GridInp->takeFocus();
 }

@@ -206,8 +206,10 @@ void FrmDorivan::AllDelete()
     }
     // The screens are left as they are: the displayed month and the payer page's copy stay until the
     // user reloads or clears them. Only the drop-down follows the emptied master.
-    if (reportingFailure([this] { settings::AllDelete(db()); }))
+    if (reportingFailure([this] { settings::AllDelete(db()); })) {
         AddComb入金先名();
+        Refresh未入金();
+    }
 }
 
 void FrmDorivan::Choose罫線色()

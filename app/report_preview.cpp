@@ -1,6 +1,7 @@
 #include "app/report_preview.h"
 
 #include "app/standard_message.h"
+#include "report/overdue_report.h"
 #include "report/report_renderer.h"
 
 #include <QPrintPreviewDialog>
@@ -10,10 +11,17 @@
 
 namespace {
 
+const QString kReportFailed = QStringLiteral("入金予定表を印刷できませんでした。");
+const QString kOverdueFailed = QStringLiteral("未入金一覧を印刷できませんでした。");
+
+void tell(const QString& message)
+{
+    ShowStandardMessage(QStringLiteral("その他"), QStringLiteral("メッセージ"), message);
+}
+
 void tellReportFailed()
 {
-    ShowStandardMessage(QStringLiteral("その他"), QStringLiteral("メッセージ"),
-                        QStringLiteral("入金予定表を印刷できませんでした。"));
+    tell(kReportFailed);
 }
 
 } // namespace
@@ -30,22 +38,41 @@ bool paintReportOrTell(QPrinter& printer, const report::ReportData& data, std::i
     }
 }
 
-void showReportPreview(QWidget* parent, const report::ReportData& data, std::int64_t lineColor)
+void showPrintPreview(QWidget* parent, const QString& title, const QString& failure,
+                      const std::function<void(QPrinter&)>& paint)
 {
     try {
         QPrinter printer(QPrinter::HighResolution);
         printer.setPageLayout(report::reportPageLayout());
-        printer.setDocName(QStringLiteral("入金予定表"));
+        printer.setDocName(title);
         QPrintPreviewDialog dialog(&printer, parent);
-        dialog.setWindowTitle(QStringLiteral("入金予定表"));
+        dialog.setWindowTitle(title);
         QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&](QPrinter* target) {
             if (target)
-                paintReportOrTell(*target, data, lineColor);
+                paint(*target);
         });
         dialog.exec();
     } catch (const std::exception&) {
-        tellReportFailed();
+        tell(failure);
     }
+}
+
+void showReportPreview(QWidget* parent, const report::ReportData& data, std::int64_t lineColor)
+{
+    showPrintPreview(parent, QStringLiteral("入金予定表"), kReportFailed,
+                     [&](QPrinter& printer) { paintReportOrTell(printer, data, lineColor); });
+}
+
+void showOverdueReportPreview(QWidget* parent, const report::OverdueReportData& data, std::int64_t lineColor)
+{
+    showPrintPreview(parent, QStringLiteral("未入金一覧"), kOverdueFailed, [&](QPrinter& printer) {
+        try {
+            report::renderOverdueReport(printer, data, lineColor);
+        } catch (const std::exception&) {
+            // Called from the preview's signal: nothing may leave through Qt's event dispatch.
+            tell(kOverdueFailed);
+        }
+    });
 }
 
 void previewMonthlyReport(QWidget* parent, Database& db, const QDate& month, const QString& eraValue,

@@ -1,15 +1,26 @@
 #pragma once
 
+#include "report/overdue_report.h"
 #include "report/report_data.h"
 
 #include <QDate>
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 
 class Database;
 class QPrinter;
 class QWidget;
+
+// The modal print preview every printout goes through, on the printouts' A4 page; from it the user prints
+// or saves a PDF. `paint` draws on each printer the preview hands over; it tells the user itself when it
+// cannot. A failure to set the preview up is told with `failure`.
+void showPrintPreview(QWidget* parent, const QString& title, const QString& failure,
+                      const std::function<void(QPrinter&)>& paint);
+
+// The open-receipts list in that preview. Never throws.
+void showOverdueReportPreview(QWidget* parent, const report::OverdueReportData& data, std::int64_t lineColor);
 
 // Shows the printout in a modal print preview, from which the user prints it or saves it as a PDF.
 // lineColor is the print line colour of the settings (red in the lowest byte). Never throws: a failure

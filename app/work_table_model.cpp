@@ -206,6 +206,13 @@ bool WorkTableModel::isColumnReadOnly(int column) const
     return column >= 0 && column < columnCount() && m_columns[column].readOnly;
 }
 
+void WorkTableModel::setRowBackground(RowBackground rule)
+{
+    m_rowBackground = std::move(rule);
+    if (rowCount() > 0 && columnCount() > 0)
+        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1), {Qt::BackgroundRole});
+}
+
 bool WorkTableModel::validCell(int row, int column) const
 {
     return row >= 0 && row < dataRowCount() && column >= 0 && column < columnCount();
@@ -251,6 +258,8 @@ bool WorkTableModel::setValue(int row, int column, const Value& value)
     m_rows[row].values[column] = value;
     const QModelIndex cell = index(row, column);
     emit dataChanged(cell, cell);
+    if (m_rowBackground)
+        emit dataChanged(index(row, 0), index(row, columnCount() - 1), {Qt::BackgroundRole});
     return true;
 }
 
@@ -330,6 +339,8 @@ QVariant WorkTableModel::data(const QModelIndex& index, int role) const
         return {};
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(columnAlignment(column));
+    case Qt::BackgroundRole:
+        return m_rowBackground && row < dataRowCount() ? m_rowBackground(*this, row) : QVariant();
     default:
         return {};
     }

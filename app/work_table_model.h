@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <exception>
+#include <functional>
 #include <vector>
 
 class Database;
@@ -60,6 +61,11 @@ public:
     // not enabled, which the item views skip when moving). Code still writes it with setValue().
     void setColumnReadOnly(int column, bool readOnly);
     bool isColumnReadOnly(int column) const;
+
+    // A background for whole rows under Qt::BackgroundRole, worked out from the row's values; without
+    // one the view draws its own. Every write repaints the whole row, as the rule may read any cell.
+    using RowBackground = std::function<QVariant(const WorkTableModel& model, int row)>;
+    void setRowBackground(RowBackground rule);
 
     Value value(int row, int column) const;
     // Writes one cell to the table at once; false when the row or column does not exist or the store
@@ -118,4 +124,5 @@ private:
     bool m_appendRow = false;
     std::vector<Column> m_columns;
     std::vector<Row> m_rows;
+    RowBackground m_rowBackground;
 };

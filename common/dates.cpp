@@ -232,6 +232,11 @@ QString formatMonth(const QDate& date, const QString& format)
     return out;
 }
 
+QString formatDay(const QDate& date, const QString& monthFormat)
+{
+    return formatMonth(date, monthFormat + QStringLiteral("dd日"));
+}
+
 std::optional<EraYear> japaneseEraOf(const QDate& date)
 {
     return japaneseCalendar().eraOf(date);

@@ -46,3 +46,6 @@ struct EraYear
     int yearInEra = 0;
 };
 std::optional<EraYear> japaneseEraOf(const QDate& date);
+// A full date in the form of one of the two month formats, the day added: "2024年05月03日" or
+// "令和 06年05月03日".
+QString formatDay(const QDate& date, const QString& monthFormat);

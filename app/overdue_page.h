@@ -1,0 +1,102 @@
+#pragma once
+
+#include "report/overdue_report.h"
+#include "schedule/overdue.h"
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+class AmountField;
+class Database;
+class OpenRowsModel;
+class OutlookChart;
+class PayerTotalsModel;
+class QComboBox;
+class QDateEdit;
+class QHBoxLayout;
+class QLabel;
+class QPushButton;
+class QTableView;
+
+// What the open-receipts page's print button does with the list: the print preview
+// (app/report_preview.h) unless a test put something else here. An empty function restores the preview.
+using OverdueReportPreview =
+    std::function<void(QWidget* parent, const report::OverdueReportData& data, std::int64_t lineColor)>;
+void setOverdueReportPreview(OverdueReportPreview preview);
+
+// Page未入金, the fourth page of the main window: every stored row with an open amount up to a date
+// (Grid未入金), the same by payer (Grid入金先別), their count and sum, and the twelve-month outlook
+// (Chart見通し). It reads only stored rows; the window tells it when they changed.
+class OverduePage : public QWidget
+{
+    Q_OBJECT
+public:
+    // Where the page reads from: the open database (nothing once the window has unloaded), the era
+    // value and the ruled-line colour of the settings in effect.
+    struct Source
+    {
+        std::function<Database*()> database;
+        std::function<QString()> eraValue;
+        std::function<std::int64_t()> lineColor;
+    };
+    inline static const QString kAllPayers = QStringLiteral("（すべて）");
+
+    explicit OverduePage(Source source, QWidget* parent = nullptr);
+
+    // Re-reads the list, the payer filter and the outlook for the date in the field. False when the
+    // store could not be read: the message has been shown and the page shows what it showed before.
+    bool refresh();
+    // What the last refresh found dated before today, when its date reached at least yesterday (the
+    // notice on the schedule page reads it instead of walking the rows again).
+    const std::optional<schedule::OpenTotals>& pastDue() const { return m_pastDue; }
+    // The date the page lists up to: the field's, or the last valid one while the field has none.
+    QDate date() const { return m_date; }
+    // The payer the list shows; empty for all.
+    const QString& payerFilter() const { return m_payer; }
+    // cmd未入金印刷: the list as shown, through the print preview.
+    void print();
+    // The row of buttons under the grids, for further outputs of the list beside 印刷.
+    QHBoxLayout* buttonRow() const { return m_buttons; }
+
+    QDateEdit* Dt基準日 = nullptr;
+    QComboBox* cmb入金先絞込 = nullptr;
+    QTableView* Grid未入金 = nullptr;
+    QTableView* Grid入金先別 = nullptr;
+    AmountField* num未入金件数 = nullptr;
+    AmountField* num未入金合計 = nullptr;
+    QPushButton* cmd未入金印刷 = nullptr;
+    OutlookChart* Chart見通し = nullptr;
+    OpenRowsModel* openRows = nullptr;
+    PayerTotalsModel* payerTotals = nullptr;
+
+signals:
+    // A line of Grid未入金 was opened (double click or Enter): the stored row of that date and 行番号.
+    void storedRowRequested(const QDate& date, int rowNumber);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void buildLayout();
+    void fitPayerTotals();
+    void dateEdited();
+    void payerChosen();
+    // The payer chosen in the box, which the list follows once it has been read.
+    QString chosenPayer() const;
+    void showPayers(const QStringList& payers, const QString& chosen);
+
+    Source m_source;
+    QDate m_date;
+    QString m_payer;      // the payer the list shows
+    QStringList m_payers; // the box's entries after "（すべて）"
+    QString m_format;     // the month format the dates are shown in
+    std::optional<schedule::OpenTotals> m_pastDue;
+    QHBoxLayout* m_buttons = nullptr;
+    bool m_refreshing = false;
+};
