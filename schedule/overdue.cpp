@@ -66,14 +66,11 @@ public:
     Money amount(int column)
     {
         const SQLite::Column value = m_st.getColumn(column);
-        switch (value.getType()) {
-        case SQLite::INTEGER:
+        if (value.isInteger())
             return Money::fromRaw(value.getInt64());
-        case SQLite::Null:
+        if (value.isNull())
             return Money();
-        default:
-            return columnValue(m_st, column).toMoney().value_or(Money());
-        }
+        return columnValue(m_st, column).toMoney().value_or(Money());
     }
     // A date column. Rows come in date order, so most rows repeat the date of the row before.
     std::optional<QDate> date(int column)
