@@ -137,7 +137,7 @@ void CsvExchangePanel::importCsv()
         question += QStringLiteral("（入金先マスタに %1 件登録）").arg(plan.newPayers.size());
     // The month on the screen is read again afterwards: what was typed there and not saved is lost.
     question += QStringLiteral("。表示中の月の登録していない入力は失われます");
-    if (ShowStandardMessage(QStringLiteral("その他"), QStringLiteral("確認"), question) != -1)
+    if (ShowStandardMessage(QStringLiteral("その他"), QStringLiteral("確認"), question) != Answer::Yes)
         return;
 
     csv::ImportSummary summary;

@@ -35,8 +35,8 @@ void FrmDorivan::connectPayers()
 {
     connect(cmd支払先読込, &QPushButton::clicked, this, [this] { Read入金先(); });
     connect(cmd支払先登録, &QPushButton::clicked, this, [this] {
-        if (ShowStandardMessage(QStringLiteral("登録"), QStringLiteral("確認"), QStringLiteral("入金先")) !=
-            0)
+        if (ShowStandardMessage(QStringLiteral("登録"), QStringLiteral("確認"), QStringLiteral("入金先")) ==
+            Answer::Yes)
             Entry入金先マスタ();
     });
     connect(cmd支払先行削除, &QPushButton::clicked, this, [this] { LineDelete入金先マスタ(); });
@@ -75,7 +75,7 @@ void FrmDorivan::Clear入金先マスタ()
 void FrmDorivan::Delete入金先マスタ()
 {
     if (ShowStandardMessage(QStringLiteral("削除"), QStringLiteral("全件確認"),
-                            QStringLiteral("すべての入金先を削除します")) == 0)
+                            QStringLiteral("すべての入金先を削除します")) != Answer::Yes)
         return;
     if (reportingFailure([this] { payers::Delete入金先マスタ(db()); }))
         AddComb入金先名();
@@ -85,8 +85,8 @@ void FrmDorivan::Delete入金先マスタ()
 void FrmDorivan::LineDelete入金先マスタ()
 {
     // Asked before the ticks are looked at, so the question comes even when nothing is ticked.
-    if (ShowStandardMessage(QStringLiteral("削除"), QStringLiteral("指定確認"), QStringLiteral("入金先")) ==
-        0)
+    if (ShowStandardMessage(QStringLiteral("削除"), QStringLiteral("指定確認"), QStringLiteral("入金先")) !=
+        Answer::Yes)
         return;
     Grid入金先マスタ->commitRow();
     if (reportingFailure([this] { payers::LineDelete入金先マスタ(db()); }))

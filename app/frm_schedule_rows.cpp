@@ -34,7 +34,7 @@ std::optional<int> currentRowNumber(const BoundGrid* grid)
 void FrmDorivan::cmd登録Click()
 {
     if (ShowStandardMessage(QStringLiteral("登録"), QStringLiteral("確認"), QStringLiteral("入金予定表")) !=
-        -1)
+        Answer::Yes)
         return;
     // The cell being typed into belongs to what is saved.
     GridInp->commitRow();
@@ -129,7 +129,7 @@ void FrmDorivan::InsertLine()
 void FrmDorivan::cmd行削除Click()
 {
     if (ShowStandardMessage(QStringLiteral("削除"), QStringLiteral("伝票確認2"),
-                            QStringLiteral("指定された行")) != -1)
+                            QStringLiteral("指定された行")) != Answer::Yes)
         return;
     LineDelete();
 }

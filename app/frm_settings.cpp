@@ -136,7 +136,7 @@ void FrmDorivan::connectSettings()
     connect(cmd設定削除, &QPushButton::clicked, this, [this] { Delete設定(); });
     connect(cmd設定クリア, &QPushButton::clicked, this, [this] { Clear設定(); });
     connect(cmd一括削除7, &QPushButton::clicked, this, [this] {
-        if (ShowStandardMessage(QStringLiteral("削除"), QStringLiteral("確認"), QString()) == -1)
+        if (ShowStandardMessage(QStringLiteral("削除"), QStringLiteral("確認"), QString()) == Answer::Yes)
             AllDelete();
     });
     // The chooser opens from the keyboard too: Tab to the swatch, then Enter (or a click once it holds
@@ -176,7 +176,8 @@ void FrmDorivan::applyEraToMonthField()
 
 void FrmDorivan::Entry設定()
 {
-    if (ShowStandardMessage(QStringLiteral("登録"), QStringLiteral("確認"), QStringLiteral("設定")) == 0)
+    if (ShowStandardMessage(QStringLiteral("登録"), QStringLiteral("確認"), QStringLiteral("設定")) !=
+        Answer::Yes)
         return;
     reportingFailure([this] { settings::Entry設定(db(), settings::recordOf(pageOnScreen(*this))); });
 }
@@ -188,7 +189,8 @@ void FrmDorivan::Clear設定()
 
 void FrmDorivan::Delete設定()
 {
-    if (ShowStandardMessage(QStringLiteral("削除"), QStringLiteral("伝票確認2"), QStringLiteral("設定")) == 0)
+    if (ShowStandardMessage(QStringLiteral("削除"), QStringLiteral("伝票確認2"), QStringLiteral("設定")) !=
+        Answer::Yes)
         return;
     if (reportingFailure([this] { settings::Delete設定(db()); }))
         Clear設定();
@@ -201,7 +203,7 @@ void FrmDorivan::AllDelete()
     if (const QString failure = db().backups().copyNow(); !failure.isEmpty()) {
         const QString question =
             QStringLiteral("バックアップを作成できませんでした。\n%1\nそれでも削除しますか？").arg(failure);
-        if (ShowStandardMessage(QStringLiteral("削除"), QStringLiteral("続行確認"), question) == 0)
+        if (ShowStandardMessage(QStringLiteral("削除"), QStringLiteral("続行確認"), question) != Answer::Yes)
             return;
     }
     // The screens are left as they are: the displayed month and the payer page's copy stay until the

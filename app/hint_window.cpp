@@ -203,7 +203,7 @@ void Hint::Deleteヒント()
 
 void Hint::askAndSave()
 {
-    if (ShowStandardMessage(QStringLiteral("登録"), QStringLiteral("確認"), kHintText) != -1)
+    if (ShowStandardMessage(QStringLiteral("登録"), QStringLiteral("確認"), kHintText) != Answer::Yes)
         return;
     try {
         EntryHint();
@@ -217,7 +217,7 @@ void Hint::askAndSave()
 
 void Hint::askAndDelete()
 {
-    if (ShowStandardMessage(QStringLiteral("削除"), QStringLiteral("確認"), kHintText) != -1)
+    if (ShowStandardMessage(QStringLiteral("削除"), QStringLiteral("確認"), kHintText) != Answer::Yes)
         return;
     try {
         Deleteヒント();

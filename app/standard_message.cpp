@@ -51,15 +51,17 @@ bool showBox(const DialogSpec& dialog)
 
 } // namespace
 
-int ShowStandardMessage(const QString& group, const QString& code, const QString& text)
+Answer ShowStandardMessage(const QString& group, const QString& code, const QString& text)
 {
     const auto dialog = lookupStandardMessage(group, code, text);
     if (!dialog)
-        return 0;
+        return Answer::Ok;
     // A copy, so that an answerer may replace itself while it answers.
     const DialogAnswerer answerer = installedAnswerer();
     const bool yes = answerer ? answerer(*dialog) : showBox(*dialog);
-    return dialog->isQuestion() && yes ? -1 : 0;
+    if (!dialog->isQuestion())
+        return Answer::Ok;
+    return yes ? Answer::Yes : Answer::No;
 }
 
 void setDialogAnswerer(DialogAnswerer answerer)

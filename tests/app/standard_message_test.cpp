@@ -33,8 +33,8 @@ struct SeenBox
 };
 
 // Shows the dialog for real and, once its box is up, records it and lets `act` answer it.
-int showAndAnswer(const char* group, const char* code, const char* text, SeenBox& seen,
-                  const std::function<void(QMessageBox*)>& act)
+Answer showAndAnswer(const char* group, const char* code, const char* text, SeenBox& seen,
+                     const std::function<void(QMessageBox*)>& act)
 {
     QTimer poll;
     poll.setInterval(5);
@@ -54,7 +54,7 @@ int showAndAnswer(const char* group, const char* code, const char* text, SeenBox
         act(box);
     });
     poll.start();
-    const int result = ShowStandardMessage(s(group), s(code), s(text));
+    const Answer result = ShowStandardMessage(s(group), s(code), s(text));
     poll.stop();
     return result;
 }
@@ -77,10 +77,10 @@ protected:
 TEST_F(StandardMessageBox, DeleteQuestionDefaultsToNoAndEscapeAnswersNo)
 {
     SeenBox seen;
-    const int result = showAndAnswer("削除", "伝票確認2", "指定された行", seen,
-                                     [](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
+    const Answer result = showAndAnswer("削除", "伝票確認2", "指定された行", seen,
+                                        [](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
     ASSERT_TRUE(seen.shown);
-    EXPECT_EQ(result, 0);
+    EXPECT_EQ(result, Answer::No);
     EXPECT_EQ(seen.title, s("削除の確認"));
     EXPECT_EQ(seen.text, s("指定された行 を削除します。よろしいですか"));
     EXPECT_EQ(seen.icon, QMessageBox::Question);
@@ -92,36 +92,36 @@ TEST_F(StandardMessageBox, DeleteQuestionDefaultsToNoAndEscapeAnswersNo)
     // Enter takes the default, which for a deletion is No.
     EXPECT_EQ(showAndAnswer("削除", "確認", "", seen,
                             [](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Return); }),
-              0);
+              Answer::No);
     EXPECT_EQ(showAndAnswer("削除", "確認", "", seen,
                             [](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); }),
-              -1);
+              Answer::Yes);
 }
 
 TEST_F(StandardMessageBox, SaveQuestionDefaultsToYes)
 {
     SeenBox seen;
-    const int result = showAndAnswer("登録", "確認", "入金予定表", seen,
-                                     [](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Return); });
+    const Answer result = showAndAnswer("登録", "確認", "入金予定表", seen,
+                                        [](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Return); });
     ASSERT_TRUE(seen.shown);
-    EXPECT_EQ(result, -1);
+    EXPECT_EQ(result, Answer::Yes);
     EXPECT_EQ(seen.defaultButton, QMessageBox::Yes);
     EXPECT_EQ(showAndAnswer("登録", "確認", "入金予定表", seen,
                             [](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); }),
-              0);
+              Answer::No);
 }
 
-TEST_F(StandardMessageBox, NoticesAndWarningsOfferOkAndReturnZero)
+TEST_F(StandardMessageBox, NoticesAndWarningsOfferOkAndAnswerOk)
 {
     SeenBox seen;
     auto ok = [](QMessageBox* box) { box->button(QMessageBox::Ok)->click(); };
-    EXPECT_EQ(showAndAnswer("その他", "メッセージ", "年月を指定してください。", seen, ok), 0);
+    EXPECT_EQ(showAndAnswer("その他", "メッセージ", "年月を指定してください。", seen, ok), Answer::Ok);
     ASSERT_TRUE(seen.shown);
     EXPECT_EQ(seen.title, s("年月を指定してください。"));
     EXPECT_EQ(seen.icon, QMessageBox::Information);
     EXPECT_EQ(seen.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
 
-    EXPECT_EQ(showAndAnswer("行指定", "余白なし", "", seen, ok), 0);
+    EXPECT_EQ(showAndAnswer("行指定", "余白なし", "", seen, ok), Answer::Ok);
     EXPECT_EQ(seen.icon, QMessageBox::Warning);
 
     // Caller texts are shown as typed, not as markup.
@@ -132,7 +132,8 @@ TEST_F(StandardMessageBox, NoticesAndWarningsOfferOkAndReturnZero)
 TEST_F(StandardMessageBox, UnknownDialogShowsNothing)
 {
     SeenBox seen;
-    EXPECT_EQ(showAndAnswer("登録", "存在しない", "X", seen, [](QMessageBox* box) { box->reject(); }), 0);
+    EXPECT_EQ(showAndAnswer("登録", "存在しない", "X", seen, [](QMessageBox* box) { box->reject(); }),
+              Answer::Ok);
     EXPECT_FALSE(seen.shown);
 }
 
@@ -140,11 +141,12 @@ TEST(ScopedDialogAnswers, AnswersQuestionsInTurnAndRecordsEveryDialog)
 {
     {
         ScopedDialogAnswers answers({true, false}, /*defaultAnswer=*/true);
-        EXPECT_EQ(ShowStandardMessage(s("登録"), s("確認"), s("設定")), -1);
-        EXPECT_EQ(ShowStandardMessage(s("登録"), s("完了"), s("設定")), 0);
-        EXPECT_EQ(ShowStandardMessage(s("削除"), s("伝票確認2"), s("設定")), 0);
-        EXPECT_EQ(ShowStandardMessage(s("削除"), s("確認"), QString()), -1) << "queue empty: the default";
-        EXPECT_EQ(ShowStandardMessage(s("無い"), s("確認"), QString()), 0);
+        EXPECT_EQ(ShowStandardMessage(s("登録"), s("確認"), s("設定")), Answer::Yes);
+        EXPECT_EQ(ShowStandardMessage(s("登録"), s("完了"), s("設定")), Answer::Ok);
+        EXPECT_EQ(ShowStandardMessage(s("削除"), s("伝票確認2"), s("設定")), Answer::No);
+        EXPECT_EQ(ShowStandardMessage(s("削除"), s("確認"), QString()), Answer::Yes)
+            << "queue empty: the default";
+        EXPECT_EQ(ShowStandardMessage(s("無い"), s("確認"), QString()), Answer::Ok);
 
         ASSERT_EQ(answers.count(), 4);
         EXPECT_EQ(answers.questionCount(), 3);
@@ -157,6 +159,6 @@ TEST(ScopedDialogAnswers, AnswersQuestionsInTurnAndRecordsEveryDialog)
     SeenBox seen;
     EXPECT_EQ(showAndAnswer("登録", "確認", "設定", seen,
                             [](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); }),
-              -1);
+              Answer::Yes);
     EXPECT_TRUE(seen.shown);
 }
