@@ -4,6 +4,7 @@
 #include "app/clickable_label.h"
 #include "app/standard_message.h"
 #include "app/support_address.h"
+#include "app/user_prompts.h"
 #include "app/work_table_model.h"
 #include "storage/backup.h"
 #include "storage/database.h"
@@ -27,7 +28,12 @@ QString withTrailingSeparator(const QString& folder)
 } // namespace
 
 FrmDorivan::FrmDorivan(const QString& dataFolder, QWidget* parent)
-    : QWidget(parent), m_dataFolder(withTrailingSeparator(dataFolder))
+    : FrmDorivan(dataFolder, dialogPrompts(), parent)
+{
+}
+
+FrmDorivan::FrmDorivan(const QString& dataFolder, std::shared_ptr<UserPrompts> prompts, QWidget* parent)
+    : QWidget(parent), m_prompts(std::move(prompts)), m_dataFolder(withTrailingSeparator(dataFolder))
 {
     setObjectName(QStringLiteral("FrmDorivan"));
     setWindowTitle(QStringLiteral("入金予定表"));
@@ -65,8 +71,9 @@ void FrmDorivan::openData()
     m_db->backups().setFailureHandler([this](const QString& message) {
         QMetaObject::invokeMethod(
             this,
-            [message] {
-                ShowStandardMessage(QStringLiteral("その他"), QStringLiteral("メッセージ"), message);
+            [this, message] {
+                ShowStandardMessage(prompts(), QStringLiteral("その他"), QStringLiteral("メッセージ"),
+                                    message);
             },
             Qt::QueuedConnection);
     });

@@ -26,6 +26,7 @@ class QLabel;
 class QProgressBar;
 class QPushButton;
 class QTabWidget;
+class UserPrompts;
 
 // The caption of the main window and of the information label, with this build's version.
 extern const QString kWindowCaption;
@@ -39,7 +40,10 @@ class FrmDorivan : public QWidget
 {
     Q_OBJECT
 public:
+    // The window with the real dialogs (dialogPrompts()).
     explicit FrmDorivan(const QString& dataFolder, QWidget* parent = nullptr);
+    // The window asking the user through `prompts`, which it shares with what it opens.
+    FrmDorivan(const QString& dataFolder, std::shared_ptr<UserPrompts> prompts, QWidget* parent = nullptr);
     ~FrmDorivan() override;
 
     // ---- Shell: load, layout, unload (FrmDorivan.cpp, frm_layout.cpp, frm_init.cpp) ----
@@ -54,13 +58,13 @@ public:
     // The open database (both files); only valid between load and unload.
     Database& db() const { return *m_db; }
     bool isLoaded() const { return m_db != nullptr; }
+    // What every question, notice, colour choice and print preview of the window goes through.
+    UserPrompts& prompts() const { return *m_prompts; }
 
     // ---- Run-time settings values, set by Read設定 ----
     const QString& eraValue() const { return m年号; }
     bool autoRegistration() const { return m入金先自動登録; }
     int lineColour() const { return m罫線色; }
-    // For tests: an era value to lay the window out with (FormInit reads it).
-    void setEraValue(const QString& era) { m年号 = era; }
 
     // ---- Month working set (frm_schedule.cpp) ----
     // False when the working set could not be cleared (the user has been told).
@@ -90,8 +94,6 @@ public:
     void gridInpCursorMoved();
     // At start-up: the cursor on the day of the first empty row, the grid holding the focus.
     void gridInpStartCursor();
-    // For tests: the automatic-registration value the grid sees (Read設定 sets it at load).
-    void setAutoRegistrationValue(bool on) { m入金先自動登録 = on; }
     // ---- Saving, row insertion and deletion (frm_schedule_rows.cpp) ----
     void cmd登録Click();
     // The save with its checks (month, rows without date, rows without payer); true when stored.
@@ -103,9 +105,6 @@ public:
 
 private:
     void connectSchedule();
-    // Runs one step of the schedule screen; a failure is shown to the user and the step returns false.
-    bool runScheduleStep(const std::function<void()>& step);
-    void showScheduleFailure(const QString& message);
     // The carry-forward the passes start from: the figure on the screen, kept exact while it still
     // shows the loaded amount.
     std::optional<Money> carryOnScreen() const;
@@ -250,7 +249,7 @@ public:
     // imports, reloads the window and shows what was imported.
     void cmd旧データ取込Click();
 
-    // ---- Printing (frm_print.cpp, frm_print.h) ----
+    // ---- Printing (frm_print.cpp) ----
     void connectPrinting();
     // Prints the displayed month as the screen shows it.
     void Cmd印刷_Click();
@@ -280,6 +279,7 @@ private:
     void Unload();
     void showStorageFailure(const QString& message);
 
+    std::shared_ptr<UserPrompts> m_prompts;
     QString m_dataFolder;
     QString m_permanentPath;
     QString m_workPath;

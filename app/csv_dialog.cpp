@@ -48,7 +48,8 @@ QString compactMonth(const QDate& month)
 
 } // namespace
 
-CsvDialog::CsvDialog(Mode mode, QWidget* parent) : QDialog(parent), m_mode(mode)
+CsvDialog::CsvDialog(Mode mode, UserPrompts& prompts, QWidget* parent)
+    : QDialog(parent), m_mode(mode), m_prompts(prompts)
 {
     const bool exporting = mode == Mode::Export;
     setObjectName(exporting ? QStringLiteral("CsvExportDialog") : QStringLiteral("CsvImportDialog"));
@@ -206,7 +207,7 @@ void CsvDialog::accept()
         const csv::ExportRange months = exportRange();
         if (!months.fromMonth.isValid() || !months.toMonth.isValid() || months.fromMonth > months.toMonth) {
             ShowStandardMessage(
-                QStringLiteral("その他"), QStringLiteral("メッセージ"),
+                m_prompts, QStringLiteral("その他"), QStringLiteral("メッセージ"),
                 QStringLiteral("書き出す月の範囲を、始めの月から終わりの月の順に指定してください。"));
             return;
         }

@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 
+class UserPrompts;
 class MonthEdit;
 class QComboBox;
 class QRadioButton;
@@ -26,7 +27,8 @@ public:
     // start from (export only).
     using FileChooser = std::function<QString(QWidget* parent, Mode mode, const QString& suggested)>;
 
-    explicit CsvDialog(Mode mode, QWidget* parent = nullptr);
+    // Messages about the dialog's fields go through `prompts`.
+    CsvDialog(Mode mode, UserPrompts& prompts, QWidget* parent = nullptr);
 
     Mode mode() const { return m_mode; }
     // The month the schedule page shows; an invalid date offers no "displayed month" choice.
@@ -54,6 +56,7 @@ private:
     QString suggestedName() const;
 
     Mode m_mode;
+    UserPrompts& m_prompts;
     QDate m_displayedMonth;
     FileChooser m_chooser;
     QString m_fileName;

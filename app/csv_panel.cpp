@@ -2,6 +2,7 @@
 
 #include "app/FrmDorivan.h"
 #include "app/csv_dialog.h"
+#include "app/failure_report.h"
 #include "app/month_edit.h"
 #include "app/standard_message.h"
 #include "common/dates.h"
@@ -18,31 +19,14 @@
 
 namespace {
 
-void tell(const QString& message)
+void tell(UserPrompts& prompts, const QString& message)
 {
-    ShowStandardMessage(QStringLiteral("その他"), QStringLiteral("メッセージ"), message);
+    ShowStandardMessage(prompts, QStringLiteral("その他"), QStringLiteral("メッセージ"), message);
 }
 
 QString shownPath(const QString& path)
 {
     return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
-}
-
-// Runs one step against the store; a failure is told and the step returns false. Every step is one
-// transaction or none, so nothing is half-stored.
-template <typename Step> bool reportingFailure(Step&& step)
-{
-    try {
-        step();
-        return true;
-    } catch (const schedule::AmountOutOfRange& e) {
-        tell(e.userMessage());
-    } catch (const StorageError& e) {
-        tell(e.userMessage());
-    } catch (const std::exception&) {
-        tell(QStringLiteral("処理を完了できませんでした。データは変更されていません。"));
-    }
-    return false;
 }
 
 QPushButton* button(const QString& name, const QString& caption, QWidget* parent)
@@ -62,8 +46,8 @@ CsvExchangePanel::CsvExchangePanel(FrmDorivan& window, QWidget* parent)
     setObjectName(QStringLiteral("fraCSV"));
     m_exportButton = button(QStringLiteral("cmdCSV出力"), QStringLiteral("CSV出力"), this);
     m_importButton = button(QStringLiteral("cmdCSV取込"), QStringLiteral("CSV取込"), this);
-    m_exportDialog = new CsvDialog(CsvDialog::Mode::Export, this);
-    m_importDialog = new CsvDialog(CsvDialog::Mode::Import, this);
+    m_exportDialog = new CsvDialog(CsvDialog::Mode::Export, window.prompts(), this);
+    m_importDialog = new CsvDialog(CsvDialog::Mode::Import, window.prompts(), this);
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(m_exportButton);
     layout->addWidget(m_importButton);
@@ -80,24 +64,28 @@ void CsvExchangePanel::exportCsv()
         return;
     const QString path = m_exportDialog->fileName();
     csv::ExportResult result;
-    if (!reportingFailure([&] {
-            result = csv::exportSchedule(m_window.db(), m_exportDialog->exportRange(),
-                                         m_exportDialog->encoding().value_or(csv::CsvEncoding::Utf8));
-        }))
+    if (!runReportingFailure(
+            m_window.prompts(),
+            [&] {
+                result = csv::exportSchedule(m_window.db(), m_exportDialog->exportRange(),
+                                             m_exportDialog->encoding().value_or(csv::CsvEncoding::Utf8));
+            },
+            kStepNotCompleted))
         return;
     if (!result.ok()) {
-        tell(result.error);
+        tell(m_window.prompts(), result.error);
         return;
     }
     // Written whole or not at all, so that a failed export never leaves half a file under its name.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(result.bytes) != result.bytes.size() ||
         !file.commit()) {
-        tell(QStringLiteral("ファイル「%1」に書き込めません。（%2）")
-                 .arg(shownPath(path), file.errorString()));
+        tell(m_window.prompts(), QStringLiteral("ファイル「%1」に書き込めません。（%2）")
+                                     .arg(shownPath(path), file.errorString()));
         return;
     }
-    tell(QStringLiteral("ファイル「%1」に %2 行を書き出しました。").arg(shownPath(path)).arg(result.rows));
+    tell(m_window.prompts(),
+         QStringLiteral("ファイル「%1」に %2 行を書き出しました。").arg(shownPath(path)).arg(result.rows));
 }
 
 void CsvExchangePanel::importCsv()
@@ -107,7 +95,7 @@ void CsvExchangePanel::importCsv()
     const QString path = m_importDialog->fileName();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        ShowStandardMessage(QStringLiteral("取込"), QStringLiteral("誤り"),
+        ShowStandardMessage(m_window.prompts(), QStringLiteral("取込"), QStringLiteral("誤り"),
                             QStringLiteral("ファイル「%1」を読み込めません。（%2）")
                                 .arg(shownPath(path), file.errorString()));
         return;
@@ -116,18 +104,22 @@ void CsvExchangePanel::importCsv()
     file.close();
 
     csv::PreparedImport prepared;
-    if (!reportingFailure([&] {
-            prepared = csv::prepareImport(m_window.db(), bytes, m_importDialog->encoding(),
-                                          m_window.autoRegistration());
-        }))
+    if (!runReportingFailure(
+            m_window.prompts(),
+            [&] {
+                prepared = csv::prepareImport(m_window.db(), bytes, m_importDialog->encoding(),
+                                              m_window.autoRegistration());
+            },
+            kStepNotCompleted))
         return;
     if (!prepared.problems.isEmpty()) {
-        ShowStandardMessage(QStringLiteral("取込"), QStringLiteral("誤り"), prepared.problems.text());
+        ShowStandardMessage(m_window.prompts(), QStringLiteral("取込"), QStringLiteral("誤り"),
+                            prepared.problems.text());
         return;
     }
     const csv::ImportPlan& plan = prepared.plan;
     if (!plan.changesAnything()) {
-        tell(QStringLiteral("取り込む変更はありませんでした（追加 0 行、更新 0 行）。"));
+        tell(m_window.prompts(), QStringLiteral("取り込む変更はありませんでした（追加 0 行、更新 0 行）。"));
         return;
     }
     QString question = QStringLiteral("ファイル「%1」から %2 を取り込みます")
@@ -137,14 +129,16 @@ void CsvExchangePanel::importCsv()
         question += QStringLiteral("（入金先マスタに %1 件登録）").arg(plan.newPayers.size());
     // The month on the screen is read again afterwards: what was typed there and not saved is lost.
     question += QStringLiteral("。表示中の月の登録していない入力は失われます");
-    if (ShowStandardMessage(QStringLiteral("その他"), QStringLiteral("確認"), question) != Answer::Yes)
+    if (ShowStandardMessage(m_window.prompts(), QStringLiteral("その他"), QStringLiteral("確認"), question) !=
+        Answer::Yes)
         return;
 
     csv::ImportSummary summary;
-    if (!reportingFailure([&] { summary = csv::applyImport(m_window.db(), plan); }))
+    if (!runReportingFailure(
+            m_window.prompts(), [&] { summary = csv::applyImport(m_window.db(), plan); }, kStepNotCompleted))
         return;
     if (summary.payersRegistered > 0)
         m_window.AddComb入金先名();
     m_window.Read入金予定();
-    tell(QStringLiteral("取り込みました。") + csv::summaryText(summary));
+    tell(m_window.prompts(), QStringLiteral("取り込みました。") + csv::summaryText(summary));
 }

@@ -22,7 +22,7 @@ void FrmDorivan::showHint(const QString& ctlName)
     // An open window keeps the key it was opened with, so a text being written is saved where the user
     // started it, whichever page's button was pressed since.
     if (!m_hintWindow)
-        m_hintWindow = new Hint(db(), {hintFormName, hintCtlName, hintFormTitle}, this);
+        m_hintWindow = new Hint(db(), {hintFormName, hintCtlName, hintFormTitle}, m_prompts, this);
     if (m_hintWindow->isMinimized())
         m_hintWindow->showNormal();
     else

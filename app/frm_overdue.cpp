@@ -4,6 +4,7 @@
 
 #include "app/bound_grid.h"
 #include "app/clickable_label.h"
+#include "app/failure_report.h"
 #include "app/month_edit.h"
 #include "app/overdue_page.h"
 #include "app/schedule_columns.h"
@@ -38,6 +39,7 @@ QWidget* FrmDorivan::buildOverduePage()
     source.database = [this] { return m_db.get(); };
     source.eraValue = [this] { return eraValue(); };
     source.lineColor = [this] { return std::int64_t(lineColour()); };
+    source.prompts = m_prompts;
     Page未入金 = new OverduePage(std::move(source));
     return Page未入金;
 }
@@ -66,16 +68,10 @@ void FrmDorivan::Refresh未入金()
     // of its own.
     std::optional<schedule::OpenTotals> pastDue = Page未入金->pastDue();
     if (!pastDue) {
-        try {
-            pastDue = schedule::readPastDue(db(), QDate::currentDate());
-        } catch (const StorageError& e) {
-            ShowStandardMessage(QStringLiteral("その他"), QStringLiteral("メッセージ"), e.userMessage());
+        if (!runReportingFailure(
+                prompts(), [&] { pastDue = schedule::readPastDue(db(), QDate::currentDate()); },
+                kStepNotCompleted))
             return;
-        } catch (const MoneyOverflow&) {
-            ShowStandardMessage(QStringLiteral("その他"), QStringLiteral("メッセージ"),
-                                schedule::AmountOutOfRange().userMessage());
-            return;
-        }
     }
     lbl未入金お知らせ->setText(pastDue->件数 == 0 ? QString()
                                                   : QStringLiteral("期日を過ぎた未入金 %1 件 合計 %2 円")

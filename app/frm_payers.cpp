@@ -2,6 +2,7 @@
 #include "app/FrmDorivan.h"
 
 #include "app/bound_grid.h"
+#include "app/failure_report.h"
 #include "app/standard_message.h"
 #include "app/work_table_model.h"
 #include "payers/payer_master.h"
@@ -12,22 +13,9 @@
 
 namespace {
 
-// Runs one operation on the store. Every payer operation is all or nothing, so a failure only has to
-// be told; the store is as it was before the click.
-template <typename Step> bool reportingFailure(Step&& step)
-{
-    QString message;
-    try {
-        step();
-        return true;
-    } catch (const StorageError& e) {
-        message = e.userMessage();
-    } catch (const std::exception&) {
-        message = QStringLiteral("入金先の処理を完了できませんでした。入金先マスタは変更されていません。");
-    }
-    ShowStandardMessage(QStringLiteral("その他"), QStringLiteral("メッセージ"), message);
-    return false;
-}
+// Every payer operation is all or nothing: after a failure the store is as it was before the click.
+const QString kPayersNotChanged =
+    QStringLiteral("入金先の処理を完了できませんでした。入金先マスタは変更されていません。");
 
 } // namespace
 
@@ -35,8 +23,8 @@ void FrmDorivan::connectPayers()
 {
     connect(cmd支払先読込, &QPushButton::clicked, this, [this] { Read入金先(); });
     connect(cmd支払先登録, &QPushButton::clicked, this, [this] {
-        if (ShowStandardMessage(QStringLiteral("登録"), QStringLiteral("確認"), QStringLiteral("入金先")) ==
-            Answer::Yes)
+        if (ShowStandardMessage(prompts(), QStringLiteral("登録"), QStringLiteral("確認"),
+                                QStringLiteral("入金先")) == Answer::Yes)
             Entry入金先マスタ();
     });
     connect(cmd支払先行削除, &QPushButton::clicked, this, [this] { LineDelete入金先マスタ(); });
@@ -54,7 +42,8 @@ void FrmDorivan::connectPayers()
 
 void FrmDorivan::Read入金先()
 {
-    reportingFailure([this] { payers::Read入金先(db()); });
+    runReportingFailure(
+        prompts(), [this] { payers::Read入金先(db()); }, kPayersNotChanged);
     dat入金先マスタ->refresh();
 }
 
@@ -62,22 +51,25 @@ void FrmDorivan::Entry入金先マスタ()
 {
     // A name still in its editor is part of what the user sees, so it is saved with the rest.
     Grid入金先マスタ->commitRow();
-    if (reportingFailure([this] { payers::Entry入金先マスタ(db()); }))
+    if (runReportingFailure(
+            prompts(), [this] { payers::Entry入金先マスタ(db()); }, kPayersNotChanged))
         AddComb入金先名();
 }
 
 void FrmDorivan::Clear入金先マスタ()
 {
-    reportingFailure([this] { payers::Clear入金先マスタ(db()); });
+    runReportingFailure(
+        prompts(), [this] { payers::Clear入金先マスタ(db()); }, kPayersNotChanged);
     dat入金先マスタ->refresh();
 }
 
 void FrmDorivan::Delete入金先マスタ()
 {
-    if (ShowStandardMessage(QStringLiteral("削除"), QStringLiteral("全件確認"),
+    if (ShowStandardMessage(prompts(), QStringLiteral("削除"), QStringLiteral("全件確認"),
                             QStringLiteral("すべての入金先を削除します")) != Answer::Yes)
         return;
-    if (reportingFailure([this] { payers::Delete入金先マスタ(db()); }))
+    if (runReportingFailure(
+            prompts(), [this] { payers::Delete入金先マスタ(db()); }, kPayersNotChanged))
         AddComb入金先名();
     dat入金先マスタ->refresh();
 }
@@ -85,25 +77,28 @@ void FrmDorivan::Delete入金先マスタ()
 void FrmDorivan::LineDelete入金先マスタ()
 {
     // Asked before the ticks are looked at, so the question comes even when nothing is ticked.
-    if (ShowStandardMessage(QStringLiteral("削除"), QStringLiteral("指定確認"), QStringLiteral("入金先")) !=
-        Answer::Yes)
+    if (ShowStandardMessage(prompts(), QStringLiteral("削除"), QStringLiteral("指定確認"),
+                            QStringLiteral("入金先")) != Answer::Yes)
         return;
     Grid入金先マスタ->commitRow();
-    if (reportingFailure([this] { payers::LineDelete入金先マスタ(db()); }))
+    if (runReportingFailure(
+            prompts(), [this] { payers::LineDelete入金先マスタ(db()); }, kPayersNotChanged))
         AddComb入金先名();
     dat入金先マスタ->refresh();
 }
 
 void FrmDorivan::AddComb入金先名()
 {
-    reportingFailure([this] { payers::AddComb入金先名(db()); });
+    runReportingFailure(
+        prompts(), [this] { payers::AddComb入金先名(db()); }, kPayersNotChanged);
     dat入金先名->refresh();
 }
 
 void FrmDorivan::Add入金先(const QString& name)
 {
     bool added = false;
-    reportingFailure([&] { added = payers::Add入金先(db(), name); });
+    runReportingFailure(
+        prompts(), [&] { added = payers::Add入金先(db(), name); }, kPayersNotChanged);
     // The drop-down offers the new name at once, not only after the next clear of the month.
     if (added)
         AddComb入金先名();

@@ -1,22 +1,12 @@
 // The print button of the schedule page.
-#include "app/frm_print.h"
-
 #include "app/FrmDorivan.h"
 #include "app/amount_field.h"
 #include "app/month_edit.h"
-#include "app/report_preview.h"
+#include "app/user_prompts.h"
 
 #include <QPushButton>
 
-#include <utility>
-
 namespace {
-
-MonthlyReportPreview& installedPreview()
-{
-    static MonthlyReportPreview preview;
-    return preview;
-}
 
 // An empty field prints blank, as a 0 does.
 Money shown(const AmountField* field)
@@ -25,11 +15,6 @@ Money shown(const AmountField* field)
 }
 
 } // namespace
-
-void setMonthlyReportPreview(MonthlyReportPreview preview)
-{
-    installedPreview() = std::move(preview);
-}
 
 void FrmDorivan::connectPrinting()
 {
@@ -45,10 +30,5 @@ void FrmDorivan::Cmd印刷_Click()
     figures.plannedTotal = shown(num予定額月計);
     figures.cumulative = shown(num累計);
 
-    // A copy, so that a test's preview may replace itself while it runs.
-    const MonthlyReportPreview preview = installedPreview();
-    if (preview)
-        preview(this, db(), Dt年月->month(), eraValue(), figures, lineColour());
-    else
-        previewMonthlyReport(this, db(), Dt年月->month(), eraValue(), figures, lineColour());
+    prompts().previewMonthlyReport(this, db(), Dt年月->month(), eraValue(), figures, lineColour());
 }

@@ -5,6 +5,7 @@
 #include "app/amount_field.h"
 #include "app/bound_grid.h"
 #include "app/delayed_progress.h"
+#include "app/failure_report.h"
 #include "app/month_edit.h"
 #include "app/schedule_questions.h"
 #include "app/standard_message.h"
@@ -96,7 +97,7 @@ bool FrmDorivan::confirmLeavingMonth()
     GridInp->commitRow();
     if (!m_unsaved)
         return true;
-    switch (AskUnsavedChanges(this)) {
+    switch (AskUnsavedChanges(prompts(), this)) {
     case UnsavedChoice::Save:
         // A save its own checks refuse keeps the user on the month, where the check put the cursor.
         return Entry入金予定表();
@@ -118,28 +119,6 @@ void FrmDorivan::monthTyped()
         return;
     }
     Read入金予定();
-}
-
-bool FrmDorivan::runScheduleStep(const std::function<void()>& step)
-{
-    try {
-        step();
-        return true;
-    } catch (const schedule::AmountOutOfRange& e) {
-        showScheduleFailure(e.userMessage());
-    } catch (const MoneyOverflow&) {
-        showScheduleFailure(schedule::AmountOutOfRange().userMessage());
-    } catch (const StorageError& e) {
-        showScheduleFailure(e.userMessage());
-    } catch (const std::exception&) {
-        showScheduleFailure(QStringLiteral("処理を完了できませんでした。データは変更されていません。"));
-    }
-    return false;
-}
-
-void FrmDorivan::showScheduleFailure(const QString& message)
-{
-    ShowStandardMessage(QStringLiteral("その他"), QStringLiteral("メッセージ"), message);
 }
 
 std::optional<Money> FrmDorivan::carryOnScreen() const
@@ -187,7 +166,8 @@ void FrmDorivan::refreshWorkGrid(bool toFirstRow)
 
 bool FrmDorivan::ClearInpWork()
 {
-    return runScheduleStep([this] { schedule::ClearInpWork(db()); });
+    return runReportingFailure(
+        prompts(), [this] { schedule::ClearInpWork(db()); }, kStepNotCompleted);
 }
 
 void FrmDorivan::Read入金予定()
@@ -198,8 +178,10 @@ void FrmDorivan::Read入金予定()
     std::optional<schedule::MonthLoad> load;
     {
         DelayedProgress progress(Pbar);
-        runScheduleStep(
-            [&] { load = schedule::Read入金予定(db(), month, [&](int percent) { progress(percent); }); });
+        runReportingFailure(
+            prompts(),
+            [&] { load = schedule::Read入金予定(db(), month, [&](int percent) { progress(percent); }); },
+            kStepNotCompleted);
     }
     if (!load) {
         // The working set still holds the month before (or, at start-up, none): the field must not
@@ -217,7 +199,8 @@ void FrmDorivan::Read入金予定()
     num繰越額->setAmount(load->繰越額);
     num累計->setAmount(load->累計);
     if (load->truncated)
-        ShowStandardMessage(QStringLiteral("その他"), QStringLiteral("メッセージ"), kMoreThan200Rows);
+        ShowStandardMessage(prompts(), QStringLiteral("その他"), QStringLiteral("メッセージ"),
+                            kMoreThan200Rows);
 }
 
 void FrmDorivan::Clear入金予定表()
@@ -235,7 +218,8 @@ void FrmDorivan::Clear入金予定表()
     Dt年月->setMonth(QDate::currentDate());
     m_workMonth = Dt年月->month();
     setUnsaved(false);
-    runScheduleStep([this] { AddComb入金先名(); });
+    runReportingFailure(
+        prompts(), [this] { AddComb入金先名(); }, kStepNotCompleted);
     refreshWorkGrid(true);
 }
 
@@ -258,5 +242,5 @@ void FrmDorivan::gridInpFocusGuard()
     // The focus goes first: when the box closes, the window gives it back to the month field rather
     // than to the grid, which would ask again.
     Dt年月->setFocus(Qt::OtherFocusReason);
-    ShowStandardMessage(QStringLiteral("その他"), QStringLiteral("メッセージ"), kNoMonth);
+    ShowStandardMessage(prompts(), QStringLiteral("その他"), QStringLiteral("メッセージ"), kNoMonth);
 }

@@ -5,6 +5,7 @@
 
 #include "app/amount_field.h"
 #include "app/bound_grid.h"
+#include "app/failure_report.h"
 #include "app/input_method.h"
 #include "app/month_edit.h"
 #include "app/schedule_columns.h"
@@ -13,6 +14,7 @@
 #include "payers/payer_master.h"
 #include "schedule/balances.h"
 #include "schedule/day_entry.h"
+#include "schedule/row_content.h"
 #include "schedule/working_set.h"
 #include "storage/database.h"
 #include "storage/transaction.h"
@@ -23,12 +25,14 @@ using namespace schedule_columns;
 
 void FrmDorivan::Calc入金予定額()
 {
-    runScheduleStep([this] { num予定額月計->setAmount(schedule::Calc入金予定額(db())); });
+    runReportingFailure(
+        prompts(), [this] { num予定額月計->setAmount(schedule::Calc入金予定額(db())); }, kStepNotCompleted);
 }
 
 void FrmDorivan::Calc入金額()
 {
-    runScheduleStep([this] { num入金額月計->setAmount(schedule::Calc入金額(db())); });
+    runReportingFailure(
+        prompts(), [this] { num入金額月計->setAmount(schedule::Calc入金額(db())); }, kStepNotCompleted);
 }
 
 void FrmDorivan::Calc行残高()
@@ -40,28 +44,31 @@ void FrmDorivan::Calc行残高()
     if (!number)
         return;
     bool written = true;
-    const bool passed = runScheduleStep([&] {
-        std::vector<schedule::WorkRow> rows = schedule::readWorkRows(db());
-        const auto at = std::find_if(rows.begin(), rows.end(),
-                                     [&](const schedule::WorkRow& row) { return row.行番号 == *number; });
-        if (at == rows.end())
-            return;
-        const schedule::GridPassResult result =
-            schedule::Calc行残高(rows, std::size_t(at - rows.begin()), carryOnScreen());
-        // The balances go through the grid's source so that the grid shows them at once; one unit of
-        // work, so that a failing row leaves no half-done pass behind.
-        Transaction transaction(db());
-        for (const std::size_t i : result.changed) {
-            const int row = gridRowOf(rows[i].行番号);
-            if (row < 0 || !datInp->setValue(row, k残高, Value(rows[i].残高))) {
-                written = false;
+    const bool passed = runReportingFailure(
+        prompts(),
+        [&] {
+            std::vector<schedule::WorkRow> rows = schedule::readWorkRows(db());
+            const auto at = std::find_if(rows.begin(), rows.end(),
+                                         [&](const schedule::WorkRow& row) { return row.行番号 == *number; });
+            if (at == rows.end())
                 return;
+            const schedule::GridPassResult result =
+                schedule::Calc行残高(rows, std::size_t(at - rows.begin()), carryOnScreen());
+            // The balances go through the grid's source so that the grid shows them at once; one unit of
+            // work, so that a failing row leaves no half-done pass behind.
+            Transaction transaction(db());
+            for (const std::size_t i : result.changed) {
+                const int row = gridRowOf(rows[i].行番号);
+                if (row < 0 || !datInp->setValue(row, k残高, Value(rows[i].残高))) {
+                    written = false;
+                    return;
+                }
             }
-        }
-        transaction.commit();
-        if (result.last)
-            num累計->setAmount(result.last);
-    });
+            transaction.commit();
+            if (result.last)
+                num累計->setAmount(result.last);
+        },
+        kStepNotCompleted);
     // Whatever failed, a write or the commit, InpWork is back as it was before the pass while the grid
     // may still show balances of it: show what the table holds. Once the editor that started the pass
     // has closed, since re-reading the table closes every editor of the grid.
@@ -113,7 +120,7 @@ void FrmDorivan::gridInpCellRefused(int column, const QString& text)
 {
     if (column == k表示日付) {
         const schedule::DayEntry entry = schedule::completeDay(Dt年月->month(), text);
-        ShowStandardMessage(QStringLiteral("入力"),
+        ShowStandardMessage(prompts(), QStringLiteral("入力"),
                             entry.reason == schedule::DayEntry::Reason::NotANumber
                                 ? QStringLiteral("数字のみ")
                                 : QStringLiteral("範囲外"),
@@ -123,7 +130,7 @@ void FrmDorivan::gridInpCellRefused(int column, const QString& text)
         if (column == k残高)
             name = QStringLiteral("総額");
         const bool outOfRange = parseAmount(text).status == AmountParse::OutOfRange;
-        ShowStandardMessage(QStringLiteral("入力"),
+        ShowStandardMessage(prompts(), QStringLiteral("入力"),
                             outOfRange ? QStringLiteral("範囲外") : QStringLiteral("数字のみ"), name);
     }
     // Back in the cell with the text selected, to be typed over or left with Escape.
@@ -174,7 +181,7 @@ void FrmDorivan::gridInpStartCursor()
             return amount && !amount->isZero();
         };
         return !datInp->value(row, k日付).isNull() || (!day.isNull() && !day.toText().isEmpty()) ||
-               (!payer.isNull() && !payer.toText().isEmpty()) || nonZero(k予定額) || nonZero(k入金額);
+               schedule::hasPayer(payer) || nonZero(k予定額) || nonZero(k入金額);
     };
     const int rows = datInp->dataRowCount();
     if (rows == 0)

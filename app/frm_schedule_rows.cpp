@@ -4,6 +4,7 @@
 #include "app/amount_field.h"
 #include "app/bound_grid.h"
 #include "app/delayed_progress.h"
+#include "app/failure_report.h"
 #include "app/month_edit.h"
 #include "app/schedule_columns.h"
 #include "app/schedule_questions.h"
@@ -33,8 +34,8 @@ std::optional<int> currentRowNumber(const BoundGrid* grid)
 
 void FrmDorivan::cmd登録Click()
 {
-    if (ShowStandardMessage(QStringLiteral("登録"), QStringLiteral("確認"), QStringLiteral("入金予定表")) !=
-        Answer::Yes)
+    if (ShowStandardMessage(prompts(), QStringLiteral("登録"), QStringLiteral("確認"),
+                            QStringLiteral("入金予定表")) != Answer::Yes)
         return;
     // The cell being typed into belongs to what is saved.
     GridInp->commitRow();
@@ -47,20 +48,24 @@ bool FrmDorivan::Entry入金予定表()
         // Without the month the working set holds the stored balances could not be brought up to date
         // after the rows.
         Dt年月->setFocus(Qt::OtherFocusReason);
-        ShowStandardMessage(QStringLiteral("その他"), QStringLiteral("メッセージ"),
+        ShowStandardMessage(prompts(), QStringLiteral("その他"), QStringLiteral("メッセージ"),
                             QStringLiteral("年月を指定してください。"));
         return false;
     }
     std::optional<int> undated;
     std::vector<int> payerless;
-    if (!runScheduleStep([&] {
-            undated = schedule::firstRowWithoutDate(db());
-            payerless = schedule::rowsWithoutPayer(schedule::readWorkRows(db()));
-        }))
+    if (!runReportingFailure(
+            prompts(),
+            [&] {
+                undated = schedule::firstRowWithoutDate(db());
+                payerless = schedule::rowsWithoutPayer(schedule::readWorkRows(db()));
+            },
+            kStepNotCompleted))
         return false;
     if (undated) {
         // A row with a payer and no date would not be stored; the user fixes it before anything is.
-        ShowStandardMessage(QStringLiteral("入力"), QStringLiteral("必須入力なし"), QStringLiteral("日付が"));
+        ShowStandardMessage(prompts(), QStringLiteral("入力"), QStringLiteral("必須入力なし"),
+                            QStringLiteral("日付が"));
         goToWorkCell(*undated, k表示日付);
         return false;
     }
@@ -72,7 +77,7 @@ bool FrmDorivan::Entry入金予定表()
             const int row = gridRowOf(number);
             shown.push_back(row >= 0 ? row + 1 : number);
         }
-        if (!AskSaveWithoutPayerRows(this, shown)) {
+        if (!AskSaveWithoutPayerRows(prompts(), this, shown)) {
             goToWorkCell(payerless.front(), k入金先名);
             return false;
         }
@@ -83,8 +88,10 @@ bool FrmDorivan::Entry入金予定表()
         DelayedProgress progress(Pbar);
         // The month the working set holds, whatever the field shows by now: the stored balances are
         // brought up to date from the first day of the month whose rows are stored.
-        saved = runScheduleStep(
-            [&] { schedule::Entry入金予定表(db(), m_workMonth, [&](int percent) { progress(percent); }); });
+        saved = runReportingFailure(
+            prompts(),
+            [&] { schedule::Entry入金予定表(db(), m_workMonth, [&](int percent) { progress(percent); }); },
+            kStepNotCompleted);
     }
     if (!saved)
         return false;
@@ -107,7 +114,8 @@ void FrmDorivan::InsertLine()
     if (!number)
         return;
     schedule::InsertResult result = schedule::InsertResult::NoCurrentRow;
-    if (!runScheduleStep([&] { result = schedule::InsertLine(db(), *number); }))
+    if (!runReportingFailure(
+            prompts(), [&] { result = schedule::InsertLine(db(), *number); }, kStepNotCompleted))
         return;
     switch (result) {
     case schedule::InsertResult::Inserted:
@@ -119,7 +127,7 @@ void FrmDorivan::InsertLine()
         setUnsaved(true);
         break;
     case schedule::InsertResult::NoRoom:
-        ShowStandardMessage(QStringLiteral("行指定"), QStringLiteral("余白なし"), QString());
+        ShowStandardMessage(prompts(), QStringLiteral("行指定"), QStringLiteral("余白なし"), QString());
         break;
     case schedule::InsertResult::NoCurrentRow:
         break;
@@ -128,7 +136,7 @@ void FrmDorivan::InsertLine()
 
 void FrmDorivan::cmd行削除Click()
 {
-    if (ShowStandardMessage(QStringLiteral("削除"), QStringLiteral("伝票確認2"),
+    if (ShowStandardMessage(prompts(), QStringLiteral("削除"), QStringLiteral("伝票確認2"),
                             QStringLiteral("指定された行")) != Answer::Yes)
         return;
     LineDelete();
@@ -142,8 +150,9 @@ void FrmDorivan::LineDelete()
     if (!number)
         return;
     schedule::DeleteResult result;
-    const bool deleted = runScheduleStep(
-        [&] { result = schedule::LineDelete(db(), *number, carryOnScreen().value_or(Money())); });
+    const bool deleted = runReportingFailure(
+        prompts(), [&] { result = schedule::LineDelete(db(), *number, carryOnScreen().value_or(Money())); },
+        kStepNotCompleted);
     if (deleted) {
         refreshWorkGrid();
         num累計->setAmount(result.累計);

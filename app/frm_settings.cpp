@@ -3,10 +3,11 @@
 
 #include "app/amount_field.h"
 #include "app/clickable_label.h"
-#include "app/color_chooser.h"
+#include "app/failure_report.h"
 #include "app/month_edit.h"
 #include "app/standard_message.h"
 #include "app/twips.h"
+#include "app/user_prompts.h"
 #include "common/dates.h"
 #include "settings/colors.h"
 #include "settings/settings_record.h"
@@ -46,25 +47,10 @@ protected:
     }
 };
 
-// Runs one operation on the settings record. Each one is all or nothing, so a failure only has to be
-// told; what is stored is as it was before the click.
-template <typename Step> bool reportingFailure(Step&& step)
-{
-    QString message;
-    try {
-        step();
-        return true;
-    } catch (const settings::SettingsInputError& e) {
-        message = e.userMessage();
-    } catch (const StorageError& e) {
-        message = e.userMessage();
-    } catch (const std::exception&) {
-        message =
-            QStringLiteral("設定の処理を完了できませんでした。保存されている内容は変更されていません。");
-    }
-    ShowStandardMessage(QStringLiteral("その他"), QStringLiteral("メッセージ"), message);
-    return false;
-}
+// Each operation on the settings record is all or nothing: after a failure what is stored is as it
+// was before the click.
+const QString kSettingsNotChanged =
+    QStringLiteral("設定の処理を完了できませんでした。保存されている内容は変更されていません。");
 
 // The swatch shows the colour of the number in the field, whoever put it there: a read, the chooser or
 // the user's keys. Only the three colour bytes count, as for the printout; an empty field shows no
@@ -136,7 +122,8 @@ void FrmDorivan::connectSettings()
     connect(cmd設定削除, &QPushButton::clicked, this, [this] { Delete設定(); });
     connect(cmd設定クリア, &QPushButton::clicked, this, [this] { Clear設定(); });
     connect(cmd一括削除7, &QPushButton::clicked, this, [this] {
-        if (ShowStandardMessage(QStringLiteral("削除"), QStringLiteral("確認"), QString()) == Answer::Yes)
+        if (ShowStandardMessage(prompts(), QStringLiteral("削除"), QStringLiteral("確認"), QString()) ==
+            Answer::Yes)
             AllDelete();
     });
     // The chooser opens from the keyboard too: Tab to the swatch, then Enter (or a click once it holds
@@ -157,7 +144,9 @@ void FrmDorivan::Read設定()
 {
     settings::SettingsRecord record;
     // A failed read keeps the values in effect; only a start that has none yet takes the defaults.
-    if (!reportingFailure([&] { record = settings::Read設定(db()); }) && !m年号.isEmpty())
+    if (!runReportingFailure(
+            prompts(), [&] { record = settings::Read設定(db()); }, kSettingsNotChanged) &&
+        !m年号.isEmpty())
         return;
     m年号 = record.era;
     m入金先自動登録 = record.autoRegister;
@@ -176,10 +165,12 @@ void FrmDorivan::applyEraToMonthField()
 
 void FrmDorivan::Entry設定()
 {
-    if (ShowStandardMessage(QStringLiteral("登録"), QStringLiteral("確認"), QStringLiteral("設定")) !=
-        Answer::Yes)
+    if (ShowStandardMessage(prompts(), QStringLiteral("登録"), QStringLiteral("確認"),
+                            QStringLiteral("設定")) != Answer::Yes)
         return;
-    reportingFailure([this] { settings::Entry設定(db(), settings::recordOf(pageOnScreen(*this))); });
+    runReportingFailure(
+        prompts(), [this] { settings::Entry設定(db(), settings::recordOf(pageOnScreen(*this))); },
+        kSettingsNotChanged);
 }
 
 void FrmDorivan::Clear設定()
@@ -189,10 +180,11 @@ void FrmDorivan::Clear設定()
 
 void FrmDorivan::Delete設定()
 {
-    if (ShowStandardMessage(QStringLiteral("削除"), QStringLiteral("伝票確認2"), QStringLiteral("設定")) !=
-        Answer::Yes)
+    if (ShowStandardMessage(prompts(), QStringLiteral("削除"), QStringLiteral("伝票確認2"),
+                            QStringLiteral("設定")) != Answer::Yes)
         return;
-    if (reportingFailure([this] { settings::Delete設定(db()); }))
+    if (runReportingFailure(
+            prompts(), [this] { settings::Delete設定(db()); }, kSettingsNotChanged))
         Clear設定();
 }
 
@@ -203,12 +195,14 @@ void FrmDorivan::AllDelete()
     if (const QString failure = db().backups().copyNow(); !failure.isEmpty()) {
         const QString question =
             QStringLiteral("バックアップを作成できませんでした。\n%1\nそれでも削除しますか？").arg(failure);
-        if (ShowStandardMessage(QStringLiteral("削除"), QStringLiteral("続行確認"), question) != Answer::Yes)
+        if (ShowStandardMessage(prompts(), QStringLiteral("削除"), QStringLiteral("続行確認"), question) !=
+            Answer::Yes)
             return;
     }
     // The screens are left as they are: the displayed month and the payer page's copy stay until the
     // user reloads or clears them. Only the drop-down follows the emptied master.
-    if (reportingFailure([this] { settings::AllDelete(db()); })) {
+    if (runReportingFailure(
+            prompts(), [this] { settings::AllDelete(db()); }, kSettingsNotChanged)) {
         AddComb入金先名();
         Refresh未入金();
     }
@@ -216,7 +210,8 @@ void FrmDorivan::AllDelete()
 
 void FrmDorivan::Choose罫線色()
 {
-    const std::int64_t chosen = ShowColorChooser(this, rgbValueFromColor(palette().color(foregroundRole())));
+    const std::int64_t chosen =
+        prompts().chooseColor(this, rgbValueFromColor(palette().color(foregroundRole())));
     if (chosen == -1)
         return;
     // Shown only: the colour is stored when the page is saved. The swatch follows the number.

@@ -1,5 +1,6 @@
 #include "app/hint_window.h"
 
+#include "app/failure_report.h"
 #include "app/standard_message.h"
 #include "hints/builtin_hints.h"
 #include "hints/hint_store.h"
@@ -74,17 +75,12 @@ protected:
     }
 };
 
-QString failureText(const std::exception& e)
-{
-    if (const auto* storage = dynamic_cast<const StorageError*>(&e))
-        return storage->userMessage();
-    return QStringLiteral("ヒントの読み書きができませんでした。");
-}
+const QString kHintFailed = QStringLiteral("ヒントの読み書きができませんでした。");
 
 } // namespace
 
-Hint::Hint(Database& db, const HintHandOver& handOver, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_db(db)
+Hint::Hint(Database& db, const HintHandOver& handOver, std::shared_ptr<UserPrompts> prompts, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_db(db), m_prompts(std::move(prompts))
 {
     setObjectName(QStringLiteral("Hint"));
     setWindowTitle(QStringLiteral("ヒント        "));
@@ -172,12 +168,10 @@ void Hint::toggleMode()
 void Hint::ReadHint()
 {
     std::optional<hints::StoredHint> stored;
-    try {
-        stored = hints::ReadHint(m_db, lblFormName->text(), lblCtlName->text());
-    } catch (const std::exception& e) {
-        showFailure(failureText(e));
+    if (!runReportingFailure(
+            *m_prompts, [&] { stored = hints::ReadHint(m_db, lblFormName->text(), lblCtlName->text()); },
+            kHintFailed))
         return;
-    }
     // The user's own text replaces the built-in help. No row, a row without text or an empty text is
     // no text of the user's: the field shows the built-in help, or stays as it is for a key without.
     if (stored && stored->contents && !stored->contents->trimmed().isEmpty()) {
@@ -203,32 +197,23 @@ void Hint::Deleteヒント()
 
 void Hint::askAndSave()
 {
-    if (ShowStandardMessage(QStringLiteral("登録"), QStringLiteral("確認"), kHintText) != Answer::Yes)
+    if (ShowStandardMessage(*m_prompts, QStringLiteral("登録"), QStringLiteral("確認"), kHintText) !=
+        Answer::Yes)
         return;
-    try {
-        EntryHint();
-    } catch (const std::exception& e) {
-        // Saving did not happen: the user hears that instead of a completion notice, and keeps the text.
-        showFailure(failureText(e));
+    // When saving did not happen the user hears that instead of a completion notice, and keeps the text.
+    if (!runReportingFailure(
+            *m_prompts, [this] { EntryHint(); }, kHintFailed))
         return;
-    }
-    ShowStandardMessage(QStringLiteral("登録"), QStringLiteral("完了"), kHintText);
+    ShowStandardMessage(*m_prompts, QStringLiteral("登録"), QStringLiteral("完了"), kHintText);
 }
 
 void Hint::askAndDelete()
 {
-    if (ShowStandardMessage(QStringLiteral("削除"), QStringLiteral("確認"), kHintText) != Answer::Yes)
+    if (ShowStandardMessage(*m_prompts, QStringLiteral("削除"), QStringLiteral("確認"), kHintText) !=
+        Answer::Yes)
         return;
-    try {
-        Deleteヒント();
-    } catch (const std::exception& e) {
-        showFailure(failureText(e));
+    if (!runReportingFailure(
+            *m_prompts, [this] { Deleteヒント(); }, kHintFailed))
         return;
-    }
-    ShowStandardMessage(QStringLiteral("削除"), QStringLiteral("完了"), kHintText);
-}
-
-void Hint::showFailure(const QString& message)
-{
-    ShowStandardMessage(QStringLiteral("その他"), QStringLiteral("メッセージ"), message);
+    ShowStandardMessage(*m_prompts, QStringLiteral("削除"), QStringLiteral("完了"), kHintText);
 }

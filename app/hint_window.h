@@ -4,11 +4,13 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <memory>
 
 class Database;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
+class UserPrompts;
 
 // What a hint button hands to the hint window: the key of the hint (window name, button name) and the
 // caption of the calling window, kept with the text for information.
@@ -26,7 +28,9 @@ class Hint : public QWidget
 {
     Q_OBJECT
 public:
-    Hint(Database& db, const HintHandOver& handOver, QWidget* parent = nullptr);
+    // Questions, notices and failures go through `prompts`, the main window's.
+    Hint(Database& db, const HintHandOver& handOver, std::shared_ptr<UserPrompts> prompts,
+         QWidget* parent = nullptr);
 
     // The key comes from the labels, so the window saves under the key it shows.
     void ReadHint();
@@ -54,8 +58,8 @@ private:
     void toggleMode();
     void askAndSave();
     void askAndDelete();
-    void showFailure(const QString& message);
 
     Database& m_db;
+    std::shared_ptr<UserPrompts> m_prompts;
     bool m_editMode = false;
 };

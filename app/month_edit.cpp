@@ -1,6 +1,7 @@
 #include "app/month_edit.h"
 
 #include "common/dates.h"
+#include "common/full_width.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -9,15 +10,6 @@
 #include <optional>
 
 namespace {
-
-// A Japanese keyboard types full-width digits; read them as their ASCII forms.
-QString asciiDigits(QString text)
-{
-    for (QChar& c : text)
-        if (c.unicode() >= 0xFF10 && c.unicode() <= 0xFF19)
-            c = QChar(u'0' + (c.unicode() - 0xFF10));
-    return text;
-}
 
 std::optional<int> gregorianYearOfEra(const QString& eraName, int yearInEra, int month)
 {
@@ -36,7 +28,7 @@ std::optional<int> gregorianYearOfEra(const QString& eraName, int yearInEra, int
 // Reads "2024年05月", "202405", "2024/5" or "令和 06年05月" (also "令和元年5月"); nullopt otherwise.
 std::optional<QDate> parseMonthText(const QString& input, int day)
 {
-    const QString text = asciiDigits(input).trimmed();
+    const QString text = foldFullWidth(input).trimmed();
     static const QRegularExpression western(QStringLiteral("^(\\d{4})\\s*[年/.-]?\\s*(\\d{1,2})\\s*月?$"));
     static const QRegularExpression era(
         QStringLiteral("^(\\D+?)\\s*(\\d{1,2}|元)\\s*年\\s*(\\d{1,2})\\s*月?$"));

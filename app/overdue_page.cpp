@@ -1,6 +1,7 @@
 #include "app/overdue_page.h"
 
 #include "app/amount_field.h"
+#include "app/failure_report.h"
 #include "app/outlook_chart.h"
 #include "app/overdue_models.h"
 #include "app/report_preview.h"
@@ -23,12 +24,6 @@
 #include <utility>
 
 namespace {
-
-OverdueReportPreview& installedPreview()
-{
-    static OverdueReportPreview preview;
-    return preview;
-}
 
 template <typename T> T* named(T* widget, const QString& name)
 {
@@ -84,11 +79,6 @@ const QStringList kAmountSamples{QStringLiteral("000,000,000")};
 const QStringList kNameSamples{QStringLiteral("株式会社山田商店")};
 
 } // namespace
-
-void setOverdueReportPreview(OverdueReportPreview preview)
-{
-    installedPreview() = std::move(preview);
-}
 
 OverduePage::OverduePage(Source source, QWidget* parent) : QWidget(parent), m_source(std::move(source))
 {
@@ -282,14 +272,13 @@ bool OverduePage::refresh()
         byPayer = schedule::totalsByPayer(shown);
         if (date >= today.addDays(-1))
             pastDue = schedule::pastDueOf(all, today);
-    } catch (const StorageError& e) {
-        failure = e.userMessage();
-    } catch (const MoneyOverflow&) {
-        failure = schedule::AmountOutOfRange().userMessage();
+    } catch (const std::exception& e) {
+        failure = failureMessage(e, kStepNotCompleted);
     }
     m_refreshing = false;
     if (!failure.isEmpty()) {
-        ShowStandardMessage(QStringLiteral("その他"), QStringLiteral("メッセージ"), failure);
+        ShowStandardMessage(*m_source.prompts, QStringLiteral("その他"), QStringLiteral("メッセージ"),
+                            failure);
         return false;
     }
 
@@ -318,18 +307,14 @@ void OverduePage::print()
     const QString era = m_source.eraValue ? m_source.eraValue() : QString();
     const std::int64_t lineColor = m_source.lineColor ? m_source.lineColor() : 0;
     report::OverdueReportData data;
-    try {
-        data = report::overdueReportData(openRows->rows(), payerTotals->payers(),
-                                         schedule::totalsOf(openRows->rows()), openRows->asOf(),
-                                         chosen.isEmpty() ? kAllPayers : chosen, era);
-    } catch (const MoneyOverflow&) {
-        ShowStandardMessage(QStringLiteral("その他"), QStringLiteral("メッセージ"),
-                            schedule::AmountOutOfRange().userMessage());
+    if (!runReportingFailure(
+            *m_source.prompts,
+            [&] {
+                data = report::overdueReportData(openRows->rows(), payerTotals->payers(),
+                                                 schedule::totalsOf(openRows->rows()), openRows->asOf(),
+                                                 chosen.isEmpty() ? kAllPayers : chosen, era);
+            },
+            kStepNotCompleted))
         return;
-    }
-    const OverdueReportPreview preview = installedPreview();
-    if (preview)
-        preview(this, data, lineColor);
-    else
-        showOverdueReportPreview(this, data, lineColor);
+    m_source.prompts->previewOverdueReport(this, data, lineColor);
 }

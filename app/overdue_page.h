@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class AmountField;
@@ -23,12 +24,7 @@ class QHBoxLayout;
 class QLabel;
 class QPushButton;
 class QTableView;
-
-// What the open-receipts page's print button does with the list: the print preview
-// (app/report_preview.h) unless a test put something else here. An empty function restores the preview.
-using OverdueReportPreview =
-    std::function<void(QWidget* parent, const report::OverdueReportData& data, std::int64_t lineColor)>;
-void setOverdueReportPreview(OverdueReportPreview preview);
+class UserPrompts;
 
 // Page未入金, the fourth page of the main window: every stored row with an open amount up to a date
 // (Grid未入金), the same by payer (Grid入金先別), their count and sum, and the twelve-month outlook
@@ -38,12 +34,14 @@ class OverduePage : public QWidget
     Q_OBJECT
 public:
     // Where the page reads from: the open database (nothing once the window has unloaded), the era
-    // value and the ruled-line colour of the settings in effect.
+    // value and the ruled-line colour of the settings in effect; and the window's prompts, through
+    // which it tells failures and shows the print preview.
     struct Source
     {
         std::function<Database*()> database;
         std::function<QString()> eraValue;
         std::function<std::int64_t()> lineColor;
+        std::shared_ptr<UserPrompts> prompts;
     };
     inline static const QString kAllPayers = QStringLiteral("（すべて）");
 

@@ -14,31 +14,27 @@ namespace {
 const QString kReportFailed = QStringLiteral("入金予定表を印刷できませんでした。");
 const QString kOverdueFailed = QStringLiteral("未入金一覧を印刷できませんでした。");
 
-void tell(const QString& message)
+void tell(UserPrompts& prompts, const QString& message)
 {
-    ShowStandardMessage(QStringLiteral("その他"), QStringLiteral("メッセージ"), message);
-}
-
-void tellReportFailed()
-{
-    tell(kReportFailed);
+    ShowStandardMessage(prompts, QStringLiteral("その他"), QStringLiteral("メッセージ"), message);
 }
 
 } // namespace
 
-bool paintReportOrTell(QPrinter& printer, const report::ReportData& data, std::int64_t lineColor)
+bool paintReportOrTell(UserPrompts& prompts, QPrinter& printer, const report::ReportData& data,
+                       std::int64_t lineColor)
 {
     try {
         report::renderReport(printer, data, lineColor);
         return true;
     } catch (const std::exception&) {
         // Called from the preview's signal: nothing may leave through Qt's event dispatch.
-        tellReportFailed();
+        tell(prompts, kReportFailed);
         return false;
     }
 }
 
-void showPrintPreview(QWidget* parent, const QString& title, const QString& failure,
+void showPrintPreview(UserPrompts& prompts, QWidget* parent, const QString& title, const QString& failure,
                       const std::function<void(QPrinter&)>& paint)
 {
     try {
@@ -53,37 +49,40 @@ void showPrintPreview(QWidget* parent, const QString& title, const QString& fail
         });
         dialog.exec();
     } catch (const std::exception&) {
-        tell(failure);
+        tell(prompts, failure);
     }
 }
 
-void showReportPreview(QWidget* parent, const report::ReportData& data, std::int64_t lineColor)
+void showReportPreview(UserPrompts& prompts, QWidget* parent, const report::ReportData& data,
+                       std::int64_t lineColor)
 {
-    showPrintPreview(parent, QStringLiteral("入金予定表"), kReportFailed,
-                     [&](QPrinter& printer) { paintReportOrTell(printer, data, lineColor); });
+    showPrintPreview(prompts, parent, QStringLiteral("入金予定表"), kReportFailed,
+                     [&](QPrinter& printer) { paintReportOrTell(prompts, printer, data, lineColor); });
 }
 
-void showOverdueReportPreview(QWidget* parent, const report::OverdueReportData& data, std::int64_t lineColor)
+void showOverdueReportPreview(UserPrompts& prompts, QWidget* parent, const report::OverdueReportData& data,
+                              std::int64_t lineColor)
 {
-    showPrintPreview(parent, QStringLiteral("未入金一覧"), kOverdueFailed, [&](QPrinter& printer) {
+    showPrintPreview(prompts, parent, QStringLiteral("未入金一覧"), kOverdueFailed, [&](QPrinter& printer) {
         try {
             report::renderOverdueReport(printer, data, lineColor);
         } catch (const std::exception&) {
             // Called from the preview's signal: nothing may leave through Qt's event dispatch.
-            tell(kOverdueFailed);
+            tell(prompts, kOverdueFailed);
         }
     });
 }
 
-void previewMonthlyReport(QWidget* parent, Database& db, const QDate& month, const QString& eraValue,
-                          const report::ScreenFigures& figures, std::int64_t lineColor)
+void previewMonthlyReport(UserPrompts& prompts, QWidget* parent, Database& db, const QDate& month,
+                          const QString& eraValue, const report::ScreenFigures& figures,
+                          std::int64_t lineColor)
 {
     report::ReportData data;
     try {
         data = report::prepareReport(db, month, eraValue, figures);
     } catch (const std::exception&) {
-        tellReportFailed();
+        tell(prompts, kReportFailed);
         return;
     }
-    showReportPreview(parent, data, lineColor);
+    showReportPreview(prompts, parent, data, lineColor);
 }

@@ -1,13 +1,12 @@
 #pragma once
 
+#include "app/user_prompts.h"
+
 #include <QString>
 
 #include <vector>
 
-class QWidget;
-
-// The schedule page's own questions, shown as modal boxes over `parent`. When tests answer dialogs
-// (setDialogAnswerer), a Yes/No answer stands for はい/いいえ.
+// The schedule page's own questions, asked through the window's prompts over `parent`.
 
 // What to do with edits of the displayed month that are not saved yet.
 enum class UnsavedChoice {
@@ -16,10 +15,10 @@ enum class UnsavedChoice {
     Stay,    // キャンセル or Escape: stay on the month with the edits
 };
 // "未登録の変更" with はい / いいえ / キャンセル, はい the default.
-UnsavedChoice AskUnsavedChanges(QWidget* parent);
+UnsavedChoice AskUnsavedChanges(UserPrompts& prompts, QWidget* parent);
 
 // Lists the grid rows (1-based, as the user counts them) that hold something but no payer and so are
 // not saved. True for はい, save the rest; いいえ (the default, and Escape) goes back to them.
-bool AskSaveWithoutPayerRows(QWidget* parent, const std::vector<int>& gridRows);
+bool AskSaveWithoutPayerRows(UserPrompts& prompts, QWidget* parent, const std::vector<int>& gridRows);
 // The text of that question.
 QString payerlessRowsText(const std::vector<int>& gridRows);

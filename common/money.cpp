@@ -1,5 +1,7 @@
 #include "common/money.h"
 
+#include "common/full_width.h"
+
 #include <limits>
 
 namespace {
@@ -10,28 +12,6 @@ constexpr std::uint64_t kRawMagnitudeLimit = std::uint64_t(std::numeric_limits<s
 std::uint64_t magnitudeOf(std::int64_t raw)
 {
     return raw < 0 ? std::uint64_t(0) - std::uint64_t(raw) : std::uint64_t(raw);
-}
-
-// Japanese keyboards in full-width mode give U+FF10.. digits and full-width punctuation; the minus may
-// also arrive as the mathematical minus sign.
-QChar toAscii(QChar c)
-{
-    const char16_t u = c.unicode();
-    if (u >= u'０' && u <= u'９')
-        return QChar(u'0' + (u - u'０'));
-    switch (u) {
-    case u'，':
-        return QLatin1Char(',');
-    case u'．':
-        return QLatin1Char('.');
-    case u'－':
-    case u'−':
-        return QLatin1Char('-');
-    case u'＋':
-        return QLatin1Char('+');
-    default:
-        return c;
-    }
 }
 
 bool isAsciiDigit(QChar c)
@@ -107,10 +87,7 @@ ParsedAmount parseAmount(const QString& input)
     if (text.isEmpty())
         return {AmountParse::Empty, Money()};
 
-    QString ascii;
-    ascii.reserve(text.size());
-    for (QChar c : text)
-        ascii.append(toAscii(c));
+    const QString ascii = foldFullWidth(text);
 
     qsizetype pos = 0;
     bool negative = false;

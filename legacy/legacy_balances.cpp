@@ -1,5 +1,7 @@
 #include "legacy/legacy_balances.h"
 
+#include "schedule/row_content.h"
+
 #include <algorithm>
 #include <tuple>
 #include <utility>
@@ -23,7 +25,7 @@ int settleBalances(std::vector<LegacyRow>& rows, const std::vector<bool>& skip, 
     Money running;
     for (const std::size_t i : order) {
         const LegacyRow& row = rows[i];
-        if (!row.入金先名 || row.入金先名->isEmpty())
+        if (!schedule::hasPayer(row.入金先名))
             break;
         std::optional<Money> balance;
         if (row.予定額 && row.入金額) {

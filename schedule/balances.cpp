@@ -33,11 +33,6 @@ template <typename Work> auto guardRange(Work&& work)
     }
 }
 
-bool hasPayer(const Value& name)
-{
-    return !name.isNull() && !name.toText().isEmpty();
-}
-
 // The balance rule of the table passes: nothing when either amount is missing.
 std::optional<Money> nextBalance(Money previous, const Value& planned, const Value& received)
 {

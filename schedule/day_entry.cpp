@@ -1,5 +1,7 @@
 #include "schedule/day_entry.h"
 
+#include "common/full_width.h"
+
 #include <QRegularExpression>
 
 #include <cmath>
@@ -8,8 +10,7 @@ namespace schedule {
 
 DayEntry completeDay(const QDate& month, const QString& typed)
 {
-    // A Japanese keyboard types full-width digits; compatibility normalisation reads them as ASCII.
-    const QString text = typed.normalized(QString::NormalizationForm_KC).trimmed();
+    const QString text = foldFullWidth(typed).trimmed();
     DayEntry entry;
     if (text.isEmpty())
         return entry;

@@ -1,6 +1,7 @@
 #include "schedule/overdue.h"
 
 #include "schedule/balances.h"
+#include "schedule/row_content.h"
 #include "storage/database.h"
 
 #include <SQLiteCpp/Column.h>
@@ -154,7 +155,7 @@ QDate firstOfMonth(const QDate& day)
 bool hasOpenAmount(const std::optional<QString>& payer, const std::optional<Money>& planned,
                    const std::optional<Money>& received)
 {
-    if (!payer || payer->isEmpty())
+    if (!hasPayer(payer))
         return false;
     return received.value_or(Money()) < planned.value_or(Money());
 }

@@ -1,5 +1,7 @@
 #include "schedule/row_content.h"
 
+#include "storage/value.h"
+
 namespace schedule {
 
 namespace {
@@ -11,9 +13,19 @@ bool nonZero(const std::optional<Money>& amount)
 
 } // namespace
 
+bool hasPayer(const std::optional<QString>& payer)
+{
+    return payer && !payer->isEmpty();
+}
+
+bool hasPayer(const Value& payerCell)
+{
+    return !payerCell.isNull() && !payerCell.toText().isEmpty();
+}
+
 bool hasPayer(const WorkRow& row)
 {
-    return row.入金先名 && !row.入金先名->isEmpty();
+    return hasPayer(row.入金先名);
 }
 
 bool holdsData(const WorkRow& row)

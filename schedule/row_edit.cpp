@@ -1,6 +1,7 @@
 #include "schedule/row_edit.h"
 
 #include "schedule/balances.h"
+#include "schedule/row_content.h"
 #include "storage/database.h"
 #include "storage/rowset.h"
 #include "storage/transaction.h"
@@ -14,7 +15,7 @@ constexpr int kWorkingRows = 200;
 bool holdsData(RowSet& row)
 {
     const Value payer = row.get("入金先名");
-    if (!payer.isNull() && !payer.toText().isEmpty())
+    if (hasPayer(payer))
         return true;
     if (!row.get("日付").isNull())
         return true;
@@ -79,7 +80,7 @@ DeleteResult LineDelete(Database& db, int current, Money carry)
     row.close();
     db.execute("delete * from InpWork where 行番号 = ?", {current});
 
-    if (date && !payer.isNull() && !payer.toText().isEmpty()) {
+    if (date && hasPayer(payer)) {
         RowSet anchor = db.openRowSet(
             "select top 1 * from 入金予定表 where  日付 < ? order by 日付 DESC,行番号 DESC;", {Value(*date)});
         std::optional<QDate> anchorDate = date;

@@ -2,6 +2,7 @@
 
 #include "common/progress.h"
 #include "schedule/balances.h"
+#include "schedule/row_content.h"
 #include "storage/database.h"
 #include "storage/rowset.h"
 #include "storage/transaction.h"
@@ -16,12 +17,6 @@
 namespace schedule {
 
 namespace {
-
-// A payer cell emptied in the grid may hold empty text rather than nothing; neither is a payer.
-bool hasPayer(const Value& payer)
-{
-    return !payer.isNull() && !payer.toText().isEmpty();
-}
 
 // The stored row a working row was loaded from: same date, same payer and the 行番号 it was stored
 // under (its 元行番号), and not yet written by this save. Two invoices of one payer on one day are two

@@ -33,8 +33,8 @@ bool showsWholeText(AmountField* field)
 TEST(AmountWidths, TheLargestTypedAmountFitsEveryAmountCellAndTotalAndLargerTotalsShrinkToFit)
 {
     TempDataFolder folder;
-    ScopedDialogAnswers answers;
-    FrmDorivan window(folder.path());
+    FrmDorivan window(folder.path(), std::make_shared<ScriptedPrompts>());
+    ScopedDialogAnswers answers(window);
     window.SSTab1->setCurrentIndex(0);
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));

@@ -2,6 +2,7 @@
 #include "app/csv_panel.h"
 #include "csv/csv_export.h"
 #include "schedule_window.h"
+#include "settings/settings_record.h"
 #include "support/dialog_answers.h"
 #include "support/seed.h"
 
@@ -77,7 +78,7 @@ TEST(CsvWindow, TheExportButtonWritesTheChosenMonthsInTheChosenEncoding)
         suggested = name;
         return path;
     });
-    ScopedDialogAnswers answers;
+    ScopedDialogAnswers answers(*window);
     whenShown(dialog, [dialog] {
         dialog->setRange(CsvDialog::Range::DisplayedMonth);
         dialog->setEncoding(csv::CsvEncoding::Cp932);
@@ -130,7 +131,7 @@ TEST(CsvWindow, TheImportButtonAsksStoresReloadsTheMonthAndSummarises)
         seedPayers(*db, {QStringLiteral("甲社")});
     }
     auto window = openWindow(folder);
-    window->setAutoRegistrationValue(true);
+    storeSettings(*window, [](settings::SettingsRecord& record) { record.autoRegister = true; });
     showMonth(*window, kMay);
     QTemporaryDir scratch;
     const QString path = scratch.filePath(QStringLiteral("in.csv"));
@@ -144,7 +145,7 @@ TEST(CsvWindow, TheImportButtonAsksStoresReloadsTheMonthAndSummarises)
 
     {
         // Answered No: nothing is stored.
-        ScopedDialogAnswers answers({false});
+        ScopedDialogAnswers answers(*window, {false});
         whenShown(dialog, [] {});
         click(*window, "cmdCSV取込");
         ASSERT_EQ(answers.count(), 1);
@@ -155,7 +156,7 @@ TEST(CsvWindow, TheImportButtonAsksStoresReloadsTheMonthAndSummarises)
                 "表示中の月の登録していない入力は失われます、よろしいですか"));
         EXPECT_EQ(readStoredRows(window->db()).size(), 1u);
     }
-    ScopedDialogAnswers answers({true});
+    ScopedDialogAnswers answers(*window, {true});
     whenShown(dialog, [] {});
     click(*window, "cmdCSV取込");
     ASSERT_EQ(answers.count(), 2);
@@ -177,7 +178,7 @@ TEST(CsvWindow, AnImportOfABadFileListsTheLinesAndStoresNothing)
               QByteArray("日付,入金先名,予定額,入金額\r\n2024/05/01,,700,0\r\n2024/05/32,乙社,30,0\r\n"));
     CsvDialog* dialog = panelOf(*window)->importDialog();
     dialog->setFileChooser([&](QWidget*, CsvDialog::Mode, const QString&) { return path; });
-    ScopedDialogAnswers answers;
+    ScopedDialogAnswers answers(*window);
     whenShown(dialog, [] {});
     click(*window, "cmdCSV取込");
     ASSERT_EQ(answers.count(), 1);

@@ -97,7 +97,7 @@ protected:
 
     void start()
     {
-        window = std::make_unique<FrmDorivan>(folder.path());
+        window = std::make_unique<FrmDorivan>(folder.path(), std::make_shared<ScriptedPrompts>());
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     }
@@ -138,7 +138,7 @@ protected:
 
 TEST_F(HintWindowTest, WithNoStoredHintTheFieldOpensWithTheHelpAndSavingStoresTheEmptyTextAfterYesOnly)
 {
-    ScopedDialogAnswers answers{false, true};
+    ScopedDialogAnswers answers(*window, {false, true});
     Hint* hint = openSchedule();
     ASSERT_TRUE(hint);
     EXPECT_EQ(hint->objectName(), QStringLiteral("Hint"));
@@ -195,7 +195,7 @@ TEST_F(HintWindowTest, WithNoStoredHintTheFieldOpensWithTheHelpAndSavingStoresTh
 
 TEST_F(HintWindowTest, EachPageHasItsOwnBuiltInHelpUntilTheUserStoresATextOfTheirOwn)
 {
-    ScopedDialogAnswers answers({}, true);
+    ScopedDialogAnswers answers(*window, {}, true);
     const std::tuple<QPushButton*, int, std::vector<const char16_t*>> pages[] = {
         {window->cmdHint,
          0,
@@ -265,7 +265,7 @@ TEST_F(HintWindowTest, TheEditToggleSwitchesColourAndWhetherTheTextCanBeTyped)
 
 TEST_F(HintWindowTest, SavingTwiceKeepsOneRowWithTheLastTextAndTitle)
 {
-    ScopedDialogAnswers answers({}, true);
+    ScopedDialogAnswers answers(*window, {}, true);
     Hint* hint = openSchedule();
     type(hint, QStringLiteral("一回目"));
     click(hint->cmd登録);
@@ -294,7 +294,7 @@ TEST_F(HintWindowTest, DeleteAnsweredYesRemovesTheRowEmptiesTheFieldAndNotifiesE
 {
     hints::EntryHint(window->db(), "FrmDorivan", "cmdHint", kCaption, "予定表");
     hints::EntryHint(window->db(), "FrmDorivan", "cmdHint1", kCaption, "入金先");
-    ScopedDialogAnswers answers{false, true, true};
+    ScopedDialogAnswers answers(*window, {false, true, true});
     Hint* hint = openSchedule();
     ASSERT_EQ(hint->txtContents->toPlainText(), QStringLiteral("予定表"));
 
@@ -322,7 +322,7 @@ TEST_F(HintWindowTest, DeleteAnsweredYesRemovesTheRowEmptiesTheFieldAndNotifiesE
 TEST_F(HintWindowTest, ClearingAndClosingChangesNothingStoredAndDropsTheTextWithoutAQuestion)
 {
     hints::EntryHint(window->db(), "FrmDorivan", "cmdHint", kCaption, "保存済み");
-    ScopedDialogAnswers answers;
+    ScopedDialogAnswers answers(*window);
     Hint* hint = openSchedule();
     click(hint->cmdクリア);
     EXPECT_TRUE(hint->txtContents->toPlainText().isEmpty());
@@ -345,7 +345,7 @@ TEST_F(HintWindowTest, ClearingAndClosingChangesNothingStoredAndDropsTheTextWith
 
 TEST_F(HintWindowTest, AnOpenWindowKeepsItsKeyWhenAnotherPagesButtonIsPressed)
 {
-    ScopedDialogAnswers answers({}, true);
+    ScopedDialogAnswers answers(*window, {}, true);
     Hint* hint = openSchedule();
     type(hint, QStringLiteral("予定表のヒント"));
 
@@ -383,7 +383,7 @@ TEST_F(HintWindowTest, ReopeningAfterCloseStartsInReadModeWithTheNewKey)
 TEST_F(HintWindowTest, TheHintSurvivesARestartOnTheSameDataFolder)
 {
     {
-        ScopedDialogAnswers answers({}, true);
+        ScopedDialogAnswers answers(*window, {}, true);
         Hint* hint = pressHint(window->cmdHint1, 1);
         type(hint, QStringLiteral("支払先は自動で登録されます"));
         click(hint->cmd登録);
@@ -415,7 +415,7 @@ TEST_F(HintWindowTest, ClosingTheMainWindowClosesAnOpenHintWindow)
 
 TEST_F(HintWindowTest, AFailedSaveIsToldInsteadOfTheNoticeAndKeepsTheText)
 {
-    ScopedDialogAnswers answers({}, true);
+    ScopedDialogAnswers answers(*window, {}, true);
     Hint* hint = openSchedule();
     type(hint, QStringLiteral("消えては困る"));
     window->db().execute("drop table ClHint");
@@ -435,7 +435,7 @@ TEST(HintWindowKey, AWindowWithoutAButtonNameReadsStoresAndDeletesNothing)
     TempDataFolder folder;
     auto db = folder.open();
     hints::EntryHint(*db, "FrmDorivan", "cmdHint", kCaption, "予定表");
-    Hint hint(*db, {QStringLiteral("FrmDorivan"), QString(), kCaption});
+    Hint hint(*db, {QStringLiteral("FrmDorivan"), QString(), kCaption}, std::make_shared<ScriptedPrompts>());
     EXPECT_TRUE(hint.txtContents->toPlainText().isEmpty());
     hint.txtContents->setPlainText(QStringLiteral("どこにも保存されない"));
     hint.EntryHint();

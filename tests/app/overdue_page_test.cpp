@@ -7,6 +7,7 @@
 #include "app/overdue_page.h"
 #include "common/dates.h"
 #include "schedule/balances.h"
+#include "settings/settings_record.h"
 #include "support/dialog_answers.h"
 #include "support/seed.h"
 
@@ -62,8 +63,8 @@ std::unique_ptr<FrmDorivan> pageUpTo10May(const TempDataFolder& folder)
 TEST(OverdueGrid, MarksOpenRowsDatedBeforeTodayAndFollowsEveryEdit)
 {
     TempDataFolder folder;
-    ScopedDialogAnswers answers;
     auto window = openWindow(folder);
+    ScopedDialogAnswers answers(*window);
     const QDate today = QDate::currentDate();
     showMonth(*window, today.addMonths(-1));
     putWorkRow(*window, 1, 5, kA, 1000, 400);
@@ -111,8 +112,8 @@ TEST(OverdueGrid, MarksOpenRowsDatedBeforeTodayAndFollowsEveryEdit)
 TEST(OverduePage, ListsOpenRowsUpToTheDateWithTotalsAndAPayerFilter)
 {
     TempDataFolder folder;
-    ScopedDialogAnswers answers;
     auto window = pageUpTo10May(folder);
+    ScopedDialogAnswers answers(*window);
     OverduePage& page = *window->Page未入金;
     EXPECT_EQ(window->SSTab1->tabText(3), QStringLiteral("未入金一覧"));
     EXPECT_EQ(page.objectName(), QStringLiteral("Page未入金"));
@@ -181,8 +182,8 @@ TEST(OverduePage, FollowsSavesDeletionsAndDeleteAllWithThePastDueNotice)
                        {{QDate(lastMonth.year(), lastMonth.month(), 10), 1, kA, yen(1000), yen(0), yen(1000)},
                         {today, 1, kB, yen(500), yen(0), yen(1500)}}); // due today: not in the notice
     }
-    ScopedDialogAnswers answers;
     auto window = openWindow(folder);
+    ScopedDialogAnswers answers(*window);
     OverduePage& page = *window->Page未入金;
     EXPECT_EQ(window->lbl未入金お知らせ->text(), QStringLiteral("期日を過ぎた未入金 1 件 合計 1,000 円"));
     EXPECT_EQ(page.num未入金件数->text(), QStringLiteral("2")) << "the page lists up to today";
@@ -216,8 +217,8 @@ TEST(OverduePage, FollowsSavesDeletionsAndDeleteAllWithThePastDueNotice)
 TEST(OverduePage, OpeningALineShowsItsMonthWithTheRowsDayCellCurrent)
 {
     TempDataFolder folder;
-    ScopedDialogAnswers answers;
     auto window = pageUpTo10May(folder);
+    ScopedDialogAnswers answers(*window);
     QTableView* list = window->Page未入金->Grid未入金;
 
     // Enter on the first line: 丙建設 of 5 March, the second row of that day in the grid.
@@ -246,8 +247,8 @@ TEST(OverduePage, OpeningALineShowsItsMonthWithTheRowsDayCellCurrent)
 TEST(OverduePage, TheOutlookChartShowsTwelveMonthsInTheChosenCalendar)
 {
     TempDataFolder folder;
-    ScopedDialogAnswers answers;
     auto window = pageUpTo10May(folder);
+    ScopedDialogAnswers answers(*window);
     OutlookChart* chart = window->Page未入金->Chart見通し;
     ASSERT_EQ(chart->objectName(), QStringLiteral("Chart見通し"));
     const QStringList months = chart->monthAxis()->categories();
@@ -271,7 +272,7 @@ TEST(OverduePage, TheOutlookChartShowsTwelveMonthsInTheChosenCalendar)
     EXPECT_EQ(balances[11].y(), 3050.0) << "months without rows keep the balance";
 
     // With the era form chosen, the months and the dates of the lists follow it.
-    window->setEraValue(QStringLiteral("和暦"));
+    storeSettings(*window, [](settings::SettingsRecord& record) { record.era = QStringLiteral("和暦"); });
     window->Refresh未入金();
     EXPECT_EQ(QString(chart->monthAxis()->categories().front()).remove(QStringLiteral("<br>")),
               QStringLiteral("令和 05年12月"));
@@ -282,16 +283,16 @@ TEST(OverduePage, TheOutlookChartShowsTwelveMonthsInTheChosenCalendar)
 TEST(OverduePage, PrintsTheListAsShownAndAReadFailureLeavesThePageAsItWas)
 {
     TempDataFolder folder;
-    ScopedDialogAnswers answers;
     auto window = pageUpTo10May(folder);
+    ScopedDialogAnswers answers(*window);
     OverduePage& page = *window->Page未入金;
     page.cmb入金先絞込->setCurrentText(kC);
 
     std::optional<report::OverdueReportData> printed;
-    setOverdueReportPreview(
-        [&](QWidget*, const report::OverdueReportData& data, std::int64_t) { printed = data; });
+    scriptedPromptsOf(*window).overdueReportPreview = [&](QWidget*, const report::OverdueReportData& data,
+                                                          std::int64_t) { printed = data; };
     QTest::mouseClick(page.cmd未入金印刷, Qt::LeftButton);
-    setOverdueReportPreview({});
+    scriptedPromptsOf(*window).overdueReportPreview = nullptr;
     ASSERT_TRUE(printed);
     EXPECT_EQ(printed->asOf, QStringLiteral("2024年05月10日"));
     EXPECT_EQ(printed->payer, kC);
@@ -346,8 +347,8 @@ TEST(OverduePage, DISABLED_Screenshot)
         seedStoredRows(*db, rows);
         schedule::Calc残高(*db, QDate(2026, 6, 1));
     }
-    ScopedDialogAnswers answers;
     auto window = openWindow(folder);
+    ScopedDialogAnswers answers(*window);
     window->SSTab1->setCurrentWidget(window->Page未入金);
     window->Page未入金->Dt基準日->setDate(asOf);
     QApplication::processEvents();

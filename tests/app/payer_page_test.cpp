@@ -1,6 +1,7 @@
 #include "app/FrmDorivan.h"
 #include "app/bound_grid.h"
 #include "app/work_table_model.h"
+#include "settings/settings_record.h"
 #include "storage/database.h"
 #include "support/dialog_answers.h"
 #include "support/seed.h"
@@ -34,7 +35,7 @@ struct PayerPage
             seedPayers(*db, master);
             seedPayerCopy(*db, copy, QList<bool>(copy.size(), true));
         }
-        window = std::make_unique<FrmDorivan>(folder.path());
+        window = std::make_unique<FrmDorivan>(folder.path(), std::make_shared<ScriptedPrompts>());
         window->SSTab1->setCurrentIndex(1);
         window->show();
         window->activateWindow();
@@ -102,7 +103,7 @@ TEST(PayerPage, OpeningThePageShowsTheMasterSortedAndUntickedAndReadShowsItAgain
     PayerPage page(
         {QStringLiteral("伊藤"), QStringLiteral("Beta"), QStringLiteral("あおば"), QStringLiteral("Alpha")},
         {QStringLiteral("前回の行")});
-    ScopedDialogAnswers answers;
+    ScopedDialogAnswers answers(*page.window);
     // The copy left by the last run is gone; the first opening of the page shows the master.
     const QStringList sorted = {QStringLiteral("Alpha"), QStringLiteral("Beta"), QStringLiteral("あおば"),
                                 QStringLiteral("伊藤")};
@@ -148,7 +149,7 @@ TEST(PayerPage, SaveAsksAndThenReplacesTheMasterWithEveryRowOfTheGrid)
     page.type(QStringLiteral("Dee"));
 
     {
-        ScopedDialogAnswers answers({false});
+        ScopedDialogAnswers answers(*page.window, {false});
         page.window->cmd支払先登録->click();
         ASSERT_EQ(answers.count(), 1);
         EXPECT_EQ(answers.last().message, QStringLiteral("入金先 を登録します。よろしいですか"));
@@ -156,7 +157,7 @@ TEST(PayerPage, SaveAsksAndThenReplacesTheMasterWithEveryRowOfTheGrid)
         EXPECT_EQ(page.master(), QStringList({"A", "B", "C"}));
     }
     {
-        ScopedDialogAnswers answers({true});
+        ScopedDialogAnswers answers(*page.window, {true});
         page.window->cmd支払先登録->click();
         EXPECT_EQ(answers.count(), 1);
         EXPECT_EQ(sortedPayers(page.db()), QStringList({"A", "Bee", "C", "Dee"}));
@@ -169,7 +170,7 @@ TEST(PayerPage, SaveAsksAndThenReplacesTheMasterWithEveryRowOfTheGrid)
                                     " WHEN NEW.入金先名 = 'Bad' BEGIN SELECT RAISE(ABORT, 'refused'); END");
         page.focusCell(0, Name);
         page.typeAndEnter(QStringLiteral("Bad"));
-        ScopedDialogAnswers answers({true});
+        ScopedDialogAnswers answers(*page.window, {true});
         page.click(page.window->cmd支払先登録);
         ASSERT_EQ(answers.count(), 2);
         EXPECT_EQ(answers.last().style, DialogStyle::Notice);
@@ -179,7 +180,7 @@ TEST(PayerPage, SaveAsksAndThenReplacesTheMasterWithEveryRowOfTheGrid)
     }
     {
         // Saving an empty page empties the master.
-        ScopedDialogAnswers answers({true});
+        ScopedDialogAnswers answers(*page.window, {true});
         page.click(page.window->cmd支払先クリア);
         page.click(page.window->cmd支払先登録);
         EXPECT_TRUE(page.master().isEmpty());
@@ -200,7 +201,7 @@ TEST(PayerPage, LineDeleteAsksFirstThenRemovesTheTickedNamesFromMasterAndPage)
     EXPECT_EQ(page.gridTicks(), QList<bool>({false, true, false, true, true}));
 
     {
-        ScopedDialogAnswers answers({false});
+        ScopedDialogAnswers answers(*page.window, {false});
         page.click(page.window->cmd支払先行削除);
         ASSERT_EQ(answers.count(), 1);
         EXPECT_EQ(answers.last().message, QStringLiteral("指定された 入金先 を削除します。よろしいですか"));
@@ -209,7 +210,7 @@ TEST(PayerPage, LineDeleteAsksFirstThenRemovesTheTickedNamesFromMasterAndPage)
         EXPECT_EQ(page.gridNames(), QStringList({"A", "B", "C", "D", "X"}));
     }
     {
-        ScopedDialogAnswers answers({true});
+        ScopedDialogAnswers answers(*page.window, {true});
         page.click(page.window->cmd支払先行削除);
         EXPECT_EQ(sortedPayers(page.db()), QStringList({"A", "C"}));
         EXPECT_EQ(page.gridNames(), QStringList({"A", "C"}));
@@ -218,7 +219,7 @@ TEST(PayerPage, LineDeleteAsksFirstThenRemovesTheTickedNamesFromMasterAndPage)
     }
     {
         // With nothing ticked the question still comes, and Yes changes nothing.
-        ScopedDialogAnswers answers({true});
+        ScopedDialogAnswers answers(*page.window, {true});
         page.click(page.window->cmd支払先行削除);
         EXPECT_EQ(answers.questionCount(), 1);
         EXPECT_EQ(sortedPayers(page.db()), QStringList({"A", "C"}));
@@ -233,7 +234,7 @@ TEST(PayerPage, DeleteAllSaysWhatItDoesAsksWithNoAsTheDefaultThenEmptiesMasterPa
     EXPECT_EQ(page.window->cmd支払先削除->objectName(), QStringLiteral("cmd支払先削除"));
     {
         // One Enter on the question keeps every payer.
-        ScopedDialogAnswers answers({false});
+        ScopedDialogAnswers answers(*page.window, {false});
         page.click(page.window->cmd支払先削除);
         ASSERT_EQ(answers.count(), 1);
         EXPECT_EQ(answers.last().title, QStringLiteral("確認"));
@@ -243,7 +244,7 @@ TEST(PayerPage, DeleteAllSaysWhatItDoesAsksWithNoAsTheDefaultThenEmptiesMasterPa
         EXPECT_EQ(page.gridNames().size(), 2);
         EXPECT_EQ(page.dropDownNames(), QStringList({"A", "B"}));
     }
-    ScopedDialogAnswers answers({true});
+    ScopedDialogAnswers answers(*page.window, {true});
     page.click(page.window->cmd支払先削除);
     EXPECT_TRUE(page.master().isEmpty());
     EXPECT_TRUE(page.copy().isEmpty());
@@ -254,7 +255,7 @@ TEST(PayerPage, DeleteAllSaysWhatItDoesAsksWithNoAsTheDefaultThenEmptiesMasterPa
 TEST(PayerPage, TheGridsDropDownOffersANameRegisteredFromTheGridAtOnce)
 {
     PayerPage page({QStringLiteral("A")});
-    page.window->setAutoRegistrationValue(true);
+    storeSettings(*page.window, [](settings::SettingsRecord& record) { record.autoRegister = true; });
     page.window->SSTab1->setCurrentIndex(0);
     BoundGrid& grid = *page.window->GridInp;
     const int payer = page.window->datInp->columnIndex(QStringLiteral("入金先名"));
@@ -283,7 +284,7 @@ TEST(PayerPage, ANameWithQuotesRoundTripsAndMatchesOnlyItself)
     page.click(page.window->cmd支払先読込);
     page.focusCell(2, Name);
     page.typeAndEnter(quoted);
-    ScopedDialogAnswers answers({true}, true);
+    ScopedDialogAnswers answers(*page.window, {true}, true);
     page.click(page.window->cmd支払先登録);
     EXPECT_TRUE(page.master().contains(quoted));
 

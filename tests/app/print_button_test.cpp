@@ -1,8 +1,9 @@
 #include "app/FrmDorivan.h"
 #include "app/amount_field.h"
-#include "app/frm_print.h"
 #include "app/month_edit.h"
+#include "app/report_preview.h"
 #include "report/report_data.h"
+#include "settings/settings_record.h"
 #include "storage/database.h"
 #include "support/dialog_answers.h"
 #include "support/seed.h"
@@ -24,15 +25,15 @@ namespace {
 class CapturedPreview
 {
 public:
-    CapturedPreview()
+    explicit CapturedPreview(FrmDorivan& window)
     {
-        setMonthlyReportPreview([this](QWidget*, Database& db, const QDate& month, const QString& era,
-                                       const report::ScreenFigures& figures, std::int64_t lineColor) {
-            data = report::prepareReport(db, month, era, figures);
-            this->lineColor = lineColor;
-        });
+        scriptedPromptsOf(window).monthlyReportPreview =
+            [this](QWidget*, Database& db, const QDate& month, const QString& era,
+                   const report::ScreenFigures& figures, std::int64_t lineColor) {
+                data = report::prepareReport(db, month, era, figures);
+                this->lineColor = lineColor;
+            };
     }
-    ~CapturedPreview() { setMonthlyReportPreview({}); }
 
     std::optional<report::ReportData> data;
     std::int64_t lineColor = -1;
@@ -51,9 +52,9 @@ void addWorkingRow(Database& db, int number, const QString& day, const QDate& da
 TEST(PrintButton, PrintsTheUnsavedWorkingRowsWithAPayerAndTheFiguresAsShown)
 {
     TempDataFolder folder;
-    FrmDorivan window(folder.path());
-    ScopedDialogAnswers answers;
-    CapturedPreview preview;
+    FrmDorivan window(folder.path(), std::make_shared<ScriptedPrompts>());
+    ScopedDialogAnswers answers(window);
+    CapturedPreview preview(window);
     Database& db = window.db();
 
     const QDate may(2024, 5, 1);
@@ -84,7 +85,7 @@ TEST(PrintButton, PrintsTheUnsavedWorkingRowsWithAPayerAndTheFiguresAsShown)
     EXPECT_EQ(preview.data->rows, rows);
 
     // A second click prints the screen as it stands then, in the era form when the settings say so.
-    window.setEraValue(QStringLiteral("和暦"));
+    storeSettings(window, [](settings::SettingsRecord& record) { record.era = QStringLiteral("和暦"); });
     db.execute("update InpWork set 入金先名 = ? where 行番号 = 1", {QStringLiteral("丙物産")});
     window.num予定額月計->setAmount(yen(1300));
     QTest::mouseClick(window.Cmd印刷, Qt::LeftButton);
@@ -97,12 +98,17 @@ TEST(PrintButton, PrintsTheUnsavedWorkingRowsWithAPayerAndTheFiguresAsShown)
 TEST(PrintButton, OpensThePreviewAndToldFailuresLeaveTheWindowWorking)
 {
     TempDataFolder folder;
-    FrmDorivan window(folder.path());
+    auto prompts = std::make_shared<ScriptedPrompts>();
+    FrmDorivan window(folder.path(), prompts);
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    ScopedDialogAnswers answers;
+    ScopedDialogAnswers answers(window);
 
-    // Without a replacement the click opens the real preview; close it once it is up.
+    // The real preview, its failures told through the scripted prompts; close it once it is up.
+    prompts->monthlyReportPreview = [&](QWidget* parent, Database& db, const QDate& month, const QString& era,
+                                        const report::ScreenFigures& figures, std::int64_t lineColor) {
+        previewMonthlyReport(*prompts, parent, db, month, era, figures, lineColor);
+    };
     int previews = 0;
     QTimer closer;
     closer.setInterval(20);

@@ -4,6 +4,7 @@
 #include "app/month_edit.h"
 #include "storage/database.h"
 
+#include "settings/settings_record.h"
 #include "support/dialog_answers.h"
 #include "support/seed.h"
 #include <SQLiteCpp/Database.h>
@@ -103,7 +104,7 @@ TEST(ScheduleEdit, ARefusedDayOrAmountIsToldAndTheCursorStaysOnItsTextSelected)
     auto window = mayWithCarry(folder);
     showMonth(*window, QDate(2024, 2, 1));
     putWorkRow(*window, 1, 12, QStringLiteral("甲社"), 1000);
-    ScopedDialogAnswers answers;
+    ScopedDialogAnswers answers(*window);
     struct Case
     {
         int column;
@@ -151,7 +152,7 @@ TEST(ScheduleEdit, APayerTheStoreCannotTakeIsToldWithTheStorageMessage)
     putWorkRow(*window, 1, 2, QStringLiteral("甲社"), 1000);
     window->db().connection().exec("create temp trigger refuse before update of 入金先名 on InpWork"
                                    " begin select raise(abort, 'disk gone'); end");
-    ScopedDialogAnswers answers;
+    ScopedDialogAnswers answers(*window);
     QStringList boxes;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
@@ -176,7 +177,7 @@ TEST(ScheduleEdit, ATypedPayerJoinsTheMasterOnlyWithAutomaticRegistration)
 {
     TempDataFolder folder;
     auto window = mayWithCarry(folder);
-    window->setAutoRegistrationValue(true);
+    storeSettings(*window, [](settings::SettingsRecord& record) { record.autoRegister = true; });
     putCursor(*window, 0, kPayer);
     commitImeText(QStringLiteral("名古屋運輸"));
     pressKey(Qt::Key_Tab); // leaving by Tab registers as well as by Enter
@@ -187,7 +188,7 @@ TEST(ScheduleEdit, ATypedPayerJoinsTheMasterOnlyWithAutomaticRegistration)
     EXPECT_EQ(sortedPayers(window->db()),
               QStringList({QStringLiteral("O'Brien"), QStringLiteral("名古屋運輸")}));
 
-    window->setAutoRegistrationValue(false);
+    storeSettings(*window, [](settings::SettingsRecord& record) { record.autoRegister = false; });
     putCursor(*window, 2, kPayer);
     commitImeText(QStringLiteral("札幌商会"));
     pressKey(Qt::Key_Return);
@@ -219,7 +220,7 @@ TEST(ScheduleEdit, ABookkeeperTypesRowsWithTheKeyboardAlone)
 {
     TempDataFolder folder;
     auto window = mayWithCarry(folder);
-    window->setAutoRegistrationValue(true);
+    storeSettings(*window, [](settings::SettingsRecord& record) { record.autoRegister = true; });
     putCursor(*window, 0, kDay);
     // Enter after the day and the payer opens the next cell; Enter after 入金額 starts the next row.
     for (int row = 1; row <= 2; ++row) {

@@ -1,7 +1,6 @@
 #include "schedule_window.h"
 
 #include "app/amount_field.h"
-#include "app/frm_print.h"
 #include "app/month_edit.h"
 #include "storage/database.h"
 #include "support/dialog_answers.h"
@@ -100,7 +99,7 @@ TEST(ScheduleKeys, ShortcutsPressTheButtonsAndAreNamedInTheirTooltips)
 
     // Ctrl+S stores the figure still being typed, then asks as the button does; so does Ctrl+Delete.
     putWorkRow(*window, 2, 3, QStringLiteral("乙社"), 200);
-    ScopedDialogAnswers answers; // all answered No
+    ScopedDialogAnswers answers(*window); // all answered No
     putCursor(*window, 1, kPlanned);
     typeKeys(QStringLiteral("250"));
     pressWith(Qt::Key_S, Qt::ControlModifier);
@@ -116,10 +115,11 @@ TEST(ScheduleKeys, ShortcutsPressTheButtonsAndAreNamedInTheirTooltips)
     EXPECT_EQ(QApplication::focusWidget(), window->GridInp);
 
     bool printed = false;
-    setMonthlyReportPreview([&](QWidget*, Database&, const QDate&, const QString&,
-                                const report::ScreenFigures&, std::int64_t) { printed = true; });
+    scriptedPromptsOf(*window).monthlyReportPreview = [&](QWidget*, Database&, const QDate&, const QString&,
+                                                          const report::ScreenFigures&,
+                                                          std::int64_t) { printed = true; };
     pressWith(Qt::Key_P, Qt::ControlModifier);
-    setMonthlyReportPreview({});
+    scriptedPromptsOf(*window).monthlyReportPreview = nullptr;
     EXPECT_TRUE(printed);
 
     // One key, the button of the page in view.

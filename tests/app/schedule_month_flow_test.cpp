@@ -53,7 +53,9 @@ QString answerBoxes(FrmDorivan& window, const std::function<void()>& action, Qt:
         QTest::keyClick(box, key);
     });
     poll.start(5);
+    scriptedPromptsOf(window).passThrough = dialogPrompts();
     action();
+    scriptedPromptsOf(window).passThrough = nullptr;
     poll.stop();
     // No window manager here gives the window its activation back.
     window.activateWindow();
@@ -76,7 +78,7 @@ TEST(ScheduleMonthFlow, AFailedClearKeepsTheMonthTheGridHoldsForTheSave)
     // Another program holds the work file's write lock: the clear fails and the screen stays on March.
     SQLite::Database other(folder.workPath().toStdString(), SQLite::OPEN_READWRITE);
     other.exec("BEGIN IMMEDIATE");
-    ScopedDialogAnswers answers({false}); // いいえ: the unsaved edit may go
+    ScopedDialogAnswers answers(*window, {false}); // いいえ: the unsaved edit may go
     click(window->cmd履歴クリア);
     other.exec("ROLLBACK");
     EXPECT_EQ(answers.count(), 2); // the question and the busy file
@@ -95,8 +97,8 @@ TEST(ScheduleMonthFlow, AFailedFirstLoadLeavesNoMonthInTheField)
     folder.open();
     SQLite::Database other(folder.workPath().toStdString(), SQLite::OPEN_READWRITE);
     other.exec("BEGIN IMMEDIATE");
-    ScopedDialogAnswers answers({true});
     auto window = openWindow(folder);
+    ScopedDialogAnswers answers(*window, {true});
     other.exec("ROLLBACK");
     EXPECT_FALSE(window->Dt年月->hasValue());
     // The save asks for a month instead of guessing one; a month typed now loads.
@@ -125,7 +127,7 @@ TEST(ScheduleMonthFlow, AFailedCommitOfTheBalancePassShowsWhatInpWorkHolds)
             reader.execAndGet("select count(*) from InpWork");
         }
     });
-    ScopedDialogAnswers answers;
+    ScopedDialogAnswers answers(*window);
     typeAmount(*window, 0, kPlanned, QStringLiteral("300"));
     reader.exec("COMMIT");
     QCoreApplication::processEvents();
@@ -164,7 +166,7 @@ TEST(ScheduleUnsaved, EditsAreMarkedAndAskedAboutBeforeTheMonthIsLeft)
     auto* mark = window->findChild<QLabel*>(QStringLiteral("lbl未登録"));
     ASSERT_TRUE(mark);
     {
-        ScopedDialogAnswers answers;
+        ScopedDialogAnswers answers(*window);
         click(window->cmdMonNext); // a month without edits asks nothing
         click(window->cmdMonBef);
         EXPECT_EQ(answers.count(), 0);
@@ -231,7 +233,7 @@ TEST(ScheduleSave, RowsWithoutPayerAreNamedInOneNoticeAfterTheSaveQuestion)
     EXPECT_EQ(window->GridInp->currentRow(), 8);
     EXPECT_EQ(window->GridInp->currentColumn(), int(kPayer));
 
-    ScopedDialogAnswers yes({true, true});
+    ScopedDialogAnswers yes(*window, {true, true});
     click(window->cmd登録);
     ASSERT_EQ(readStoredRows(window->db()).size(), 1u);
     EXPECT_EQ(workCell(*window, 9, "予定額").toMoney(), yen(50)); // still there to be completed

@@ -57,7 +57,7 @@ TEST(ScheduleSave, AsksThenStoresRowsMatchedByDateAndPayer)
     pressKey(Qt::Key_Tab);
     commitImeText(QStringLiteral("乙社"));
 
-    ScopedDialogAnswers answers({true});
+    ScopedDialogAnswers answers(*window, {true});
     QSignalSpy bar(window->Pbar, &QProgressBar::valueChanged);
     click(window->cmd登録);
     ASSERT_EQ(answers.count(), 1);
@@ -97,7 +97,7 @@ TEST(ScheduleSave, NoLeavesBothFilesUntouchedAndARowWithoutDateStopsTheSave)
     const QByteArray permanent = fileBytes(folder.permanentPath());
     const QByteArray work = fileBytes(folder.workPath());
 
-    ScopedDialogAnswers answers({false});
+    ScopedDialogAnswers answers(*window, {false});
     click(window->cmd登録);
     EXPECT_EQ(fileBytes(folder.permanentPath()), permanent);
     EXPECT_EQ(fileBytes(folder.workPath()), work);
@@ -137,12 +137,12 @@ TEST(ScheduleSave, AFullMonthIsThereAgainAfterARestart)
             transaction.commit();
         }
         window->datInp->refresh();
-        ScopedDialogAnswers answers({true});
+        ScopedDialogAnswers answers(*window, {true});
         click(window->cmd登録);
         click(window->cmd履歴閉じる);
     }
     auto window = openWindow(folder);
-    ScopedDialogAnswers answers;
+    ScopedDialogAnswers answers(*window);
     showMonth(*window, QDate(2024, 5, 1));
     EXPECT_EQ(answers.count(), 0);
     ASSERT_EQ(window->datInp->dataRowCount(), 200);
@@ -162,7 +162,7 @@ TEST(ScheduleRows, InsertOpensABlankRowAboveTheCursorWhileThereIsRoom)
     showMonth(*window, QDate(2024, 5, 1));
     putWorkRow(*window, 1, 1, QStringLiteral("A"), 10);
     putWorkRow(*window, 2, 2, QStringLiteral("B"), 20);
-    ScopedDialogAnswers answers;
+    ScopedDialogAnswers answers(*window);
 
     putCursor(*window, 0, kPlanned);
     click(window->cmd行挿入);
@@ -212,7 +212,7 @@ TEST(ScheduleRows, DeleteAsksAndRemovesTheStoredRowItStillMatches)
     }
     auto window = openWindow(folder);
     showMonth(*window, QDate(2024, 5, 1));
-    ScopedDialogAnswers answers({false});
+    ScopedDialogAnswers answers(*window, {false});
 
     // No leaves everything as it was.
     putCursor(*window, 0, kPayer);
@@ -259,7 +259,7 @@ TEST(ScheduleRows, ARowMovedByAnInsertionAndSavedAgainCanBeDeleted)
     showMonth(*window, QDate(2024, 5, 1));
     putWorkRow(*window, 1, 2, QStringLiteral("甲社"), 100);
     putWorkRow(*window, 2, 4, QStringLiteral("乙社"), 200);
-    ScopedDialogAnswers answers({true});
+    ScopedDialogAnswers answers(*window, {true});
     click(window->cmd登録);
     putCursor(*window, 0, kDay);
     click(window->cmd行挿入);

@@ -53,8 +53,8 @@ TEST(ScheduleTab, StartUpShowsTodaysMonthWithItsTotals)
                              stored(first.addMonths(1), 1, QStringLiteral("翌月社"), 9999, 1200, 9999)});
         seedPayers(*db, {QStringLiteral("乙社"), QStringLiteral("甲社")});
     }
-    ScopedDialogAnswers answers;
     auto window = openWindow(folder);
+    ScopedDialogAnswers answers(*window);
     EXPECT_EQ(window->Dt年月->month().month(), today.month());
     EXPECT_EQ(window->Dt年月->month().year(), today.year());
     ASSERT_EQ(window->datInp->dataRowCount(), 200);
@@ -110,7 +110,7 @@ TEST(ScheduleTab, MonthButtonsFrom31JanuaryLoadTheWholeNeighbouringMonth)
     EXPECT_EQ(window->Dt年月->month().month(), 1);
     EXPECT_EQ(window->datInp->value(0, kPayer).toText(), QStringLiteral("一月"));
     window->datInp->setValue(0, kPayer, Value("書き換え"));
-    ScopedDialogAnswers answers({false});
+    ScopedDialogAnswers answers(*window, {false});
     QTest::mouseClick(window->cmd読込, Qt::LeftButton);
     ASSERT_EQ(answers.count(), 1);
     EXPECT_EQ(answers.last().title, QStringLiteral("未登録の変更"));
@@ -130,7 +130,7 @@ TEST(ScheduleTab, ClearLeavesEmptyTotalsTodayAnd200BlankRowsWithoutAsking)
     ASSERT_EQ(window->num繰越額->text(), QStringLiteral("800"));
     window->db().execute("insert into 入金先マスタ (入金先名) values (?)", {Value("新規社")});
 
-    ScopedDialogAnswers answers;
+    ScopedDialogAnswers answers(*window);
     QTest::mouseClick(window->cmd履歴クリア, Qt::LeftButton);
     EXPECT_EQ(answers.count(), 0);
     for (AmountField* field :
@@ -152,7 +152,7 @@ TEST(ScheduleTab, WithoutAMonthTheGridSendsTheUserBackToTheMonthField)
     window->Dt年月->clearMonth();
     window->Dt年月->setFocus();
 
-    ScopedDialogAnswers answers;
+    ScopedDialogAnswers answers(*window);
     // Navigation and loading do nothing without a month.
     QTest::mouseClick(window->cmdMonNext, Qt::LeftButton);
     QTest::mouseClick(window->cmd読込, Qt::LeftButton);
@@ -189,7 +189,7 @@ TEST(ScheduleTab, AMonthOfMoreThan200RowsIsShownCutWithOneNoticePerLoad)
         seedStoredRows(*db, rows);
     }
     auto window = openWindow(folder);
-    ScopedDialogAnswers answers;
+    ScopedDialogAnswers answers(*window);
     showMonth(*window, QDate(2024, 6, 1));
     ASSERT_EQ(answers.count(), 1);
     EXPECT_EQ(answers.last().message,
@@ -220,7 +220,7 @@ TEST(ScheduleTab, TotalsOutOfRangeAreToldAndTheScreenStaysOnItsMonth)
     }
     auto window = openWindow(folder);
     showMonth(*window, QDate(2024, 5, 1));
-    ScopedDialogAnswers answers;
+    ScopedDialogAnswers answers(*window);
     QTest::mouseClick(window->cmdMonNext, Qt::LeftButton); // June loads
     QTest::mouseClick(window->cmdMonNext, Qt::LeftButton); // July cannot be added up
     ASSERT_EQ(answers.count(), 1);

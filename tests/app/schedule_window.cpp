@@ -16,7 +16,7 @@
 
 std::unique_ptr<FrmDorivan> openWindow(const TempDataFolder& folder)
 {
-    auto window = std::make_unique<FrmDorivan>(folder.path());
+    auto window = std::make_unique<FrmDorivan>(folder.path(), std::make_shared<ScriptedPrompts>());
     window->SSTab1->setCurrentIndex(0);
     window->show();
     window->activateWindow();

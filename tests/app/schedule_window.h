@@ -4,6 +4,7 @@
 #include "app/bound_grid.h"
 #include "app/work_table_model.h"
 #include "storage/value.h"
+#include "support/dialog_answers.h"
 #include "support/temp_data.h"
 
 #include <QByteArray>

@@ -2,7 +2,6 @@
 #include "app/amount_field.h"
 #include "app/clickable_label.h"
 #include "app/color_chooser.h"
-#include "app/frm_print.h"
 #include "app/month_edit.h"
 #include "app/work_table_model.h"
 #include "report/report_data.h"
@@ -109,16 +108,17 @@ struct ScopedColorAnswer
     int calls = 0;
     QWidget* owner = nullptr;
     std::int64_t initial = -2;
-    explicit ScopedColorAnswer(std::int64_t a) : answer(a)
+    ScriptedPrompts& prompts;
+    ScopedColorAnswer(FrmDorivan& window, std::int64_t a) : answer(a), prompts(scriptedPromptsOf(window))
     {
-        setColorChooserAnswerer([this](QWidget* o, std::int64_t i) {
+        prompts.colorChooser = [this](QWidget* o, std::int64_t i) {
             ++calls;
             owner = o;
             initial = i;
             return answer;
-        });
+        };
     }
-    ~ScopedColorAnswer() { setColorChooserAnswerer({}); }
+    ~ScopedColorAnswer() { prompts.colorChooser = nullptr; }
 };
 
 } // namespace
@@ -126,8 +126,8 @@ struct ScopedColorAnswer
 TEST(SettingsPage, ReadRulesReachThePageAndTheRunTimeValues)
 {
     TempDataFolder folder;
-    ScopedDialogAnswers answers;
-    FrmDorivan w(folder.path());
+    FrmDorivan w(folder.path(), std::make_shared<ScriptedPrompts>());
+    ScopedDialogAnswers answers(w);
     showSettings(w);
     // No row: Western years, registration on, black lines.
     EXPECT_EQ(shown(w), page(u"西暦", true, 0, 0));
@@ -175,13 +175,13 @@ TEST(SettingsPage, ReadRulesReachThePageAndTheRunTimeValues)
 TEST(SettingsPage, SaveAsksAddsOneRowTheFirstTimeAndEditsItAfterwards)
 {
     TempDataFolder folder;
-    FrmDorivan w(folder.path());
+    FrmDorivan w(folder.path(), std::make_shared<ScriptedPrompts>());
     showSettings(w);
     QTest::keyClick(w.cmb年号, Qt::Key_Down);
     QTest::keyClick(w.Chk入金先自動登録, Qt::Key_Space);
     typeNumber(w, QStringLiteral("65280"));
     {
-        ScopedDialogAnswers answers({true});
+        ScopedDialogAnswers answers(w, {true});
         click(w.cmd設定登録);
         ASSERT_EQ(answers.count(), 1);
         EXPECT_EQ(answers.last().message, QStringLiteral("設定 を登録します。よろしいですか"));
@@ -197,7 +197,7 @@ TEST(SettingsPage, SaveAsksAddsOneRowTheFirstTimeAndEditsItAfterwards)
     QTest::keyClick(w.Chk入金先自動登録, Qt::Key_Space);
     typeNumber(w, QStringLiteral("255"));
     {
-        ScopedDialogAnswers answers({true});
+        ScopedDialogAnswers answers(w, {true});
         click(w.cmd設定登録);
     }
     EXPECT_EQ(storedSettings(w.db()), (std::vector<StoredSettings>{{"和暦", true, kRed}}));
@@ -206,7 +206,7 @@ TEST(SettingsPage, SaveAsksAddsOneRowTheFirstTimeAndEditsItAfterwards)
     // A number that is no colour, or no number at all, is refused with a message and nothing stored.
     for (const QString& bad : {QStringLiteral("99999999"), QString()}) {
         typeNumber(w, bad);
-        ScopedDialogAnswers answers({true});
+        ScopedDialogAnswers answers(w, {true});
         click(w.cmd設定登録);
         ASSERT_EQ(answers.count(), 2);
         EXPECT_EQ(answers.last().style, DialogStyle::Notice);
@@ -223,14 +223,14 @@ TEST(SettingsPage, SaveAnsweredNoPutsTheStoredSettingsBackOnThePage)
 {
     TempDataFolder folder;
     storeSettings(folder, "和暦", true, kRed);
-    FrmDorivan w(folder.path());
+    FrmDorivan w(folder.path(), std::make_shared<ScriptedPrompts>());
     showSettings(w);
     QTest::keyClick(w.cmb年号, Qt::Key_Up);
     QTest::keyClick(w.Chk入金先自動登録, Qt::Key_Space);
     typeNumber(w, QStringLiteral("0"));
     ASSERT_EQ(shown(w).era, QStringLiteral("西暦"));
 
-    ScopedDialogAnswers answers({false});
+    ScopedDialogAnswers answers(w, {false});
     click(w.cmd設定登録);
     EXPECT_EQ(answers.questionCount(), 1);
     EXPECT_EQ(shown(w), page(u"和暦", true, kRed, kRed));
@@ -241,11 +241,11 @@ TEST(SettingsPage, SaveAnsweredNoPutsTheStoredSettingsBackOnThePage)
 TEST(SettingsPage, ResetAsksThenDefaultsAStoredRowCreatesNoneAndClearsThePage)
 {
     TempDataFolder folder;
-    FrmDorivan w(folder.path());
+    FrmDorivan w(folder.path(), std::make_shared<ScriptedPrompts>());
     showSettings(w);
     const Shown cleared = page(u"西暦", false, 1, 1);
     {
-        ScopedDialogAnswers answers({false});
+        ScopedDialogAnswers answers(w, {false});
         click(w.cmd設定削除);
         ASSERT_EQ(answers.count(), 1);
         EXPECT_EQ(answers.last().message, QStringLiteral("設定 を削除します。よろしいですか"));
@@ -253,7 +253,7 @@ TEST(SettingsPage, ResetAsksThenDefaultsAStoredRowCreatesNoneAndClearsThePage)
         EXPECT_EQ(shown(w), page(u"西暦", true, 0, 0));
     }
     {
-        ScopedDialogAnswers answers({true});
+        ScopedDialogAnswers answers(w, {true});
         click(w.cmd設定削除);
         EXPECT_TRUE(storedSettings(w.db()).empty());
         EXPECT_EQ(shown(w), cleared);
@@ -263,11 +263,11 @@ TEST(SettingsPage, ResetAsksThenDefaultsAStoredRowCreatesNoneAndClearsThePage)
                    {Value("和暦"), Value(false), Value(kRed)});
     click(w.cmd設定読込);
     {
-        ScopedDialogAnswers answers({false});
+        ScopedDialogAnswers answers(w, {false});
         click(w.cmd設定削除);
         EXPECT_EQ(storedSettings(w.db()), (std::vector<StoredSettings>{{"和暦", false, kRed}}));
     }
-    ScopedDialogAnswers answers({true});
+    ScopedDialogAnswers answers(w, {true});
     click(w.cmd設定削除);
     EXPECT_EQ(storedSettings(w.db()), (std::vector<StoredSettings>{{"西暦", true, 0}}));
     EXPECT_EQ(shown(w), cleared);
@@ -281,9 +281,9 @@ TEST(SettingsPage, ClearShowsTheBlankPageAndChangesNothingStoredOrInEffect)
 {
     TempDataFolder folder;
     storeSettings(folder, "和暦", true, kRed);
-    FrmDorivan w(folder.path());
+    FrmDorivan w(folder.path(), std::make_shared<ScriptedPrompts>());
     showSettings(w);
-    ScopedDialogAnswers answers;
+    ScopedDialogAnswers answers(w);
     click(w.cmd設定クリア);
     EXPECT_EQ(shown(w), page(u"西暦", false, 1, 1));
     EXPECT_EQ(storedSettings(w.db()), (std::vector<StoredSettings>{{"和暦", true, kRed}}));
@@ -305,7 +305,7 @@ TEST(SettingsPage, DeleteAllEmptiesTheThreeTablesKeepsHintsAndLeavesTheScreenAsI
         db->execute("insert into ClHint (FormName, CtlName, Contents) values (?, ?, ?)",
                     {Value("FrmDorivan"), Value("cmdHint"), Value("月を選んでから入力")});
     }
-    FrmDorivan w(folder.path());
+    FrmDorivan w(folder.path(), std::make_shared<ScriptedPrompts>());
     showSettings(w);
     w.db().execute("insert into InpWork (行番号, 元行番号, 入金先名) values (1, 1, ?)", {Value("画面の行")});
     w.datInp->refresh();
@@ -324,7 +324,7 @@ TEST(SettingsPage, DeleteAllEmptiesTheThreeTablesKeepsHintsAndLeavesTheScreenAsI
                           countRows(w.db(), "自社情報"), countRows(w.db(), "ClHint")};
     };
     {
-        ScopedDialogAnswers answers({false});
+        ScopedDialogAnswers answers(w, {false});
         click(w.cmd一括削除7);
         ASSERT_EQ(answers.count(), 1);
         EXPECT_EQ(answers.last().message, QStringLiteral("すべてのデータを削除します。よろしいですか"));
@@ -335,14 +335,14 @@ TEST(SettingsPage, DeleteAllEmptiesTheThreeTablesKeepsHintsAndLeavesTheScreenAsI
         // A store that refuses one of the three deletes keeps all three tables and says so.
         w.db().connection().exec("CREATE TEMP TRIGGER keep BEFORE DELETE ON main.入金予定表"
                                  " BEGIN SELECT RAISE(ABORT, 'kept'); END");
-        ScopedDialogAnswers answers({true});
+        ScopedDialogAnswers answers(w, {true});
         click(w.cmd一括削除7);
         ASSERT_EQ(answers.count(), 2);
         EXPECT_EQ(answers.last().style, DialogStyle::Notice);
         EXPECT_EQ(counts(), QList<int>({2, 1, 1, 1}));
         w.db().connection().exec("DROP TRIGGER temp.keep");
     }
-    ScopedDialogAnswers answers({true});
+    ScopedDialogAnswers answers(w, {true});
     click(w.cmd一括削除7);
     EXPECT_EQ(answers.count(), 1);
     EXPECT_EQ(counts(), QList<int>({0, 0, 0, 1}));
@@ -365,25 +365,25 @@ TEST(SettingsPage, TheSwatchDoubleClickShowsAChosenColourAndStoresNothing)
 {
     TempDataFolder folder;
     storeSettings(folder, "西暦", true, kRed);
-    FrmDorivan w(folder.path());
+    FrmDorivan w(folder.path(), std::make_shared<ScriptedPrompts>());
     showSettings(w);
     const Shown before = shown(w);
     {
-        ScopedColorAnswer cancel(-1);
+        ScopedColorAnswer cancel(w, -1);
         QTest::mouseDClick(w.Pic罫線色, Qt::LeftButton);
         ASSERT_EQ(cancel.calls, 1);
         EXPECT_EQ(cancel.owner, &w);
         EXPECT_EQ(cancel.initial, rgbValueFromColor(w.palette().color(w.foregroundRole())));
         EXPECT_EQ(shown(w), before);
     }
-    ScopedColorAnswer choose(0x336699);
+    ScopedColorAnswer choose(w, 0x336699);
     QTest::mouseDClick(w.Pic罫線色, Qt::LeftButton);
     EXPECT_EQ(shown(w), page(u"西暦", true, 0x336699, 0x336699));
     EXPECT_EQ(w.Pic罫線色->palette().color(w.Pic罫線色->backgroundRole()), QColor(0x99, 0x66, 0x33));
     EXPECT_EQ(storedSettings(w.db()), (std::vector<StoredSettings>{{"西暦", true, kRed}}));
     EXPECT_EQ(w.lineColour(), kRed);
 
-    ScopedDialogAnswers answers({true});
+    ScopedDialogAnswers answers(w, {true});
     click(w.cmd設定登録);
     EXPECT_EQ(storedSettings(w.db()), (std::vector<StoredSettings>{{"西暦", true, 0x336699}}));
     EXPECT_EQ(w.lineColour(), 0x336699);
@@ -393,7 +393,7 @@ TEST(SettingsPage, ASavedEraShowsInTheMonthFieldAndTheReportAtOnceAndAfterAResta
 {
     TempDataFolder folder;
     {
-        FrmDorivan w(folder.path());
+        FrmDorivan w(folder.path(), std::make_shared<ScriptedPrompts>());
         showSettings(w);
         w.Dt年月->setMonth(QDate(2026, 12, 1));
         const QString monthBefore = w.Dt年月->text();
@@ -401,12 +401,12 @@ TEST(SettingsPage, ASavedEraShowsInTheMonthFieldAndTheReportAtOnceAndAfterAResta
         QTest::keyClick(w.cmb年号, Qt::Key_Down);
         {
             // Not saved: nothing changes.
-            ScopedDialogAnswers answers({false});
+            ScopedDialogAnswers answers(w, {false});
             click(w.cmd設定登録);
             EXPECT_EQ(w.Dt年月->text(), monthBefore);
         }
         QTest::keyClick(w.cmb年号, Qt::Key_Down);
-        ScopedDialogAnswers answers({true});
+        ScopedDialogAnswers answers(w, {true});
         click(w.cmd設定登録);
         EXPECT_EQ(w.Dt年月->text(), QStringLiteral("令和 08年12月"));
         EXPECT_EQ(w.Dt年月->month(), QDate(2026, 12, 1)) << "the same month, only drawn anew";
@@ -417,15 +417,15 @@ TEST(SettingsPage, ASavedEraShowsInTheMonthFieldAndTheReportAtOnceAndAfterAResta
                   w.Dt年月->fontMetrics().horizontalAdvance(QStringLiteral("令和 08年12月")));
 
         std::optional<QString> printedEra;
-        setMonthlyReportPreview([&](QWidget*, Database&, const QDate&, const QString& era,
-                                    const report::ScreenFigures&, std::int64_t) { printedEra = era; });
+        scriptedPromptsOf(w).monthlyReportPreview = [&](QWidget*, Database&, const QDate&, const QString& era,
+                                                        const report::ScreenFigures&,
+                                                        std::int64_t) { printedEra = era; };
         w.Cmd印刷->click();
-        setMonthlyReportPreview({});
         EXPECT_EQ(printedEra, QStringLiteral("和暦"));
         EXPECT_EQ(report::reportMonthTitle(QDate(2026, 12, 1), *printedEra), QStringLiteral("令和 08年12月"));
         EXPECT_EQ(answers.questionCount(), 1);
     }
-    FrmDorivan again(folder.path());
+    FrmDorivan again(folder.path(), std::make_shared<ScriptedPrompts>());
     EXPECT_EQ(again.eraValue(), QStringLiteral("和暦"));
     EXPECT_EQ(again.cmb年号->currentText(), QStringLiteral("和暦"));
     again.Dt年月->setMonth(QDate(2026, 12, 1));
@@ -446,8 +446,8 @@ TEST(SettingsPage, DeleteAllWhoseSafetyCopyFailsAsksAgainWithTheReasonAndNoDelet
     QFile blocker(folder.path() + QStringLiteral("backup"));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    ScopedDialogAnswers answers;
-    FrmDorivan w(folder.path());
+    FrmDorivan w(folder.path(), std::make_shared<ScriptedPrompts>());
+    ScopedDialogAnswers answers(w);
     showSettings(w);
     QCoreApplication::processEvents();
     ASSERT_EQ(answers.questionCount(), 0);
@@ -479,7 +479,7 @@ TEST(SettingsPage, TheSwatchAndTheNumberAlwaysShowTheSameColour)
 {
     TempDataFolder folder;
     storeSettings(folder, "西暦", true, kRed);
-    FrmDorivan w(folder.path());
+    FrmDorivan w(folder.path(), std::make_shared<ScriptedPrompts>());
     showSettings(w);
     const auto swatch = [&w] { return w.Pic罫線色->palette().color(w.Pic罫線色->backgroundRole()); };
     EXPECT_EQ(swatch(), QColor(255, 0, 0));
@@ -488,7 +488,7 @@ TEST(SettingsPage, TheSwatchAndTheNumberAlwaysShowTheSameColour)
     typeNumber(w, QStringLiteral("16711680"));
     EXPECT_EQ(swatch(), QColor(0, 0, 255));
     {
-        ScopedDialogAnswers answers({true});
+        ScopedDialogAnswers answers(w, {true});
         click(w.cmd設定登録);
     }
     EXPECT_EQ(w.lineColour(), 0xFF0000);
@@ -496,7 +496,7 @@ TEST(SettingsPage, TheSwatchAndTheNumberAlwaysShowTheSameColour)
 
     // Chosen: the number follows.
     {
-        ScopedColorAnswer choose(kGreen);
+        ScopedColorAnswer choose(w, kGreen);
         QTest::mouseDClick(w.Pic罫線色, Qt::LeftButton);
     }
     EXPECT_EQ(w.num白紙罫線色->text(), QString::number(kGreen));
@@ -517,11 +517,11 @@ TEST(SettingsPage, TheSwatchAndTheNumberAlwaysShowTheSameColour)
 TEST(SettingsPage, TheSwatchOpensTheChooserFromTheKeyboardAndOnAClickOnceItHasTheFocus)
 {
     TempDataFolder folder;
-    FrmDorivan w(folder.path());
+    FrmDorivan w(folder.path(), std::make_shared<ScriptedPrompts>());
     showSettings(w);
     w.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
-    ScopedColorAnswer choose(kRed);
+    ScopedColorAnswer choose(w, kRed);
 
     // Tab reaches the swatch from the tick box; Enter opens the chooser.
     w.Chk入金先自動登録->setFocus();

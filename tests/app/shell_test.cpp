@@ -6,8 +6,10 @@
 #include "app/month_edit.h"
 #include "app/twips.h"
 #include "app/work_table_model.h"
+#include "settings/settings_record.h"
 #include "storage/database.h"
 #include "storage/rowset.h"
+#include "support/dialog_answers.h"
 #include "support/temp_data.h"
 
 #include <QCheckBox>
@@ -174,7 +176,7 @@ TEST(ShellLayout, FormInitSetsUpBothGridsAndTheMonthFieldByEra)
     window.db().execute("insert into InpWork (行番号, 元行番号) values (1, 1)");
     for (const QString& era : {QStringLiteral("西暦"), QStringLiteral("和暦")}) {
         SCOPED_TRACE(era.toStdString());
-        window.setEraValue(era);
+        storeSettings(window, [&](settings::SettingsRecord& record) { record.era = era; });
         window.FormInit();
         window.Dt年月->setMonth(QDate(2024, 5, 14));
         const bool western = era == QStringLiteral("西暦");
@@ -226,7 +228,7 @@ TEST(ShellLayout, FormInitSetsUpBothGridsAndTheMonthFieldByEra)
         EXPECT_EQ(window.cmb年号->currentText(), era);
     }
     // A value outside the list is still shown, and the user cannot type one.
-    window.setEraValue(QStringLiteral("平成"));
+    storeSettings(window, [](settings::SettingsRecord& record) { record.era = QStringLiteral("平成"); });
     window.FormInit();
     EXPECT_EQ(window.cmb年号->count(), 2);
     EXPECT_EQ(window.cmb年号->currentText(), QStringLiteral("平成"));

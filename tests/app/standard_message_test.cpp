@@ -32,8 +32,8 @@ struct SeenBox
     bool modal = false;
 };
 
-// Shows the dialog for real and, once its box is up, records it and lets `act` answer it.
-Answer showAndAnswer(const char* group, const char* code, const char* text, SeenBox& seen,
+// Runs `show` and, once the real box it opens is up, records the box and lets `act` answer it.
+Answer answerRealBox(const std::function<Answer()>& show, SeenBox& seen,
                      const std::function<void(QMessageBox*)>& act)
 {
     QTimer poll;
@@ -54,9 +54,18 @@ Answer showAndAnswer(const char* group, const char* code, const char* text, Seen
         act(box);
     });
     poll.start();
-    const Answer result = ShowStandardMessage(s(group), s(code), s(text));
+    const Answer result = show();
     poll.stop();
     return result;
+}
+
+// Shows the standard dialog with the real prompts and answers its box with `act`.
+Answer showAndAnswer(const char* group, const char* code, const char* text, SeenBox& seen,
+                     const std::function<void(QMessageBox*)>& act)
+{
+    const auto prompts = dialogPrompts();
+    return answerRealBox([&] { return ShowStandardMessage(*prompts, s(group), s(code), s(text)); }, seen,
+                         act);
 }
 
 class StandardMessageBox : public ::testing::Test
@@ -137,16 +146,57 @@ TEST_F(StandardMessageBox, UnknownDialogShowsNothing)
     EXPECT_FALSE(seen.shown);
 }
 
-TEST(ScopedDialogAnswers, AnswersQuestionsInTurnAndRecordsEveryDialog)
+TEST_F(StandardMessageBox, TheSchedulesOwnQuestionsCaptionTheirButtonsAndOnlyTheUnsavedOneOffersCancel)
 {
+    const auto prompts = dialogPrompts();
+    const DialogSpec unsaved{s("未登録の変更"), s("登録しますか？"), DialogStyle::AskDefaultYes};
+    const auto ask = [&](const DialogSpec& dialog, PromptButtons buttons) {
+        return [&, dialog, buttons] { return prompts->ask(&window, dialog, buttons); };
+    };
+    SeenBox seen;
+    QStringList captions;
+    const auto escape = [&](QMessageBox* box) {
+        captions.clear();
+        for (QAbstractButton* button : box->buttons())
+            captions << button->text();
+        QTest::keyClick(box, Qt::Key_Escape);
+    };
+    EXPECT_EQ(answerRealBox(ask(unsaved, PromptButtons::YesNoCancelInJapanese), seen, escape),
+              Answer::Cancel);
+    EXPECT_EQ(seen.buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    EXPECT_EQ(seen.defaultButton, QMessageBox::Yes);
+    EXPECT_EQ(seen.parent, &window);
+    captions.sort();
+    EXPECT_EQ(captions, QStringList({s("いいえ"), s("はい"), s("キャンセル")}));
+    EXPECT_EQ(answerRealBox(ask(unsaved, PromptButtons::YesNoCancelInJapanese), seen,
+                            [](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Return); }),
+              Answer::Yes);
+
+    // The question about rows without payer: No is the default and Escape answers it.
+    const DialogSpec payerless{s("登録の確認"), s("1行目"), DialogStyle::AskDefaultNo};
+    EXPECT_EQ(answerRealBox(ask(payerless, PromptButtons::YesNoInJapanese), seen, escape), Answer::No);
+    EXPECT_EQ(seen.buttons, QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(seen.defaultButton, QMessageBox::No);
+    captions.sort();
+    EXPECT_EQ(captions, QStringList({s("いいえ"), s("はい")}));
+}
+
+TEST(ScopedDialogAnswers, AnswersQuestionsInTurnRecordsEveryDialogAndGivesBackTheScriptBefore)
+{
+    ScriptedPrompts prompts;
     {
-        ScopedDialogAnswers answers({true, false}, /*defaultAnswer=*/true);
-        EXPECT_EQ(ShowStandardMessage(s("登録"), s("確認"), s("設定")), Answer::Yes);
-        EXPECT_EQ(ShowStandardMessage(s("登録"), s("完了"), s("設定")), Answer::Ok);
-        EXPECT_EQ(ShowStandardMessage(s("削除"), s("伝票確認2"), s("設定")), Answer::No);
-        EXPECT_EQ(ShowStandardMessage(s("削除"), s("確認"), QString()), Answer::Yes)
+        ScopedDialogAnswers answers(prompts, {true, false}, /*defaultAnswer=*/true);
+        EXPECT_EQ(ShowStandardMessage(prompts, s("登録"), s("確認"), s("設定")), Answer::Yes);
+        EXPECT_EQ(ShowStandardMessage(prompts, s("登録"), s("完了"), s("設定")), Answer::Ok);
+        EXPECT_EQ(ShowStandardMessage(prompts, s("削除"), s("伝票確認2"), s("設定")), Answer::No);
+        {
+            ScopedDialogAnswers inner(prompts, {false});
+            EXPECT_EQ(ShowStandardMessage(prompts, s("削除"), s("確認"), QString()), Answer::No);
+            EXPECT_EQ(inner.count(), 1);
+        }
+        EXPECT_EQ(ShowStandardMessage(prompts, s("削除"), s("確認"), QString()), Answer::Yes)
             << "queue empty: the default";
-        EXPECT_EQ(ShowStandardMessage(s("無い"), s("確認"), QString()), Answer::Ok);
+        EXPECT_EQ(ShowStandardMessage(prompts, s("無い"), s("確認"), QString()), Answer::Ok);
 
         ASSERT_EQ(answers.count(), 4);
         EXPECT_EQ(answers.questionCount(), 3);
@@ -154,11 +204,10 @@ TEST(ScopedDialogAnswers, AnswersQuestionsInTurnAndRecordsEveryDialog)
         EXPECT_EQ(answers.shown()[1].style, DialogStyle::Notice);
         EXPECT_EQ(answers.last().title, s("削除の確認"));
     }
+    EXPECT_TRUE(prompts.unscripted().empty());
 
-    // Afterwards a real box is shown again.
-    SeenBox seen;
-    EXPECT_EQ(showAndAnswer("登録", "確認", "設定", seen,
-                            [](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); }),
-              Answer::Yes);
-    EXPECT_TRUE(seen.shown);
+    // Without a script a question is kept aside and answered No, never waiting for a user.
+    EXPECT_EQ(ShowStandardMessage(prompts, s("登録"), s("確認"), s("設定")), Answer::No);
+    ASSERT_EQ(prompts.unscripted().size(), 1u);
+    EXPECT_EQ(prompts.unscripted().front().title, s("登録の確認"));
 }

@@ -59,14 +59,15 @@ TEST(ReportPreviewTest, ThePreviewDrawsTheReportOnThePrinterItIsHanded)
     if (!pdf::toolsAvailable())
         GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
     QTemporaryDir dir;
-    ScopedDialogAnswers answers;
+    ScriptedPrompts prompts;
+    ScopedDialogAnswers answers(prompts);
 
     // Printing from the preview to a PDF printer gives the same pages as the PDF function.
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(dir.filePath(QStringLiteral("printed.pdf")));
     printer.setPageLayout(report::reportPageLayout());
-    EXPECT_TRUE(paintReportOrTell(printer, someRows(50), 0));
+    EXPECT_TRUE(paintReportOrTell(prompts, printer, someRows(50), 0));
     const QStringList printed = pdf::pagesText(printer.outputFileName());
     ASSERT_TRUE(report::renderReportToPdf(dir.filePath(QStringLiteral("direct.pdf")), someRows(50), 0));
     EXPECT_EQ(printed, pdf::pagesText(dir.filePath(QStringLiteral("direct.pdf"))));
@@ -75,20 +76,21 @@ TEST(ReportPreviewTest, ThePreviewDrawsTheReportOnThePrinterItIsHanded)
 
     // The preview window asks for its pages itself.
     PreviewCloser closer;
-    showReportPreview(nullptr, someRows(50), 0);
+    showReportPreview(prompts, nullptr, someRows(50), 0);
     EXPECT_EQ(closer.pages, 2);
     EXPECT_EQ(answers.count(), 0);
 }
 
 TEST(ReportPreviewTest, FailuresAreToldAndEndOnlyThePrinting)
 {
-    ScopedDialogAnswers answers;
+    ScriptedPrompts prompts;
+    ScopedDialogAnswers answers(prompts);
     QTemporaryDir dir;
 
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(dir.filePath(QStringLiteral("missing/folder/report.pdf")));
-    EXPECT_FALSE(paintReportOrTell(printer, someRows(1), 0));
+    EXPECT_FALSE(paintReportOrTell(prompts, printer, someRows(1), 0));
     ASSERT_EQ(answers.count(), 1);
     EXPECT_EQ(answers.last().message, kFailure);
     EXPECT_FALSE(answers.last().isQuestion());
@@ -97,7 +99,7 @@ TEST(ReportPreviewTest, FailuresAreToldAndEndOnlyThePrinting)
     TempDataFolder folder;
     auto db = folder.open();
     db->connection().exec("drop table InpWork印刷");
-    previewMonthlyReport(nullptr, *db, QDate(2024, 5, 1), QStringLiteral("西暦"), {}, 0);
+    previewMonthlyReport(prompts, nullptr, *db, QDate(2024, 5, 1), QStringLiteral("西暦"), {}, 0);
     ASSERT_EQ(answers.count(), 2);
     EXPECT_EQ(answers.last().title, kFailure);
 }
