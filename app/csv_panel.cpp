@@ -89,15 +89,7 @@ void CsvExchangePanel::exportCsv()
         tell(result.error);
         return;
     }
-    // Written whole or not at all, so that a failed export never leaves half a file under its name.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(result.bytes) != result.bytes.size() ||
-        !file.commit()) {
-        tell(QStringLiteral("ファイル「%1」に書き込めません。（%2）")
-                 .arg(shownPath(path), file.errorString()));
-        return;
-    }
-    tell(QStringLiteral("ファイル「%1」に %2 行を書き出しました。").arg(shownPath(path)).arg(result.rows));
+    saveExportedCsv(path, result);
 }
 
 void CsvExchangePanel::importCsv()
@@ -147,4 +139,18 @@ void CsvExchangePanel::importCsv()
         m_window.AddComb入金先名();
     m_window.Read入金予定();
     tell(QStringLiteral("取り込みました。") + csv::summaryText(summary));
+}
+
+bool saveExportedCsv(const QString& path, const csv::ExportResult& result)
+{
+    // Written whole or not at all, so that a failed export never leaves half a file under its name.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(result.bytes) != result.bytes.size() ||
+        !file.commit()) {
+        tell(QStringLiteral("ファイル「%1」に書き込めません。（%2）")
+                 .arg(shownPath(path), file.errorString()));
+        return false;
+    }
+    tell(QStringLiteral("ファイル「%1」に %2 行を書き出しました。").arg(shownPath(path)).arg(result.rows));
+    return true;
 }

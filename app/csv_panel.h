@@ -3,6 +3,10 @@
 #include <QGroupBox>
 
 class CsvDialog;
+class QString;
+namespace csv {
+struct ExportResult;
+}
 class FrmDorivan;
 class QPushButton;
 
@@ -29,3 +33,7 @@ private:
     CsvDialog* m_exportDialog = nullptr;
     CsvDialog* m_importDialog = nullptr;
 };
+
+// Writes an export's bytes to the file, whole or not at all, and tells the user how many rows went
+// into it or why nothing could be written.
+bool saveExportedCsv(const QString& path, const csv::ExportResult& result);
