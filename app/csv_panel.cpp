@@ -75,7 +75,7 @@ CsvExchangePanel::CsvExchangePanel(FrmDorivan& window, QWidget* parent)
 void CsvExchangePanel::exportCsv()
 {
     m_exportDialog->setMonthFormat(MonthDisplayFormat(m_window.eraValue(), MonthUse::MonthField));
-    m_exportDialog->setDisplayedMonth(m_window.Dt年月->hasValue() ? m_window.Dt年月->month() : QDate());
+    m_exportDialog->setDisplayedMonth(m_window.workMonth());
     if (m_exportDialog->exec() != QDialog::Accepted)
         return;
     const QString path = m_exportDialog->fileName();

@@ -48,7 +48,7 @@ void FrmDorivan::Cmd印刷_Click()
     // A copy, so that a test's preview may replace itself while it runs.
     const MonthlyReportPreview preview = installedPreview();
     if (preview)
-        preview(this, db(), Dt年月->month(), eraValue(), figures, lineColour());
+        preview(this, db(), m_workMonth, eraValue(), figures, lineColour());
     else
-        previewMonthlyReport(this, db(), Dt年月->month(), eraValue(), figures, lineColour());
+        previewMonthlyReport(this, db(), m_workMonth, eraValue(), figures, lineColour());
 }
