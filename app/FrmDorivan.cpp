@@ -7,6 +7,7 @@
 #include "app/user_prompts.h"
 #include "app/work_table_model.h"
 #include "storage/backup.h"
+#include "storage/data_files.h"
 #include "storage/database.h"
 
 #include <QCloseEvent>
@@ -37,8 +38,8 @@ FrmDorivan::FrmDorivan(const QString& dataFolder, std::shared_ptr<UserPrompts> p
 {
     setObjectName(QStringLiteral("FrmDorivan"));
     setWindowTitle(QStringLiteral("入金予定表"));
-    m_permanentPath = m_dataFolder + QStringLiteral("Dorivan.mdb");
-    m_workPath = m_dataFolder + QStringLiteral("DorivanWork.mdb");
+    m_permanentPath = m_dataFolder + data_files::kPermanentName;
+    m_workPath = m_dataFolder + data_files::kWorkName;
 
     // A file that is not a database, or lacks a table, stops the load here with a message naming it.
     openData();

@@ -2,6 +2,7 @@
 
 #include "app/command_line.h"
 #include "app/single_instance.h"
+#include "storage/data_files.h"
 
 #include "app/startup.h"
 #include "csv/csv_export.h"
@@ -27,8 +28,7 @@ constexpr int kDone = 0;
 constexpr int kFailed = 1;
 constexpr int kInUse = 2;
 
-const QString kPermanentFile = QStringLiteral("Dorivan.mdb");
-const QString kWorkFile = QStringLiteral("DorivanWork.mdb");
+using data_files::kPermanentName;
 
 void say(QIODevice& err, const QString& message)
 {
@@ -117,9 +117,9 @@ int runExportCsvCommand(const CsvCommandOptions& options, QIODevice& standardOut
 
     const QString folder = options.dataFolder;
     // An export reads what is there; it never creates a data folder of its own.
-    if (!QFileInfo::exists(QDir(folder).filePath(kPermanentFile))) {
+    if (!QFileInfo::exists(data_files::permanentPath(folder))) {
         say(standardError, QStringLiteral("データフォルダ「%1」にデータ（%2）がありません。")
-                               .arg(shownPath(folder), kPermanentFile));
+                               .arg(shownPath(folder), kPermanentName));
         return kFailed;
     }
     std::unique_ptr<QLockFile> lock;
@@ -131,7 +131,7 @@ int runExportCsvCommand(const CsvCommandOptions& options, QIODevice& standardOut
     csv::ExportResult result;
     try {
         const std::unique_ptr<Database> db =
-            Database::open(QDir(folder).filePath(kPermanentFile), QDir(folder).filePath(kWorkFile));
+            Database::open(data_files::permanentPath(folder), data_files::workPath(folder));
         result = csv::exportSchedule(*db, range, encoding.value_or(csv::CsvEncoding::Utf8));
     } catch (const StorageError& e) {
         say(standardError, e.userMessage());
@@ -200,7 +200,7 @@ int runImportCsvCommand(const CsvCommandOptions& options, QIODevice& standardInp
 
     try {
         const std::unique_ptr<Database> db =
-            Database::open(QDir(folder).filePath(kPermanentFile), QDir(folder).filePath(kWorkFile));
+            Database::open(data_files::permanentPath(folder), data_files::workPath(folder));
         // The day's copy is taken as the window takes it; one that fails is told and the work goes on.
         db->setBackupFolder(QDir(folder).filePath(QStringLiteral("backup")));
         db->backups().setFailureHandler([&](const QString& message) { say(standardError, message); });

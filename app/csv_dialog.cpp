@@ -26,7 +26,7 @@ template <typename T> T* named(T* widget, const QString& name)
 
 QString chooseWithFileDialog(QWidget* parent, CsvDialog::Mode mode, const QString& suggested)
 {
-    const bool exporting = mode == CsvDialog::Mode::Export;
+    const bool exporting = mode != CsvDialog::Mode::Import;
     QFileDialog dialog(
         parent, exporting ? QStringLiteral("CSVファイルの書き出し先") : QStringLiteral("取り込むCSVファイル"),
         suggested, QStringLiteral("CSVファイル (*.csv);;すべてのファイル (*)"));
@@ -51,13 +51,25 @@ QString compactMonth(const QDate& month)
 CsvDialog::CsvDialog(Mode mode, UserPrompts& prompts, QWidget* parent)
     : QDialog(parent), m_mode(mode), m_prompts(prompts)
 {
-    const bool exporting = mode == Mode::Export;
-    setObjectName(exporting ? QStringLiteral("CsvExportDialog") : QStringLiteral("CsvImportDialog"));
-    setWindowTitle(exporting ? QStringLiteral("CSV出力") : QStringLiteral("CSV取込"));
+    const bool exporting = mode != Mode::Import;
+    switch (mode) {
+    case Mode::Export:
+        setObjectName(QStringLiteral("CsvExportDialog"));
+        setWindowTitle(QStringLiteral("CSV出力"));
+        break;
+    case Mode::Import:
+        setObjectName(QStringLiteral("CsvImportDialog"));
+        setWindowTitle(QStringLiteral("CSV取込"));
+        break;
+    case Mode::ListExport:
+        setObjectName(QStringLiteral("CsvListExportDialog"));
+        setWindowTitle(QStringLiteral("未入金一覧のCSV出力"));
+        break;
+    }
     setModal(true);
 
     auto* layout = new QVBoxLayout(this);
-    if (exporting) {
+    if (mode == Mode::Export) {
         auto* rangeBox = new QGroupBox(QStringLiteral("書き出す範囲"), this);
         m_all = named(new QRadioButton(QStringLiteral("すべての月"), rangeBox), QStringLiteral("opt全期間"));
         m_months =
@@ -191,6 +203,8 @@ QString CsvDialog::suggestedName() const
 {
     if (m_mode == Mode::Import)
         return QDir::homePath();
+    if (m_mode == Mode::ListExport)
+        return QDir::home().filePath(m_listFileName);
     QString name = QStringLiteral("入金予定表");
     const csv::ExportRange months = exportRange();
     if (range() == Range::DisplayedMonth)

@@ -14,14 +14,15 @@ class MonthEdit;
 class QComboBox;
 class QRadioButton;
 
-// The small dialog before a CSV export or import: the months to write (export only) and the encoding.
+// The small dialog before a CSV export or import: the months to write (export of the schedule only) and
+// the encoding. A list export (the open-receipts page's) writes what its page shows: no months to choose.
 // Its OK button asks for the file (Qt's own file dialog, the same on every desktop) and closes the
 // dialog accepted once one is chosen; cancelling the file dialog closes it rejected.
 class CsvDialog : public QDialog
 {
     Q_OBJECT
 public:
-    enum class Mode { Export, Import };
+    enum class Mode { Export, Import, ListExport };
     enum class Range { All, Months, DisplayedMonth };
     // Returns the chosen file, or empty text when the user cancels. `suggested` is the file name to
     // start from (export only).
@@ -35,6 +36,8 @@ public:
     void setDisplayedMonth(const QDate& month);
     // One of the two month formats (common/dates.h), as the schedule page shows months.
     void setMonthFormat(const QString& format);
+    // The file name a list export starts from, in the home folder.
+    void setListFileName(const QString& name) { m_listFileName = name; }
     // Replaces the file dialog, for tests; an empty function brings the file dialog back.
     void setFileChooser(FileChooser chooser) { m_chooser = std::move(chooser); }
 
@@ -60,6 +63,7 @@ private:
     QDate m_displayedMonth;
     FileChooser m_chooser;
     QString m_fileName;
+    QString m_listFileName;
     QRadioButton* m_all = nullptr;
     QRadioButton* m_months = nullptr;
     QRadioButton* m_displayed = nullptr;

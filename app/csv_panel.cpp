@@ -59,7 +59,7 @@ CsvExchangePanel::CsvExchangePanel(FrmDorivan& window, QWidget* parent)
 void CsvExchangePanel::exportCsv()
 {
     m_exportDialog->setMonthFormat(MonthDisplayFormat(m_window.eraValue(), MonthUse::MonthField));
-    m_exportDialog->setDisplayedMonth(m_window.Dt年月->hasValue() ? m_window.Dt年月->month() : QDate());
+    m_exportDialog->setDisplayedMonth(m_window.workMonth());
     if (m_exportDialog->exec() != QDialog::Accepted)
         return;
     const QString path = m_exportDialog->fileName();
@@ -76,16 +76,7 @@ void CsvExchangePanel::exportCsv()
         tell(m_window.prompts(), result.error);
         return;
     }
-    // Written whole or not at all, so that a failed export never leaves half a file under its name.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(result.bytes) != result.bytes.size() ||
-        !file.commit()) {
-        tell(m_window.prompts(), QStringLiteral("ファイル「%1」に書き込めません。（%2）")
-                                     .arg(shownPath(path), file.errorString()));
-        return;
-    }
-    tell(m_window.prompts(),
-         QStringLiteral("ファイル「%1」に %2 行を書き出しました。").arg(shownPath(path)).arg(result.rows));
+    saveExportedCsv(m_window.prompts(), path, result);
 }
 
 void CsvExchangePanel::importCsv()
@@ -141,4 +132,19 @@ void CsvExchangePanel::importCsv()
         m_window.AddComb入金先名();
     m_window.Read入金予定();
     tell(m_window.prompts(), QStringLiteral("取り込みました。") + csv::summaryText(summary));
+}
+
+bool saveExportedCsv(UserPrompts& prompts, const QString& path, const csv::ExportResult& result)
+{
+    // Written whole or not at all, so that a failed export never leaves half a file under its name.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(result.bytes) != result.bytes.size() ||
+        !file.commit()) {
+        tell(prompts, QStringLiteral("ファイル「%1」に書き込めません。（%2）")
+                          .arg(shownPath(path), file.errorString()));
+        return false;
+    }
+    tell(prompts,
+         QStringLiteral("ファイル「%1」に %2 行を書き出しました。").arg(shownPath(path)).arg(result.rows));
+    return true;
 }

@@ -3,6 +3,11 @@
 #include <QGroupBox>
 
 class CsvDialog;
+class UserPrompts;
+class QString;
+namespace csv {
+struct ExportResult;
+}
 class FrmDorivan;
 class QPushButton;
 
@@ -29,3 +34,7 @@ private:
     CsvDialog* m_exportDialog = nullptr;
     CsvDialog* m_importDialog = nullptr;
 };
+
+// Writes an export's bytes to the file, whole or not at all, and tells the user how many rows went
+// into it or why nothing could be written.
+bool saveExportedCsv(UserPrompts& prompts, const QString& path, const csv::ExportResult& result);

@@ -30,5 +30,5 @@ void FrmDorivan::Cmd印刷_Click()
     figures.plannedTotal = shown(num予定額月計);
     figures.cumulative = shown(num累計);
 
-    prompts().previewMonthlyReport(this, db(), Dt年月->month(), eraValue(), figures, lineColour());
+    prompts().previewMonthlyReport(this, db(), m_workMonth, eraValue(), figures, lineColour());
 }

@@ -86,7 +86,7 @@ void FrmDorivan::gridInpCellCommitted(int column)
         const QString typed = GridInp->cell(k表示日付).toText();
         // An emptied day keeps the row's date.
         if (!typed.isEmpty()) {
-            const schedule::DayEntry entry = schedule::completeDay(Dt年月->month(), typed);
+            const schedule::DayEntry entry = schedule::completeDay(m_workMonth, typed);
             switch (entry.kind) {
             case schedule::DayEntry::Kind::SetDate:
                 GridInp->setCell(k日付, Value(entry.date));
@@ -119,7 +119,7 @@ void FrmDorivan::gridInpCellCommitted(int column)
 void FrmDorivan::gridInpCellRefused(int column, const QString& text)
 {
     if (column == k表示日付) {
-        const schedule::DayEntry entry = schedule::completeDay(Dt年月->month(), text);
+        const schedule::DayEntry entry = schedule::completeDay(m_workMonth, text);
         ShowStandardMessage(prompts(), QStringLiteral("入力"),
                             entry.reason == schedule::DayEntry::Reason::NotANumber
                                 ? QStringLiteral("数字のみ")

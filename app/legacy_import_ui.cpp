@@ -8,6 +8,7 @@
 #include "legacy/import_error.h"
 #include "legacy/jet_header.h"
 #include "legacy/legacy_import.h"
+#include "storage/data_files.h"
 #include "storage/database.h"
 
 #include <QDir>
@@ -66,7 +67,7 @@ void setLegacyFolderChooser(LegacyFolderChooser chooser)
 
 std::optional<int> offerLegacyImportAtStart(const QString& dataFolder)
 {
-    if (!legacy::hasJetSignature(QDir(dataFolder).filePath(QStringLiteral("Dorivan.mdb"))))
+    if (!legacy::hasJetSignature(data_files::permanentPath(dataFolder)))
         return std::nullopt;
     const auto answer = QMessageBox::question(
         nullptr, kTitle,

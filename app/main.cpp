@@ -7,6 +7,7 @@
 #include "app/single_instance.h"
 #include "app/startup.h"
 #include "app/translations.h"
+#include "storage/data_files.h"
 #include "storage/database.h"
 #include "storage/work_file_repair.h"
 
@@ -82,7 +83,7 @@ int main(int argc, char** argv)
         return *code;
 
     std::unique_ptr<FrmDorivan> window;
-    const QString workPath = QDir(folder).filePath(QStringLiteral("DorivanWork.mdb"));
+    const QString workPath = data_files::workPath(folder);
     for (bool rebuilt = false; !window;) {
         try {
             window = std::make_unique<FrmDorivan>(folder);

@@ -27,9 +27,11 @@ void fitAxis(QValueAxis* axis, double low, double high)
 
 } // namespace
 
-OutlookChart::OutlookChart(QWidget* parent) : QChartView(parent)
+// The chart is handed to the base at once: a view made without one makes a chart of its own, and
+// setChart() would leave that one behind undeleted.
+OutlookChart::OutlookChart(QWidget* parent) : QChartView(new QChart, parent)
 {
-    auto* chart = new QChart;
+    QChart* chart = this->chart();
     chart->setAnimationOptions(QChart::NoAnimation);
     // Numbers with the thousands separators of the grids.
     chart->setLocale(QLocale(QLocale::Japanese, QLocale::Japan));
@@ -77,7 +79,6 @@ OutlookChart::OutlookChart(QWidget* parent) : QChartView(parent)
     m_balance->attachAxis(m_months);
     m_balance->attachAxis(m_balances);
 
-    setChart(chart);
     setRenderHint(QPainter::Antialiasing);
 }
 

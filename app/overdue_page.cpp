@@ -1,12 +1,15 @@
 #include "app/overdue_page.h"
 
 #include "app/amount_field.h"
+#include "app/csv_dialog.h"
+#include "app/csv_panel.h"
 #include "app/failure_report.h"
 #include "app/outlook_chart.h"
 #include "app/overdue_models.h"
 #include "app/report_preview.h"
 #include "app/standard_message.h"
 #include "common/dates.h"
+#include "csv/csv_export.h"
 #include "schedule/balances.h"
 #include "storage/database.h"
 
@@ -97,6 +100,7 @@ OverduePage::OverduePage(Source source, QWidget* parent) : QWidget(parent), m_so
         emit storedRowRequested(row.日付, row.行番号);
     });
     connect(cmd未入金印刷, &QPushButton::clicked, this, [this] { print(); });
+    connect(cmd未入金CSV, &QPushButton::clicked, this, [this] { exportCsv(); });
 }
 
 void OverduePage::buildLayout()
@@ -171,9 +175,14 @@ void OverduePage::buildLayout()
         named(new QPushButton(QStringLiteral("印刷"), buttonPanel), QStringLiteral("cmd未入金印刷"));
     cmd未入金印刷->setMinimumWidth(72);
     cmd未入金印刷->setAutoDefault(false);
+    cmd未入金CSV =
+        named(new QPushButton(QStringLiteral("CSV出力"), buttonPanel), QStringLiteral("cmd未入金CSV"));
+    cmd未入金CSV->setMinimumWidth(72);
+    cmd未入金CSV->setAutoDefault(false);
+    m_csvDialog = new CsvDialog(CsvDialog::Mode::ListExport, *m_source.prompts, this);
     m_buttons = new QHBoxLayout(buttonPanel);
     m_buttons->addWidget(cmd未入金印刷);
-    // The list's file output (cmd未入金CSV) goes beside 印刷, through buttonRow().
+    m_buttons->addWidget(cmd未入金CSV);
     m_buttons->addStretch();
 
     auto* layout = new QVBoxLayout(frame);
@@ -317,4 +326,28 @@ void OverduePage::print()
             kStepNotCompleted))
         return;
     m_source.prompts->previewOverdueReport(this, data, lineColor);
+}
+
+void OverduePage::exportCsv()
+{
+    m_csvDialog->setListFileName(
+        QStringLiteral("未入金一覧_%1.csv").arg(m_date.toString(QStringLiteral("yyyyMMdd"))));
+    if (m_csvDialog->exec() != QDialog::Accepted)
+        return;
+    csv::ExportResult result;
+    if (!runReportingFailure(
+            *m_source.prompts,
+            [&] {
+                // The lines as the page shows them: its date, its payer filter, its order.
+                result = csv::exportOpenRows(openRows->rows(), openRows->asOf(),
+                                             m_csvDialog->encoding().value_or(csv::CsvEncoding::Utf8));
+            },
+            kStepNotCompleted))
+        return;
+    if (!result.ok()) {
+        ShowStandardMessage(*m_source.prompts, QStringLiteral("その他"), QStringLiteral("メッセージ"),
+                            result.error);
+        return;
+    }
+    saveExportedCsv(*m_source.prompts, m_csvDialog->fileName(), result);
 }

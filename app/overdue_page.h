@@ -14,6 +14,7 @@
 #include <optional>
 
 class AmountField;
+class CsvDialog;
 class Database;
 class OpenRowsModel;
 class OutlookChart;
@@ -59,8 +60,10 @@ public:
     const QString& payerFilter() const { return m_payer; }
     // cmd未入金印刷: the list as shown, through the print preview.
     void print();
-    // The row of buttons under the grids, for further outputs of the list beside 印刷.
-    QHBoxLayout* buttonRow() const { return m_buttons; }
+    // cmd未入金CSV: the list as shown, with the page's columns, to a CSV file of the schedule's form.
+    void exportCsv();
+    // The dialog of the CSV export, which keeps the last encoding chosen.
+    CsvDialog* csvDialog() const { return m_csvDialog; }
 
     QDateEdit* Dt基準日 = nullptr;
     QComboBox* cmb入金先絞込 = nullptr;
@@ -69,6 +72,7 @@ public:
     AmountField* num未入金件数 = nullptr;
     AmountField* num未入金合計 = nullptr;
     QPushButton* cmd未入金印刷 = nullptr;
+    QPushButton* cmd未入金CSV = nullptr;
     OutlookChart* Chart見通し = nullptr;
     OpenRowsModel* openRows = nullptr;
     PayerTotalsModel* payerTotals = nullptr;
@@ -96,5 +100,6 @@ private:
     QString m_format;     // the month format the dates are shown in
     std::optional<schedule::OpenTotals> m_pastDue;
     QHBoxLayout* m_buttons = nullptr;
+    CsvDialog* m_csvDialog = nullptr;
     bool m_refreshing = false;
 };

@@ -50,6 +50,67 @@ QString refusedPayer(int fileLine, const QString& date, const QString& payer, co
         .arg(date, payer, refused);
 }
 
+// The text of a file being written, line by line, and the check that the chosen encoding can hold
+// every payer name (the only field that is not ASCII).
+class FileText
+{
+public:
+    FileText(CsvEncoding encoding, const QStringList& header)
+        : m_text(header.join(QLatin1Char(',')) + kLineEnd)
+    {
+        if (encoding == CsvEncoding::Cp932)
+            m_cp932.emplace(CsvEncoding::Cp932);
+    }
+
+    // Starts the next data line with its date and payer. False, with the reason in *error, when the
+    // encoding cannot hold the name.
+    bool startLine(const QString& date, const QString& payer, QString* error)
+    {
+        ++m_rows;
+        if (m_cp932 && !m_checkedPayers.contains(payer)) {
+            qsizetype at = 0;
+            if (!m_cp932->encode(payer, &at)) {
+                const qsizetype width = payer.at(at).isHighSurrogate() ? 2 : 1;
+                *error = refusedPayer(m_rows + 1, date, payer, payer.mid(at, width));
+                return false;
+            }
+            m_checkedPayers.insert(payer);
+        }
+        appendField(m_text, date);
+        m_text += QLatin1Char(',');
+        appendField(m_text, payer);
+        return true;
+    }
+    void addField(const QString& field)
+    {
+        m_text += QLatin1Char(',');
+        m_text += field;
+    }
+    void endLine() { m_text += kLineEnd; }
+
+    ExportResult result()
+    {
+        ExportResult done;
+        done.rows = m_rows;
+        // Every name was checked as its line began and the rest is ASCII: the whole text converts.
+        done.bytes = m_cp932 ? *m_cp932->encode(m_text) : kUtf8Bom + m_text.toUtf8();
+        return done;
+    }
+
+private:
+    QString m_text;
+    std::optional<Converter> m_cp932;
+    QSet<QString> m_checkedPayers;
+    int m_rows = 0;
+};
+
+ExportResult refused(const QString& error)
+{
+    ExportResult result;
+    result.error = error;
+    return result;
+}
+
 } // namespace
 
 ExportResult exportSchedule(Database& db, const ExportRange& range, CsvEncoding encoding)
@@ -67,52 +128,44 @@ ExportResult exportSchedule(Database& db, const ExportRange& range, CsvEncoding 
     }
     statement += " order by 日付, 行番号";
 
-    std::optional<Converter> cp932;
-    if (encoding == CsvEncoding::Cp932)
-        cp932.emplace(CsvEncoding::Cp932);
-    QSet<QString> checkedPayers;
-
-    ExportResult result;
-    QString text = headerColumns().join(QLatin1Char(',')) + kLineEnd;
+    FileText file(encoding, headerColumns());
     SQLite::Statement& rows = db.prepare(statement, params);
     ResetOnExit idle{rows};
     try {
         while (rows.executeStep()) {
-            const QString date = dateField(columnValue(rows, 0));
-            const QString payer = columnValue(rows, 1).toText();
-            ++result.rows;
-            if (cp932 && !checkedPayers.contains(payer)) {
-                qsizetype at = 0;
-                if (!cp932->encode(payer, &at)) {
-                    const qsizetype width = payer.at(at).isHighSurrogate() ? 2 : 1;
-                    result.error = refusedPayer(result.rows + 1, date, payer, payer.mid(at, width));
-                    result.rows = 0;
-                    return result;
-                }
-                checkedPayers.insert(payer);
-            }
-            appendField(text, date);
-            text += QLatin1Char(',');
-            appendField(text, payer);
-            for (int column = 2; column <= 4; ++column) {
-                text += QLatin1Char(',');
-                text += amountField(columnValue(rows, column));
-            }
-            text += kLineEnd;
+            QString error;
+            if (!file.startLine(dateField(columnValue(rows, 0)), columnValue(rows, 1).toText(), &error))
+                return refused(error);
+            for (int column = 2; column <= 4; ++column)
+                file.addField(amountField(columnValue(rows, column)));
+            file.endLine();
         }
     } catch (const StorageError&) {
         throw;
     } catch (const std::exception& e) {
         db.rethrow(e);
     }
+    return file.result();
+}
 
-    if (cp932) {
-        // Every name was checked above and the rest is ASCII: the whole text converts.
-        result.bytes = *cp932->encode(text);
-    } else {
-        result.bytes = kUtf8Bom + text.toUtf8();
+ExportResult exportOpenRows(const std::vector<schedule::OpenRow>& rows, const QDate& asOf,
+                            CsvEncoding encoding)
+{
+    static const QStringList header = {QStringLiteral("日付"),     QStringLiteral("入金先名"),
+                                       QStringLiteral("予定額"),   QStringLiteral("入金額"),
+                                       QStringLiteral("未入金額"), QStringLiteral("経過日数")};
+    FileText file(encoding, header);
+    for (const schedule::OpenRow& row : rows) {
+        QString error;
+        if (!file.startLine(toSlashDate(row.日付), row.入金先名, &error))
+            return refused(error);
+        file.addField(plainAmountText(row.予定額));
+        file.addField(plainAmountText(row.入金額));
+        file.addField(plainAmountText(row.未入金額()));
+        file.addField(QString::number(row.経過日数(asOf)));
+        file.endLine();
     }
-    return result;
+    return file.result();
 }
 
 } // namespace csv

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "csv/csv_format.h"
+#include "schedule/overdue.h"
 
 #include <QByteArray>
 #include <QDate>
@@ -29,5 +30,12 @@ struct ExportResult
 // name that has a character the encoding lacks refuses the whole export, naming its line. Throws
 // StorageError when the store fails.
 ExportResult exportSchedule(Database& db, const ExportRange& range, CsvEncoding encoding);
+
+// The open-receipts list as the page shows it, in the same file form as the schedule: the columns
+// 日付, 入金先名, 予定額, 入金額, 未入金額 and 経過日数 (days from the row's date to `asOf`), one line per
+// row in the order given. The same Shift_JIS refusal as the schedule's export; MoneyOverflow cannot arise (an
+// open amount is the difference of two stored amounts of one row, checked).
+ExportResult exportOpenRows(const std::vector<schedule::OpenRow>& rows, const QDate& asOf,
+                            CsvEncoding encoding);
 
 } // namespace csv

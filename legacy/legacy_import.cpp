@@ -4,6 +4,7 @@
 #include "legacy/jet_header.h"
 #include "legacy/legacy_files.h"
 #include "storage/backup.h"
+#include "storage/data_files.h"
 #include "storage/open_checks.h"
 
 #include <QDir>
@@ -13,8 +14,8 @@ namespace legacy {
 
 namespace {
 
-const QString kPermanentName = QStringLiteral("Dorivan.mdb");
-const QString kWorkName = QStringLiteral("DorivanWork.mdb");
+using data_files::kPermanentName;
+using data_files::kWorkName;
 
 // Reading takes most of the time: the rows of the permanent file arrive during the first 60 percent.
 constexpr int kReadShare = 60;

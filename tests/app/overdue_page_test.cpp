@@ -2,6 +2,7 @@
 
 #include "app/amount_field.h"
 #include "app/clickable_label.h"
+#include "app/csv_dialog.h"
 #include "app/month_edit.h"
 #include "app/outlook_chart.h"
 #include "app/overdue_page.h"
@@ -15,9 +16,12 @@
 #include <QBarSet>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QFile>
 #include <QLineSeries>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <SQLiteCpp/Database.h>
 #include <gtest/gtest.h>
@@ -106,7 +110,9 @@ TEST(OverdueGrid, MarksOpenRowsDatedBeforeTodayAndFollowsEveryEdit)
     showMonth(*window, today.addMonths(1));
     putWorkRow(*window, 1, 1, kA, 1000, 0);
     EXPECT_FALSE(marked(*window, 0));
-    EXPECT_EQ(answers.count(), 0);
+    // Only the question about the edits left unsaved when the month changed.
+    ASSERT_EQ(answers.count(), 1);
+    EXPECT_EQ(answers.last().title, QStringLiteral("未登録の変更"));
 }
 
 TEST(OverduePage, ListsOpenRowsUpToTheDateWithTotalsAndAPayerFilter)
@@ -353,4 +359,55 @@ TEST(OverduePage, DISABLED_Screenshot)
     window->Page未入金->Dt基準日->setDate(asOf);
     QApplication::processEvents();
     ASSERT_TRUE(window->grab().save(target));
+}
+
+TEST(OverduePage, TheCsvButtonWritesTheListAsShown)
+{
+    TempDataFolder folder;
+    auto window = pageUpTo10May(folder);
+    ScopedDialogAnswers answers(*window);
+    OverduePage& page = *window->Page未入金;
+    EXPECT_EQ(page.cmd未入金CSV->text(), QStringLiteral("CSV出力"));
+    page.cmb入金先絞込->setCurrentText(kA);
+
+    QTemporaryDir scratch;
+    const QString path = scratch.filePath(QStringLiteral("list.csv"));
+    QString suggested;
+    page.csvDialog()->setFileChooser([&](QWidget*, CsvDialog::Mode mode, const QString& name) {
+        EXPECT_EQ(mode, CsvDialog::Mode::ListExport);
+        suggested = name;
+        return path;
+    });
+    QTimer::singleShot(0, page.csvDialog(), [&page] { page.csvDialog()->accept(); });
+    QTest::mouseClick(page.cmd未入金CSV, Qt::LeftButton);
+
+    EXPECT_TRUE(suggested.endsWith(QStringLiteral("未入金一覧_20240510.csv"))) << suggested.toStdString();
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    // Only the chosen payer's line, with the page's columns.
+    EXPECT_EQ(file.readAll(),
+              QByteArrayLiteral("\xEF\xBB\xBF日付,入金先名,予定額,入金額,未入金額,経過日数\r\n"
+                                "2024/04/02,甲商店,1000,250,750,38\r\n"));
+    EXPECT_EQ(answers.count(), 1); // the notice of the rows written
+}
+
+TEST(OverduePage, OpeningALineAsksAboutUnsavedEditsFirst)
+{
+    TempDataFolder folder;
+    auto window = pageUpTo10May(folder);
+    showMonth(*window, QDate(2024, 5, 1));
+    window->datInp->setData(window->datInp->index(0, kPlanned), 210, Qt::EditRole);
+    ASSERT_TRUE(window->hasUnsavedEdits());
+    window->SSTab1->setCurrentWidget(window->Page未入金);
+    QTableView* list = window->Page未入金->Grid未入金;
+    list->setFocus();
+    list->setCurrentIndex(list->model()->index(0, 1));
+
+    // いいえ: the edit is dropped and March is shown, as month navigation does.
+    ScopedDialogAnswers answers(*window, {false});
+    QTest::keyClick(list, Qt::Key_Return);
+    ASSERT_EQ(answers.count(), 1);
+    EXPECT_EQ(answers.last().title, QStringLiteral("未登録の変更"));
+    EXPECT_EQ(window->workMonth().toString(Qt::ISODate).left(7), QStringLiteral("2024-03"));
+    EXPECT_FALSE(window->hasUnsavedEdits());
 }

@@ -57,8 +57,10 @@ TEST(PrintButton, PrintsTheUnsavedWorkingRowsWithAPayerAndTheFiguresAsShown)
     CapturedPreview preview(window);
     Database& db = window.db();
 
+    // The report is of the month the working set holds.
     const QDate may(2024, 5, 1);
     window.Dt年月->setMonth(may);
+    window.Read入金予定();
     // A stored row of the month that the screen no longer shows must not print.
     seedStoredRows(db, {{QDate(2024, 5, 2), 1, QStringLiteral("保存済み"), yen(9), yen(0), yen(9)}});
     db.execute("delete * from InpWork");

@@ -73,6 +73,15 @@ TEST(ScheduleSave, AsksThenStoresRowsMatchedByDateAndPayer)
     EXPECT_EQ(bar.last().at(0).toInt(), 100);
     EXPECT_FALSE(window->Pbar->isVisible());
 
+    // Read back and saved again: the two rows of 甲社 on the 3rd keep their own amounts.
+    click(window->cmd読込);
+    answers.queue(true);
+    click(window->cmd登録);
+    rows = readStoredRows(window->db());
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0].予定額, yen(100));
+    EXPECT_EQ(rows[1].予定額, yen(250));
+
     // Saving again adds nothing; a renamed payer is a new row and the old one stays.
     answers.queue(true);
     click(window->cmd登録);
@@ -84,7 +93,7 @@ TEST(ScheduleSave, AsksThenStoresRowsMatchedByDateAndPayer)
     payers.sort();
     EXPECT_EQ(payers, QStringList({QStringLiteral("丙社"), QStringLiteral("乙社"), QStringLiteral("甲社"),
                                    QStringLiteral("甲社")}));
-    EXPECT_EQ(answers.questionCount(), 3);
+    EXPECT_EQ(answers.questionCount(), 4);
 }
 
 TEST(ScheduleSave, NoLeavesBothFilesUntouchedAndARowWithoutDateStopsTheSave)

@@ -123,10 +123,11 @@ TEST(ShellLayout, EveryControlIsThereUnderItsNameWithItsCaption)
 
     auto* tabs = window.findChild<QTabWidget*>(QStringLiteral("SSTab1"));
     ASSERT_TRUE(tabs);
-    ASSERT_EQ(tabs->count(), 3);
+    ASSERT_EQ(tabs->count(), 4);
     EXPECT_EQ(tabs->tabText(0), QStringLiteral("     入 金 予 定     "));
     EXPECT_EQ(tabs->tabText(1), QStringLiteral("入金先保守"));
     EXPECT_EQ(tabs->tabText(2), QStringLiteral("設定・情報"));
+    EXPECT_EQ(tabs->tabText(3), QStringLiteral("未入金一覧"));
 
     const std::pair<const char16_t*, const char16_t*> buttons[] = {
         {u"cmd読込", u"読込"},         {u"cmd登録", u"登録"},           {u"cmd行挿入", u"行挿入"},

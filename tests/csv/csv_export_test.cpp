@@ -82,3 +82,30 @@ TEST(ExportCsv, ShiftJisWritesCp932AndRefusesANameItCannotHoldNamingTheRow)
     // The same name is fine in UTF-8.
     EXPECT_TRUE(csv::exportSchedule(*db, {}, csv::CsvEncoding::Utf8).ok());
 }
+
+TEST(ExportCsv, TheOpenReceiptsListWritesThePageColumnsInItsOrder)
+{
+    const QDate asOf(2024, 5, 10);
+    const std::vector<schedule::OpenRow> rows = {
+        {QDate(2024, 3, 5), 2, QStringLiteral("丙建設"), yen(800), yen(0)},
+        {QDate(2024, 4, 2), 1, QStringLiteral("甲,商店"), raw(10000005000), raw(2500000)},
+        {QDate(2024, 5, 10), 1, QStringLiteral("乙工業"), yen(0), yen(-30)},
+    };
+    const csv::ExportResult list = csv::exportOpenRows(rows, asOf, csv::CsvEncoding::Utf8);
+    ASSERT_TRUE(list.ok()) << list.error.toStdString();
+    EXPECT_EQ(list.rows, 3);
+    EXPECT_EQ(list.bytes,
+              csv::kUtf8Bom + QByteArrayLiteral("日付,入金先名,予定額,入金額,未入金額,経過日数\r\n"
+                                                "2024/03/05,丙建設,800,0,800,66\r\n"
+                                                "2024/04/02,\"甲,商店\",1000000.5,250,999750.5,38\r\n"
+                                                "2024/05/10,乙工業,0,-30,30,0\r\n"));
+
+    // The Shift_JIS refusal names the line of the file, as the schedule's export does.
+    const std::vector<schedule::OpenRow> wave = {
+        rows[0], {QDate(2024, 4, 1), 1, QStringLiteral("A〜B"), yen(5), yen(0)}};
+    const csv::ExportResult refused = csv::exportOpenRows(wave, asOf, csv::CsvEncoding::Cp932);
+    EXPECT_FALSE(refused.ok());
+    EXPECT_TRUE(refused.error.startsWith(QStringLiteral("3行目（2024/04/01、A〜B）")))
+        << refused.error.toStdString();
+    EXPECT_TRUE(refused.bytes.isEmpty());
+}
