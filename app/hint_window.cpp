@@ -23,6 +23,10 @@ namespace {
 
 const QString kHintText = QStringLiteral("ヒント");
 
+// Button colours of the edit toggle (red in the lowest byte): the colour is the only sign of the mode.
+constexpr std::int64_t kReadModeColor = 13488593; // grey: text read-only
+constexpr std::int64_t kEditModeColor = 8421631;  // pink: text editable
+
 template <typename W> W* named(W* widget, const QString& name)
 {
     widget->setObjectName(name);
@@ -149,7 +153,7 @@ void Hint::connectButtons()
 
 std::int64_t Hint::editButtonColour() const
 {
-    return m_editMode ? hints::kEditModeColor : hints::kReadModeColor;
+    return m_editMode ? kEditModeColor : kReadModeColor;
 }
 
 void Hint::setEditMode(bool on)

@@ -1,61 +1,11 @@
 #include "app/month_edit.h"
 
 #include "common/dates.h"
-#include "common/full_width.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QRegularExpression>
 
 #include <optional>
-
-namespace {
-
-std::optional<int> gregorianYearOfEra(const QString& eraName, int yearInEra, int month)
-{
-    // The era table lives in ICU; find the year whose month falls in that era and era year.
-    for (int year = 1868; year <= 2200; ++year) {
-        const QDate first(year, month, 1);
-        for (const QDate& day : {first, first.addMonths(1).addDays(-1)}) {
-            const std::optional<EraYear> era = japaneseEraOf(day);
-            if (era && era->eraName == eraName && era->yearInEra == yearInEra)
-                return year;
-        }
-    }
-    return std::nullopt;
-}
-
-// Reads "2024年05月", "202405", "2024/5" or "令和 06年05月" (also "令和元年5月"); nullopt otherwise.
-std::optional<QDate> parseMonthText(const QString& input, int day)
-{
-    const QString text = foldFullWidth(input).trimmed();
-    static const QRegularExpression western(QStringLiteral("^(\\d{4})\\s*[年/.-]?\\s*(\\d{1,2})\\s*月?$"));
-    static const QRegularExpression era(
-        QStringLiteral("^(\\D+?)\\s*(\\d{1,2}|元)\\s*年\\s*(\\d{1,2})\\s*月?$"));
-    int year = 0;
-    int month = 0;
-    if (const QRegularExpressionMatch m = western.match(text); m.hasMatch()) {
-        year = m.captured(1).toInt();
-        month = m.captured(2).toInt();
-    } else if (const QRegularExpressionMatch m = era.match(text); m.hasMatch()) {
-        month = m.captured(3).toInt();
-        if (month < 1 || month > 12)
-            return std::nullopt;
-        const int yearInEra = m.captured(2) == QStringLiteral("元") ? 1 : m.captured(2).toInt();
-        const std::optional<int> found = gregorianYearOfEra(m.captured(1).trimmed(), yearInEra, month);
-        if (!found)
-            return std::nullopt;
-        year = *found;
-    } else {
-        return std::nullopt;
-    }
-    if (month < 1 || month > 12 || year < 1)
-        return std::nullopt;
-    const QDate first(year, month, 1);
-    return QDate(year, month, std::clamp(day, 1, first.daysInMonth()));
-}
-
-} // namespace
 
 MonthEdit::MonthEdit(QWidget* parent) : QDateEdit(parent), m_format(kWesternMonthFormat)
 {

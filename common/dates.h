@@ -49,3 +49,8 @@ std::optional<EraYear> japaneseEraOf(const QDate& date);
 // A full date in the form of one of the two month formats, the day added: "2024年05月03日" or
 // "令和 06年05月03日".
 QString formatDay(const QDate& date, const QString& monthFormat);
+
+// A month typed into the month field: "2024年05月", "202405", "2024/5" or an era form such as
+// "令和 06年05月" or "令和元年5月", full-width digits read as ASCII. The date is that month's `day`,
+// clamped to the month's last day; nullopt for anything else, an era year the era never had included.
+std::optional<QDate> parseMonthText(const QString& input, int day);

@@ -2,16 +2,11 @@
 
 #include <QString>
 
-#include <cstdint>
 #include <optional>
 
 class Database;
 
 namespace hints {
-
-// Button colours of the hint window's edit toggle (red in the lowest byte).
-inline constexpr std::int64_t kReadModeColor = 13488593; // grey: text read-only
-inline constexpr std::int64_t kEditModeColor = 8421631;  // pink: text editable
 
 // A row of ClHint. Contents may be empty (null) in an old file; the window then keeps what it shows.
 struct StoredHint

@@ -106,3 +106,20 @@ TEST(Dates, FormatsMonthsInBothCalendars)
     EXPECT_EQ(meiji->eraName, s("明治"));
     EXPECT_EQ(meiji->yearInEra, 33);
 }
+
+TEST(MonthText, WesternAndEraFormsReadAsTheSameMonthAndAnythingElseIsRefused)
+{
+    const QDate may2024(2024, 5, 14);
+    for (const char* typed : {"2024年05月", "202405", "2024/5", "２０２４年５月", " 2024-05 ",
+                              "令和 06年05月", "令和6年5月", "令和０６年０５月"})
+        EXPECT_EQ(parseMonthText(QString::fromUtf8(typed), 14), may2024) << typed;
+    // 元年 is the first year of an era; a month before the era began is not in it.
+    EXPECT_EQ(parseMonthText(QStringLiteral("令和元年5月"), 1), QDate(2019, 5, 1));
+    EXPECT_EQ(parseMonthText(QStringLiteral("平成31年4月"), 1), QDate(2019, 4, 1));
+    EXPECT_FALSE(parseMonthText(QStringLiteral("令和元年4月"), 1));
+    // The day is kept inside the month.
+    EXPECT_EQ(parseMonthText(QStringLiteral("2024/2"), 31), QDate(2024, 2, 29));
+    EXPECT_EQ(parseMonthText(QStringLiteral("2024/2"), 0), QDate(2024, 2, 1));
+    for (const char* typed : {"", "2024年13月", "2024年0月", "令和 06年13月", "未知 06年05月", "24/5", "abc"})
+        EXPECT_FALSE(parseMonthText(QString::fromUtf8(typed), 1)) << typed;
+}
