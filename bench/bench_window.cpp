@@ -46,7 +46,7 @@ bool showsFullMonth(benchmark::State& state, const QString& folder)
 {
     FrmDorivan window(folder);
     const auto rows =
-        window.db().readTotal("select count(*) as total from InpWork where not isnull(入金先名)");
+        window.db().readTotal("select count(*) as total from InpWork where 入金先名 is not null");
     if (rows.toInt64().value_or(0) != 200) {
         state.SkipWithError("start-up did not show a full month");
         return false;
@@ -138,7 +138,7 @@ std::unique_ptr<FrmDorivan> shownWindow(benchmark::State& state, const QString& 
     window->show();
     QCoreApplication::processEvents();
     const auto rows =
-        window->db().readTotal("select count(*) as total from InpWork where not isnull(入金先名)");
+        window->db().readTotal("select count(*) as total from InpWork where 入金先名 is not null");
     if (rows.toInt64().value_or(0) != 200) {
         state.SkipWithError("the window does not show a full month");
         return nullptr;

@@ -115,18 +115,30 @@ ExportResult refused(const QString& error)
 
 ExportResult exportSchedule(Database& db, const ExportRange& range, CsvEncoding encoding)
 {
-    std::string statement = "select 日付, 入金先名, 予定額, 入金額, 残高 from 入金予定表";
+    // An open end reads every row on that side, undated rows included when both ends are open. The
+    // upper end is the first day of the next month, so that a stored date with a time of day counts.
+    const QDate from =
+        range.fromMonth.isValid() ? QDate(range.fromMonth.year(), range.fromMonth.month(), 1) : QDate();
+    const QDate before = range.toMonth.isValid()
+                             ? QDate(range.toMonth.year(), range.toMonth.month(), 1).addMonths(1)
+                             : QDate();
+    const char* statement = nullptr;
     Params params;
-    if (range.fromMonth.isValid()) {
-        statement += " where 日付 >= ?";
-        params.push_back(Value(QDate(range.fromMonth.year(), range.fromMonth.month(), 1)));
+    if (from.isValid() && before.isValid()) {
+        statement = "select 日付, 入金先名, 予定額, 入金額, 残高 from 入金予定表"
+                    " where 日付 >= ? and 日付 < ? order by 日付, 行番号";
+        params = {Value(from), Value(before)};
+    } else if (from.isValid()) {
+        statement = "select 日付, 入金先名, 予定額, 入金額, 残高 from 入金予定表"
+                    " where 日付 >= ? order by 日付, 行番号";
+        params = {Value(from)};
+    } else if (before.isValid()) {
+        statement = "select 日付, 入金先名, 予定額, 入金額, 残高 from 入金予定表"
+                    " where 日付 < ? order by 日付, 行番号";
+        params = {Value(before)};
+    } else {
+        statement = "select 日付, 入金先名, 予定額, 入金額, 残高 from 入金予定表 order by 日付, 行番号";
     }
-    if (range.toMonth.isValid()) {
-        // Before the first day of the next month, so that a stored date with a time of day still counts.
-        statement += params.empty() ? " where 日付 < ?" : " and 日付 < ?";
-        params.push_back(Value(QDate(range.toMonth.year(), range.toMonth.month(), 1).addMonths(1)));
-    }
-    statement += " order by 日付, 行番号";
 
     FileText file(encoding, headerColumns());
     SQLite::Statement& rows = db.prepare(statement, params);

@@ -8,8 +8,8 @@ namespace hints {
 
 namespace {
 
-const std::string kSelectKey = "select * from ClHint where FormName = ? and CtlName = ?";
-const std::string kDeleteKey = "delete * from ClHint where FormName = ? and CtlName = ?";
+const std::string kByKey = "where FormName = ? and CtlName = ?";
+const std::string kDeleteKey = "delete from ClHint where FormName = ? and CtlName = ?";
 
 bool hasKey(const QString& formName, const QString& ctlName)
 {
@@ -23,7 +23,8 @@ std::optional<StoredHint> ReadHint(Database& db, const QString& formName, const 
     if (!hasKey(formName, ctlName))
         return std::nullopt;
 
-    RowSet rows = db.openRowSet(kSelectKey, {formName, ctlName});
+    RowSet rows =
+        db.openRowSet("select * from ClHint where FormName = ? and CtlName = ?", {formName, ctlName});
     if (rows.isEmpty())
         return std::nullopt;
     rows.moveFirst();
@@ -44,7 +45,7 @@ bool EntryHint(Database& db, const QString& formName, const QString& ctlName, co
 
     Transaction transaction(db);
     db.execute(kDeleteKey, {formName, ctlName});
-    RowSet rows = db.openRowSet(kSelectKey, {formName, ctlName});
+    RowSet rows = db.openTable("ClHint", kByKey, {formName, ctlName});
     rows.addNew();
     rows.set(QStringLiteral("FormName"), formName);
     rows.set(QStringLiteral("CtlName"), ctlName);

@@ -115,9 +115,9 @@ void insertAll(Database& db, const LegacyData& data, const std::function<void(in
         run(hint, values);
 }
 
-std::int64_t count(Database& db, const char* table)
+std::int64_t count(Database& db, const char* select)
 {
-    return db.connection().execAndGet(std::string("SELECT count(*) FROM ") + table).getInt64();
+    return db.connection().execAndGet(select).getInt64();
 }
 
 } // namespace
@@ -162,10 +162,10 @@ void writeFreshFiles(const QString& permanentPath, const QString& workPath, cons
         try {
             insertAll(*db, data, percent);
             // What went in is read back before anything is committed.
-            if (count(*db, "入金予定表") != std::int64_t(data.rows.size()) ||
-                count(*db, "入金先マスタ") != std::int64_t(data.payers.size()) ||
-                count(*db, "自社情報") != std::int64_t(data.settings.size()) ||
-                count(*db, "ClHint") != std::int64_t(data.hints.size()))
+            if (count(*db, "SELECT count(*) FROM 入金予定表") != std::int64_t(data.rows.size()) ||
+                count(*db, "SELECT count(*) FROM 入金先マスタ") != std::int64_t(data.payers.size()) ||
+                count(*db, "SELECT count(*) FROM 自社情報") != std::int64_t(data.settings.size()) ||
+                count(*db, "SELECT count(*) FROM ClHint") != std::int64_t(data.hints.size()))
                 throw ImportError(QStringLiteral("新しいデータ ファイルに書き込んだ行数が合いません。データは"
                                                  "変更していません。"));
         } catch (const ImportError&) {

@@ -9,10 +9,11 @@ namespace payers {
 void Read入金先(Database& db)
 {
     Transaction transaction(db);
-    db.execute("delete * from w入金先マスタ");
+    db.execute("delete from w入金先マスタ");
     // One statement rather than a row at a time: a master of thousands of names is copied within a
     // screen frame. The rows still arrive in name order, unticked.
-    db.execute("insert into w入金先マスタ (入金先名) select 入金先名 from 入金先マスタ order by 入金先名;");
+    db.execute(
+        "insert into work.w入金先マスタ (入金先名) select 入金先名 from main.入金先マスタ order by 入金先名");
     transaction.commit();
 }
 
@@ -20,23 +21,22 @@ void Entry入金先マスタ(Database& db)
 {
     // Delete and copy are one unit: a failed copy must never leave the master emptied.
     Transaction transaction(db);
-    db.execute("delete * from 入金先マスタ");
+    db.execute("delete from 入金先マスタ");
     // A row the user added on the page and left without a name is not a payer.
-    db.execute("insert into 入金先マスタ in ? select 入金先名 from w入金先マスタ"
-               " where not isnull(入金先名) and 入金先名 <> ''",
-               {Value(db.permanentPath())});
+    db.execute("insert into main.入金先マスタ (入金先名) select 入金先名 from work.w入金先マスタ"
+               " where 入金先名 is not null and 入金先名 <> ''");
     transaction.commit();
 }
 
 void Clear入金先マスタ(Database& db)
 {
-    db.execute("delete * from w入金先マスタ");
+    db.execute("delete from w入金先マスタ");
 }
 
 void Delete入金先マスタ(Database& db)
 {
     Transaction transaction(db);
-    db.execute("delete * from 入金先マスタ");
+    db.execute("delete from 入金先マスタ");
     Clear入金先マスタ(db);
     transaction.commit();
 }
@@ -44,13 +44,13 @@ void Delete入金先マスタ(Database& db)
 int LineDelete入金先マスタ(Database& db)
 {
     Transaction transaction(db);
-    RowSet ticked = db.openRowSet("select * from w入金先マスタ where チェック =True");
+    RowSet ticked = db.openRowSet("select * from w入金先マスタ where チェック = 1");
     for (ticked.moveFirst(); !ticked.atEnd(); ticked.moveNext()) {
         const Value name = ticked.get("入金先名");
         if (!name.isNull())
-            db.execute("delete * from 入金先マスタ where 入金先名 =?", {name});
+            db.execute("delete from 入金先マスタ where 入金先名 = ?", {name});
     }
-    const int removed = db.execute("delete * from w入金先マスタ where チェック =True");
+    const int removed = db.execute("delete from w入金先マスタ where チェック = 1");
     transaction.commit();
     return removed;
 }
@@ -58,9 +58,8 @@ int LineDelete入金先マスタ(Database& db)
 void AddComb入金先名(Database& db)
 {
     Transaction transaction(db);
-    db.execute("delete * from w入金先名");
-    db.execute("insert into w入金先名 select 入金先名 from 入金先マスタ in ? order by 入金先名;",
-               {Value(db.permanentPath())});
+    db.execute("delete from w入金先名");
+    db.execute("insert into work.w入金先名 select 入金先名 from main.入金先マスタ order by 入金先名");
     transaction.commit();
 }
 
@@ -69,7 +68,7 @@ bool Add入金先(Database& db, const std::optional<QString>& name)
     if (!name || name->isEmpty())
         return false;
     Transaction transaction(db);
-    RowSet same = db.openRowSet("select * from 入金先マスタ where 入金先名 = ?", {Value(*name)});
+    RowSet same = db.openTable("入金先マスタ", "where 入金先名 = ?", {Value(*name)});
     if (!same.isEmpty())
         return false;
     same.addNew();

@@ -18,7 +18,7 @@ Money amountOf(const RowSet& rows, const QString& column)
 std::vector<ReportRow> readPrintRows(Database& db)
 {
     std::vector<ReportRow> result;
-    RowSet rows = db.openRowSet("select * from InpWork印刷 order by 行番号;");
+    RowSet rows = db.openRowSet("select * from InpWork印刷 order by 行番号");
     for (rows.moveFirst(); !rows.atEnd(); rows.moveNext()) {
         ReportRow row;
         row.day = rows.get(QStringLiteral("表示日付")).toText();
@@ -45,8 +45,8 @@ ReportData prepareReport(Database& db, const QDate& month, const QString& eraVal
     {
         // Emptied and refilled together, so a failed copy never leaves a half-built printout.
         Transaction transaction(db);
-        db.execute("delete * from InpWork印刷");
-        db.execute("insert into InpWork印刷 select * from InpWork  where not isnull(入金先名)");
+        db.execute("delete from InpWork印刷");
+        db.execute("insert into InpWork印刷 select * from InpWork where 入金先名 is not null");
         transaction.commit();
     }
 

@@ -8,7 +8,6 @@
 #include <SQLiteCpp/Column.h>
 #include <SQLiteCpp/Statement.h>
 
-#include <cstring>
 #include <string>
 
 namespace schedule {
@@ -43,18 +42,15 @@ std::optional<Money> nextBalance(Money previous, const Value& planned, const Val
     return previous + *p - *r;
 }
 
-Money sumOf(Database& db, const char* statement)
+Money sumOf(Database& db, const char* select)
 {
-    Value total;
     try {
-        total = db.readTotal(statement);
+        return db.sumAmounts(select);
     } catch (const StorageError& e) {
-        // SQLite refuses a sum past 64 bits, which is exactly the currency range.
-        if (std::strstr(e.what(), "integer overflow"))
+        if (e.kind() == StorageError::Kind::Overflow)
             throw AmountOutOfRange();
         throw;
     }
-    return total.toMoney().value_or(Money());
 }
 
 // The stored passes walk every row to the end of all data, far more than a month holds: they step
@@ -118,7 +114,7 @@ Money Get繰越額(Database& db, const QDate& day)
 {
     // The day is bound, so one statement serves every month visited.
     RowSet last = db.openRowSet(
-        "select top 1 * from 入金予定表 where  日付 < ? order by 日付 DESC,行番号 DESC;", {Value(day)});
+        "select * from 入金予定表 where 日付 < ? order by 日付 desc, 行番号 desc limit 1", {Value(day)});
     if (last.isEmpty())
         return Money();
     last.moveFirst();
@@ -127,7 +123,7 @@ Money Get繰越額(Database& db, const QDate& day)
 
 std::optional<Money> Get累計額(Database& db)
 {
-    RowSet last = db.openRowSet("select top 1 * from 入金予定表 order by 日付 DESC,行番号 DESC;");
+    RowSet last = db.openRowSet("select * from 入金予定表 order by 日付 desc, 行番号 desc limit 1");
     if (last.isEmpty())
         return Money();
     last.moveFirst();
@@ -136,12 +132,12 @@ std::optional<Money> Get累計額(Database& db)
 
 Money Calc入金予定額(Database& db)
 {
-    return sumOf(db, "select sum([予定額]) as total from InpWork");
+    return sumOf(db, "select 予定額 from InpWork");
 }
 
 Money Calc入金額(Database& db)
 {
-    return sumOf(db, "select sum([入金額]) as total from InpWork");
+    return sumOf(db, "select 入金額 from InpWork");
 }
 
 GridPassResult Calc行残高(std::vector<WorkRow>& rows, std::size_t current, std::optional<Money> carry)
@@ -192,7 +188,7 @@ Money ReCalc残高(Database& db, Money carry)
     return guardRange([&] {
         Transaction transaction(db);
         Money running = carry;
-        RowSet set = db.openRowSet("select * from InpWork order by 行番号;");
+        RowSet set = db.openTable("InpWork", "order by 行番号");
         for (set.moveFirst(); !set.atEnd(); set.moveNext()) {
             if (set.get("日付").isNull() || !hasPayer(set.get("入金先名")))
                 continue;
@@ -219,8 +215,8 @@ void Calc残高(Database& db, const QDate& from)
         Money running = Get繰越額(db, from);
         {
             StoredWalk walk(db,
-                            "select rowid, 入金先名, 予定額, 入金額, 残高 from 入金予定表 where  日付 >= ? "
-                            "order by 日付;",
+                            "select rowid, 入金先名, 予定額, 入金額, 残高 from 入金予定表 where 日付 >= ? "
+                            "order by 日付, 行番号",
                             {Value(from)});
             while (walk.next()) {
                 if (!walk.hasPayer())
@@ -241,12 +237,16 @@ void Calc残高for削除(Database& db, const QDate& d, std::optional<int> n)
         return;
     guardRange([&] {
         Transaction transaction(db);
-        const std::string columns = "select rowid, 入金先名, 予定額, 入金額, 残高 from 入金予定表 where ";
         {
             StoredWalk walk =
-                n ? StoredWalk(db, columns + "日付 > ? or (日付 = ? and 行番号 >= ?) order by 日付,行番号;",
+                n ? StoredWalk(db,
+                               "select rowid, 入金先名, 予定額, 入金額, 残高 from 入金予定表"
+                               " where 日付 > ? or (日付 = ? and 行番号 >= ?) order by 日付, 行番号",
                                {Value(d), Value(d), Value(*n)})
-                  : StoredWalk(db, columns + "日付 >= ? order by 日付,行番号;", {Value(d)});
+                  : StoredWalk(db,
+                               "select rowid, 入金先名, 予定額, 入金額, 残高 from 入金予定表"
+                               " where 日付 >= ? order by 日付, 行番号",
+                               {Value(d)});
             // Without an anchor nothing is stored before d, so the chain starts from 0 at the first row.
             bool anchorPending = n.has_value();
             Money running;

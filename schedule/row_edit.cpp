@@ -37,32 +37,30 @@ InsertResult InsertLine(Database& db, int current)
             .value_or(0) == 0)
         return InsertResult::NoCurrentRow;
     if (db.readTotal("select count(*) as total from InpWork").toInt64().value_or(0) >= kWorkingRows) {
-        RowSet last = db.openRowSet("select top 1 * from InpWork order by 行番号 DESC;");
+        RowSet last = db.openRowSet("select * from InpWork order by 行番号 desc limit 1");
         if (!last.isEmpty() && holdsData(last))
             return InsertResult::NoRoom;
     }
 
-    db.execute("delete * from InpWorkSort");
-    db.execute("insert into InpWOrkSort select * from InpWork order by 行番号;");
-    db.execute("delete * from InpWork");
-    db.execute("insert into  InpWork select * from InpWorkSort  where 行番号 < ? order by 行番号;",
-               {current});
-    RowSet blank = db.openRowSet("select  * from InpWork");
+    db.execute("delete from InpWorkSort");
+    db.execute("insert into InpWorkSort select * from InpWork order by 行番号");
+    db.execute("delete from InpWork");
+    db.execute("insert into InpWork select * from InpWorkSort where 行番号 < ? order by 行番号", {current});
+    RowSet blank = db.openTable("InpWork", "limit 0");
     blank.addNew();
     blank.set("行番号", current);
     blank.update();
-    db.execute("insert into  InpWork select * from InpWorkSort  where 行番号 >= ? order by 行番号;",
-               {current});
+    db.execute("insert into InpWork select * from InpWorkSort where 行番号 >= ? order by 行番号", {current});
 
     // The rows went back above, blank, then the rest: their order of arrival is the new order.
-    RowSet all = db.openRowSet("select * from InpWork order by rowid");
+    RowSet all = db.openTable("InpWork", "order by rowid");
     int number = 1;
     for (; !all.atEnd(); all.moveNext(), ++number) {
         all.edit();
         all.set("行番号", number);
         all.update();
     }
-    db.execute("delete * from InpWork where 行番号 > ?", {kWorkingRows});
+    db.execute("delete from InpWork where 行番号 > ?", {kWorkingRows});
     tx.commit();
     return InsertResult::Inserted;
 }
@@ -78,11 +76,12 @@ DeleteResult LineDelete(Database& db, int current, Money carry)
     const std::optional<QDate> date = row.get("日付").toDate();
     const Value payer = row.get("入金先名");
     row.close();
-    db.execute("delete * from InpWork where 行番号 = ?", {current});
+    db.execute("delete from InpWork where 行番号 = ?", {current});
 
     if (date && hasPayer(payer)) {
-        RowSet anchor = db.openRowSet(
-            "select top 1 * from 入金予定表 where  日付 < ? order by 日付 DESC,行番号 DESC;", {Value(*date)});
+        RowSet anchor =
+            db.openRowSet("select * from 入金予定表 where 日付 < ? order by 日付 desc, 行番号 desc limit 1",
+                          {Value(*date)});
         std::optional<QDate> anchorDate = date;
         std::optional<int> anchorRow;
         if (!anchor.isEmpty()) {
@@ -91,7 +90,7 @@ DeleteResult LineDelete(Database& db, int current, Money carry)
         }
         if (!origin.isNull()) {
             result.storedRowDeleted =
-                db.execute("delete * from 入金予定表 where 日付 = ? and 行番号 = ? and 入金先名 = ?",
+                db.execute("delete from 入金予定表 where 日付 = ? and 行番号 = ? and 入金先名 = ?",
                            {Value(*date), origin, payer}) > 0;
         }
         Calc残高for削除(db, anchorDate.value_or(*date), anchorRow);

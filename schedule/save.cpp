@@ -58,7 +58,7 @@ std::optional<std::int64_t> storedRowOf(Database& db, const QDate& date, const V
 
 std::optional<int> firstRowWithoutDate(Database& db)
 {
-    RowSet rows = db.openRowSet("select * from InpWork order by 行番号;");
+    RowSet rows = db.openRowSet("select * from InpWork order by 行番号");
     for (; !rows.atEnd(); rows.moveNext()) {
         if (hasPayer(rows.get("入金先名")) && !rows.get("日付").toDate())
             return int(rows.get("行番号").toInt64().value_or(0));
@@ -84,7 +84,7 @@ void Entry入金予定表(Database& db, const QDate& month, const std::function<
     // The balance pass starts at the month's first day, or earlier should a row lie before it: a
     // stored balance left behind the pass would stay wrong in every later month.
     QDate passFrom = month.isValid() ? QDate(month.year(), month.month(), 1) : QDate();
-    RowSet work = db.openRowSet("select * from InpWork order by 行番号;");
+    RowSet work = db.openTable("InpWork", "order by 行番号");
     int position = 1;
     for (; !work.atEnd(); work.moveNext(), ++position) {
         const Value payer = work.get("入金先名");

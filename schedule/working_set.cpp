@@ -27,10 +27,12 @@ void report(const ProgressFn& progress, int percent)
 // store returns them; returns how many rows the month holds in storage.
 int copyStoredMonth(Database& db, const MonthRange& range)
 {
-    RowSet target = db.openRowSet("select * from InpWork order by 行番号;");
+    RowSet target = db.openTable("InpWork", "order by 行番号");
     // Bound, the month's two days leave one statement for every month visited.
-    RowSet source = db.openRowSet("select * from 入金予定表 where 日付 >= ? and 日付 <= ? order by 日付;",
-                                  {Value(parseDateText(range.first)), Value(parseDateText(range.last))});
+    // One date's rows in row-number order, as they were entered.
+    RowSet source =
+        db.openRowSet("select * from 入金予定表 where 日付 >= ? and 日付 <= ? order by 日付, 行番号",
+                      {Value(parseDateText(range.first)), Value(parseDateText(range.last))});
     target.moveFirst();
     for (source.moveFirst(); !source.atEnd() && !target.atEnd(); source.moveNext(), target.moveNext()) {
         const Value date = source.get("日付");
@@ -52,7 +54,7 @@ int copyStoredMonth(Database& db, const MonthRange& range)
 std::vector<WorkRow> readWorkRows(Database& db)
 {
     std::vector<WorkRow> rows;
-    RowSet set = db.openRowSet("select * from InpWork order by 行番号;");
+    RowSet set = db.openRowSet("select * from InpWork order by 行番号");
     rows.reserve(set.size());
     for (set.moveFirst(); !set.atEnd(); set.moveNext()) {
         WorkRow row;
@@ -72,7 +74,7 @@ std::vector<WorkRow> readWorkRows(Database& db)
 void ClearInpWork(Database& db)
 {
     Transaction transaction(db);
-    db.execute("delete * from InpWork");
+    db.execute("delete from InpWork");
     for (int i = 1; i <= kWorkRowCount; ++i)
         db.execute("insert into InpWork (行番号, 元行番号) values (?, ?)", {Value(i), Value(i)});
     transaction.commit();

@@ -12,7 +12,7 @@ namespace {
 const QString kEraColumn = QStringLiteral("年号");
 const QString kAutoRegisterColumn = QStringLiteral("入金先自動登録");
 const QString kLineColorColumn = QStringLiteral("LineColor1");
-const std::string kSelectAll = "select * from 自社情報";
+const std::string kTable = "自社情報";
 
 void storeRecord(RowSet& rows, const SettingsRecord& record)
 {
@@ -31,7 +31,7 @@ SettingsInputError::SettingsInputError(const QString& userMessage)
 
 SettingsRecord Read設定(Database& db)
 {
-    RowSet rows = db.openRowSet(kSelectAll);
+    RowSet rows = db.openRowSet("select * from 自社情報");
     if (rows.isEmpty())
         return SettingsRecord{};
 
@@ -53,7 +53,7 @@ void Entry設定(Database& db, const SettingsRecord& record)
             QStringLiteral("罫線の色は 0 から 16777215 までの色番号で指定してください。"));
 
     Transaction transaction(db);
-    RowSet rows = db.openRowSet(kSelectAll);
+    RowSet rows = db.openTable(kTable);
     if (rows.isEmpty()) {
         rows.addNew();
     } else {
@@ -68,7 +68,7 @@ void Entry設定(Database& db, const SettingsRecord& record)
 bool Delete設定(Database& db)
 {
     Transaction transaction(db);
-    RowSet rows = db.openRowSet(kSelectAll);
+    RowSet rows = db.openTable(kTable);
     if (rows.isEmpty())
         return false;
     rows.moveFirst();
@@ -82,9 +82,9 @@ bool Delete設定(Database& db)
 void AllDelete(Database& db)
 {
     Transaction transaction(db);
-    db.execute("delete * from 入金先マスタ");
-    db.execute("delete * from 入金予定表");
-    db.execute("delete * from 自社情報");
+    db.execute("delete from 入金先マスタ");
+    db.execute("delete from 入金予定表");
+    db.execute("delete from 自社情報");
     transaction.commit();
 }
 

@@ -1,7 +1,6 @@
 #include "storage/database.h"
 
 #include "storage/backup.h"
-#include "storage/jet_sql.h"
 #include "storage/open_checks.h"
 #include "storage/rowset.h"
 #include "storage/schema.h"
@@ -161,32 +160,30 @@ void Database::beforeFirstWrite()
     m_backup->beforeWrite();
 }
 
-SQLite::Statement& Database::cachedStatement(const std::string& sqliteSql)
-{
-    auto it = m_statements.find(sqliteSql);
-    if (it == m_statements.end()) {
-        try {
-            it = m_statements.emplace(sqliteSql, std::make_unique<SQLite::Statement>(*m_db, sqliteSql)).first;
-        } catch (const std::exception& e) {
-            rethrow(e);
-        }
-    }
-    SQLite::Statement& st = *it->second;
-    st.reset();
-    st.clearBindings();
-    return st;
-}
-
 namespace {
 
-std::vector<AttachedFile> attachedFiles(const Database& db)
+[[noreturn]] void refuseStatement(const std::string& detail)
 {
-    return {{db.permanentPath(), "main"}, {db.workPath(), "work"}};
+    throw StorageError(StorageError::Kind::BadStatement,
+                       QStringLiteral("データベースへの命令が正しくありません。"), detail);
 }
 
-// Statements seen this often in a run are kept; past that the cache starts over, so that texts with
-// spliced values cannot make it grow without end.
-constexpr std::size_t kMaxCachedTranslations = 512;
+// SQLite prepares the first statement of a text and leaves the rest unread: a second statement there
+// would silently never run. Checked once per text, before it joins the cache.
+void refuseTrailingStatement(sqlite3* db, const std::string& sql)
+{
+    sqlite3_stmt* first = nullptr;
+    const char* tail = nullptr;
+    if (sqlite3_prepare_v2(db, sql.c_str(), int(sql.size()), &first, &tail) != SQLITE_OK || !tail) {
+        sqlite3_finalize(first);
+        return; // the statement's own prepare reports what is wrong with it
+    }
+    sqlite3_finalize(first);
+    for (const char* c = tail; c < sql.c_str() + sql.size(); ++c) {
+        if (*c != ';' && *c != ' ' && *c != '\t' && *c != '\r' && *c != '\n')
+            refuseStatement("one statement at a time: " + sql);
+    }
+}
 
 // Leaves a cached statement ready for its next use whatever happens while it runs.
 struct ResetOnExit
@@ -203,42 +200,39 @@ struct ResetOnExit
 
 } // namespace
 
-TranslatedSql Database::translate(const std::string& statement, const Params& params, bool withRowId)
+SQLite::Statement& Database::cachedStatement(const std::string& sql)
 {
-    // The translation depends on the text, on the row id and on how many values come with it: a wrong
-    // count must reach the translator, which refuses it.
-    std::string key = statement;
-    key += withRowId ? '\1' : '\0';
-    key += std::to_string(params.size());
-    if (auto it = m_translations.find(key); it != m_translations.end()) {
-        TranslatedSql t = it->second;
-        t.params = params;
-        return t;
+    auto it = m_statements.find(sql);
+    if (it == m_statements.end()) {
+        std::unique_ptr<SQLite::Statement> st;
+        try {
+            st = std::make_unique<SQLite::Statement>(*m_db, sql);
+        } catch (const std::exception& e) {
+            rethrow(e);
+        }
+        refuseTrailingStatement(m_db->getHandle(), sql);
+        it = m_statements.emplace(sql, std::move(st)).first;
     }
-    TranslatedSql t;
-    try {
-        t = translateJetSql(statement, params, attachedFiles(*this), withRowId);
-    } catch (const std::invalid_argument& e) {
-        throw StorageError(StorageError::Kind::BadStatement,
-                           QStringLiteral("データベースへの命令が正しくありません。"), e.what());
-    }
-    // A path taken out of the parameters by an `in` clause decides the translation: not kept.
-    if (t.params.size() == params.size()) {
-        if (m_translations.size() >= kMaxCachedTranslations)
-            m_translations.clear();
-        TranslatedSql kept = t;
-        kept.params.clear();
-        m_translations.emplace(std::move(key), std::move(kept));
-    }
-    return t;
+    SQLite::Statement& st = *it->second;
+    st.reset();
+    st.clearBindings();
+    return st;
 }
 
 SQLite::Statement& Database::prepare(const std::string& statement, const Params& params)
 {
-    const TranslatedSql t = translate(statement, params, false);
-    SQLite::Statement& st = cachedStatement(t.sql);
-    for (std::size_t i = 0; i < t.params.size(); ++i)
-        bindValue(st, int(i) + 1, t.params[i]);
+    SQLite::Statement& st = cachedStatement(statement);
+    // A placeholder left without a value would silently read as null.
+    if (st.getBindParameterCount() != int(params.size()))
+        refuseStatement("the statement has " + std::to_string(st.getBindParameterCount()) +
+                        " placeholders but " + std::to_string(params.size()) +
+                        " values were given: " + statement);
+    try {
+        for (std::size_t i = 0; i < params.size(); ++i)
+            bindValue(st, int(i) + 1, params[i]);
+    } catch (const std::exception& e) {
+        rethrow(e);
+    }
     return st;
 }
 
@@ -253,18 +247,30 @@ int Database::execute(const std::string& statement, const Params& params)
     }
 }
 
-RowSet Database::openRowSet(const std::string& statement, const Params& params)
+RowSet Database::openRowSet(const std::string& select, const Params& params)
 {
-    const TranslatedSql t = translate(statement, params, true);
-    SQLite::Statement& st = cachedStatement(t.sql);
+    return readRows(select, params, {});
+}
+
+RowSet Database::openTable(const std::string& table, const std::string& clauses, const Params& params)
+{
+    // Only names of the code's own tables and constant clauses come here; values are bound.
+    const std::string quoted = quotedName(QString::fromStdString(table));
+    std::string select = "select rowid, * from " + quoted;
+    if (!clauses.empty())
+        select += " " + clauses;
+    return readRows(select, params, quoted);
+}
+
+RowSet Database::readRows(const std::string& select, const Params& params, const std::string& table)
+{
+    SQLite::Statement& st = prepare(select, params);
     ResetOnExit guard{st};
     RowSet rs;
     rs.m_db = this;
     try {
-        for (std::size_t i = 0; i < t.params.size(); ++i)
-            bindValue(st, int(i) + 1, t.params[i]);
         const int columns = st.getColumnCount();
-        const bool hasRowId = !t.selectTable.empty();
+        const bool hasRowId = !table.empty();
         const int firstData = hasRowId ? 1 : 0;
         for (int c = firstData; c < columns; ++c)
             rs.m_columns.push_back(QString::fromUtf8(st.getColumnName(c)));
@@ -277,10 +283,7 @@ RowSet Database::openRowSet(const std::string& statement, const Params& params)
                 row.push_back(columnValue(st, c));
             rs.m_rows.push_back(std::move(row));
         }
-        if (hasRowId)
-            rs.m_table = t.selectTable;
-    } catch (const StorageError&) {
-        throw;
+        rs.m_table = table;
     } catch (const std::exception& e) {
         rethrow(e);
     }
@@ -313,9 +316,29 @@ Value Database::readTotal(const std::string& statement, const Params& params)
     } catch (const std::exception& e) {
         rethrow(e);
     }
-    throw StorageError(StorageError::Kind::BadStatement,
-                       QStringLiteral("データベースへの命令が正しくありません。"),
-                       "the select has no column named total");
+    refuseStatement("the select has no column named total");
+}
+
+Money Database::sumAmounts(const std::string& select, const Params& params)
+{
+    SQLite::Statement& st = prepare(select, params);
+    ResetOnExit guard{st};
+    Money total;
+    try {
+        while (st.executeStep()) {
+            const SQLite::Column amount = st.getColumn(0);
+            if (amount.isInteger())
+                total += Money::fromRaw(amount.getInt64());
+            else if (!amount.isNull())
+                total += columnValue(st, 0).toMoney().value_or(Money());
+        }
+    } catch (const MoneyOverflow& e) {
+        throw StorageError(StorageError::Kind::Overflow, QStringLiteral("金額が扱える範囲を超えています。"),
+                           e.what());
+    } catch (const std::exception& e) {
+        rethrow(e);
+    }
+    return total;
 }
 
 void Database::rethrow(const std::exception& e) const
@@ -353,9 +376,6 @@ void Database::rethrow(const std::exception& e) const
     default:
         break;
     }
-    if (what.find("integer overflow") != std::string::npos)
-        throw StorageError(StorageError::Kind::Overflow, QStringLiteral("金額が扱える範囲を超えています。"),
-                           what);
     throw StorageError(
         StorageError::Kind::Generic,
         QStringLiteral("データベースの処理に失敗しました。（%1）").arg(QString::fromStdString(what)), what);
@@ -383,6 +403,13 @@ void Database::throwReadOnly(int code, const std::string& what) const
                                       "ファイルの書き込み許可を確認してください。")
                            .arg(shown.join(QStringLiteral("」「"))),
                        what, files.first());
+}
+
+std::string quotedName(const QString& name)
+{
+    QString q = name;
+    q.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return "\"" + q.toStdString() + "\"";
 }
 
 void bindValue(SQLite::Statement& statement, int index, const Value& value)

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "storage/jet_sql.h"
 #include "storage/value.h"
 
 #include <QString>
@@ -52,14 +51,16 @@ private:
 
 using Params = std::vector<Value>;
 
-// The two database files behind one SQLite connection: the permanent file is the main schema and the
-// work file is attached beside it. Every table name exists in exactly one of the two files, so a
-// statement can name any table without saying which file holds it, and one transaction covers both
-// files atomically (the files stay in rollback-journal mode for that reason).
+// The two database files behind one SQLite connection: the permanent file is the schema `main` and the
+// work file is attached beside it as the schema `work`. Every table name exists in exactly one of the two
+// files, so a statement can name any table without saying which file holds it; a copy between the files
+// names both schemas (`insert into main.入金先マスタ ... select ... from work.w入金先マスタ`). One
+// transaction covers both files atomically (the files stay in rollback-journal mode for that reason).
 //
-// Statements are written in the dialect the program has always used (`delete * from`, `#yyyy/mm/dd#`,
-// `top 1`, `isnull(x)`, `= True`, `T in ?` for a table of the other file); see jet_sql.h. Every text
-// value, and the path of an `in` clause, is bound through a `?` placeholder.
+// Statements are plain SQLite text and constants of the code: every value, dates included (a QDate binds
+// as its ISO text), goes in through a `?` placeholder. A statement is prepared once and kept, so the
+// cache stays the size of the code. A statement whose placeholders do not match the values given, or
+// that hides a second statement after its semicolon, is refused with Kind::BadStatement.
 class Database
 {
 public:
@@ -93,17 +94,27 @@ public:
 
     // Runs a statement that returns no rows; returns the number of rows it changed.
     int execute(const std::string& statement, const Params& params = {});
-    // Opens an updatable row set over a select of one table (a read-only one for any other select).
-    RowSet openRowSet(const std::string& statement, const Params& params = {});
+    // Reads the rows a select returns, to look at; the set cannot be changed.
+    RowSet openRowSet(const std::string& select, const Params& params = {});
+    // Reads the rows of one table, to change them or add to them through the set: every column of
+    // `table` (a constant name of the code), with `clauses` (where, order by, limit; values as `?`)
+    // after it.
+    RowSet openTable(const std::string& table, const std::string& clauses = {}, const Params& params = {});
     // Reads the first column of the first row a select returns; nothing when it returns no row.
     Value readFirst(const std::string& statement, const Params& params = {});
     // Reads the value of the alias `total` of an aggregate select; a sum over no rows reads as nothing.
+    // Amounts are added up by sumAmounts instead, which reports leaving the currency range.
     Value readTotal(const std::string& statement, const Params& params = {});
+    // Adds up the first column of every row a select returns as amounts, with Money's checked addition:
+    // a total past the currency range throws StorageError Kind::Overflow rather than wrap. A missing or
+    // unreadable amount counts as 0, as everywhere else in the program.
+    Money sumAmounts(const std::string& select, const Params& params = {});
 
     SQLite::Database& connection() { return *m_db; }
-    // A prepared statement of plain SQLite text, kept for reuse; reset and with cleared bindings.
-    SQLite::Statement& cachedStatement(const std::string& sqliteSql);
-    // Translates the statement, prepares it (cached) and binds the remaining parameters.
+    // A prepared statement, kept for reuse; reset and with cleared bindings.
+    SQLite::Statement& cachedStatement(const std::string& sql);
+    // The cached statement with the values bound in order; refuses a count of values that does not
+    // match its placeholders.
     SQLite::Statement& prepare(const std::string& statement, const Params& params);
 
     // Translates an engine exception into a StorageError with a Japanese message.
@@ -121,14 +132,15 @@ private:
     std::unique_ptr<SQLite::Database> m_db;
     QString m_permanentPath;
     QString m_workPath;
-    // The statement in SQLite's words, from the cache of translations by statement text.
-    TranslatedSql translate(const std::string& statement, const Params& params, bool withRowId);
+    // Reads a select into a row set; with `table`, its first column is the row id of that table.
+    RowSet readRows(const std::string& select, const Params& params, const std::string& table);
 
     std::unordered_map<std::string, std::unique_ptr<SQLite::Statement>> m_statements;
-    std::unordered_map<std::string, TranslatedSql> m_translations; // kept without their values
     std::unique_ptr<DailyBackup> m_backup;
 };
 
+// A table or column name written into statement text, in double quotes.
+std::string quotedName(const QString& name);
 // Binds one value to a 1-based parameter of a prepared statement.
 void bindValue(SQLite::Statement& statement, int index, const Value& value);
 // Reads column i of the current row of a stepped statement.

@@ -6,13 +6,6 @@
 
 namespace {
 
-std::string quoteName(const QString& name)
-{
-    QString q = name;
-    q.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return "\"" + q.toStdString() + "\"";
-}
-
 [[noreturn]] void misuse(const char* what)
 {
     throw StorageError(StorageError::Kind::BadStatement,
@@ -146,7 +139,7 @@ std::string RowSet::statementFor(Mode mode, const std::vector<int>& columns) con
     if (mode == Mode::Edit) {
         std::string sql = "UPDATE " + m_table + " SET ";
         for (std::size_t i = 0; i < columns.size(); ++i)
-            sql += (i ? ", " : "") + quoteName(m_columns[std::size_t(columns[i])]) + " = ?";
+            sql += (i ? ", " : "") + quotedName(m_columns[std::size_t(columns[i])]) + " = ?";
         return sql + " WHERE rowid = ?";
     }
     if (columns.empty())
@@ -154,7 +147,7 @@ std::string RowSet::statementFor(Mode mode, const std::vector<int>& columns) con
     std::string names;
     std::string marks;
     for (std::size_t i = 0; i < columns.size(); ++i) {
-        names += (i ? ", " : "") + quoteName(m_columns[std::size_t(columns[i])]);
+        names += (i ? ", " : "") + quotedName(m_columns[std::size_t(columns[i])]);
         marks += i ? ", ?" : "?";
     }
     return "INSERT INTO " + m_table + " (" + names + ") VALUES (" + marks + ")";

@@ -9,10 +9,10 @@
 
 class Database;
 
-// An updatable set of rows read by one select, with the cursor operations the program has always used:
-// test for empty and end, move first and next, read and set a column by name, edit the current row or
-// add a new one, and store it. The rows are read once when the set opens; stores go straight to the
-// table by row id.
+// A set of rows read by one select (Database::openRowSet), or the rows of one table to be changed
+// (Database::openTable), with the cursor operations the program has always used: test for empty and
+// end, move first and next, read and set a column by name, edit the current row or add a new one, and
+// store it. The rows are read once when the set opens; stores go straight to the table by row id.
 class RowSet
 {
 public:
@@ -44,7 +44,7 @@ private:
     std::string statementFor(Mode mode, const std::vector<int>& columns) const;
 
     Database* m_db = nullptr;
-    std::string m_table; // empty for a read-only set
+    std::string m_table; // quoted; empty for a read-only set
     std::vector<QString> m_columns;
     std::vector<std::vector<Value>> m_rows;
     std::vector<std::int64_t> m_rowIds;

@@ -28,7 +28,7 @@ void seedRows(Database& db)
 
 Value stored(Database& db, int rowNo, const char* column)
 {
-    RowSet rows = db.openRowSet("select * from InpWork where 行番号 = " + std::to_string(rowNo));
+    RowSet rows = db.openRowSet("select * from InpWork where 行番号 = ?", {rowNo});
     return rows.isEmpty() ? Value() : rows.get(QString::fromUtf8(column));
 }
 
@@ -153,11 +153,10 @@ TEST(WorkTableModel, ThePayerGridTicksWithSpaceAndAddsRowsAtTheBottom)
     grid.setCurrentIndex(model.index(0, 0));
     QTest::keyClick(&grid, Qt::Key_Space);
     EXPECT_EQ(model.data(model.index(0, 0), Qt::CheckStateRole).value<Qt::CheckState>(), Qt::Checked);
-    RowSet ticked = db->openRowSet("select * from w入金先マスタ where チェック = True");
+    RowSet ticked = db->openRowSet("select * from w入金先マスタ where チェック = 1");
     EXPECT_EQ(ticked.size(), 1u);
     QTest::keyClick(&grid, Qt::Key_Space);
-    EXPECT_EQ(db->readTotal("select count(*) as total from w入金先マスタ where チェック = True").toInt64(),
-              0);
+    EXPECT_EQ(db->readTotal("select count(*) as total from w入金先マスタ where チェック = 1").toInt64(), 0);
 
     // Typing a name into the row after the last one adds it to the table.
     grid.setCurrentIndex(model.index(1, 1));

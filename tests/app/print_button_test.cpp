@@ -63,7 +63,7 @@ TEST(PrintButton, PrintsTheUnsavedWorkingRowsWithAPayerAndTheFiguresAsShown)
     window.Read入金予定();
     // A stored row of the month that the screen no longer shows must not print.
     seedStoredRows(db, {{QDate(2024, 5, 2), 1, QStringLiteral("保存済み"), yen(9), yen(0), yen(9)}});
-    db.execute("delete * from InpWork");
+    db.execute("delete from InpWork");
     addWorkingRow(db, 1, "03", QDate(2024, 5, 3), "甲商店", yen(1000), yen(0), yen(6000));
     addWorkingRow(db, 2, "", QDate(), "日付なし", yen(0), yen(500), yen(5500));
     addWorkingRow(db, 3, "05", QDate(2024, 5, 5), nullptr, yen(300), yen(0), yen(5800));

@@ -74,7 +74,7 @@ TEST(PayerMaster, TickedDeleteAndDeleteAll)
     Read入金先(*db);
     // Tick 甲 and the quoted name; add a ticked name that was never saved and one named like a stored
     // name with a trailing blank removed.
-    db->execute("update w入金先マスタ set チェック = True where 入金先名 = ? or 入金先名 = ?",
+    db->execute("update w入金先マスタ set チェック = 1 where 入金先名 = ? or 入金先名 = ?",
                 {Value("甲"), Value(kQuoted)});
     seedPayerCopy(*db, {"未登録", "丙"}, {true, true});
 

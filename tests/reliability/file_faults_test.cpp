@@ -121,7 +121,7 @@ TEST(FileFaults, AFullDiskFailsTheWholeSaveAndChangesNothing)
     seedPayers(*db, {QStringLiteral("甲社")});
     typeMonth(*db, 150, 300);
     db->execute(
-        "insert into w入金先マスタ (入金先名) select 入金先名 from InpWork where not isnull(入金先名)");
+        "insert into w入金先マスタ (入金先名) select 入金先名 from InpWork where 入金先名 is not null");
     const QByteArray stored = permanentDigest(*db);
     const QByteArray work = workDigest(*db);
     const int pages = db->connection().execAndGet("PRAGMA main.page_count").getInt();

@@ -73,7 +73,7 @@ void prepareEditedPayers(Database& db)
 {
     payers::Read入金先(db);
     Transaction tx(db);
-    db.execute("delete * from w入金先マスタ where rowid % 2 = 0");
+    db.execute("delete from w入金先マスタ where rowid % 2 = 0");
     for (int i = 0; i < kMasterPayers / 2; ++i)
         db.execute("insert into w入金先マスタ (入金先名) values (?)",
                    {Value(QStringLiteral("支払先%1").arg(i, 4, 10, QLatin1Char('0')))});

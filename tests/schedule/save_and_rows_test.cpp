@@ -232,7 +232,7 @@ TEST(SaveMonth, FailureLeavesBothFilesAsTheyWere)
     EXPECT_EQ(readWorkRows(*db), work);
 
     // Without the oversized row the same save goes through and writes both files.
-    db->execute("delete * from 入金予定表 where 入金先名 = 'x'");
+    db->execute("delete from 入金予定表 where 入金先名 = 'x'");
     Entry入金予定表(*db, kMay2024);
     EXPECT_EQ(readStoredRows(*db).size(), 2u);
     EXPECT_EQ(workRow(*db, 2).元行番号, 2);

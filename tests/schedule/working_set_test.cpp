@@ -123,7 +123,7 @@ TEST(MonthLoad, EmptyFullAndOverfullMonths)
         std::all_of(rows.begin(), rows.end(), [](const WorkRow& r) { return r.入金先名.has_value(); }));
 
     // 201 rows: the first 200 in date order are shown, the last one stays stored only.
-    db->execute("delete * from 入金予定表");
+    db->execute("delete from 入金予定表");
     std::vector<StoredRow> seeded = mayRows(201);
     seedStoredRows(*db, seeded);
     load = Read入金予定(*db, QDate(2024, 5, 1));
