@@ -7,7 +7,6 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
-#include <QFileDialog>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -22,23 +21,6 @@ template <typename T> T* named(T* widget, const QString& name)
 {
     widget->setObjectName(name);
     return widget;
-}
-
-QString chooseWithFileDialog(QWidget* parent, CsvDialog::Mode mode, const QString& suggested)
-{
-    const bool exporting = mode != CsvDialog::Mode::Import;
-    QFileDialog dialog(
-        parent, exporting ? QStringLiteral("CSVファイルの書き出し先") : QStringLiteral("取り込むCSVファイル"),
-        suggested, QStringLiteral("CSVファイル (*.csv);;すべてのファイル (*)"));
-    // Qt's own dialog: the same on every desktop, and one that tests can drive.
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setAcceptMode(exporting ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(exporting ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    if (exporting)
-        dialog.setDefaultSuffix(QStringLiteral("csv"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().constFirst();
 }
 
 QString compactMonth(const QDate& month)
@@ -226,8 +208,14 @@ void CsvDialog::accept()
             return;
         }
     }
-    const QString chosen = m_chooser ? m_chooser(this, m_mode, suggestedName())
-                                     : chooseWithFileDialog(this, m_mode, suggestedName());
+    FileRequest request;
+    request.save = m_mode != Mode::Import;
+    request.caption =
+        request.save ? QStringLiteral("CSVファイルの書き出し先") : QStringLiteral("取り込むCSVファイル");
+    request.suggested = suggestedName();
+    request.filter = QStringLiteral("CSVファイル (*.csv);;すべてのファイル (*)");
+    request.defaultSuffix = QStringLiteral("csv");
+    const QString chosen = m_prompts.chooseFile(this, request);
     if (chosen.isEmpty()) {
         reject();
         return;

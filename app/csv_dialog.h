@@ -6,7 +6,6 @@
 #include <QDialog>
 #include <QString>
 
-#include <functional>
 #include <optional>
 
 class UserPrompts;
@@ -16,19 +15,15 @@ class QRadioButton;
 
 // The small dialog before a CSV export or import: the months to write (export of the schedule only) and
 // the encoding. A list export (the open-receipts page's) writes what its page shows: no months to choose.
-// Its OK button asks for the file (Qt's own file dialog, the same on every desktop) and closes the
-// dialog accepted once one is chosen; cancelling the file dialog closes it rejected.
+// Its OK button asks for the file (through the prompts: Qt's own file dialog, the same on every desktop) and
+// closes the dialog accepted once one is chosen; cancelling the file dialog closes it rejected.
 class CsvDialog : public QDialog
 {
     Q_OBJECT
 public:
     enum class Mode { Export, Import, ListExport };
     enum class Range { All, Months, DisplayedMonth };
-    // Returns the chosen file, or empty text when the user cancels. `suggested` is the file name to
-    // start from (export only).
-    using FileChooser = std::function<QString(QWidget* parent, Mode mode, const QString& suggested)>;
-
-    // Messages about the dialog's fields go through `prompts`.
+    // Messages about the dialog's fields and the file dialog go through `prompts`.
     CsvDialog(Mode mode, UserPrompts& prompts, QWidget* parent = nullptr);
 
     Mode mode() const { return m_mode; }
@@ -38,8 +33,6 @@ public:
     void setMonthFormat(const QString& format);
     // The file name a list export starts from, in the home folder.
     void setListFileName(const QString& name) { m_listFileName = name; }
-    // Replaces the file dialog, for tests; an empty function brings the file dialog back.
-    void setFileChooser(FileChooser chooser) { m_chooser = std::move(chooser); }
 
     Range range() const;
     void setRange(Range range);
@@ -61,7 +54,6 @@ private:
     Mode m_mode;
     UserPrompts& m_prompts;
     QDate m_displayedMonth;
-    FileChooser m_chooser;
     QString m_fileName;
     QString m_listFileName;
     QRadioButton* m_all = nullptr;

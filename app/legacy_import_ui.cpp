@@ -4,6 +4,7 @@
 
 #include "app/FrmDorivan.h"
 #include "app/delayed_progress.h"
+#include "app/user_prompts.h"
 #include "app/work_table_model.h"
 #include "legacy/import_error.h"
 #include "legacy/jet_header.h"
@@ -12,7 +13,6 @@
 #include "storage/database.h"
 
 #include <QDir>
-#include <QFileDialog>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -24,20 +24,6 @@ namespace {
 
 const QString kTitle = QStringLiteral("入金予定表");
 const QString kImportTitle = QStringLiteral("旧データ取込");
-
-LegacyFolderChooser& folderChooser()
-{
-    static LegacyFolderChooser chooser;
-    return chooser;
-}
-
-QString chooseFolder(QWidget* parent)
-{
-    if (folderChooser())
-        return folderChooser()(parent);
-    return QFileDialog::getExistingDirectory(
-        parent, QStringLiteral("以前のデータ（Dorivan.mdb）があるフォルダを選んでください"));
-}
 
 // Runs the import with the bar showing its progress once it takes long enough to wait on.
 legacy::ImportSummary runImport(const QString& source, const QString& dataFolder, bool replace,
@@ -59,11 +45,6 @@ QString unexpectedFailure(const std::exception& e)
 }
 
 } // namespace
-
-void setLegacyFolderChooser(LegacyFolderChooser chooser)
-{
-    folderChooser() = std::move(chooser);
-}
 
 std::optional<int> offerLegacyImportAtStart(const QString& dataFolder)
 {
@@ -129,7 +110,8 @@ QWidget* FrmDorivan::buildLegacyImportPanel(QWidget* parent)
 
 void FrmDorivan::cmd旧データ取込Click()
 {
-    const QString source = chooseFolder(this);
+    const QString source = prompts().chooseFolder(
+        this, QStringLiteral("以前のデータ（Dorivan.mdb）があるフォルダを選んでください"));
     if (source.isEmpty())
         return;
     try {

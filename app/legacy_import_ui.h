@@ -2,7 +2,6 @@
 
 #include <QString>
 
-#include <functional>
 #include <optional>
 
 class QWidget;
@@ -12,8 +11,3 @@ class QWidget;
 // default) imports it and the start goes on with the data; No ends the program with nothing changed.
 // Returns the exit code when the program is to end, nothing when the start goes on.
 std::optional<int> offerLegacyImportAtStart(const QString& dataFolder);
-
-// Chooses the folder of the import from the settings page (the folder dialog); tests answer instead.
-// An empty result cancels. An empty function restores the dialog.
-using LegacyFolderChooser = std::function<QString(QWidget* parent)>;
-void setLegacyFolderChooser(LegacyFolderChooser chooser);

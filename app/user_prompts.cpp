@@ -4,6 +4,7 @@
 #include "app/report_preview.h"
 
 #include <QAbstractButton>
+#include <QFileDialog>
 #include <QMessageBox>
 
 namespace {
@@ -73,6 +74,23 @@ public:
     std::int64_t chooseColor(QWidget* owner, std::int64_t initialColor) override
     {
         return ShowColorChooser(owner, initialColor);
+    }
+    QString chooseFile(QWidget* parent, const FileRequest& request) override
+    {
+        QFileDialog dialog(parent, request.caption, request.suggested, request.filter);
+        // Qt's own dialog: the same on every desktop, and one that tests can drive.
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+        if (request.save && !request.defaultSuffix.isEmpty())
+            dialog.setDefaultSuffix(request.defaultSuffix);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return {};
+        return dialog.selectedFiles().constFirst();
+    }
+    QString chooseFolder(QWidget* parent, const QString& caption) override
+    {
+        return QFileDialog::getExistingDirectory(parent, caption);
     }
     void previewMonthlyReport(QWidget* parent, Database& db, const QDate& month, const QString& eraValue,
                               const report::ScreenFigures& figures, std::int64_t lineColor) override

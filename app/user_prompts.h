@@ -29,6 +29,16 @@ enum class PromptButtons {
 // the colour chooser and the print previews. The window receives one and hands it to what it opens
 // (the hint window, the CSV panel, the open-receipts page); dialogPrompts() gives the real, modal
 // dialogs. A test gives a scripted one instead, so that no dialog waits for a user who is not there.
+// A file to open or to write, as the file dialog asks for it.
+struct FileRequest
+{
+    bool save = false; // a file to write (it may not exist yet) rather than one to read
+    QString caption;
+    QString suggested;     // the folder or file the dialog starts from
+    QString filter;        // e.g. "CSVファイル (*.csv);;すべてのファイル (*)"
+    QString defaultSuffix; // added to a name typed without one (saving only)
+};
+
 class UserPrompts
 {
 public:
@@ -39,6 +49,11 @@ public:
     // The colour dialog, starting from the initial colour (red in the lowest byte). The chosen colour
     // in the same layout, or -1 when the user cancels.
     virtual std::int64_t chooseColor(QWidget* owner, std::int64_t initialColor) = 0;
+    // The file the user chooses with Qt's own file dialog (the same on every desktop); empty when the
+    // user cancels.
+    virtual QString chooseFile(QWidget* parent, const FileRequest& request) = 0;
+    // The folder the user chooses with the folder dialog; empty when the user cancels.
+    virtual QString chooseFolder(QWidget* parent, const QString& caption) = 0;
     // The print preview of the month as the screen shows it (app/report_preview.h).
     virtual void previewMonthlyReport(QWidget* parent, Database& db, const QDate& month,
                                       const QString& eraValue, const report::ScreenFigures& figures,
@@ -48,5 +63,5 @@ public:
                                       std::int64_t lineColor) = 0;
 };
 
-// The real dialogs: modal QMessageBox, QColorDialog and QPrintPreviewDialog.
+// The real dialogs: modal QMessageBox, QColorDialog, QFileDialog and QPrintPreviewDialog.
 std::shared_ptr<UserPrompts> dialogPrompts();

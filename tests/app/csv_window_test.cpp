@@ -74,10 +74,10 @@ TEST(CsvWindow, TheExportButtonWritesTheChosenMonthsInTheChosenEncoding)
     const QString path = scratch.filePath(QStringLiteral("may.csv"));
     CsvDialog* dialog = panel->exportDialog();
     QString suggested;
-    dialog->setFileChooser([&](QWidget*, CsvDialog::Mode, const QString& name) {
-        suggested = name;
+    scriptedPromptsOf(*window).fileChooser = [&](QWidget*, const FileRequest& request) {
+        suggested = request.suggested;
         return path;
-    });
+    };
     ScopedDialogAnswers answers(*window);
     whenShown(dialog, [dialog] {
         dialog->setRange(CsvDialog::Range::DisplayedMonth);
@@ -103,23 +103,30 @@ TEST(CsvWindow, TheExportButtonWritesTheChosenMonthsInTheChosenEncoding)
     EXPECT_TRUE(suggested.isEmpty());
     EXPECT_EQ(answers.count(), 2);
 
-    // Without a chooser the file is asked for with Qt's own dialog; cancelling it writes nothing.
-    dialog->setFileChooser({});
-    bool sawFileDialog = false;
-    whenShown(dialog, [&] {
-        dialog->setRange(CsvDialog::Range::All);
-        QTimer::singleShot(0, [&] {
-            auto* files = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            ASSERT_NE(files, nullptr);
-            sawFileDialog = true;
-            EXPECT_TRUE(files->testOption(QFileDialog::DontUseNativeDialog));
-            EXPECT_EQ(files->acceptMode(), QFileDialog::AcceptSave);
-            files->reject();
-        });
-    });
+    // A cancelled file dialog writes nothing and says nothing.
+    FileRequest asked;
+    scriptedPromptsOf(*window).fileChooser = [&](QWidget*, const FileRequest& request) {
+        asked = request;
+        return QString();
+    };
+    whenShown(dialog, [dialog] { dialog->setRange(CsvDialog::Range::All); });
     click(*window, "cmdCSV出力");
-    EXPECT_TRUE(sawFileDialog);
+    EXPECT_TRUE(asked.save);
     EXPECT_EQ(answers.count(), 2);
+
+    // The real prompts ask with Qt's own file dialog, the same on every desktop, for a file to write.
+    bool sawFileDialog = false;
+    QTimer::singleShot(0, [&] {
+        auto* files = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(files, nullptr);
+        sawFileDialog = true;
+        EXPECT_TRUE(files->testOption(QFileDialog::DontUseNativeDialog));
+        EXPECT_EQ(files->acceptMode(), QFileDialog::AcceptSave);
+        EXPECT_EQ(files->defaultSuffix(), QStringLiteral("csv"));
+        files->reject();
+    });
+    EXPECT_TRUE(dialogPrompts()->chooseFile(window.get(), asked).isEmpty());
+    EXPECT_TRUE(sawFileDialog);
 }
 
 TEST(CsvWindow, TheImportButtonAsksStoresReloadsTheMonthAndSummarises)
@@ -138,10 +145,10 @@ TEST(CsvWindow, TheImportButtonAsksStoresReloadsTheMonthAndSummarises)
     writeFile(path,
               QByteArray("日付,入金先名,予定額,入金額\r\n2024/05/01,甲社,700,0\r\n2024/05/02,乙社,30,0\r\n"));
     CsvDialog* dialog = panelOf(*window)->importDialog();
-    dialog->setFileChooser([&](QWidget*, CsvDialog::Mode mode, const QString&) {
-        EXPECT_EQ(mode, CsvDialog::Mode::Import);
+    scriptedPromptsOf(*window).fileChooser = [&](QWidget*, const FileRequest& request) {
+        EXPECT_FALSE(request.save);
         return path;
-    });
+    };
 
     {
         // Answered No: nothing is stored.
@@ -177,7 +184,7 @@ TEST(CsvWindow, AnImportOfABadFileListsTheLinesAndStoresNothing)
     writeFile(path,
               QByteArray("日付,入金先名,予定額,入金額\r\n2024/05/01,,700,0\r\n2024/05/32,乙社,30,0\r\n"));
     CsvDialog* dialog = panelOf(*window)->importDialog();
-    dialog->setFileChooser([&](QWidget*, CsvDialog::Mode, const QString&) { return path; });
+    scriptedPromptsOf(*window).fileChooser = [&](QWidget*, const FileRequest&) { return path; };
     ScopedDialogAnswers answers(*window);
     whenShown(dialog, [] {});
     click(*window, "cmdCSV取込");

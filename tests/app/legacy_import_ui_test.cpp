@@ -5,6 +5,7 @@
 #include "app/work_table_model.h"
 #include "legacy/legacy_test_files.h"
 #include "storage/database.h"
+#include "support/dialog_answers.h"
 #include "support/seed.h"
 #include "support/temp_data.h"
 
@@ -61,7 +62,6 @@ class LegacyImportWindow : public ::testing::Test
 {
 protected:
     void SetUp() override { useBuiltReader(); }
-    void TearDown() override { setLegacyFolderChooser({}); }
     QTemporaryDir m_dir;
 };
 
@@ -92,8 +92,11 @@ TEST_F(LegacyImportWindow, TheSettingsButtonWarnsImportsReloadsTheWindowAndShows
     }
     const QString source = QDir(m_dir.path()).filePath(QStringLiteral("old"));
     copyFiles(legacyData(QStringLiteral("small")), source);
-    setLegacyFolderChooser([&source](QWidget*) { return source; });
-    FrmDorivan window(folder.path());
+    // The folder is chosen by the script; the boxes are the real ones.
+    auto prompts = std::make_shared<ScriptedPrompts>();
+    prompts->folderChooser = [&source](QWidget*, const QString&) { return source; };
+    prompts->passThrough = dialogPrompts();
+    FrmDorivan window(folder.path(), prompts);
 
     {
         // No to the warning: nothing is touched.

@@ -373,11 +373,11 @@ TEST(OverduePage, TheCsvButtonWritesTheListAsShown)
     QTemporaryDir scratch;
     const QString path = scratch.filePath(QStringLiteral("list.csv"));
     QString suggested;
-    page.csvDialog()->setFileChooser([&](QWidget*, CsvDialog::Mode mode, const QString& name) {
-        EXPECT_EQ(mode, CsvDialog::Mode::ListExport);
-        suggested = name;
+    scriptedPromptsOf(*window).fileChooser = [&](QWidget*, const FileRequest& request) {
+        EXPECT_TRUE(request.save);
+        suggested = request.suggested;
         return path;
-    });
+    };
     QTimer::singleShot(0, page.csvDialog(), [&page] { page.csvDialog()->accept(); });
     QTest::mouseClick(page.cmd未入金CSV, Qt::LeftButton);
 

@@ -24,6 +24,16 @@ std::int64_t ScriptedPrompts::chooseColor(QWidget* owner, std::int64_t initialCo
     return colorChooser ? colorChooser(owner, initialColor) : -1;
 }
 
+QString ScriptedPrompts::chooseFile(QWidget* parent, const FileRequest& request)
+{
+    return fileChooser ? fileChooser(parent, request) : QString();
+}
+
+QString ScriptedPrompts::chooseFolder(QWidget* parent, const QString& caption)
+{
+    return folderChooser ? folderChooser(parent, caption) : QString();
+}
+
 void ScriptedPrompts::previewMonthlyReport(QWidget* parent, Database& db, const QDate& month,
                                            const QString& eraValue, const report::ScreenFigures& figures,
                                            std::int64_t lineColor)

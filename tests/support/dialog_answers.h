@@ -22,12 +22,17 @@ class ScriptedPrompts : public UserPrompts, public std::enable_shared_from_this<
 public:
     Answer ask(QWidget* parent, const DialogSpec& dialog, PromptButtons buttons) override;
     std::int64_t chooseColor(QWidget* owner, std::int64_t initialColor) override;
+    QString chooseFile(QWidget* parent, const FileRequest& request) override;
+    QString chooseFolder(QWidget* parent, const QString& caption) override;
     void previewMonthlyReport(QWidget* parent, Database& db, const QDate& month, const QString& eraValue,
                               const report::ScreenFigures& figures, std::int64_t lineColor) override;
     void previewOverdueReport(QWidget* parent, const report::OverdueReportData& data,
                               std::int64_t lineColor) override;
 
     std::function<std::int64_t(QWidget* owner, std::int64_t initialColor)> colorChooser;
+    // Without one the file and folder dialogs are cancelled.
+    std::function<QString(QWidget* parent, const FileRequest& request)> fileChooser;
+    std::function<QString(QWidget* parent, const QString& caption)> folderChooser;
     std::function<void(QWidget* parent, Database& db, const QDate& month, const QString& eraValue,
                        const report::ScreenFigures& figures, std::int64_t lineColor)>
         monthlyReportPreview;
