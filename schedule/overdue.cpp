@@ -20,10 +20,15 @@ namespace schedule {
 
 namespace {
 
-// The condition of an open row in SQL, the same rule as hasOpenAmount: a payer, and less received
-// than planned with a missing amount as 0. Only dates before the bound are read, so the walk runs
-// along the (日付, 行番号) index and stops at the date.
-const char* const kOpenCondition = " and 入金先名 <> '' and ifnull(入金額, 0) < ifnull(予定額, 0)";
+// The open rows in SQL, the same rule as hasOpenAmount: a payer, and less received than planned with a
+// missing amount as 0. Only dates up to the bound are read, so the walk runs along the (日付, 行番号)
+// index and stops at the date.
+const char* const kOpenRowsUpTo =
+    "select 日付, 行番号, 入金先名, 予定額, 入金額 from 入金予定表 where 日付 <= ?"
+    " and 入金先名 <> '' and ifnull(入金額, 0) < ifnull(予定額, 0)"
+    " order by 日付, 行番号";
+const char* const kOpenAmountsBefore = "select 予定額, 入金額 from 入金予定表 where 日付 < ?"
+                                       " and 入金先名 <> '' and ifnull(入金額, 0) < ifnull(予定額, 0)";
 
 // Steps a cached statement to its end and leaves it ready for the next use, failures worded for the
 // user. The page walks thousands of rows on every refresh, so the columns are read straight from the
@@ -171,10 +176,7 @@ std::vector<OpenRow> readOpenRows(Database& db, const QDate& upTo)
     std::vector<OpenRow> rows;
     if (!upTo.isValid())
         return rows;
-    Walk walk(db,
-              std::string("select 日付, 行番号, 入金先名, 予定額, 入金額 from 入金予定表 where 日付 <= ?") +
-                  kOpenCondition + " order by 日付, 行番号",
-              {Value(upTo)});
+    Walk walk(db, kOpenRowsUpTo, {Value(upTo)});
     NameCache names;
     while (walk.next()) {
         const std::optional<QDate> date = walk.date(0);
@@ -250,8 +252,7 @@ OpenTotals readPastDue(Database& db, const QDate& today)
     if (!today.isValid())
         return totals;
     return inRange([&] {
-        Walk walk(db, std::string("select 予定額, 入金額 from 入金予定表 where 日付 < ?") + kOpenCondition,
-                  {Value(today)});
+        Walk walk(db, kOpenAmountsBefore, {Value(today)});
         while (walk.next()) {
             ++totals.件数;
             totals.合計 += walk.amount(0) - walk.amount(1);
