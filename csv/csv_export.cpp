@@ -29,19 +29,6 @@ QString dateField(const Value& value)
     return value.toText();
 }
 
-// Leaves the statement idle whatever happens while it is stepped.
-struct ResetOnExit
-{
-    SQLite::Statement& statement;
-    ~ResetOnExit()
-    {
-        try {
-            statement.reset();
-        } catch (...) {
-        }
-    }
-};
-
 QString refusedPayer(int fileLine, const QString& date, const QString& payer, const QString& refused)
 {
     return QStringLiteral("%1行目（%2、%3）の入金先名に、Shift_JIS（CP932）で書けない文字「%4」があります。"
@@ -141,21 +128,15 @@ ExportResult exportSchedule(Database& db, const ExportRange& range, CsvEncoding 
     }
 
     FileText file(encoding, headerColumns());
-    SQLite::Statement& rows = db.prepare(statement, params);
-    ResetOnExit idle{rows};
-    try {
-        while (rows.executeStep()) {
-            QString error;
-            if (!file.startLine(dateField(columnValue(rows, 0)), columnValue(rows, 1).toText(), &error))
-                return refused(error);
-            for (int column = 2; column <= 4; ++column)
-                file.addField(amountField(columnValue(rows, column)));
-            file.endLine();
-        }
-    } catch (const StorageError&) {
-        throw;
-    } catch (const std::exception& e) {
-        db.rethrow(e);
+    RowWalk rows(db, statement, params);
+    while (rows.next()) {
+        SQLite::Statement& row = rows.row();
+        QString error;
+        if (!file.startLine(dateField(columnValue(row, 0)), columnValue(row, 1).toText(), &error))
+            return refused(error);
+        for (int column = 2; column <= 4; ++column)
+            file.addField(amountField(columnValue(row, column)));
+        file.endLine();
     }
     return file.result();
 }

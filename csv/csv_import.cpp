@@ -37,18 +37,9 @@ QString keyOf(const QDate& date, const QString& payer)
 template <typename Take>
 void eachRow(Database& db, const std::string& select, const Params& params, Take&& take)
 {
-    SQLite::Statement& rows = db.prepare(select, params);
-    try {
-        while (rows.executeStep())
-            take(rows);
-        rows.reset();
-    } catch (const std::exception& e) {
-        try {
-            rows.reset();
-        } catch (...) {
-        }
-        db.rethrow(e);
-    }
+    RowWalk rows(db, select, params);
+    while (rows.next())
+        take(rows.row());
 }
 
 void planMonth(Database& db, const QDate& month, const std::vector<const CsvLine*>& lines, ImportPlan& plan,

@@ -61,15 +61,15 @@ class StoredWalk
 public:
     // `select` yields the row id, the payer, the two amounts and the balance, in this order.
     StoredWalk(Database& db, const std::string& select, const Params& params = {})
-        : m_db(db), m_rows(db.prepare(select, params)),
+        : m_db(db), m_walk(db, select, params), m_rows(m_walk.row()),
           m_update(db.cachedStatement("UPDATE 入金予定表 SET \"残高\" = ? WHERE rowid = ?"))
     {
     }
-    // Leaves both statements idle before the transaction around the walk ends, whatever happened.
+    // Leaves the update idle before the transaction around the walk ends, whatever happened (the walk
+    // sees to the select).
     ~StoredWalk()
     {
         try {
-            m_rows.reset();
             m_update.reset();
         } catch (...) {
         }
@@ -77,14 +77,7 @@ public:
     StoredWalk(const StoredWalk&) = delete;
     StoredWalk& operator=(const StoredWalk&) = delete;
 
-    bool next()
-    {
-        try {
-            return m_rows.executeStep();
-        } catch (const std::exception& e) {
-            m_db.rethrow(e);
-        }
-    }
+    bool next() { return m_walk.next(); }
     // A payer cell may hold empty text rather than nothing; neither is a payer.
     bool hasPayer() { return !m_rows.getColumn(1).isNull() && m_rows.getColumn(1).getBytes() > 0; }
     Value planned() { return columnValue(m_rows, 2); }
@@ -104,6 +97,7 @@ public:
 
 private:
     Database& m_db;
+    RowWalk m_walk;
     SQLite::Statement& m_rows;
     SQLite::Statement& m_update;
 };

@@ -30,38 +30,18 @@ const char* const kOpenRowsUpTo =
 const char* const kOpenAmountsBefore = "select 予定額, 入金額 from 入金予定表 where 日付 < ?"
                                        " and 入金先名 <> '' and ifnull(入金額, 0) < ifnull(予定額, 0)";
 
-// Steps a cached statement to its end and leaves it ready for the next use, failures worded for the
-// user. The page walks thousands of rows on every refresh, so the columns are read straight from the
-// engine in their stored forms (ISO date text, whole ten-thousandths), falling back to the general
-// conversions only for a value stored some other way.
+// The rows of a select, read for the page. It walks thousands of rows on every refresh, so the columns
+// are read straight from the engine in their stored forms (ISO date text, whole ten-thousandths),
+// falling back to the general conversions only for a value stored some other way.
 class Walk
 {
 public:
-    Walk(Database& db, const std::string& sql, std::initializer_list<Value> params)
-        : m_db(db), m_st(db.cachedStatement(sql))
+    Walk(Database& db, const std::string& sql, const Params& params)
+        : m_rows(db, sql, params), m_st(m_rows.row())
     {
-        int i = 1;
-        for (const Value& value : params)
-            bindValue(m_st, i++, value);
     }
-    ~Walk()
-    {
-        try {
-            m_st.reset();
-        } catch (...) {
-        }
-    }
-    Walk(const Walk&) = delete;
-    Walk& operator=(const Walk&) = delete;
 
-    bool next()
-    {
-        try {
-            return m_st.executeStep();
-        } catch (const std::exception& e) {
-            m_db.rethrow(e);
-        }
-    }
+    bool next() { return m_rows.next(); }
     std::string_view text(int column)
     {
         const SQLite::Column value = m_st.getColumn(column);
@@ -109,7 +89,7 @@ private:
         return Value(QString::fromUtf8(t.data(), qsizetype(t.size()))).toDate();
     }
 
-    Database& m_db;
+    RowWalk m_rows;
     SQLite::Statement& m_st;
     std::string m_lastText;
     std::optional<QDate> m_lastDate;

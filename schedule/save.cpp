@@ -25,25 +25,14 @@ namespace {
 std::optional<std::int64_t> storedRowOf(Database& db, const QDate& date, const Value& origin,
                                         const Value& payer, const std::unordered_set<std::int64_t>& taken)
 {
-    SQLite::Statement& st =
-        db.prepare("select rowid from 入金予定表 where 日付 = ? and 行番号 = ? and 入金先名 = ?",
-                   {Value(date), origin, payer});
-    std::optional<std::int64_t> found;
-    try {
-        while (!found && st.executeStep()) {
-            const std::int64_t rowId = st.getColumn(0).getInt64();
-            if (!taken.contains(rowId))
-                found = rowId;
-        }
-        st.reset();
-    } catch (const std::exception& e) {
-        try {
-            st.reset();
-        } catch (...) {
-        }
-        db.rethrow(e);
+    RowWalk rows(db, "select rowid from 入金予定表 where 日付 = ? and 行番号 = ? and 入金先名 = ?",
+                 {Value(date), origin, payer});
+    while (rows.next()) {
+        const std::int64_t rowId = rows.row().getColumn(0).getInt64();
+        if (!taken.contains(rowId))
+            return rowId;
     }
-    return found;
+    return std::nullopt;
 }
 
 [[noreturn]] void refuseUndated(int rowNumber)

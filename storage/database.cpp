@@ -435,3 +435,25 @@ Value columnValue(SQLite::Statement& statement, int index)
         return Value(col.getDouble());
     return Value(QString::fromUtf8(col.getText(), col.getBytes()));
 }
+
+RowWalk::RowWalk(Database& db, const std::string& select, const Params& params)
+    : m_db(db), m_statement(db.prepare(select, params))
+{
+}
+
+RowWalk::~RowWalk()
+{
+    try {
+        m_statement.reset();
+    } catch (...) {
+    }
+}
+
+bool RowWalk::next()
+{
+    try {
+        return m_statement.executeStep();
+    } catch (const std::exception& e) {
+        m_db.rethrow(e);
+    }
+}

@@ -139,6 +139,27 @@ private:
     std::unique_ptr<DailyBackup> m_backup;
 };
 
+// Steps a select, prepared with its values, through its rows. However the walk ends, the statement is
+// left idle, so that the transaction around it can finish and the next use finds it ready; a failure of
+// the engine arrives as StorageError.
+class RowWalk
+{
+public:
+    RowWalk(Database& db, const std::string& select, const Params& params = {});
+    ~RowWalk();
+    RowWalk(const RowWalk&) = delete;
+    RowWalk& operator=(const RowWalk&) = delete;
+
+    // The next row; false after the last.
+    bool next();
+    // The statement on its current row, for reading its columns.
+    SQLite::Statement& row() { return m_statement; }
+
+private:
+    Database& m_db;
+    SQLite::Statement& m_statement;
+};
+
 // A table or column name written into statement text, in double quotes.
 std::string quotedName(const QString& name);
 // Binds one value to a 1-based parameter of a prepared statement.

@@ -306,3 +306,27 @@ TEST(Database, AStatementUsedAgainTakesItsNewValues)
         EXPECT_TRUE(db->readFirst(payerOf, {QDate(2005, 12, 2)}).isNull());
     }
 }
+
+TEST(Database, AWalkLeftBeforeItsLastRowLetsOtherProgramsWrite)
+{
+    TempDataFolder folder;
+    auto db = folder.open();
+    for (const char* name : {"甲", "乙", "丙"})
+        db->execute("insert into 入金先マスタ (入金先名) values (?)", {Value(QString::fromUtf8(name))});
+    const std::string select = "select 入金先名 from 入金先マスタ order by 入金先名";
+    {
+        RowWalk names(*db, select);
+        ASSERT_TRUE(names.next());
+    }
+    // A statement left on a row would keep its read lock, and another program's write would fail busy.
+    SQLite::Database other(folder.permanentPath().toStdString(), SQLite::OPEN_READWRITE);
+    EXPECT_NO_THROW(other.exec("insert into 入金先マスタ (入金先名) values ('丁')"));
+
+    RowWalk again(*db, select);
+    int count = 0;
+    while (again.next())
+        ++count;
+    EXPECT_EQ(count, 4);
+    // A missing value is refused before any row is read.
+    EXPECT_THROW(RowWalk(*db, "select * from 入金先マスタ where 入金先名 = ?"), StorageError);
+}
