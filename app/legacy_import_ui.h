@@ -5,6 +5,8 @@
 #include <functional>
 #include <optional>
 
+class QFrame;
+class QProgressBar;
 class QWidget;
 
 // The start-up's offer: when Dorivan.mdb of the data folder is an Access file (it starts with
@@ -17,3 +19,7 @@ std::optional<int> offerLegacyImportAtStart(const QString& dataFolder);
 // An empty result cancels. An empty function restores the dialog.
 using LegacyFolderChooser = std::function<QString(QWidget* parent)>;
 void setLegacyFolderChooser(LegacyFolderChooser chooser);
+
+// The settings page's frame ImFrame旧データ取込: its button cmd旧データ取込 runs `import` with the
+// frame's progress bar Pbar旧データ取込.
+QFrame* buildLegacyImportPanel(QWidget* parent, std::function<void(QProgressBar*)> import);
