@@ -172,7 +172,7 @@ TEST(ShellLayout, EveryControlIsThereUnderItsNameWithItsCaption)
               QStringLiteral("ここをダブルクリックして色を指定"));
 }
 
-TEST(ShellLayout, FormInitSetsUpBothGridsAndTheMonthFieldByEra)
+TEST(ShellLayout, TheGridsAndTheMonthFieldAreSetUpByTheEraInEffect)
 {
     TempDataFolder folder;
     FrmDorivan window(folder.path());
