@@ -1,31 +1,38 @@
 #include "app/FrmDorivan.h"
 
 #include "app/build_info.h"
-#include "app/clickable_label.h"
+#include "app/button_shortcuts.h"
+#include "app/csv_panel.h"
+#include "app/failure_report.h"
+#include "app/hint_window.h"
+#include "app/overdue_page.h"
+#include "app/payer_page.h"
+#include "app/schedule_page.h"
+#include "app/settings_page.h"
 #include "app/standard_message.h"
-#include "app/support_address.h"
 #include "app/user_prompts.h"
-#include "app/work_table_model.h"
+#include "schedule/overdue.h"
 #include "storage/backup.h"
 #include "storage/data_files.h"
 #include "storage/database.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
-#include <QDesktopServices>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QUrl>
+#include <QTabWidget>
+#include <QVBoxLayout>
 
 const QString kWindowCaption = QStringLiteral("入金予定表 Ver ") + QStringLiteral(DORIVAN_VERSION);
 
 namespace {
+
+const QString kUnsavedMark = QStringLiteral(" *");
+
 QString withTrailingSeparator(const QString& folder)
 {
     if (folder.endsWith(QLatin1Char('/')) || folder.endsWith(QLatin1Char('\\')))
         return folder;
     return folder + QLatin1Char('/');
 }
+
 } // namespace
 
 FrmDorivan::FrmDorivan(const QString& dataFolder, QWidget* parent)
@@ -46,21 +53,10 @@ FrmDorivan::FrmDorivan(const QString& dataFolder, std::shared_ptr<UserPrompts> p
     setWindowTitle(kWindowCaption);
 
     buildLayout();
-    connectShell();
-    connectSchedule();
-    connectPayers();
-    connectSettings();
-    connectHints();
-    connectPrinting();
-    connectOverdue();
-
-    Read設定();
-    FormInit();
-    Clear入金予定表();
-    Clear入金先マスタ();
-    Read入金予定();
-    Refresh未入金();
-    gridInpStartCursor();
+    connectPages();
+    loadPages();
+    refreshOpenReceipts();
+    m_schedulePage->putStartCursor();
 }
 
 void FrmDorivan::openData()
@@ -80,28 +76,145 @@ void FrmDorivan::openData()
     });
 }
 
+void FrmDorivan::buildLayout()
+{
+    const auto database = [this] { return m_db.get(); };
+
+    SchedulePage::Source schedule;
+    schedule.database = database;
+    schedule.prompts = m_prompts;
+    schedule.autoRegistration = [this] { return m_settingsPage->autoRegistration(); };
+    m_schedulePage = new SchedulePage(std::move(schedule));
+
+    m_payerPage = new PayerPage({database, m_prompts});
+
+    SettingsPage::Source settings;
+    settings.database = database;
+    settings.prompts = m_prompts;
+    settings.csvPanel = [this](QWidget* parent) { return new CsvExchangePanel(*this, parent); };
+    settings.importLegacyData = [this](QProgressBar* progress) { cmd旧データ取込Click(progress); };
+    m_settingsPage = new SettingsPage(std::move(settings));
+
+    OverduePage::Source overdue;
+    overdue.database = database;
+    overdue.eraValue = [this] { return m_settingsPage->eraValue(); };
+    overdue.lineColor = [this] { return std::int64_t(m_settingsPage->lineColour()); };
+    overdue.prompts = m_prompts;
+    m_overduePage = new OverduePage(std::move(overdue));
+
+    SSTab1 = new QTabWidget(this);
+    SSTab1->setObjectName(QStringLiteral("SSTab1"));
+    SSTab1->addTab(m_schedulePage, QStringLiteral("     入 金 予 定     "));
+    SSTab1->addTab(m_payerPage, QStringLiteral("入金先保守"));
+    SSTab1->addTab(m_settingsPage, QStringLiteral("設定・情報"));
+    SSTab1->addTab(m_overduePage, QStringLiteral("未入金一覧"));
+    SSTab1->setCurrentIndex(0);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->addWidget(SSTab1);
+    resize(960, 660);
+    addWindowShortcuts(*this);
+}
+
+void FrmDorivan::connectPages()
+{
+    connect(m_schedulePage, &SchedulePage::unsavedChanged, this, &FrmDorivan::markUnsaved);
+    connect(m_schedulePage, &SchedulePage::storedRowsChanged, this, &FrmDorivan::refreshOpenReceipts);
+    connect(m_schedulePage, &SchedulePage::pageWanted, this,
+            [this] { SSTab1->setCurrentWidget(m_schedulePage); });
+    connect(m_schedulePage, &SchedulePage::printRequested, this, &FrmDorivan::printMonth);
+    // The hint window goes with the main window, in closeEvent: a close the user cancels keeps both.
+    connect(m_schedulePage, &SchedulePage::closeRequested, this, [this] { close(); });
+    connect(m_schedulePage, &SchedulePage::pastDueClicked, this,
+            [this] { SSTab1->setCurrentWidget(m_overduePage); });
+    connect(m_overduePage, &OverduePage::storedRowRequested, m_schedulePage, &SchedulePage::showStoredRow);
+
+    connect(m_payerPage, &PayerPage::payersChanged, m_schedulePage, &SchedulePage::refreshPayerList);
+    connect(SSTab1, &QTabWidget::currentChanged, this, [this](int index) {
+        if (SSTab1->widget(index) == m_payerPage)
+            m_payerPage->pageOpened();
+    });
+
+    connect(m_settingsPage, &SettingsPage::settingsRead, this,
+            [this] { m_schedulePage->setEra(m_settingsPage->eraValue()); });
+    connect(m_settingsPage, &SettingsPage::allDataDeleted, this, [this] {
+        m_schedulePage->refreshPayerList();
+        refreshOpenReceipts();
+    });
+
+    connect(m_schedulePage, &SchedulePage::hintRequested, this, &FrmDorivan::showHint);
+    connect(m_payerPage, &PayerPage::hintRequested, this, &FrmDorivan::showHint);
+    connect(m_settingsPage, &SettingsPage::hintRequested, this, &FrmDorivan::showHint);
+}
+
+void FrmDorivan::loadPages()
+{
+    // The settings first: the month field takes the form of their era.
+    m_settingsPage->readSettings();
+    m_settingsPage->offerEras();
+    m_schedulePage->bindData();
+    m_payerPage->bindData();
+    m_schedulePage->clearMonth();
+    m_payerPage->clearPayers();
+    m_schedulePage->loadMonth();
+}
+
 FrmDorivan::~FrmDorivan()
 {
     Unload();
 }
 
-void FrmDorivan::connectShell()
+void FrmDorivan::markUnsaved(bool unsaved)
 {
-    // The hint window goes with the main window, in closeEvent: a close the user cancels keeps both.
-    connect(cmd履歴閉じる, &QPushButton::clicked, this, [this] { close(); });
-    connect(Image2, &ClickableLabel::clicked, this, [] {
-        // Whether a browser or viewer opens is the desktop's business; nothing is reported either way.
-        const QUrl address = bannerAddress(QCoreApplication::applicationDirPath());
-        if (!address.isEmpty())
-            QDesktopServices::openUrl(address);
-    });
-    for (WorkTableModel* model : {datInp, dat入金先名, dat入金先マスタ})
-        connect(model, &WorkTableModel::storageFailed, this, &FrmDorivan::showStorageFailure);
+    const QString plain = plainTitle();
+    setWindowTitle(unsaved ? plain + kUnsavedMark : plain);
 }
 
-void FrmDorivan::showStorageFailure(const QString& message)
+QString FrmDorivan::plainTitle() const
 {
-    QMessageBox::warning(this, QStringLiteral("入金予定表"), message);
+    QString title = windowTitle();
+    if (title.endsWith(kUnsavedMark))
+        title.chop(kUnsavedMark.size());
+    return title;
+}
+
+void FrmDorivan::refreshOpenReceipts()
+{
+    if (!isLoaded() || !m_overduePage->refresh())
+        return;
+    // The page read everything up to its date; when that reaches yesterday the notice needs no read
+    // of its own.
+    std::optional<schedule::OpenTotals> pastDue = m_overduePage->pastDue();
+    if (!pastDue) {
+        if (!runReportingFailure(
+                prompts(), [&] { pastDue = schedule::readPastDue(db(), QDate::currentDate()); },
+                kStepNotCompleted))
+            return;
+    }
+    m_schedulePage->showPastDue(*pastDue);
+}
+
+void FrmDorivan::showHint(const QString& ctlName)
+{
+    // The caption without the mark of unsaved edits: the hint is stored under it. An open window keeps
+    // the key it was opened with, so a text being written is saved where the user started it, whichever
+    // page's button was pressed since.
+    if (!m_hintWindow)
+        m_hintWindow = new Hint(db(), {objectName(), ctlName, plainTitle()}, m_prompts, this);
+    if (m_hintWindow->isMinimized())
+        m_hintWindow->showNormal();
+    else
+        m_hintWindow->show();
+    m_hintWindow->raise();
+    m_hintWindow->activateWindow();
+}
+
+void FrmDorivan::printMonth()
+{
+    // The figures as they stand on the screen, saved or not.
+    prompts().previewMonthlyReport(this, db(), m_schedulePage->workMonth(), m_settingsPage->eraValue(),
+                                   m_schedulePage->shownFigures(), m_settingsPage->lineColour());
 }
 
 void FrmDorivan::bringToFront()
@@ -117,7 +230,7 @@ void FrmDorivan::bringToFront()
 void FrmDorivan::closeEvent(QCloseEvent* event)
 {
     // Unsaved edits of the month are asked about first; キャンセル keeps the window open with them.
-    if (!confirmLeavingMonth()) {
+    if (!m_schedulePage->confirmLeavingMonth()) {
         event->ignore();
         return;
     }
@@ -132,8 +245,9 @@ void FrmDorivan::Unload()
 {
     // The grids must let go of the handle before it closes. Nothing is saved here: rows the user did
     // not store stay in the work file, which the next start rebuilds.
-    for (WorkTableModel* model : {datInp, dat入金先名, dat入金先マスタ})
-        if (model)
-            model->unbind();
+    if (m_schedulePage)
+        m_schedulePage->releaseData();
+    if (m_payerPage)
+        m_payerPage->releaseData();
     m_db.reset();
 }

@@ -1,6 +1,5 @@
 #include "app/button_shortcuts.h"
 
-#include "app/FrmDorivan.h"
 #include "app/bound_grid.h"
 
 #include <QApplication>
@@ -37,18 +36,28 @@ void giveButtonShortcut(QPushButton* button, const QKeySequence& key, const QStr
     button->setToolTip(tip + QStringLiteral(" (") + keyName + QLatin1Char(')'));
 }
 
-void addWindowShortcuts(FrmDorivan& w)
+void addWindowShortcuts(QWidget& window)
 {
-    const QKeySequence save(Qt::CTRL | Qt::Key_S);
-    for (QPushButton* b : {w.cmd登録, w.cmd支払先登録, w.cmd設定登録})
-        giveButtonShortcut(b, save, QStringLiteral("Ctrl+S"));
-    giveButtonShortcut(w.Cmd印刷, QKeySequence(Qt::CTRL | Qt::Key_P), QStringLiteral("Ctrl+P"));
-    giveButtonShortcut(w.cmdMonBef, QKeySequence(Qt::Key_PageUp), QStringLiteral("PageUp"));
-    giveButtonShortcut(w.cmdMonNext, QKeySequence(Qt::Key_PageDown), QStringLiteral("PageDown"));
-    giveButtonShortcut(w.cmd行挿入, QKeySequence(Qt::CTRL | Qt::Key_I), QStringLiteral("Ctrl+I"));
-    const QKeySequence deleteRow(Qt::CTRL | Qt::Key_Delete);
-    for (QPushButton* b : {w.cmd行削除, w.cmd支払先行削除})
-        giveButtonShortcut(b, deleteRow, QStringLiteral("Ctrl+Delete"));
-    for (QPushButton* b : {w.cmdHint, w.cmdHint1, w.cmdHint2})
-        giveButtonShortcut(b, QKeySequence(Qt::Key_F1), QStringLiteral("F1"));
+    // The buttons are the pages' own; the keys are the window's, so they are found by name.
+    const auto buttons = [&window](std::initializer_list<const char16_t*> names) {
+        QList<QPushButton*> found;
+        for (const char16_t* name : names)
+            if (auto* b = window.findChild<QPushButton*>(QString::fromUtf16(name)))
+                found.append(b);
+        return found;
+    };
+    const auto give = [&](std::initializer_list<const char16_t*> names, const QKeySequence& key,
+                          const QString& keyName) {
+        for (QPushButton* b : buttons(names))
+            giveButtonShortcut(b, key, keyName);
+    };
+    give({u"cmd登録", u"cmd支払先登録", u"cmd設定登録"}, QKeySequence(Qt::CTRL | Qt::Key_S),
+         QStringLiteral("Ctrl+S"));
+    give({u"Cmd印刷"}, QKeySequence(Qt::CTRL | Qt::Key_P), QStringLiteral("Ctrl+P"));
+    give({u"cmdMonBef"}, QKeySequence(Qt::Key_PageUp), QStringLiteral("PageUp"));
+    give({u"cmdMonNext"}, QKeySequence(Qt::Key_PageDown), QStringLiteral("PageDown"));
+    give({u"cmd行挿入"}, QKeySequence(Qt::CTRL | Qt::Key_I), QStringLiteral("Ctrl+I"));
+    give({u"cmd行削除", u"cmd支払先行削除"}, QKeySequence(Qt::CTRL | Qt::Key_Delete),
+         QStringLiteral("Ctrl+Delete"));
+    give({u"cmdHint", u"cmdHint1", u"cmdHint2"}, QKeySequence(Qt::Key_F1), QStringLiteral("F1"));
 }

@@ -1,9 +1,9 @@
 #pragma once
 
-class FrmDorivan;
 class QKeySequence;
 class QPushButton;
 class QString;
+class QWidget;
 
 // A key that presses a button as a click does, named in the button's tooltip ("登録 (Ctrl+S)"). The key
 // works while the button could be clicked: its page shown, the button enabled, its window active. So
@@ -11,5 +11,5 @@ class QString;
 void giveButtonShortcut(QPushButton* button, const QKeySequence& key, const QString& keyName);
 
 // The window's keys: Ctrl+S 登録, Ctrl+P 印刷, PageUp / PageDown the previous / next month, Ctrl+I
-// 行挿入, Ctrl+Delete 行削除, F1 the page's hint.
-void addWindowShortcuts(FrmDorivan& window);
+// 行挿入, Ctrl+Delete 行削除, F1 the page's hint; given to the buttons of those names in `window`.
+void addWindowShortcuts(QWidget& window);

@@ -4,6 +4,8 @@
 #include "app/csv_dialog.h"
 #include "app/failure_report.h"
 #include "app/month_edit.h"
+#include "app/schedule_page.h"
+#include "app/settings_page.h"
 #include "app/standard_message.h"
 #include "common/dates.h"
 #include "csv/csv_import.h"
@@ -58,8 +60,9 @@ CsvExchangePanel::CsvExchangePanel(FrmDorivan& window, QWidget* parent)
 
 void CsvExchangePanel::exportCsv()
 {
-    m_exportDialog->setMonthFormat(MonthDisplayFormat(m_window.eraValue(), MonthUse::MonthField));
-    m_exportDialog->setDisplayedMonth(m_window.workMonth());
+    m_exportDialog->setMonthFormat(
+        MonthDisplayFormat(m_window.settingsPage().eraValue(), MonthUse::MonthField));
+    m_exportDialog->setDisplayedMonth(m_window.schedulePage().workMonth());
     if (m_exportDialog->exec() != QDialog::Accepted)
         return;
     const QString path = m_exportDialog->fileName();
@@ -99,7 +102,7 @@ void CsvExchangePanel::importCsv()
             m_window.prompts(),
             [&] {
                 prepared = csv::prepareImport(m_window.db(), bytes, m_importDialog->encoding(),
-                                              m_window.autoRegistration());
+                                              m_window.settingsPage().autoRegistration());
             },
             kStepNotCompleted))
         return;
@@ -129,8 +132,8 @@ void CsvExchangePanel::importCsv()
             m_window.prompts(), [&] { summary = csv::applyImport(m_window.db(), plan); }, kStepNotCompleted))
         return;
     if (summary.payersRegistered > 0)
-        m_window.AddComb入金先名();
-    m_window.Read入金予定();
+        m_window.schedulePage().refreshPayerList();
+    m_window.schedulePage().loadMonth();
     tell(m_window.prompts(), QStringLiteral("取り込みました。") + csv::summaryText(summary));
 }
 

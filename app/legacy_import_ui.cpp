@@ -78,37 +78,37 @@ std::optional<int> offerLegacyImportAtStart(const QString& dataFolder)
     }
 }
 
-QWidget* FrmDorivan::buildLegacyImportPanel(QWidget* parent)
+QFrame* buildLegacyImportPanel(QWidget* parent, std::function<void(QProgressBar*)> import)
 {
-    ImFrame旧データ取込 = new QFrame(parent);
-    ImFrame旧データ取込->setObjectName(QStringLiteral("ImFrame旧データ取込"));
-    ImFrame旧データ取込->setFrameShape(QFrame::StyledPanel);
-    ImFrame旧データ取込->setFrameShadow(QFrame::Raised);
-    cmd旧データ取込 = new QPushButton(QStringLiteral("旧データ取込"), ImFrame旧データ取込);
-    cmd旧データ取込->setObjectName(QStringLiteral("cmd旧データ取込"));
-    cmd旧データ取込->setMinimumWidth(72);
-    cmd旧データ取込->setAutoDefault(false);
-    lbl旧データ取込 =
-        new QLabel(QStringLiteral("以前のプログラム（Access 形式）のデータを取り込む"), ImFrame旧データ取込);
-    lbl旧データ取込->setObjectName(QStringLiteral("lbl旧データ取込"));
-    Pbar旧データ取込 = new QProgressBar(ImFrame旧データ取込);
-    Pbar旧データ取込->setObjectName(QStringLiteral("Pbar旧データ取込"));
-    Pbar旧データ取込->setRange(0, 100);
-    Pbar旧データ取込->setFixedWidth(160);
-    QSizePolicy keepPlace = Pbar旧データ取込->sizePolicy();
+    auto* frame = new QFrame(parent);
+    frame->setObjectName(QStringLiteral("ImFrame旧データ取込"));
+    frame->setFrameShape(QFrame::StyledPanel);
+    frame->setFrameShadow(QFrame::Raised);
+    auto* button = new QPushButton(QStringLiteral("旧データ取込"), frame);
+    button->setObjectName(QStringLiteral("cmd旧データ取込"));
+    button->setMinimumWidth(72);
+    button->setAutoDefault(false);
+    auto* label = new QLabel(QStringLiteral("以前のプログラム（Access 形式）のデータを取り込む"), frame);
+    label->setObjectName(QStringLiteral("lbl旧データ取込"));
+    auto* bar = new QProgressBar(frame);
+    bar->setObjectName(QStringLiteral("Pbar旧データ取込"));
+    bar->setRange(0, 100);
+    bar->setFixedWidth(160);
+    QSizePolicy keepPlace = bar->sizePolicy();
     keepPlace.setRetainSizeWhenHidden(true);
-    Pbar旧データ取込->setSizePolicy(keepPlace);
-    Pbar旧データ取込->hide();
-    auto* row = new QHBoxLayout(ImFrame旧データ取込);
-    row->addWidget(cmd旧データ取込);
-    row->addWidget(lbl旧データ取込);
+    bar->setSizePolicy(keepPlace);
+    bar->hide();
+    auto* row = new QHBoxLayout(frame);
+    row->addWidget(button);
+    row->addWidget(label);
     row->addStretch();
-    row->addWidget(Pbar旧データ取込);
-    connect(cmd旧データ取込, &QPushButton::clicked, this, [this] { cmd旧データ取込Click(); });
-    return ImFrame旧データ取込;
+    row->addWidget(bar);
+    QObject::connect(button, &QPushButton::clicked, frame,
+                     [import = std::move(import), bar] { import(bar); });
+    return frame;
 }
 
-void FrmDorivan::cmd旧データ取込Click()
+void FrmDorivan::cmd旧データ取込Click(QProgressBar* progress)
 {
     const QString source = prompts().chooseFolder(
         this, QStringLiteral("以前のデータ（Dorivan.mdb）があるフォルダを選んでください"));
@@ -141,7 +141,7 @@ void FrmDorivan::cmd旧データ取込Click()
     QString message;
     QMessageBox::Icon icon = QMessageBox::Information;
     try {
-        message = legacy::summaryText(runImport(source, m_dataFolder, replace, Pbar旧データ取込));
+        message = legacy::summaryText(runImport(source, m_dataFolder, replace, progress));
     } catch (const legacy::ImportError& e) {
         message = e.userMessage();
         icon = QMessageBox::Warning;
@@ -156,11 +156,7 @@ void FrmDorivan::cmd旧データ取込Click()
         close();
         return;
     }
-    Read設定();
-    FormInit();
-    Clear入金予定表();
-    Clear入金先マスタ();
-    Read入金予定();
+    loadPages();
     QMessageBox box(icon, kImportTitle, message, QMessageBox::Ok, this);
     box.exec();
 }

@@ -3,6 +3,7 @@
 #include "app/bound_grid.h"
 #include "app/work_table_model.h"
 #include "storage/database.h"
+#include "support/controls.h"
 #include "support/dialog_answers.h"
 #include "support/seed.h"
 #include "support/temp_data.h"
@@ -35,35 +36,43 @@ TEST(AmountWidths, TheLargestTypedAmountFitsEveryAmountCellAndTotalAndLargerTota
     TempDataFolder folder;
     FrmDorivan window(folder.path(), std::make_shared<ScriptedPrompts>());
     ScopedDialogAnswers answers(window);
-    window.SSTab1->setCurrentIndex(0);
+    control<QTabWidget>(window, "SSTab1")->setCurrentIndex(0);
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
 
     window.db().execute("update InpWork set 入金先名 = ?, 予定額 = ?, 入金額 = ?, 残高 = ? where 行番号 = 1",
                         {Value("東京商事"), Value(yen(999'999'999'999)), Value(yen(999'999'999'999)),
                          Value(yen(-999'999'999'999))});
-    window.datInp->refresh();
+    control<WorkTableModel>(window, "datInp")->refresh();
     for (const char* column : {"予定額", "入金額", "残高"}) {
-        const int c = window.datInp->columnIndex(QString::fromUtf8(column));
-        const QModelIndex cell = window.datInp->index(0, c);
+        const int c = control<WorkTableModel>(window, "datInp")->columnIndex(QString::fromUtf8(column));
+        const QModelIndex cell = control<WorkTableModel>(window, "datInp")->index(0, c);
         QStyleOptionViewItem option;
-        option.initFrom(window.GridInp->viewport());
-        option.font = window.GridInp->font();
+        option.initFrom(control<BoundGrid>(window, "GridInp")->viewport());
+        option.font = control<BoundGrid>(window, "GridInp")->font();
         // What the grid's own delegate needs to draw the cell, and no ellipsis where the style draws
         // the text: inside the cell's margins.
-        const int needed = window.GridInp->itemDelegateForIndex(cell)->sizeHint(option, cell).width();
-        EXPECT_GE(window.GridInp->columnWidth(c), needed) << column;
+        const int needed =
+            control<BoundGrid>(window, "GridInp")->itemDelegateForIndex(cell)->sizeHint(option, cell).width();
+        EXPECT_GE(control<BoundGrid>(window, "GridInp")->columnWidth(c), needed) << column;
         const int margin =
-            window.GridInp->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, window.GridInp) + 1;
+            control<BoundGrid>(window, "GridInp")
+                ->style()
+                ->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, control<BoundGrid>(window, "GridInp")) +
+            1;
         const QString text = cell.data().toString();
-        EXPECT_EQ(window.GridInp->fontMetrics().elidedText(
-                      text, Qt::ElideRight, window.GridInp->visualRect(cell).width() - 2 * margin),
-                  text)
+        EXPECT_EQ(
+            control<BoundGrid>(window, "GridInp")
+                ->fontMetrics()
+                .elidedText(text, Qt::ElideRight,
+                            control<BoundGrid>(window, "GridInp")->visualRect(cell).width() - 2 * margin),
+            text)
             << column;
     }
 
-    AmountField* const totals[] = {window.num繰越額, window.num予定額月計, window.num入金額月計,
-                                   window.num累計};
+    AmountField* const totals[] = {
+        control<AmountField>(window, "num繰越額"), control<AmountField>(window, "num予定額月計"),
+        control<AmountField>(window, "num入金額月計"), control<AmountField>(window, "num累計")};
     for (AmountField* field : totals) {
         field->setAmount(yen(-999'999'999'999));
         EXPECT_TRUE(showsWholeText(field)) << field->objectName().toStdString();
@@ -72,11 +81,13 @@ TEST(AmountWidths, TheLargestTypedAmountFitsEveryAmountCellAndTotalAndLargerTota
 
     // A balance beyond what anyone types is drawn smaller rather than cut off, and a small one goes
     // back to the usual font.
-    const QFont usual = window.num累計->font();
-    window.num累計->setAmount(Money::fromRaw(std::numeric_limits<std::int64_t>::min() + 1));
-    EXPECT_TRUE(showsWholeText(window.num累計)) << window.num累計->text().toStdString();
-    EXPECT_LT(window.num累計->font().pointSizeF(), usual.pointSizeF());
-    window.num累計->setAmount(yen(12));
-    EXPECT_EQ(window.num累計->font(), usual);
-    EXPECT_FALSE(window.num累計->testAttribute(Qt::WA_SetFont));
+    const QFont usual = control<AmountField>(window, "num累計")->font();
+    control<AmountField>(window, "num累計")
+        ->setAmount(Money::fromRaw(std::numeric_limits<std::int64_t>::min() + 1));
+    EXPECT_TRUE(showsWholeText(control<AmountField>(window, "num累計")))
+        << control<AmountField>(window, "num累計")->text().toStdString();
+    EXPECT_LT(control<AmountField>(window, "num累計")->font().pointSizeF(), usual.pointSizeF());
+    control<AmountField>(window, "num累計")->setAmount(yen(12));
+    EXPECT_EQ(control<AmountField>(window, "num累計")->font(), usual);
+    EXPECT_FALSE(control<AmountField>(window, "num累計")->testAttribute(Qt::WA_SetFont));
 }

@@ -3,6 +3,7 @@
 #include "csv/csv_export.h"
 #include "schedule_window.h"
 #include "settings/settings_record.h"
+#include "support/controls.h"
 #include "support/dialog_answers.h"
 #include "support/seed.h"
 
@@ -169,9 +170,9 @@ TEST(CsvWindow, TheImportButtonAsksStoresReloadsTheMonthAndSummarises)
     ASSERT_EQ(answers.count(), 2);
     EXPECT_EQ(answers.last().message, QStringLiteral("取り込みました。追加 1 行、更新 1 行"));
     // The displayed month is read again, and the new payer is offered in the grid's list.
-    EXPECT_EQ(window->datInp->value(0, kPlanned).toMoney(), yen(700));
-    EXPECT_EQ(window->datInp->value(1, kPayer).toText(), QStringLiteral("乙社"));
-    EXPECT_EQ(window->datInp->value(1, kBalance).toMoney(), yen(730));
+    EXPECT_EQ(control<WorkTableModel>(*window, "datInp")->value(0, kPlanned).toMoney(), yen(700));
+    EXPECT_EQ(control<WorkTableModel>(*window, "datInp")->value(1, kPayer).toText(), QStringLiteral("乙社"));
+    EXPECT_EQ(control<WorkTableModel>(*window, "datInp")->value(1, kBalance).toMoney(), yen(730));
     EXPECT_TRUE(readNames(window->db(), QStringLiteral("w入金先名")).contains(QStringLiteral("乙社")));
 }
 

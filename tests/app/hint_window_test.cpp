@@ -5,6 +5,7 @@
 #include "hints/hint_store.h"
 #include "storage/database.h"
 #include "storage/rowset.h"
+#include "support/controls.h"
 #include "support/dialog_answers.h"
 #include "support/temp_data.h"
 
@@ -105,15 +106,15 @@ protected:
     // Presses the hint button on its own page and returns the open hint window.
     Hint* pressHint(QPushButton* button, int page)
     {
-        window->SSTab1->setCurrentIndex(page);
+        control<QTabWidget>(*window, "SSTab1")->setCurrentIndex(page);
         QTest::mouseClick(button, Qt::LeftButton);
-        auto* hint = qobject_cast<Hint*>(window->m_hintWindow.data());
+        auto* hint = qobject_cast<Hint*>(window->hintWindow());
         if (hint) {
             EXPECT_TRUE(QTest::qWaitForWindowExposed(hint));
         }
         return hint;
     }
-    Hint* openSchedule() { return pressHint(window->cmdHint, 0); }
+    Hint* openSchedule() { return pressHint(control<QPushButton>(*window, "cmdHint"), 0); }
 
     void type(Hint* hint, const QString& text)
     {
@@ -197,11 +198,11 @@ TEST_F(HintWindowTest, EachPageHasItsOwnBuiltInHelpUntilTheUserStoresATextOfThei
 {
     ScopedDialogAnswers answers(*window, {}, true);
     const std::tuple<QPushButton*, int, std::vector<const char16_t*>> pages[] = {
-        {window->cmdHint,
+        {control<QPushButton>(*window, "cmdHint"),
          0,
          {u"入金予定", u"登録", u"行挿入", u"行削除", u"印刷", u"Ctrl+S", u"PageDown", u"F1"}},
-        {window->cmdHint1, 1, {u"入金先", u"読込", u"全件削除", u"行削除", u"F1"}},
-        {window->cmdHint2, 2, {u"年号", u"罫線", u"実行", u"Enter", u"F1"}},
+        {control<QPushButton>(*window, "cmdHint1"), 1, {u"入金先", u"読込", u"全件削除", u"行削除", u"F1"}},
+        {control<QPushButton>(*window, "cmdHint2"), 2, {u"年号", u"罫線", u"実行", u"Enter", u"F1"}},
     };
     QStringList texts;
     for (const auto& [button, page, words] : pages) {
@@ -219,15 +220,16 @@ TEST_F(HintWindowTest, EachPageHasItsOwnBuiltInHelpUntilTheUserStoresATextOfThei
     EXPECT_TRUE(hintRows(window->db()).empty()) << "showing the help stores nothing";
 
     // The user's text replaces the help of that page only.
-    Hint* hint = pressHint(window->cmdHint1, 1);
+    Hint* hint = pressHint(control<QPushButton>(*window, "cmdHint1"), 1);
     type(hint, QStringLiteral("得意先は五十音順"));
     click(hint->cmd登録);
     click(hint->cmd閉じる);
     settle();
-    EXPECT_EQ(pressHint(window->cmdHint1, 1)->txtContents->toPlainText(), QStringLiteral("得意先は五十音順"));
-    click(window->m_hintWindow->findChild<QPushButton*>(QStringLiteral("cmd閉じる")));
+    EXPECT_EQ(pressHint(control<QPushButton>(*window, "cmdHint1"), 1)->txtContents->toPlainText(),
+              QStringLiteral("得意先は五十音順"));
+    click(window->hintWindow()->findChild<QPushButton*>(QStringLiteral("cmd閉じる")));
     settle();
-    EXPECT_EQ(pressHint(window->cmdHint2, 2)->txtContents->toPlainText(), texts[2]);
+    EXPECT_EQ(pressHint(control<QPushButton>(*window, "cmdHint2"), 2)->txtContents->toPlainText(), texts[2]);
 }
 
 TEST_F(HintWindowTest, TheEditToggleSwitchesColourAndWhetherTheTextCanBeTyped)
@@ -329,7 +331,7 @@ TEST_F(HintWindowTest, ClearingAndClosingChangesNothingStoredAndDropsTheTextWith
     click(hint->cmd閉じる);
     EXPECT_FALSE(hint->isVisible());
     settle();
-    EXPECT_FALSE(window->m_hintWindow);
+    EXPECT_FALSE(window->hintWindow());
 
     hint = openSchedule();
     ASSERT_TRUE(hint);
@@ -349,8 +351,7 @@ TEST_F(HintWindowTest, AnOpenWindowKeepsItsKeyWhenAnotherPagesButtonIsPressed)
     Hint* hint = openSchedule();
     type(hint, QStringLiteral("予定表のヒント"));
 
-    EXPECT_EQ(pressHint(window->cmdHint1, 1), hint);
-    EXPECT_EQ(window->hintCtlName, QStringLiteral("cmdHint1"));
+    EXPECT_EQ(pressHint(control<QPushButton>(*window, "cmdHint1"), 1), hint);
     EXPECT_EQ(hint->lblCtlName->text(), QStringLiteral("cmdHint"));
     EXPECT_EQ(hint->txtContents->toPlainText(), QStringLiteral("予定表のヒント"));
     EXPECT_TRUE(hint->isEditMode());
@@ -371,7 +372,7 @@ TEST_F(HintWindowTest, ReopeningAfterCloseStartsInReadModeWithTheNewKey)
     click(hint->cmd閉じる);
     settle();
 
-    hint = pressHint(window->cmdHint2, 2);
+    hint = pressHint(control<QPushButton>(*window, "cmdHint2"), 2);
     ASSERT_TRUE(hint);
     EXPECT_EQ(hint->lblCtlName->text(), QStringLiteral("cmdHint2"));
     EXPECT_EQ(hint->txtContents->toPlainText(), QStringLiteral("色の選び方"));
@@ -384,14 +385,14 @@ TEST_F(HintWindowTest, TheHintSurvivesARestartOnTheSameDataFolder)
 {
     {
         ScopedDialogAnswers answers(*window, {}, true);
-        Hint* hint = pressHint(window->cmdHint1, 1);
+        Hint* hint = pressHint(control<QPushButton>(*window, "cmdHint1"), 1);
         type(hint, QStringLiteral("支払先は自動で登録されます"));
         click(hint->cmd登録);
         window->close();
     }
     window.reset();
     start();
-    Hint* hint = pressHint(window->cmdHint1, 1);
+    Hint* hint = pressHint(control<QPushButton>(*window, "cmdHint1"), 1);
     ASSERT_TRUE(hint);
     EXPECT_EQ(hint->txtContents->toPlainText(), QStringLiteral("支払先は自動で登録されます"));
 }
@@ -400,7 +401,7 @@ TEST_F(HintWindowTest, ClosingTheMainWindowClosesAnOpenHintWindow)
 {
     QPointer<Hint> hint = openSchedule();
     ASSERT_TRUE(hint);
-    click(window->cmd履歴閉じる);
+    click(control<QPushButton>(*window, "cmd履歴閉じる"));
     EXPECT_FALSE(window->isVisible());
     EXPECT_TRUE(!hint || !hint->isVisible());
 

@@ -5,6 +5,7 @@
 #include "app/work_table_model.h"
 #include "legacy/legacy_test_files.h"
 #include "storage/database.h"
+#include "support/controls.h"
 #include "support/dialog_answers.h"
 #include "support/seed.h"
 #include "support/temp_data.h"
@@ -102,7 +103,7 @@ TEST_F(LegacyImportWindow, TheSettingsButtonWarnsImportsReloadsTheWindowAndShows
         // No to the warning: nothing is touched.
         const QMap<QString, QByteArray> before = snapshot(folder.path());
         BoxAnswers answers({QMessageBox::No});
-        window.cmd旧データ取込->click();
+        control<QPushButton>(window, "cmd旧データ取込")->click();
         ASSERT_EQ(answers.texts.size(), 1u);
         EXPECT_TRUE(answers.texts[0].contains(QStringLiteral("置き換えられます")));
         EXPECT_EQ(answers.defaults[0], QMessageBox::No);
@@ -111,7 +112,7 @@ TEST_F(LegacyImportWindow, TheSettingsButtonWarnsImportsReloadsTheWindowAndShows
     }
 
     BoxAnswers answers({QMessageBox::Yes, QMessageBox::Ok});
-    window.cmd旧データ取込->click();
+    control<QPushButton>(window, "cmd旧データ取込")->click();
     ASSERT_EQ(answers.texts.size(), 2u);
     EXPECT_TRUE(
         answers.texts[1].startsWith(QStringLiteral("555 行、入金先 12 件、ヒント 3 件を取り込みました。")))
@@ -120,9 +121,9 @@ TEST_F(LegacyImportWindow, TheSettingsButtonWarnsImportsReloadsTheWindowAndShows
     ASSERT_TRUE(window.isLoaded());
     EXPECT_EQ(count(window.db(), "入金予定表"), 555);
     // The window shows the imported data: the era of the imported settings, the payers in the list.
-    EXPECT_EQ(window.eraValue(), QStringLiteral("和暦"));
-    EXPECT_EQ(window.dat入金先名->rowCount(), 12);
-    EXPECT_FALSE(window.Pbar旧データ取込->isVisible());
+    EXPECT_EQ(window.settingsPage().eraValue(), QStringLiteral("和暦"));
+    EXPECT_EQ(control<WorkTableModel>(window, "dat入金先名")->rowCount(), 12);
+    EXPECT_FALSE(control<QProgressBar>(window, "Pbar旧データ取込")->isVisible());
 }
 
 TEST_F(LegacyImportWindow, AnAccessFileAtStartIsOfferedYesImportsNoEndsAndAFailureEndsWithTheReason)

@@ -9,6 +9,7 @@
 #include "common/dates.h"
 #include "schedule/balances.h"
 #include "settings/settings_record.h"
+#include "support/controls.h"
 #include "support/dialog_answers.h"
 #include "support/seed.h"
 
@@ -34,7 +35,7 @@ const QString kC = QStringLiteral("丙建設");
 
 bool marked(FrmDorivan& window, int row, int column = kPayer)
 {
-    return window.datInp->index(row, column).data(Qt::BackgroundRole).isValid();
+    return control<WorkTableModel>(window, "datInp")->index(row, column).data(Qt::BackgroundRole).isValid();
 }
 
 QVariant cell(QTableView* grid, int row, int column, int role = Qt::EditRole)
@@ -57,8 +58,8 @@ std::unique_ptr<FrmDorivan> pageUpTo10May(const TempDataFolder& folder)
                             });
     }
     auto window = openWindow(folder);
-    window->SSTab1->setCurrentWidget(window->Page未入金);
-    window->Page未入金->Dt基準日->setDate(QDate(2024, 5, 10));
+    control<QTabWidget>(*window, "SSTab1")->setCurrentWidget(&window->overduePage());
+    window->overduePage().Dt基準日->setDate(QDate(2024, 5, 10));
     return window;
 }
 
@@ -79,13 +80,18 @@ TEST(OverdueGrid, MarksOpenRowsDatedBeforeTodayAndFollowsEveryEdit)
     EXPECT_FALSE(marked(*window, 1)) << "fully paid";
     EXPECT_FALSE(marked(*window, 2)) << "no payer";
     EXPECT_FALSE(marked(*window, 3)) << "blank";
-    const QColor colour = window->datInp->index(0, kPayer).data(Qt::BackgroundRole).value<QBrush>().color();
+    const QColor colour = control<WorkTableModel>(*window, "datInp")
+                              ->index(0, kPayer)
+                              .data(Qt::BackgroundRole)
+                              .value<QBrush>()
+                              .color();
     EXPECT_GT(colour.lightness(), 190) << "black text stays readable";
     EXPECT_GT(colour.red(), colour.blue());
 
     // Unsaved edits count at once, and the whole row is repainted.
-    QSignalSpy repainted(window->datInp, &QAbstractItemModel::dataChanged);
-    ASSERT_TRUE(window->datInp->setData(window->datInp->index(0, kReceived), 1000));
+    QSignalSpy repainted(control<WorkTableModel>(*window, "datInp"), &QAbstractItemModel::dataChanged);
+    ASSERT_TRUE(control<WorkTableModel>(*window, "datInp")
+                    ->setData(control<WorkTableModel>(*window, "datInp")->index(0, kReceived), 1000));
     EXPECT_FALSE(marked(*window, 0));
     bool wholeRow = false;
     for (const QList<QVariant>& signal : repainted)
@@ -120,8 +126,8 @@ TEST(OverduePage, ListsOpenRowsUpToTheDateWithTotalsAndAPayerFilter)
     TempDataFolder folder;
     auto window = pageUpTo10May(folder);
     ScopedDialogAnswers answers(*window);
-    OverduePage& page = *window->Page未入金;
-    EXPECT_EQ(window->SSTab1->tabText(3), QStringLiteral("未入金一覧"));
+    OverduePage& page = window->overduePage();
+    EXPECT_EQ(control<QTabWidget>(*window, "SSTab1")->tabText(3), QStringLiteral("未入金一覧"));
     EXPECT_EQ(page.objectName(), QStringLiteral("Page未入金"));
 
     ASSERT_EQ(page.Grid未入金->model()->rowCount(), 4);
@@ -190,31 +196,34 @@ TEST(OverduePage, FollowsSavesDeletionsAndDeleteAllWithThePastDueNotice)
     }
     auto window = openWindow(folder);
     ScopedDialogAnswers answers(*window);
-    OverduePage& page = *window->Page未入金;
-    EXPECT_EQ(window->lbl未入金お知らせ->text(), QStringLiteral("期日を過ぎた未入金 1 件 合計 1,000 円"));
+    OverduePage& page = window->overduePage();
+    EXPECT_EQ(control<ClickableLabel>(*window, "lbl未入金お知らせ")->text(),
+              QStringLiteral("期日を過ぎた未入金 1 件 合計 1,000 円"));
     EXPECT_EQ(page.num未入金件数->text(), QStringLiteral("2")) << "the page lists up to today";
 
     showMonth(*window, lastMonth);
     putWorkRow(*window, 2, 12, kC, 300, 0);
     answers.queue(true);
-    QTest::mouseClick(window->cmd登録, Qt::LeftButton);
-    EXPECT_EQ(window->lbl未入金お知らせ->text(), QStringLiteral("期日を過ぎた未入金 2 件 合計 1,300 円"));
+    QTest::mouseClick(control<QPushButton>(*window, "cmd登録"), Qt::LeftButton);
+    EXPECT_EQ(control<ClickableLabel>(*window, "lbl未入金お知らせ")->text(),
+              QStringLiteral("期日を過ぎた未入金 2 件 合計 1,300 円"));
     EXPECT_EQ(page.num未入金件数->text(), QStringLiteral("3"));
 
     putCursor(*window, 0, kPayer);
     answers.queue(true);
-    QTest::mouseClick(window->cmd行削除, Qt::LeftButton);
-    EXPECT_EQ(window->lbl未入金お知らせ->text(), QStringLiteral("期日を過ぎた未入金 1 件 合計 300 円"));
+    QTest::mouseClick(control<QPushButton>(*window, "cmd行削除"), Qt::LeftButton);
+    EXPECT_EQ(control<ClickableLabel>(*window, "lbl未入金お知らせ")->text(),
+              QStringLiteral("期日を過ぎた未入金 1 件 合計 300 円"));
     EXPECT_EQ(page.num未入金合計->text(), QStringLiteral("800"));
 
     // A click on the notice opens the page.
-    QTest::mouseClick(window->lbl未入金お知らせ, Qt::LeftButton);
-    EXPECT_EQ(window->SSTab1->currentWidget(), &page);
+    QTest::mouseClick(control<ClickableLabel>(*window, "lbl未入金お知らせ"), Qt::LeftButton);
+    EXPECT_EQ(control<QTabWidget>(*window, "SSTab1")->currentWidget(), &page);
 
     answers.queue(true);
-    window->SSTab1->setCurrentIndex(2);
-    QTest::mouseClick(window->cmd一括削除7, Qt::LeftButton);
-    EXPECT_EQ(window->lbl未入金お知らせ->text(), QString());
+    control<QTabWidget>(*window, "SSTab1")->setCurrentIndex(2);
+    QTest::mouseClick(control<QPushButton>(*window, "cmd一括削除7"), Qt::LeftButton);
+    EXPECT_EQ(control<ClickableLabel>(*window, "lbl未入金お知らせ")->text(), QString());
     EXPECT_EQ(page.Grid未入金->model()->rowCount(), 0);
     EXPECT_EQ(page.num未入金件数->text(), QStringLiteral("0"));
     EXPECT_EQ(answers.unusedAnswers(), 0);
@@ -225,28 +234,30 @@ TEST(OverduePage, OpeningALineShowsItsMonthWithTheRowsDayCellCurrent)
     TempDataFolder folder;
     auto window = pageUpTo10May(folder);
     ScopedDialogAnswers answers(*window);
-    QTableView* list = window->Page未入金->Grid未入金;
+    QTableView* list = window->overduePage().Grid未入金;
 
     // Enter on the first line: 丙建設 of 5 March, the second row of that day in the grid.
     list->setFocus();
     list->setCurrentIndex(list->model()->index(0, 1));
     QTest::keyClick(list, Qt::Key_Return);
-    EXPECT_EQ(window->SSTab1->currentIndex(), 0);
-    EXPECT_EQ(window->Dt年月->month().toString(Qt::ISODate).left(7), QStringLiteral("2024-03"));
-    EXPECT_EQ(window->GridInp->currentIndex().row(), 1);
-    EXPECT_EQ(window->GridInp->currentIndex().column(), int(kDay));
-    EXPECT_EQ(window->GridInp->cell(kPayer).toText(), kC);
+    EXPECT_EQ(control<QTabWidget>(*window, "SSTab1")->currentIndex(), 0);
+    EXPECT_EQ(control<MonthEdit>(*window, "Dt年月")->month().toString(Qt::ISODate).left(7),
+              QStringLiteral("2024-03"));
+    EXPECT_EQ(control<BoundGrid>(*window, "GridInp")->currentIndex().row(), 1);
+    EXPECT_EQ(control<BoundGrid>(*window, "GridInp")->currentIndex().column(), int(kDay));
+    EXPECT_EQ(control<BoundGrid>(*window, "GridInp")->cell(kPayer).toText(), kC);
 
     // A double click on the line of 2 April.
-    window->SSTab1->setCurrentWidget(window->Page未入金);
+    control<QTabWidget>(*window, "SSTab1")->setCurrentWidget(&window->overduePage());
     const QRect line = list->visualRect(list->model()->index(2, 1));
     // A double click as the mouse makes it: press and release, then the second press.
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, line.center());
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, line.center());
-    EXPECT_EQ(window->SSTab1->currentIndex(), 0);
-    EXPECT_EQ(window->Dt年月->month().toString(Qt::ISODate).left(7), QStringLiteral("2024-04"));
-    EXPECT_EQ(window->GridInp->currentIndex().row(), 0);
-    EXPECT_EQ(window->GridInp->cell(kPayer).toText(), kA);
+    EXPECT_EQ(control<QTabWidget>(*window, "SSTab1")->currentIndex(), 0);
+    EXPECT_EQ(control<MonthEdit>(*window, "Dt年月")->month().toString(Qt::ISODate).left(7),
+              QStringLiteral("2024-04"));
+    EXPECT_EQ(control<BoundGrid>(*window, "GridInp")->currentIndex().row(), 0);
+    EXPECT_EQ(control<BoundGrid>(*window, "GridInp")->cell(kPayer).toText(), kA);
     EXPECT_EQ(answers.count(), 0);
 }
 
@@ -255,7 +266,7 @@ TEST(OverduePage, TheOutlookChartShowsTwelveMonthsInTheChosenCalendar)
     TempDataFolder folder;
     auto window = pageUpTo10May(folder);
     ScopedDialogAnswers answers(*window);
-    OutlookChart* chart = window->Page未入金->Chart見通し;
+    OutlookChart* chart = window->overduePage().Chart見通し;
     ASSERT_EQ(chart->objectName(), QStringLiteral("Chart見通し"));
     const QStringList months = chart->monthAxis()->categories();
     ASSERT_EQ(months.size(), 12);
@@ -279,10 +290,10 @@ TEST(OverduePage, TheOutlookChartShowsTwelveMonthsInTheChosenCalendar)
 
     // With the era form chosen, the months and the dates of the lists follow it.
     storeSettings(*window, [](settings::SettingsRecord& record) { record.era = QStringLiteral("和暦"); });
-    window->Refresh未入金();
+    window->overduePage().refresh();
     EXPECT_EQ(QString(chart->monthAxis()->categories().front()).remove(QStringLiteral("<br>")),
               QStringLiteral("令和 05年12月"));
-    EXPECT_EQ(cell(window->Page未入金->Grid未入金, 0, 0, Qt::DisplayRole),
+    EXPECT_EQ(cell(window->overduePage().Grid未入金, 0, 0, Qt::DisplayRole),
               QStringLiteral("令和 06年03月05日"));
 }
 
@@ -291,7 +302,7 @@ TEST(OverduePage, PrintsTheListAsShownAndAReadFailureLeavesThePageAsItWas)
     TempDataFolder folder;
     auto window = pageUpTo10May(folder);
     ScopedDialogAnswers answers(*window);
-    OverduePage& page = *window->Page未入金;
+    OverduePage& page = window->overduePage();
     page.cmb入金先絞込->setCurrentText(kC);
 
     std::optional<report::OverdueReportData> printed;
@@ -355,8 +366,8 @@ TEST(OverduePage, DISABLED_Screenshot)
     }
     auto window = openWindow(folder);
     ScopedDialogAnswers answers(*window);
-    window->SSTab1->setCurrentWidget(window->Page未入金);
-    window->Page未入金->Dt基準日->setDate(asOf);
+    control<QTabWidget>(*window, "SSTab1")->setCurrentWidget(&window->overduePage());
+    window->overduePage().Dt基準日->setDate(asOf);
     QApplication::processEvents();
     ASSERT_TRUE(window->grab().save(target));
 }
@@ -366,7 +377,7 @@ TEST(OverduePage, TheCsvButtonWritesTheListAsShown)
     TempDataFolder folder;
     auto window = pageUpTo10May(folder);
     ScopedDialogAnswers answers(*window);
-    OverduePage& page = *window->Page未入金;
+    OverduePage& page = window->overduePage();
     EXPECT_EQ(page.cmd未入金CSV->text(), QStringLiteral("CSV出力"));
     page.cmb入金先絞込->setCurrentText(kA);
 
@@ -396,10 +407,11 @@ TEST(OverduePage, OpeningALineAsksAboutUnsavedEditsFirst)
     TempDataFolder folder;
     auto window = pageUpTo10May(folder);
     showMonth(*window, QDate(2024, 5, 1));
-    window->datInp->setData(window->datInp->index(0, kPlanned), 210, Qt::EditRole);
-    ASSERT_TRUE(window->hasUnsavedEdits());
-    window->SSTab1->setCurrentWidget(window->Page未入金);
-    QTableView* list = window->Page未入金->Grid未入金;
+    control<WorkTableModel>(*window, "datInp")
+        ->setData(control<WorkTableModel>(*window, "datInp")->index(0, kPlanned), 210, Qt::EditRole);
+    ASSERT_TRUE(window->schedulePage().hasUnsavedEdits());
+    control<QTabWidget>(*window, "SSTab1")->setCurrentWidget(&window->overduePage());
+    QTableView* list = window->overduePage().Grid未入金;
     list->setFocus();
     list->setCurrentIndex(list->model()->index(0, 1));
 
@@ -408,6 +420,6 @@ TEST(OverduePage, OpeningALineAsksAboutUnsavedEditsFirst)
     QTest::keyClick(list, Qt::Key_Return);
     ASSERT_EQ(answers.count(), 1);
     EXPECT_EQ(answers.last().title, QStringLiteral("未登録の変更"));
-    EXPECT_EQ(window->workMonth().toString(Qt::ISODate).left(7), QStringLiteral("2024-03"));
-    EXPECT_FALSE(window->hasUnsavedEdits());
+    EXPECT_EQ(window->schedulePage().workMonth().toString(Qt::ISODate).left(7), QStringLiteral("2024-03"));
+    EXPECT_FALSE(window->schedulePage().hasUnsavedEdits());
 }

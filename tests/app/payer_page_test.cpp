@@ -3,6 +3,7 @@
 #include "app/work_table_model.h"
 #include "settings/settings_record.h"
 #include "storage/database.h"
+#include "support/controls.h"
 #include "support/dialog_answers.h"
 #include "support/seed.h"
 #include "support/temp_data.h"
@@ -23,12 +24,12 @@ namespace {
 enum PayerColumn { Tick = 0, Name = 1 };
 
 // The main window on a data folder whose master holds the given names, shown on the payer page.
-struct PayerPage
+struct PayerWindow
 {
     TempDataFolder folder;
     std::unique_ptr<FrmDorivan> window;
 
-    explicit PayerPage(const QStringList& master = {}, const QStringList& copy = {})
+    explicit PayerWindow(const QStringList& master = {}, const QStringList& copy = {})
     {
         {
             auto db = folder.open();
@@ -36,15 +37,15 @@ struct PayerPage
             seedPayerCopy(*db, copy, QList<bool>(copy.size(), true));
         }
         window = std::make_unique<FrmDorivan>(folder.path(), std::make_shared<ScriptedPrompts>());
-        window->SSTab1->setCurrentIndex(1);
+        control<QTabWidget>(*window, "SSTab1")->setCurrentIndex(1);
         window->show();
         window->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
     }
 
     Database& db() { return window->db(); }
-    BoundGrid& grid() { return *window->Grid入金先マスタ; }
-    WorkTableModel& model() { return *window->dat入金先マスタ; }
+    BoundGrid& grid() { return *control<BoundGrid>(*window, "Grid入金先マスタ"); }
+    WorkTableModel& model() { return *control<WorkTableModel>(*window, "dat入金先マスタ"); }
 
     QStringList gridNames()
     {
@@ -65,8 +66,8 @@ struct PayerPage
     QStringList dropDownNames()
     {
         QStringList names;
-        for (int r = 0; r < window->dat入金先名->dataRowCount(); ++r)
-            names << window->dat入金先名->value(r, 0).toText();
+        for (int r = 0; r < control<WorkTableModel>(*window, "dat入金先名")->dataRowCount(); ++r)
+            names << control<WorkTableModel>(*window, "dat入金先名")->value(r, 0).toText();
         return names;
     }
     QStringList copy() { return readNames(db(), QStringLiteral("w入金先マスタ")); }
@@ -100,7 +101,7 @@ struct PayerPage
 
 TEST(PayerPage, OpeningThePageShowsTheMasterSortedAndUntickedAndReadShowsItAgain)
 {
-    PayerPage page(
+    PayerWindow page(
         {QStringLiteral("伊藤"), QStringLiteral("Beta"), QStringLiteral("あおば"), QStringLiteral("Alpha")},
         {QStringLiteral("前回の行")});
     ScopedDialogAnswers answers(*page.window);
@@ -114,11 +115,11 @@ TEST(PayerPage, OpeningThePageShowsTheMasterSortedAndUntickedAndReadShowsItAgain
 
     // Later visits keep the page as the user left it.
     page.tickByClick(1);
-    page.window->SSTab1->setCurrentIndex(2);
-    page.window->SSTab1->setCurrentIndex(1);
+    control<QTabWidget>(*page.window, "SSTab1")->setCurrentIndex(2);
+    control<QTabWidget>(*page.window, "SSTab1")->setCurrentIndex(1);
     EXPECT_EQ(page.gridTicks(), QList<bool>({false, true, false, false}));
 
-    page.click(page.window->cmd支払先読込);
+    page.click(control<QPushButton>(*page.window, "cmd支払先読込"));
     EXPECT_EQ(page.gridNames(), sorted);
     EXPECT_EQ(page.gridTicks(), QList<bool>(4, false));
 
@@ -126,12 +127,12 @@ TEST(PayerPage, OpeningThePageShowsTheMasterSortedAndUntickedAndReadShowsItAgain
     page.focusCell(0, Tick);
     QTest::keyClick(&page.grid(), Qt::Key_Space);
     EXPECT_EQ(page.gridTicks()[0], true);
-    page.click(page.window->cmd支払先読込);
+    page.click(control<QPushButton>(*page.window, "cmd支払先読込"));
     EXPECT_EQ(page.gridNames(), sorted);
     EXPECT_EQ(page.gridTicks(), QList<bool>(4, false));
     EXPECT_EQ(answers.count(), 0);
 
-    page.click(page.window->cmd支払先クリア);
+    page.click(control<QPushButton>(*page.window, "cmd支払先クリア"));
     EXPECT_TRUE(page.copy().isEmpty());
     EXPECT_EQ(page.master().size(), 4);
     EXPECT_EQ(answers.count(), 0);
@@ -139,8 +140,8 @@ TEST(PayerPage, OpeningThePageShowsTheMasterSortedAndUntickedAndReadShowsItAgain
 
 TEST(PayerPage, SaveAsksAndThenReplacesTheMasterWithEveryRowOfTheGrid)
 {
-    PayerPage page({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
-    page.click(page.window->cmd支払先読込);
+    PayerWindow page({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
+    page.click(control<QPushButton>(*page.window, "cmd支払先読込"));
     page.focusCell(1, Name);
     page.typeAndEnter(QStringLiteral("Bee"));
     page.tickByClick(2);
@@ -150,7 +151,7 @@ TEST(PayerPage, SaveAsksAndThenReplacesTheMasterWithEveryRowOfTheGrid)
 
     {
         ScopedDialogAnswers answers(*page.window, {false});
-        page.window->cmd支払先登録->click();
+        control<QPushButton>(*page.window, "cmd支払先登録")->click();
         ASSERT_EQ(answers.count(), 1);
         EXPECT_EQ(answers.last().message, QStringLiteral("入金先 を登録します。よろしいですか"));
         EXPECT_EQ(answers.last().style, DialogStyle::AskDefaultYes);
@@ -158,7 +159,7 @@ TEST(PayerPage, SaveAsksAndThenReplacesTheMasterWithEveryRowOfTheGrid)
     }
     {
         ScopedDialogAnswers answers(*page.window, {true});
-        page.window->cmd支払先登録->click();
+        control<QPushButton>(*page.window, "cmd支払先登録")->click();
         EXPECT_EQ(answers.count(), 1);
         EXPECT_EQ(sortedPayers(page.db()), QStringList({"A", "Bee", "C", "Dee"}));
         // The drop-down of the schedule grid offers the saved names at once.
@@ -171,7 +172,7 @@ TEST(PayerPage, SaveAsksAndThenReplacesTheMasterWithEveryRowOfTheGrid)
         page.focusCell(0, Name);
         page.typeAndEnter(QStringLiteral("Bad"));
         ScopedDialogAnswers answers(*page.window, {true});
-        page.click(page.window->cmd支払先登録);
+        page.click(control<QPushButton>(*page.window, "cmd支払先登録"));
         ASSERT_EQ(answers.count(), 2);
         EXPECT_EQ(answers.last().style, DialogStyle::Notice);
         EXPECT_FALSE(answers.last().message.isEmpty());
@@ -181,16 +182,16 @@ TEST(PayerPage, SaveAsksAndThenReplacesTheMasterWithEveryRowOfTheGrid)
     {
         // Saving an empty page empties the master.
         ScopedDialogAnswers answers(*page.window, {true});
-        page.click(page.window->cmd支払先クリア);
-        page.click(page.window->cmd支払先登録);
+        page.click(control<QPushButton>(*page.window, "cmd支払先クリア"));
+        page.click(control<QPushButton>(*page.window, "cmd支払先登録"));
         EXPECT_TRUE(page.master().isEmpty());
     }
 }
 
 TEST(PayerPage, LineDeleteAsksFirstThenRemovesTheTickedNamesFromMasterAndPage)
 {
-    PayerPage page({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("D")});
-    page.click(page.window->cmd支払先読込);
+    PayerWindow page({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("D")});
+    page.click(control<QPushButton>(*page.window, "cmd支払先読込"));
     page.focusCell(1, Tick);
     QTest::keyClick(&page.grid(), Qt::Key_Space);
     page.tickByClick(3);
@@ -202,7 +203,7 @@ TEST(PayerPage, LineDeleteAsksFirstThenRemovesTheTickedNamesFromMasterAndPage)
 
     {
         ScopedDialogAnswers answers(*page.window, {false});
-        page.click(page.window->cmd支払先行削除);
+        page.click(control<QPushButton>(*page.window, "cmd支払先行削除"));
         ASSERT_EQ(answers.count(), 1);
         EXPECT_EQ(answers.last().message, QStringLiteral("指定された 入金先 を削除します。よろしいですか"));
         EXPECT_EQ(answers.last().style, DialogStyle::AskDefaultNo);
@@ -211,7 +212,7 @@ TEST(PayerPage, LineDeleteAsksFirstThenRemovesTheTickedNamesFromMasterAndPage)
     }
     {
         ScopedDialogAnswers answers(*page.window, {true});
-        page.click(page.window->cmd支払先行削除);
+        page.click(control<QPushButton>(*page.window, "cmd支払先行削除"));
         EXPECT_EQ(sortedPayers(page.db()), QStringList({"A", "C"}));
         EXPECT_EQ(page.gridNames(), QStringList({"A", "C"}));
         EXPECT_EQ(page.copy(), QStringList({"A", "C"}));
@@ -220,7 +221,7 @@ TEST(PayerPage, LineDeleteAsksFirstThenRemovesTheTickedNamesFromMasterAndPage)
     {
         // With nothing ticked the question still comes, and Yes changes nothing.
         ScopedDialogAnswers answers(*page.window, {true});
-        page.click(page.window->cmd支払先行削除);
+        page.click(control<QPushButton>(*page.window, "cmd支払先行削除"));
         EXPECT_EQ(answers.questionCount(), 1);
         EXPECT_EQ(sortedPayers(page.db()), QStringList({"A", "C"}));
         EXPECT_EQ(page.gridNames(), QStringList({"A", "C"}));
@@ -229,13 +230,14 @@ TEST(PayerPage, LineDeleteAsksFirstThenRemovesTheTickedNamesFromMasterAndPage)
 
 TEST(PayerPage, DeleteAllSaysWhatItDoesAsksWithNoAsTheDefaultThenEmptiesMasterPageAndDropDown)
 {
-    PayerPage page({QStringLiteral("A"), QStringLiteral("B")});
-    EXPECT_EQ(page.window->cmd支払先削除->text(), QStringLiteral("全件削除"));
-    EXPECT_EQ(page.window->cmd支払先削除->objectName(), QStringLiteral("cmd支払先削除"));
+    PayerWindow page({QStringLiteral("A"), QStringLiteral("B")});
+    EXPECT_EQ(control<QPushButton>(*page.window, "cmd支払先削除")->text(), QStringLiteral("全件削除"));
+    EXPECT_EQ(control<QPushButton>(*page.window, "cmd支払先削除")->objectName(),
+              QStringLiteral("cmd支払先削除"));
     {
         // One Enter on the question keeps every payer.
         ScopedDialogAnswers answers(*page.window, {false});
-        page.click(page.window->cmd支払先削除);
+        page.click(control<QPushButton>(*page.window, "cmd支払先削除"));
         ASSERT_EQ(answers.count(), 1);
         EXPECT_EQ(answers.last().title, QStringLiteral("確認"));
         EXPECT_EQ(answers.last().message, QStringLiteral("すべての入金先を削除します、よろしいですか"));
@@ -245,7 +247,7 @@ TEST(PayerPage, DeleteAllSaysWhatItDoesAsksWithNoAsTheDefaultThenEmptiesMasterPa
         EXPECT_EQ(page.dropDownNames(), QStringList({"A", "B"}));
     }
     ScopedDialogAnswers answers(*page.window, {true});
-    page.click(page.window->cmd支払先削除);
+    page.click(control<QPushButton>(*page.window, "cmd支払先削除"));
     EXPECT_TRUE(page.master().isEmpty());
     EXPECT_TRUE(page.copy().isEmpty());
     EXPECT_EQ(page.model().rowCount(), 1);
@@ -254,13 +256,14 @@ TEST(PayerPage, DeleteAllSaysWhatItDoesAsksWithNoAsTheDefaultThenEmptiesMasterPa
 
 TEST(PayerPage, TheGridsDropDownOffersANameRegisteredFromTheGridAtOnce)
 {
-    PayerPage page({QStringLiteral("A")});
+    PayerWindow page({QStringLiteral("A")});
     storeSettings(*page.window, [](settings::SettingsRecord& record) { record.autoRegister = true; });
-    page.window->SSTab1->setCurrentIndex(0);
-    BoundGrid& grid = *page.window->GridInp;
-    const int payer = page.window->datInp->columnIndex(QStringLiteral("入金先名"));
+    control<QTabWidget>(*page.window, "SSTab1")->setCurrentIndex(0);
+    BoundGrid& grid = *control<BoundGrid>(*page.window, "GridInp");
+    const int payer =
+        control<WorkTableModel>(*page.window, "datInp")->columnIndex(QStringLiteral("入金先名"));
     grid.setFocus();
-    grid.setCurrentIndex(page.window->datInp->index(0, payer));
+    grid.setCurrentIndex(control<WorkTableModel>(*page.window, "datInp")->index(0, payer));
     QInputMethodEvent commit;
     commit.setCommitString(QStringLiteral("名古屋運輸"));
     QApplication::sendEvent(&grid, &commit);
@@ -269,7 +272,7 @@ TEST(PayerPage, TheGridsDropDownOffersANameRegisteredFromTheGridAtOnce)
     EXPECT_EQ(page.dropDownNames(), QStringList({"A", "名古屋運輸"}));
 
     // The list the user opens on the next row holds it.
-    grid.setCurrentIndex(page.window->datInp->index(1, payer));
+    grid.setCurrentIndex(control<WorkTableModel>(*page.window, "datInp")->index(1, payer));
     QTest::keyClick(&grid, Qt::Key_F2);
     auto* combo = qobject_cast<QComboBox*>(QApplication::focusWidget());
     ASSERT_TRUE(combo);
@@ -280,32 +283,32 @@ TEST(PayerPage, TheGridsDropDownOffersANameRegisteredFromTheGridAtOnce)
 TEST(PayerPage, ANameWithQuotesRoundTripsAndMatchesOnlyItself)
 {
     const QString quoted = QStringLiteral("O'Hara & 'Sons'");
-    PayerPage page({QStringLiteral("O"), QStringLiteral("Hara")});
-    page.click(page.window->cmd支払先読込);
+    PayerWindow page({QStringLiteral("O"), QStringLiteral("Hara")});
+    page.click(control<QPushButton>(*page.window, "cmd支払先読込"));
     page.focusCell(2, Name);
     page.typeAndEnter(quoted);
     ScopedDialogAnswers answers(*page.window, {true}, true);
-    page.click(page.window->cmd支払先登録);
+    page.click(control<QPushButton>(*page.window, "cmd支払先登録"));
     EXPECT_TRUE(page.master().contains(quoted));
 
-    page.click(page.window->cmd支払先読込);
+    page.click(control<QPushButton>(*page.window, "cmd支払先読込"));
     EXPECT_EQ(page.gridNames(), QStringList({"Hara", "O", quoted}));
-    page.window->Add入金先(quoted);
-    page.window->Add入金先(QString());
+    page.window->schedulePage().registerPayer(quoted);
+    page.window->schedulePage().registerPayer(QString());
     EXPECT_EQ(page.master().size(), 3);
-    page.window->Add入金先(QStringLiteral("O'"));
+    page.window->schedulePage().registerPayer(QStringLiteral("O'"));
     EXPECT_EQ(page.master().size(), 4);
 
     page.tickByClick(2);
-    page.click(page.window->cmd支払先行削除);
+    page.click(control<QPushButton>(*page.window, "cmd支払先行削除"));
     EXPECT_EQ(sortedPayers(page.db()), QStringList({"Hara", "O", "O'"}));
     EXPECT_EQ(page.gridNames(), QStringList({"Hara", "O"}));
 }
 
 TEST(PayerPage, NewRowsAreAddedAtTheBottomByKeyboard)
 {
-    PayerPage page({QStringLiteral("A"), QStringLiteral("B")});
-    page.click(page.window->cmd支払先読込);
+    PayerWindow page({QStringLiteral("A"), QStringLiteral("B")});
+    page.click(control<QPushButton>(*page.window, "cmd支払先読込"));
     page.focusCell(0, Name);
     QTest::keyClick(&page.grid(), Qt::Key_Down);
     QTest::keyClick(&page.grid(), Qt::Key_Down);

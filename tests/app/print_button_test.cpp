@@ -5,6 +5,7 @@
 #include "report/report_data.h"
 #include "settings/settings_record.h"
 #include "storage/database.h"
+#include "support/controls.h"
 #include "support/dialog_answers.h"
 #include "support/seed.h"
 #include "support/temp_data.h"
@@ -59,8 +60,8 @@ TEST(PrintButton, PrintsTheUnsavedWorkingRowsWithAPayerAndTheFiguresAsShown)
 
     // The report is of the month the working set holds.
     const QDate may(2024, 5, 1);
-    window.Dt年月->setMonth(may);
-    window.Read入金予定();
+    control<MonthEdit>(window, "Dt年月")->setMonth(may);
+    window.schedulePage().loadMonth();
     // A stored row of the month that the screen no longer shows must not print.
     seedStoredRows(db, {{QDate(2024, 5, 2), 1, QStringLiteral("保存済み"), yen(9), yen(0), yen(9)}});
     db.execute("delete from InpWork");
@@ -68,15 +69,15 @@ TEST(PrintButton, PrintsTheUnsavedWorkingRowsWithAPayerAndTheFiguresAsShown)
     addWorkingRow(db, 2, "", QDate(), "日付なし", yen(0), yen(500), yen(5500));
     addWorkingRow(db, 3, "05", QDate(2024, 5, 5), nullptr, yen(300), yen(0), yen(5800));
     addWorkingRow(db, 4, "10", QDate(2024, 5, 10), "乙工業", yen(0), yen(7000), yen(-1500));
-    window.num繰越額->setAmount(yen(5000));
-    window.num予定額月計->setAmount(yen(1000));
-    window.num入金額月計->setEmpty();
-    window.num累計->setAmount(yen(-1500));
+    control<AmountField>(window, "num繰越額")->setAmount(yen(5000));
+    control<AmountField>(window, "num予定額月計")->setAmount(yen(1000));
+    control<AmountField>(window, "num入金額月計")->setEmpty();
+    control<AmountField>(window, "num累計")->setAmount(yen(-1500));
 
-    QTest::mouseClick(window.Cmd印刷, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(window, "Cmd印刷"), Qt::LeftButton);
     ASSERT_TRUE(preview.data);
     EXPECT_EQ(answers.count(), 0) << "printing asks nothing";
-    EXPECT_EQ(preview.lineColor, window.lineColour());
+    EXPECT_EQ(preview.lineColor, window.settingsPage().lineColour());
     EXPECT_EQ(preview.data->monthTitle, QStringLiteral("2024年05月"));
     const report::ScreenFigures shown{yen(5000), yen(1000), yen(0), yen(-1500)};
     EXPECT_EQ(preview.data->figures, shown);
@@ -89,8 +90,8 @@ TEST(PrintButton, PrintsTheUnsavedWorkingRowsWithAPayerAndTheFiguresAsShown)
     // A second click prints the screen as it stands then, in the era form when the settings say so.
     storeSettings(window, [](settings::SettingsRecord& record) { record.era = QStringLiteral("和暦"); });
     db.execute("update InpWork set 入金先名 = ? where 行番号 = 1", {QStringLiteral("丙物産")});
-    window.num予定額月計->setAmount(yen(1300));
-    QTest::mouseClick(window.Cmd印刷, Qt::LeftButton);
+    control<AmountField>(window, "num予定額月計")->setAmount(yen(1300));
+    QTest::mouseClick(control<QPushButton>(window, "Cmd印刷"), Qt::LeftButton);
     EXPECT_EQ(preview.data->monthTitle, QStringLiteral("令和 06年05月"));
     EXPECT_EQ(preview.data->figures.plannedTotal, yen(1300));
     ASSERT_EQ(preview.data->rows.size(), 3u);
@@ -121,13 +122,13 @@ TEST(PrintButton, OpensThePreviewAndToldFailuresLeaveTheWindowWorking)
         }
     });
     closer.start();
-    QTest::mouseClick(window.Cmd印刷, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(window, "Cmd印刷"), Qt::LeftButton);
     EXPECT_EQ(previews, 1);
     EXPECT_EQ(answers.count(), 0);
 
     // The rows to print cannot be rebuilt: the user is told, no preview opens, the program goes on.
     window.db().execute("drop table InpWork印刷");
-    QTest::mouseClick(window.Cmd印刷, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(window, "Cmd印刷"), Qt::LeftButton);
     EXPECT_EQ(previews, 1);
     ASSERT_EQ(answers.count(), 1);
     EXPECT_EQ(answers.last().message, QStringLiteral("入金予定表を印刷できませんでした。"));

@@ -5,6 +5,7 @@
 #include "storage/database.h"
 
 #include "settings/settings_record.h"
+#include "support/controls.h"
 #include "support/dialog_answers.h"
 #include "support/seed.h"
 #include <SQLiteCpp/Database.h>
@@ -48,7 +49,7 @@ TEST(ScheduleEdit, ATypedDayBecomesTheRowsDateOrClearsTheCell)
     pressKey(Qt::Key_Return);
     EXPECT_EQ(workCell(*window, 1, "日付").toDate(), QDate(2024, 5, 7));
     EXPECT_EQ(shownText(*window, 0, kDay), QStringLiteral("7"));
-    EXPECT_EQ(window->GridInp->currentColumn(), int(kPayer));
+    EXPECT_EQ(control<BoundGrid>(*window, "GridInp")->currentColumn(), int(kPayer));
 
     // Emptying the day keeps the row's date.
     putCursor(*window, 0, kDay);
@@ -71,16 +72,16 @@ TEST(ScheduleEdit, AmountsRecomputeTheirTotalAndTheBalancesAtOnce)
     EXPECT_EQ(workAmount(*window, 2, "残高"), yen(1700));
     EXPECT_EQ(workAmount(*window, 3, "残高"), yen(1400));
     EXPECT_EQ(shownText(*window, 2, kBalance), QStringLiteral("1,400"));
-    EXPECT_EQ(window->num予定額月計->text(), QStringLiteral("1,200"));
-    EXPECT_EQ(window->num累計->text(), QStringLiteral("1,400"));
+    EXPECT_EQ(control<AmountField>(*window, "num予定額月計")->text(), QStringLiteral("1,200"));
+    EXPECT_EQ(control<AmountField>(*window, "num累計")->text(), QStringLiteral("1,400"));
 
     putCursor(*window, 2, kReceived);
     typeKeys(QStringLiteral("400"));
     pressKey(Qt::Key_Return);
     EXPECT_EQ(workAmount(*window, 3, "残高"), yen(1300));
     EXPECT_EQ(workAmount(*window, 1, "残高"), yen(1500)); // rows above stay
-    EXPECT_EQ(window->num入金額月計->text(), QStringLiteral("400"));
-    EXPECT_EQ(window->num累計->text(), QStringLiteral("1,300"));
+    EXPECT_EQ(control<AmountField>(*window, "num入金額月計")->text(), QStringLiteral("400"));
+    EXPECT_EQ(control<AmountField>(*window, "num累計")->text(), QStringLiteral("1,300"));
 
     // Emptying a planned amount stores 0 and recomputes from that row down; the row, now holding
     // nothing, keeps no balance and the next row goes on from the carry-forward.
@@ -94,8 +95,8 @@ TEST(ScheduleEdit, AmountsRecomputeTheirTotalAndTheBalancesAtOnce)
     EXPECT_EQ(shownText(*window, 0, kBalance), QString());
     EXPECT_EQ(workAmount(*window, 2, "残高"), yen(700));
     EXPECT_EQ(workAmount(*window, 3, "残高"), yen(300));
-    EXPECT_EQ(window->num予定額月計->text(), QStringLiteral("200"));
-    EXPECT_EQ(window->num累計->text(), QStringLiteral("300"));
+    EXPECT_EQ(control<AmountField>(*window, "num予定額月計")->text(), QStringLiteral("200"));
+    EXPECT_EQ(control<AmountField>(*window, "num累計")->text(), QStringLiteral("300"));
 }
 
 TEST(ScheduleEdit, ARefusedDayOrAmountIsToldAndTheCursorStaysOnItsTextSelected)
@@ -124,7 +125,7 @@ TEST(ScheduleEdit, ARefusedDayOrAmountIsToldAndTheCursorStaysOnItsTextSelected)
         pressKey(c.leaveBy);
         QApplication::processEvents(); // the warning waits for the editor to close
         EXPECT_EQ(answers.last().message, QString::fromUtf8(c.message));
-        EXPECT_EQ(window->GridInp->currentColumn(), c.column) << c.typed;
+        EXPECT_EQ(control<BoundGrid>(*window, "GridInp")->currentColumn(), c.column) << c.typed;
         auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
         ASSERT_NE(editor, nullptr) << c.typed;
         EXPECT_EQ(editor->selectedText(), QString::fromLatin1(c.typed));
@@ -138,10 +139,12 @@ TEST(ScheduleEdit, ARefusedDayOrAmountIsToldAndTheCursorStaysOnItsTextSelected)
     // A click elsewhere does not leave a refused text either.
     putCursor(*window, 0, kPlanned);
     typeKeys(QStringLiteral("x"));
-    QTest::mouseClick(window->GridInp->viewport(), Qt::LeftButton, {},
-                      window->GridInp->visualRect(window->datInp->index(3, kPayer)).center());
+    QTest::mouseClick(control<BoundGrid>(*window, "GridInp")->viewport(), Qt::LeftButton, {},
+                      control<BoundGrid>(*window, "GridInp")
+                          ->visualRect(control<WorkTableModel>(*window, "datInp")->index(3, kPayer))
+                          .center());
     QApplication::processEvents();
-    EXPECT_EQ(window->GridInp->currentRow(), 0);
+    EXPECT_EQ(control<BoundGrid>(*window, "GridInp")->currentRow(), 0);
     EXPECT_EQ(answers.count(), 6);
 }
 
@@ -200,7 +203,7 @@ TEST(ScheduleEdit, TheInputMethodIsOnInThePayerColumnOnly)
 {
     TempDataFolder folder;
     auto window = mayWithCarry(folder);
-    BoundGrid* grid = window->GridInp;
+    BoundGrid* grid = control<BoundGrid>(*window, "GridInp");
     for (int column : {kDay, kPayer, kPlanned, kReceived, kPayer, kDay}) {
         putCursor(*window, 3, column);
         const bool payer = column == kPayer;
@@ -230,13 +233,13 @@ TEST(ScheduleEdit, ABookkeeperTypesRowsWithTheKeyboardAlone)
         commitImeText(row == 1 ? QStringLiteral("東京商事") : QStringLiteral("大阪物産"));
         pressKey(Qt::Key_Return);
         ASSERT_NE(qobject_cast<QLineEdit*>(QApplication::focusWidget()), nullptr);
-        EXPECT_EQ(window->GridInp->currentColumn(), int(kPlanned));
+        EXPECT_EQ(control<BoundGrid>(*window, "GridInp")->currentColumn(), int(kPlanned));
         typeKeys(QString::number(1000 * row));
         pressKey(Qt::Key_Return);
         typeKeys(QStringLiteral("200"));
         pressKey(Qt::Key_Return);
-        EXPECT_EQ(window->GridInp->currentRow(), row);
-        EXPECT_EQ(window->GridInp->currentColumn(), int(kDay));
+        EXPECT_EQ(control<BoundGrid>(*window, "GridInp")->currentRow(), row);
+        EXPECT_EQ(control<BoundGrid>(*window, "GridInp")->currentColumn(), int(kDay));
     }
     EXPECT_EQ(workCell(*window, 1, "日付").toDate(), QDate(2024, 5, 5));
     EXPECT_EQ(workCell(*window, 1, "入金先名").toText(), QStringLiteral("東京商事"));
@@ -247,21 +250,21 @@ TEST(ScheduleEdit, ABookkeeperTypesRowsWithTheKeyboardAlone)
     EXPECT_EQ(workCell(*window, 2, "入金先名").toText(), QStringLiteral("大阪物産"));
     EXPECT_EQ(workAmount(*window, 2, "予定額"), yen(2000));
     EXPECT_EQ(workAmount(*window, 2, "残高"), yen(3100));
-    EXPECT_EQ(window->num予定額月計->text(), QStringLiteral("3,000"));
-    EXPECT_EQ(window->num入金額月計->text(), QStringLiteral("400"));
-    EXPECT_EQ(window->num累計->text(), QStringLiteral("3,100"));
+    EXPECT_EQ(control<AmountField>(*window, "num予定額月計")->text(), QStringLiteral("3,000"));
+    EXPECT_EQ(control<AmountField>(*window, "num入金額月計")->text(), QStringLiteral("400"));
+    EXPECT_EQ(control<AmountField>(*window, "num累計")->text(), QStringLiteral("3,100"));
     EXPECT_EQ(sortedPayers(window->db()),
               QStringList({QStringLiteral("大阪物産"), QStringLiteral("東京商事")}));
 
     // On the last row Enter after 入金額 stays on that row, at its day; from the grid as from the editor.
     putCursor(*window, 199, kReceived);
     pressKey(Qt::Key_Return);
-    EXPECT_EQ(window->GridInp->currentRow(), 199);
-    EXPECT_EQ(window->GridInp->currentColumn(), int(kDay));
+    EXPECT_EQ(control<BoundGrid>(*window, "GridInp")->currentRow(), 199);
+    EXPECT_EQ(control<BoundGrid>(*window, "GridInp")->currentColumn(), int(kDay));
     putCursor(*window, 199, kReceived);
     typeKeys(QStringLiteral("42"));
     pressKey(Qt::Key_Return);
     EXPECT_EQ(workAmount(*window, 200, "入金額"), yen(42));
-    EXPECT_EQ(window->GridInp->currentRow(), 199);
-    EXPECT_EQ(window->GridInp->currentColumn(), int(kDay));
+    EXPECT_EQ(control<BoundGrid>(*window, "GridInp")->currentRow(), 199);
+    EXPECT_EQ(control<BoundGrid>(*window, "GridInp")->currentColumn(), int(kDay));
 }

@@ -1,8 +1,10 @@
 #include "schedule_window.h"
 
 #include "app/amount_field.h"
+#include "app/hint_window.h"
 #include "app/month_edit.h"
 #include "storage/database.h"
+#include "support/controls.h"
 #include "support/dialog_answers.h"
 #include "support/seed.h"
 
@@ -22,8 +24,8 @@ void pressWith(Qt::Key key, Qt::KeyboardModifiers modifiers)
 
 void expectCursor(FrmDorivan& window, int row, int column)
 {
-    EXPECT_EQ(window.GridInp->currentRow(), row);
-    EXPECT_EQ(window.GridInp->currentColumn(), column);
+    EXPECT_EQ(control<BoundGrid>(window, "GridInp")->currentRow(), row);
+    EXPECT_EQ(control<BoundGrid>(window, "GridInp")->currentColumn(), column);
 }
 
 } // namespace
@@ -39,7 +41,7 @@ TEST(ScheduleKeys, StartUpPutsTheCursorOnTheDayOfTheFirstEmptyRow)
     }
     auto window = openWindow(folder);
     expectCursor(*window, 2, kDay);
-    EXPECT_EQ(QApplication::focusWidget(), window->GridInp);
+    EXPECT_EQ(QApplication::focusWidget(), control<BoundGrid>(*window, "GridInp"));
 }
 
 TEST(ScheduleKeys, TheBalanceIsReadOnlyAndTheCursorPassesItBy)
@@ -47,17 +49,17 @@ TEST(ScheduleKeys, TheBalanceIsReadOnlyAndTheCursorPassesItBy)
     TempDataFolder folder;
     auto window = openWindow(folder);
     showMonth(*window, QDate(2024, 5, 1));
-    EXPECT_FALSE(window->datInp->index(0, kBalance).flags() & Qt::ItemIsEditable);
+    EXPECT_FALSE(control<WorkTableModel>(*window, "datInp")->index(0, kBalance).flags() & Qt::ItemIsEditable);
     putCursor(*window, 0, kReceived);
     pressKey(Qt::Key_Tab);
     expectCursor(*window, 1, kDay);
     // Neither a click nor code puts the cursor there.
-    const QModelIndex balance = window->datInp->index(2, kBalance);
-    QTest::mouseDClick(window->GridInp->viewport(), Qt::LeftButton, {},
-                       window->GridInp->visualRect(balance).center());
+    const QModelIndex balance = control<WorkTableModel>(*window, "datInp")->index(2, kBalance);
+    QTest::mouseDClick(control<BoundGrid>(*window, "GridInp")->viewport(), Qt::LeftButton, {},
+                       control<BoundGrid>(*window, "GridInp")->visualRect(balance).center());
     putCursor(*window, 2, kBalance);
     expectCursor(*window, 1, kDay);
-    EXPECT_EQ(QApplication::focusWidget(), window->GridInp);
+    EXPECT_EQ(QApplication::focusWidget(), control<BoundGrid>(*window, "GridInp"));
 }
 
 TEST(ScheduleKeys, DeleteEmptiesTheCellUnderTheCursor)
@@ -82,19 +84,19 @@ TEST(ScheduleKeys, ShortcutsPressTheButtonsAndAreNamedInTheirTooltips)
 {
     TempDataFolder folder;
     auto window = openWindow(folder);
-    EXPECT_EQ(window->cmdMonBef->toolTip(), QStringLiteral("前の月 (PageUp)"));
-    EXPECT_EQ(window->cmd行削除->toolTip(), QStringLiteral("行削除 (Ctrl+Delete)"));
+    EXPECT_EQ(control<QPushButton>(*window, "cmdMonBef")->toolTip(), QStringLiteral("前の月 (PageUp)"));
+    EXPECT_EQ(control<QPushButton>(*window, "cmd行削除")->toolTip(), QStringLiteral("行削除 (Ctrl+Delete)"));
 
     // PageDown / PageUp move by a month; in the month field they still step a year.
     showMonth(*window, QDate(2024, 5, 1));
     putCursor(*window, 0, kDay);
     pressKey(Qt::Key_PageDown);
-    EXPECT_EQ(window->Dt年月->month(), QDate(2024, 6, 1));
+    EXPECT_EQ(control<MonthEdit>(*window, "Dt年月")->month(), QDate(2024, 6, 1));
     pressKey(Qt::Key_PageUp);
-    EXPECT_EQ(window->Dt年月->month(), QDate(2024, 5, 1));
-    window->Dt年月->setFocus();
+    EXPECT_EQ(control<MonthEdit>(*window, "Dt年月")->month(), QDate(2024, 5, 1));
+    control<MonthEdit>(*window, "Dt年月")->setFocus();
     pressKey(Qt::Key_PageUp);
-    EXPECT_EQ(window->Dt年月->month(), QDate(2025, 5, 1));
+    EXPECT_EQ(control<MonthEdit>(*window, "Dt年月")->month(), QDate(2025, 5, 1));
     showMonth(*window, QDate(2024, 5, 1));
 
     // Ctrl+S stores the figure still being typed, then asks as the button does; so does Ctrl+Delete.
@@ -111,8 +113,8 @@ TEST(ScheduleKeys, ShortcutsPressTheButtonsAndAreNamedInTheirTooltips)
     // Ctrl+I, like the button, opens a row and leaves the cursor on its day.
     pressWith(Qt::Key_I, Qt::ControlModifier);
     expectCursor(*window, 1, kDay);
-    EXPECT_TRUE(window->datInp->value(1, kPayer).isNull());
-    EXPECT_EQ(QApplication::focusWidget(), window->GridInp);
+    EXPECT_TRUE(control<WorkTableModel>(*window, "datInp")->value(1, kPayer).isNull());
+    EXPECT_EQ(QApplication::focusWidget(), control<BoundGrid>(*window, "GridInp"));
 
     bool printed = false;
     scriptedPromptsOf(*window).monthlyReportPreview = [&](QWidget*, Database&, const QDate&, const QString&,
@@ -123,9 +125,10 @@ TEST(ScheduleKeys, ShortcutsPressTheButtonsAndAreNamedInTheirTooltips)
     EXPECT_TRUE(printed);
 
     // One key, the button of the page in view.
-    window->SSTab1->setCurrentIndex(1);
+    control<QTabWidget>(*window, "SSTab1")->setCurrentIndex(1);
     pressKey(Qt::Key_F1);
-    EXPECT_EQ(window->hintCtlName, QStringLiteral("cmdHint1"));
-    ASSERT_TRUE(window->m_hintWindow);
-    window->m_hintWindow->close();
+    auto* hint = qobject_cast<Hint*>(window->hintWindow());
+    ASSERT_TRUE(hint);
+    EXPECT_EQ(hint->lblCtlName->text(), QStringLiteral("cmdHint1"));
+    window->hintWindow()->close();
 }

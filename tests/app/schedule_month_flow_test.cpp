@@ -5,6 +5,7 @@
 #include "app/amount_field.h"
 #include "app/month_edit.h"
 #include "storage/database.h"
+#include "support/controls.h"
 #include "support/dialog_answers.h"
 #include "support/seed.h"
 
@@ -79,15 +80,15 @@ TEST(ScheduleMonthFlow, AFailedClearKeepsTheMonthTheGridHoldsForTheSave)
     SQLite::Database other(folder.workPath().toStdString(), SQLite::OPEN_READWRITE);
     other.exec("BEGIN IMMEDIATE");
     ScopedDialogAnswers answers(*window, {false}); // いいえ: the unsaved edit may go
-    click(window->cmd履歴クリア);
+    click(control<QPushButton>(*window, "cmd履歴クリア"));
     other.exec("ROLLBACK");
     EXPECT_EQ(answers.count(), 2); // the question and the busy file
-    EXPECT_EQ(window->Dt年月->month(), QDate(2024, 3, 1));
-    EXPECT_EQ(window->num予定額月計->text(), QStringLiteral("300"));
+    EXPECT_EQ(control<MonthEdit>(*window, "Dt年月")->month(), QDate(2024, 3, 1));
+    EXPECT_EQ(control<AmountField>(*window, "num予定額月計")->text(), QStringLiteral("300"));
 
     // The save stores March and carries its new figure into April's stored balance.
     answers.queue(true);
-    click(window->cmd登録);
+    click(control<QPushButton>(*window, "cmd登録"));
     EXPECT_EQ(storedBalances(window->db()), (std::vector<std::optional<Money>>{yen(300), yen(350)}));
 }
 
@@ -100,13 +101,13 @@ TEST(ScheduleMonthFlow, AFailedFirstLoadLeavesNoMonthInTheField)
     auto window = openWindow(folder);
     ScopedDialogAnswers answers(*window, {true});
     other.exec("ROLLBACK");
-    EXPECT_FALSE(window->Dt年月->hasValue());
+    EXPECT_FALSE(control<MonthEdit>(*window, "Dt年月")->hasValue());
     // The save asks for a month instead of guessing one; a month typed now loads.
-    click(window->cmd登録);
+    click(control<QPushButton>(*window, "cmd登録"));
     EXPECT_EQ(answers.last().message, QStringLiteral("年月を指定してください。"));
-    QTest::keyClicks(window->Dt年月, QStringLiteral("2024/5"));
-    QTest::keyClick(window->Dt年月, Qt::Key_Return);
-    EXPECT_EQ(window->workMonth().month(), 5);
+    QTest::keyClicks(control<MonthEdit>(*window, "Dt年月"), QStringLiteral("2024/5"));
+    QTest::keyClick(control<MonthEdit>(*window, "Dt年月"), Qt::Key_Return);
+    EXPECT_EQ(window->schedulePage().workMonth().month(), 5);
 }
 
 TEST(ScheduleMonthFlow, AFailedCommitOfTheBalancePassShowsWhatInpWorkHolds)
@@ -121,12 +122,13 @@ TEST(ScheduleMonthFlow, AFailedCommitOfTheBalancePassShowsWhatInpWorkHolds)
     // Another program starts reading the work file just after the typed amount is written: the pass
     // writes its balances, but its commit cannot have the file.
     SQLite::Database reader(folder.workPath().toStdString(), SQLite::OPEN_READONLY);
-    QObject::connect(window->datInp, &QAbstractItemModel::dataChanged, [&](const QModelIndex& cell) {
-        if (cell.column() == kPlanned) {
-            reader.exec("BEGIN");
-            reader.execAndGet("select count(*) from InpWork");
-        }
-    });
+    QObject::connect(control<WorkTableModel>(*window, "datInp"), &QAbstractItemModel::dataChanged,
+                     [&](const QModelIndex& cell) {
+                         if (cell.column() == kPlanned) {
+                             reader.exec("BEGIN");
+                             reader.execAndGet("select count(*) from InpWork");
+                         }
+                     });
     ScopedDialogAnswers answers(*window);
     typeAmount(*window, 0, kPlanned, QStringLiteral("300"));
     reader.exec("COMMIT");
@@ -149,7 +151,7 @@ TEST(ScheduleMonthFlow, TheBalancePassGoesOnAcrossBlankRows)
     typeAmount(*window, 15, kPlanned, QStringLiteral("250"));
     EXPECT_EQ(shownText(*window, 15, kBalance), QStringLiteral("1,050"));
     EXPECT_EQ(shownText(*window, 10, kBalance), QString());
-    EXPECT_EQ(window->num累計->text(), QStringLiteral("1,050"));
+    EXPECT_EQ(control<AmountField>(*window, "num累計")->text(), QStringLiteral("1,050"));
     // A change above the blank rows reaches row 16 as well.
     typeAmount(*window, 1, kReceived, QStringLiteral("1000"));
     EXPECT_EQ(workCell(*window, 16, "残高").toMoney(), yen(50));
@@ -167,15 +169,15 @@ TEST(ScheduleUnsaved, EditsAreMarkedAndAskedAboutBeforeTheMonthIsLeft)
     ASSERT_TRUE(mark);
     {
         ScopedDialogAnswers answers(*window);
-        click(window->cmdMonNext); // a month without edits asks nothing
-        click(window->cmdMonBef);
+        click(control<QPushButton>(*window, "cmdMonNext")); // a month without edits asks nothing
+        click(control<QPushButton>(*window, "cmdMonBef"));
         EXPECT_EQ(answers.count(), 0);
         typeAmount(*window, 0, kPlanned, QStringLiteral("300"));
         EXPECT_TRUE(mark->isVisible());
         EXPECT_EQ(window->windowTitle(), kWindowCaption + QStringLiteral(" *"));
 
         // いいえ on 読込 throws the edit away; クリア and 閉じる ask the same way.
-        click(window->cmd読込);
+        click(control<QPushButton>(*window, "cmd読込"));
         EXPECT_EQ(answers.last().title, QStringLiteral("未登録の変更"));
         EXPECT_EQ(workCell(*window, 1, "予定額").toMoney(), yen(100));
         EXPECT_FALSE(mark->isVisible());
@@ -185,9 +187,9 @@ TEST(ScheduleUnsaved, EditsAreMarkedAndAskedAboutBeforeTheMonthIsLeft)
         typeAmount(*window, 0, kPlanned, QStringLiteral("300"));
         putWorkRow(*window, 3, std::nullopt, QStringLiteral("丙社"), 20);
         answers.queue(true);
-        click(window->cmd履歴クリア);
+        click(control<QPushButton>(*window, "cmd履歴クリア"));
         EXPECT_EQ(answers.last().message, QStringLiteral("日付が指定されていません。確認してください"));
-        EXPECT_EQ(window->workMonth(), QDate(2024, 5, 1));
+        EXPECT_EQ(window->schedulePage().workMonth(), QDate(2024, 5, 1));
     }
     putWorkRow(*window, 3, std::nullopt, std::nullopt, 0);
     // The window's close button: Escape is キャンセル and keeps it.
@@ -200,20 +202,20 @@ TEST(ScheduleUnsaved, EditsAreMarkedAndAskedAboutBeforeTheMonthIsLeft)
     answerBoxes(
         *window,
         [&] {
-            window->Dt年月->setFocus();
-            QTest::keyClick(window->Dt年月, Qt::Key_Delete);
-            QTest::keyClicks(window->Dt年月, QStringLiteral("2024/7"));
-            QTest::keyClick(window->Dt年月, Qt::Key_Return);
+            control<MonthEdit>(*window, "Dt年月")->setFocus();
+            QTest::keyClick(control<MonthEdit>(*window, "Dt年月"), Qt::Key_Delete);
+            QTest::keyClicks(control<MonthEdit>(*window, "Dt年月"), QStringLiteral("2024/7"));
+            QTest::keyClick(control<MonthEdit>(*window, "Dt年月"), Qt::Key_Return);
         },
         Qt::Key_Escape);
-    EXPECT_EQ(window->Dt年月->month(), QDate(2024, 5, 1));
+    EXPECT_EQ(control<MonthEdit>(*window, "Dt年月")->month(), QDate(2024, 5, 1));
     EXPECT_EQ(workCell(*window, 1, "予定額").toMoney(), yen(300));
     // Enter (はい) saves without the save question again, then moves on.
     answerBoxes(
-        *window, [&] { click(window->cmdMonNext); }, Qt::Key_Return);
-    EXPECT_EQ(window->workMonth(), QDate(2024, 6, 1));
+        *window, [&] { click(control<QPushButton>(*window, "cmdMonNext")); }, Qt::Key_Return);
+    EXPECT_EQ(window->schedulePage().workMonth(), QDate(2024, 6, 1));
     EXPECT_EQ(storedBalances(window->db()), (std::vector<std::optional<Money>>{yen(300), yen(310)}));
-    EXPECT_FALSE(window->hasUnsavedEdits());
+    EXPECT_FALSE(window->schedulePage().hasUnsavedEdits());
 }
 
 TEST(ScheduleSave, RowsWithoutPayerAreNamedInOneNoticeAfterTheSaveQuestion)
@@ -227,14 +229,14 @@ TEST(ScheduleSave, RowsWithoutPayerAreNamedInOneNoticeAfterTheSaveQuestion)
 
     // Enter to both: the save question says yes, the notice goes back to the first row without payer.
     EXPECT_EQ(answerBoxes(
-                  *window, [&] { click(window->cmd登録); }, Qt::Key_Return),
+                  *window, [&] { click(control<QPushButton>(*window, "cmd登録")); }, Qt::Key_Return),
               QStringLiteral("登録の確認|入金先のない行は登録されません: 9行目, 12行目|いいえ,はい|いいえ"));
     EXPECT_EQ(countRows(window->db(), QStringLiteral("入金予定表")), 0);
-    EXPECT_EQ(window->GridInp->currentRow(), 8);
-    EXPECT_EQ(window->GridInp->currentColumn(), int(kPayer));
+    EXPECT_EQ(control<BoundGrid>(*window, "GridInp")->currentRow(), 8);
+    EXPECT_EQ(control<BoundGrid>(*window, "GridInp")->currentColumn(), int(kPayer));
 
     ScopedDialogAnswers yes(*window, {true, true});
-    click(window->cmd登録);
+    click(control<QPushButton>(*window, "cmd登録"));
     ASSERT_EQ(readStoredRows(window->db()).size(), 1u);
     EXPECT_EQ(workCell(*window, 9, "予定額").toMoney(), yen(50)); // still there to be completed
 }

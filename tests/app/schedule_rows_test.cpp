@@ -4,6 +4,7 @@
 #include "app/month_edit.h"
 #include "storage/database.h"
 #include "storage/transaction.h"
+#include "support/controls.h"
 #include "support/dialog_answers.h"
 #include "support/seed.h"
 
@@ -36,7 +37,7 @@ QStringList gridPayers(FrmDorivan& window, int rows)
 {
     QStringList names;
     for (int row = 0; row < rows; ++row) {
-        const Value payer = window.datInp->value(row, kPayer);
+        const Value payer = control<WorkTableModel>(window, "datInp")->value(row, kPayer);
         names << (payer.isNull() ? QStringLiteral("-") : payer.toText());
     }
     return names;
@@ -58,8 +59,8 @@ TEST(ScheduleSave, AsksThenStoresRowsMatchedByDateAndPayer)
     commitImeText(QStringLiteral("乙社"));
 
     ScopedDialogAnswers answers(*window, {true});
-    QSignalSpy bar(window->Pbar, &QProgressBar::valueChanged);
-    click(window->cmd登録);
+    QSignalSpy bar(control<QProgressBar>(*window, "Pbar"), &QProgressBar::valueChanged);
+    click(control<QPushButton>(*window, "cmd登録"));
     ASSERT_EQ(answers.count(), 1);
     EXPECT_EQ(answers.last().message, QStringLiteral("入金予定表 を登録します。よろしいですか"));
     auto rows = readStoredRows(window->db());
@@ -71,12 +72,12 @@ TEST(ScheduleSave, AsksThenStoresRowsMatchedByDateAndPayer)
     EXPECT_EQ(rows[2].日付, QDate(2024, 5, 9));
     EXPECT_EQ(bar.first().at(0).toInt(), 10);
     EXPECT_EQ(bar.last().at(0).toInt(), 100);
-    EXPECT_FALSE(window->Pbar->isVisible());
+    EXPECT_FALSE(control<QProgressBar>(*window, "Pbar")->isVisible());
 
     // Read back and saved again: the two rows of 甲社 on the 3rd keep their own amounts.
-    click(window->cmd読込);
+    click(control<QPushButton>(*window, "cmd読込"));
     answers.queue(true);
-    click(window->cmd登録);
+    click(control<QPushButton>(*window, "cmd登録"));
     rows = readStoredRows(window->db());
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[0].予定額, yen(100));
@@ -84,11 +85,11 @@ TEST(ScheduleSave, AsksThenStoresRowsMatchedByDateAndPayer)
 
     // Saving again adds nothing; a renamed payer is a new row and the old one stays.
     answers.queue(true);
-    click(window->cmd登録);
+    click(control<QPushButton>(*window, "cmd登録"));
     EXPECT_EQ(readStoredRows(window->db()).size(), 3u);
     putWorkRow(*window, 3, 9, QStringLiteral("丙社"), 0);
     answers.queue(true);
-    click(window->cmd登録);
+    click(control<QPushButton>(*window, "cmd登録"));
     QStringList payers = storedPayers(*window);
     payers.sort();
     EXPECT_EQ(payers, QStringList({QStringLiteral("丙社"), QStringLiteral("乙社"), QStringLiteral("甲社"),
@@ -107,24 +108,24 @@ TEST(ScheduleSave, NoLeavesBothFilesUntouchedAndARowWithoutDateStopsTheSave)
     const QByteArray work = fileBytes(folder.workPath());
 
     ScopedDialogAnswers answers(*window, {false});
-    click(window->cmd登録);
+    click(control<QPushButton>(*window, "cmd登録"));
     EXPECT_EQ(fileBytes(folder.permanentPath()), permanent);
     EXPECT_EQ(fileBytes(folder.workPath()), work);
 
     answers.queue(true);
-    click(window->cmd登録);
+    click(control<QPushButton>(*window, "cmd登録"));
     ASSERT_EQ(answers.count(), 3);
     EXPECT_EQ(answers.last().message, QStringLiteral("日付が指定されていません。確認してください"));
     EXPECT_EQ(countRows(window->db(), QStringLiteral("入金予定表")), 0);
-    EXPECT_EQ(window->GridInp->currentRow(), 149);
-    EXPECT_EQ(window->GridInp->currentColumn(), int(kDay));
-    EXPECT_TRUE(window->GridInp->hasFocus());
+    EXPECT_EQ(control<BoundGrid>(*window, "GridInp")->currentRow(), 149);
+    EXPECT_EQ(control<BoundGrid>(*window, "GridInp")->currentColumn(), int(kDay));
+    EXPECT_TRUE(control<BoundGrid>(*window, "GridInp")->hasFocus());
 
     // Typing the day there lets the save through.
     typeKeys(QStringLiteral("20"));
     pressKey(Qt::Key_Return);
     answers.queue(true);
-    click(window->cmd登録);
+    click(control<QPushButton>(*window, "cmd登録"));
     EXPECT_EQ(storedPayers(*window), QStringList({QStringLiteral("甲社"), QStringLiteral("乙社")}));
     EXPECT_EQ(readStoredRows(window->db())[1].行番号, 150);
 }
@@ -145,23 +146,23 @@ TEST(ScheduleSave, AFullMonthIsThereAgainAfterARestart)
                      Value(QStringLiteral("社%1").arg(row)), Value(yen(row)), Value(row)});
             transaction.commit();
         }
-        window->datInp->refresh();
+        control<WorkTableModel>(*window, "datInp")->refresh();
         ScopedDialogAnswers answers(*window, {true});
-        click(window->cmd登録);
-        click(window->cmd履歴閉じる);
+        click(control<QPushButton>(*window, "cmd登録"));
+        click(control<QPushButton>(*window, "cmd履歴閉じる"));
     }
     auto window = openWindow(folder);
     ScopedDialogAnswers answers(*window);
     showMonth(*window, QDate(2024, 5, 1));
     EXPECT_EQ(answers.count(), 0);
-    ASSERT_EQ(window->datInp->dataRowCount(), 200);
+    ASSERT_EQ(control<WorkTableModel>(*window, "datInp")->dataRowCount(), 200);
     QSet<QString> payers;
     for (int row = 0; row < 200; ++row)
-        payers << window->datInp->value(row, kPayer).toText();
+        payers << control<WorkTableModel>(*window, "datInp")->value(row, kPayer).toText();
     EXPECT_EQ(payers.size(), 200);
     EXPECT_FALSE(payers.contains(QString()));
-    EXPECT_EQ(window->num予定額月計->text(), QStringLiteral("20,100"));
-    EXPECT_EQ(window->num累計->text(), QStringLiteral("20,100"));
+    EXPECT_EQ(control<AmountField>(*window, "num予定額月計")->text(), QStringLiteral("20,100"));
+    EXPECT_EQ(control<AmountField>(*window, "num累計")->text(), QStringLiteral("20,100"));
 }
 
 TEST(ScheduleRows, InsertOpensABlankRowAboveTheCursorWhileThereIsRoom)
@@ -174,39 +175,40 @@ TEST(ScheduleRows, InsertOpensABlankRowAboveTheCursorWhileThereIsRoom)
     ScopedDialogAnswers answers(*window);
 
     putCursor(*window, 0, kPlanned);
-    click(window->cmd行挿入);
+    click(control<QPushButton>(*window, "cmd行挿入"));
     EXPECT_EQ(gridPayers(*window, 3), QStringList({"-", "A", "B"}));
-    EXPECT_EQ(window->datInp->dataRowCount(), 200);
-    EXPECT_EQ(window->datInp->value(199, kRowNo).toInt64(), 200);
-    EXPECT_EQ(window->GridInp->currentRow(), 0);
+    EXPECT_EQ(control<WorkTableModel>(*window, "datInp")->dataRowCount(), 200);
+    EXPECT_EQ(control<WorkTableModel>(*window, "datInp")->value(199, kRowNo).toInt64(), 200);
+    EXPECT_EQ(control<BoundGrid>(*window, "GridInp")->currentRow(), 0);
 
     // Above the last row: the empty last row goes, the count stays.
     putCursor(*window, 199, kDay);
-    click(window->cmd行挿入);
-    EXPECT_EQ(window->datInp->dataRowCount(), 200);
-    EXPECT_TRUE(window->datInp->value(199, kOrigin).isNull()); // the new blank row
+    click(control<QPushButton>(*window, "cmd行挿入"));
+    EXPECT_EQ(control<WorkTableModel>(*window, "datInp")->dataRowCount(), 200);
+    EXPECT_TRUE(
+        control<WorkTableModel>(*window, "datInp")->value(199, kOrigin).isNull()); // the new blank row
     EXPECT_EQ(answers.count(), 0);
 
     // A last row holding data is not pushed out.
     putWorkRow(*window, 200, 30, QStringLiteral("Z"), 5);
     putCursor(*window, 10, kDay);
-    click(window->cmd行挿入);
+    click(control<QPushButton>(*window, "cmd行挿入"));
     ASSERT_EQ(answers.count(), 1);
     EXPECT_EQ(answers.last().message, QStringLiteral("行挿入する余白はありません。"));
-    EXPECT_EQ(window->datInp->value(199, kPayer).toText(), QStringLiteral("Z"));
+    EXPECT_EQ(control<WorkTableModel>(*window, "datInp")->value(199, kPayer).toText(), QStringLiteral("Z"));
 
     // After a deletion there is room again, and the numbers close up.
     answers.queue(true);
     putCursor(*window, 5, kDay);
-    click(window->cmd行削除);
-    ASSERT_EQ(window->datInp->dataRowCount(), 199);
+    click(control<QPushButton>(*window, "cmd行削除"));
+    ASSERT_EQ(control<WorkTableModel>(*window, "datInp")->dataRowCount(), 199);
     putCursor(*window, 1, kDay);
-    click(window->cmd行挿入);
-    ASSERT_EQ(window->datInp->dataRowCount(), 200);
+    click(control<QPushButton>(*window, "cmd行挿入"));
+    ASSERT_EQ(control<WorkTableModel>(*window, "datInp")->dataRowCount(), 200);
     for (int row = 0; row < 200; ++row)
-        EXPECT_EQ(window->datInp->value(row, kRowNo).toInt64(), row + 1);
+        EXPECT_EQ(control<WorkTableModel>(*window, "datInp")->value(row, kRowNo).toInt64(), row + 1);
     EXPECT_EQ(gridPayers(*window, 4), QStringList({"-", "-", "A", "B"}));
-    EXPECT_EQ(window->datInp->value(199, kPayer).toText(), QStringLiteral("Z"));
+    EXPECT_EQ(control<WorkTableModel>(*window, "datInp")->value(199, kPayer).toText(), QStringLiteral("Z"));
 }
 
 TEST(ScheduleRows, DeleteAsksAndRemovesTheStoredRowItStillMatches)
@@ -225,21 +227,21 @@ TEST(ScheduleRows, DeleteAsksAndRemovesTheStoredRowItStillMatches)
 
     // No leaves everything as it was.
     putCursor(*window, 0, kPayer);
-    click(window->cmd行削除);
+    click(control<QPushButton>(*window, "cmd行削除"));
     EXPECT_EQ(answers.last().message, QStringLiteral("指定された行 を削除します。よろしいですか"));
     EXPECT_EQ(countRows(window->db(), QStringLiteral("入金予定表")), 4);
-    EXPECT_EQ(window->datInp->dataRowCount(), 200);
+    EXPECT_EQ(control<WorkTableModel>(*window, "datInp")->dataRowCount(), 200);
 
     // The first row of the month has no stored row before it: the later balances are right at once.
     answers.queue(true);
-    click(window->cmd行削除);
+    click(control<QPushButton>(*window, "cmd行削除"));
     EXPECT_EQ(storedPayers(*window), QStringList({"乙社", "丙社", "翌月"}));
     EXPECT_EQ(storedBalances(window->db()),
               (std::vector<std::optional<Money>>{yen(200), yen(500), yen(501)}));
-    EXPECT_EQ(window->num予定額月計->text(), QStringLiteral("500"));
-    EXPECT_EQ(window->num累計->text(), QStringLiteral("500"));
-    EXPECT_EQ(window->datInp->value(0, kPayer).toText(), QStringLiteral("乙社"));
-    EXPECT_TRUE(window->GridInp->hasFocus());
+    EXPECT_EQ(control<AmountField>(*window, "num予定額月計")->text(), QStringLiteral("500"));
+    EXPECT_EQ(control<AmountField>(*window, "num累計")->text(), QStringLiteral("500"));
+    EXPECT_EQ(control<WorkTableModel>(*window, "datInp")->value(0, kPayer).toText(), QStringLiteral("乙社"));
+    EXPECT_TRUE(control<BoundGrid>(*window, "GridInp")->hasFocus());
 
     // A row whose day was changed and not saved goes from the grid only.
     putCursor(*window, 0, kDay);
@@ -247,18 +249,18 @@ TEST(ScheduleRows, DeleteAsksAndRemovesTheStoredRowItStillMatches)
     pressKey(Qt::Key_Return);
     putCursor(*window, 0, kDay);
     answers.queue(true);
-    click(window->cmd行削除);
+    click(control<QPushButton>(*window, "cmd行削除"));
     EXPECT_EQ(storedPayers(*window), QStringList({"乙社", "丙社", "翌月"}));
-    EXPECT_EQ(window->datInp->value(0, kPayer).toText(), QStringLiteral("丙社"));
+    EXPECT_EQ(control<WorkTableModel>(*window, "datInp")->value(0, kPayer).toText(), QStringLiteral("丙社"));
 
     // A row without a date or payer goes from the grid only, and the shown balances are recomputed.
     const QByteArray permanent = fileBytes(folder.permanentPath());
     putCursor(*window, 5, kDay);
     answers.queue(true);
-    click(window->cmd行削除);
+    click(control<QPushButton>(*window, "cmd行削除"));
     EXPECT_EQ(fileBytes(folder.permanentPath()), permanent);
-    EXPECT_EQ(window->datInp->dataRowCount(), 197);
-    EXPECT_EQ(window->num累計->text(), QStringLiteral("300"));
+    EXPECT_EQ(control<WorkTableModel>(*window, "datInp")->dataRowCount(), 197);
+    EXPECT_EQ(control<AmountField>(*window, "num累計")->text(), QStringLiteral("300"));
 }
 
 TEST(ScheduleRows, ARowMovedByAnInsertionAndSavedAgainCanBeDeleted)
@@ -269,16 +271,16 @@ TEST(ScheduleRows, ARowMovedByAnInsertionAndSavedAgainCanBeDeleted)
     putWorkRow(*window, 1, 2, QStringLiteral("甲社"), 100);
     putWorkRow(*window, 2, 4, QStringLiteral("乙社"), 200);
     ScopedDialogAnswers answers(*window, {true});
-    click(window->cmd登録);
+    click(control<QPushButton>(*window, "cmd登録"));
     putCursor(*window, 0, kDay);
-    click(window->cmd行挿入);
+    click(control<QPushButton>(*window, "cmd行挿入"));
     answers.queue(true);
-    click(window->cmd登録);
+    click(control<QPushButton>(*window, "cmd登録"));
     EXPECT_EQ(readStoredRows(window->db())[0].行番号, 2);
 
     putCursor(*window, 1, kDay);
     answers.queue(true);
-    click(window->cmd行削除);
+    click(control<QPushButton>(*window, "cmd行削除"));
     EXPECT_EQ(storedPayers(*window), QStringList({"乙社"}));
     EXPECT_EQ(storedBalances(window->db()), (std::vector<std::optional<Money>>{yen(200)}));
 }

@@ -4,6 +4,7 @@
 #include "app/delayed_progress.h"
 #include "app/month_edit.h"
 #include "storage/database.h"
+#include "support/controls.h"
 #include "support/dialog_answers.h"
 #include "support/seed.h"
 
@@ -27,10 +28,10 @@ StoredRow stored(const QDate& day, int number, const QString& payer, std::int64_
 
 bool blankWorkingSet(FrmDorivan& window)
 {
-    if (window.datInp->dataRowCount() != 200)
+    if (control<WorkTableModel>(window, "datInp")->dataRowCount() != 200)
         return false;
     for (int row = 0; row < 200; ++row) {
-        const WorkTableModel& m = *window.datInp;
+        const WorkTableModel& m = *control<WorkTableModel>(window, "datInp");
         if (m.value(row, kRowNo).toInt64() != row + 1 || m.value(row, kOrigin).toInt64() != row + 1 ||
             !m.value(row, kPayer).isNull() || !m.value(row, kDate).isNull())
             return false;
@@ -55,19 +56,20 @@ TEST(ScheduleTab, StartUpShowsTodaysMonthWithItsTotals)
     }
     auto window = openWindow(folder);
     ScopedDialogAnswers answers(*window);
-    EXPECT_EQ(window->Dt年月->month().month(), today.month());
-    EXPECT_EQ(window->Dt年月->month().year(), today.year());
-    ASSERT_EQ(window->datInp->dataRowCount(), 200);
-    EXPECT_EQ(window->datInp->value(0, kPayer).toText(), QStringLiteral("甲社"));
-    EXPECT_EQ(window->datInp->value(1, kPayer).toText(), QStringLiteral("乙社"));
-    EXPECT_EQ(window->datInp->value(1, kOrigin).toInt64(), 2);
-    EXPECT_TRUE(window->datInp->value(2, kPayer).isNull());
-    EXPECT_EQ(window->num繰越額->text(), QStringLiteral("500"));
-    EXPECT_EQ(window->num予定額月計->text(), QStringLiteral("1,000"));
-    EXPECT_EQ(window->num入金額月計->text(), QStringLiteral("300"));
-    EXPECT_EQ(window->num累計->text(), QStringLiteral("9,999")); // later months count
-    EXPECT_FALSE(window->Pbar->isVisible());
-    EXPECT_EQ(window->dat入金先名->dataRowCount(), 2);
+    EXPECT_EQ(control<MonthEdit>(*window, "Dt年月")->month().month(), today.month());
+    EXPECT_EQ(control<MonthEdit>(*window, "Dt年月")->month().year(), today.year());
+    ASSERT_EQ(control<WorkTableModel>(*window, "datInp")->dataRowCount(), 200);
+    EXPECT_EQ(control<WorkTableModel>(*window, "datInp")->value(0, kPayer).toText(), QStringLiteral("甲社"));
+    EXPECT_EQ(control<WorkTableModel>(*window, "datInp")->value(1, kPayer).toText(), QStringLiteral("乙社"));
+    EXPECT_EQ(control<WorkTableModel>(*window, "datInp")->value(1, kOrigin).toInt64(), 2);
+    EXPECT_TRUE(control<WorkTableModel>(*window, "datInp")->value(2, kPayer).isNull());
+    EXPECT_EQ(control<AmountField>(*window, "num繰越額")->text(), QStringLiteral("500"));
+    EXPECT_EQ(control<AmountField>(*window, "num予定額月計")->text(), QStringLiteral("1,000"));
+    EXPECT_EQ(control<AmountField>(*window, "num入金額月計")->text(), QStringLiteral("300"));
+    EXPECT_EQ(control<AmountField>(*window, "num累計")->text(),
+              QStringLiteral("9,999")); // later months count
+    EXPECT_FALSE(control<QProgressBar>(*window, "Pbar")->isVisible());
+    EXPECT_EQ(control<WorkTableModel>(*window, "dat入金先名")->dataRowCount(), 2);
     EXPECT_EQ(answers.count(), 0);
 }
 
@@ -83,38 +85,39 @@ TEST(ScheduleTab, MonthButtonsFrom31JanuaryLoadTheWholeNeighbouringMonth)
     }
     auto window = openWindow(folder);
     showMonth(*window, QDate(2024, 1, 31));
-    EXPECT_EQ(window->datInp->value(0, kPayer).toText(), QStringLiteral("一月"));
+    EXPECT_EQ(control<WorkTableModel>(*window, "datInp")->value(0, kPayer).toText(), QStringLiteral("一月"));
 
-    QSignalSpy bar(window->Pbar, &QProgressBar::valueChanged);
-    QTest::mouseClick(window->cmdMonNext, Qt::LeftButton);
-    EXPECT_EQ(window->Dt年月->month(), QDate(2024, 2, 29));
-    EXPECT_EQ(window->datInp->value(0, kPayer).toText(), QStringLiteral("閏日"));
-    EXPECT_TRUE(window->datInp->value(1, kPayer).isNull());
-    EXPECT_EQ(window->num繰越額->text(), QStringLiteral("30"));
+    QSignalSpy bar(control<QProgressBar>(*window, "Pbar"), &QProgressBar::valueChanged);
+    QTest::mouseClick(control<QPushButton>(*window, "cmdMonNext"), Qt::LeftButton);
+    EXPECT_EQ(control<MonthEdit>(*window, "Dt年月")->month(), QDate(2024, 2, 29));
+    EXPECT_EQ(control<WorkTableModel>(*window, "datInp")->value(0, kPayer).toText(), QStringLiteral("閏日"));
+    EXPECT_TRUE(control<WorkTableModel>(*window, "datInp")->value(1, kPayer).isNull());
+    EXPECT_EQ(control<AmountField>(*window, "num繰越額")->text(), QStringLiteral("30"));
     QList<int> steps;
     for (const QList<QVariant>& call : bar)
         steps << call.at(0).toInt();
     EXPECT_EQ(steps, QList<int>({10, 30, 90, 100}));
-    EXPECT_FALSE(window->Pbar->isVisible());
+    EXPECT_FALSE(control<QProgressBar>(*window, "Pbar")->isVisible());
 
-    window->Dt年月->setMonth(QDate(2024, 1, 31));
-    QTest::mouseClick(window->cmdMonBef, Qt::LeftButton);
-    EXPECT_EQ(window->Dt年月->month(), QDate(2023, 12, 31));
-    EXPECT_EQ(window->datInp->value(0, kPayer).toText(), QStringLiteral("師走"));
-    EXPECT_EQ(window->num繰越額->text(), QString()); // nothing before December: 0, shown empty
+    control<MonthEdit>(*window, "Dt年月")->setMonth(QDate(2024, 1, 31));
+    QTest::mouseClick(control<QPushButton>(*window, "cmdMonBef"), Qt::LeftButton);
+    EXPECT_EQ(control<MonthEdit>(*window, "Dt年月")->month(), QDate(2023, 12, 31));
+    EXPECT_EQ(control<WorkTableModel>(*window, "datInp")->value(0, kPayer).toText(), QStringLiteral("師走"));
+    EXPECT_EQ(control<AmountField>(*window, "num繰越額")->text(),
+              QString()); // nothing before December: 0, shown empty
 
     // A month picked by the user loads at once; the load button throws unsaved edits away once the
     // user says so.
-    window->Dt年月->setFocus();
-    QTest::keyClick(window->Dt年月, Qt::Key_Up);
-    EXPECT_EQ(window->Dt年月->month().month(), 1);
-    EXPECT_EQ(window->datInp->value(0, kPayer).toText(), QStringLiteral("一月"));
-    window->datInp->setValue(0, kPayer, Value("書き換え"));
+    control<MonthEdit>(*window, "Dt年月")->setFocus();
+    QTest::keyClick(control<MonthEdit>(*window, "Dt年月"), Qt::Key_Up);
+    EXPECT_EQ(control<MonthEdit>(*window, "Dt年月")->month().month(), 1);
+    EXPECT_EQ(control<WorkTableModel>(*window, "datInp")->value(0, kPayer).toText(), QStringLiteral("一月"));
+    control<WorkTableModel>(*window, "datInp")->setValue(0, kPayer, Value("書き換え"));
     ScopedDialogAnswers answers(*window, {false});
-    QTest::mouseClick(window->cmd読込, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(*window, "cmd読込"), Qt::LeftButton);
     ASSERT_EQ(answers.count(), 1);
     EXPECT_EQ(answers.last().title, QStringLiteral("未登録の変更"));
-    EXPECT_EQ(window->datInp->value(0, kPayer).toText(), QStringLiteral("一月"));
+    EXPECT_EQ(control<WorkTableModel>(*window, "datInp")->value(0, kPayer).toText(), QStringLiteral("一月"));
 }
 
 TEST(ScheduleTab, ClearLeavesEmptyTotalsTodayAnd200BlankRowsWithoutAsking)
@@ -127,20 +130,21 @@ TEST(ScheduleTab, ClearLeavesEmptyTotalsTodayAnd200BlankRowsWithoutAsking)
     }
     auto window = openWindow(folder);
     showMonth(*window, QDate(2024, 5, 10));
-    ASSERT_EQ(window->num繰越額->text(), QStringLiteral("800"));
+    ASSERT_EQ(control<AmountField>(*window, "num繰越額")->text(), QStringLiteral("800"));
     window->db().execute("insert into 入金先マスタ (入金先名) values (?)", {Value("新規社")});
 
     ScopedDialogAnswers answers(*window);
-    QTest::mouseClick(window->cmd履歴クリア, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(*window, "cmd履歴クリア"), Qt::LeftButton);
     EXPECT_EQ(answers.count(), 0);
     for (AmountField* field :
-         {window->num繰越額, window->num予定額月計, window->num入金額月計, window->num累計})
+         {control<AmountField>(*window, "num繰越額"), control<AmountField>(*window, "num予定額月計"),
+          control<AmountField>(*window, "num入金額月計"), control<AmountField>(*window, "num累計")})
         EXPECT_TRUE(field->text().isEmpty()) << field->objectName().toStdString();
-    EXPECT_EQ(window->Dt年月->month(), QDate::currentDate());
+    EXPECT_EQ(control<MonthEdit>(*window, "Dt年月")->month(), QDate::currentDate());
     EXPECT_TRUE(blankWorkingSet(*window));
     EXPECT_EQ(countRows(window->db(), QStringLiteral("入金予定表")), 2);
     // The payer list of the grid is rebuilt from the master.
-    EXPECT_EQ(window->dat入金先名->dataRowCount(), 1);
+    EXPECT_EQ(control<WorkTableModel>(*window, "dat入金先名")->dataRowCount(), 1);
 }
 
 TEST(ScheduleTab, WithoutAMonthTheGridSendsTheUserBackToTheMonthField)
@@ -149,27 +153,27 @@ TEST(ScheduleTab, WithoutAMonthTheGridSendsTheUserBackToTheMonthField)
     auto window = openWindow(folder);
     showMonth(*window, QDate(2024, 5, 1));
     putWorkRow(*window, 1, 2, QStringLiteral("甲社"), 100);
-    window->Dt年月->clearMonth();
-    window->Dt年月->setFocus();
+    control<MonthEdit>(*window, "Dt年月")->clearMonth();
+    control<MonthEdit>(*window, "Dt年月")->setFocus();
 
     ScopedDialogAnswers answers(*window);
     // Navigation and loading do nothing without a month.
-    QTest::mouseClick(window->cmdMonNext, Qt::LeftButton);
-    QTest::mouseClick(window->cmd読込, Qt::LeftButton);
-    EXPECT_FALSE(window->Dt年月->hasValue());
-    EXPECT_EQ(window->datInp->value(0, kPayer).toText(), QStringLiteral("甲社"));
+    QTest::mouseClick(control<QPushButton>(*window, "cmdMonNext"), Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(*window, "cmd読込"), Qt::LeftButton);
+    EXPECT_FALSE(control<MonthEdit>(*window, "Dt年月")->hasValue());
+    EXPECT_EQ(control<WorkTableModel>(*window, "datInp")->value(0, kPayer).toText(), QStringLiteral("甲社"));
     EXPECT_EQ(answers.count(), 0);
 
-    window->GridInp->setFocus();
+    control<BoundGrid>(*window, "GridInp")->setFocus();
     ASSERT_EQ(answers.count(), 1);
     EXPECT_EQ(answers.last().title, QStringLiteral("年月を指定してください。"));
     EXPECT_EQ(answers.last().message, QStringLiteral("年月を指定してください。"));
-    EXPECT_TRUE(window->Dt年月->hasFocus());
-    EXPECT_FALSE(window->GridInp->hasFocus());
+    EXPECT_TRUE(control<MonthEdit>(*window, "Dt年月")->hasFocus());
+    EXPECT_FALSE(control<BoundGrid>(*window, "GridInp")->hasFocus());
 
     // With a month the grid takes the focus silently.
-    window->Dt年月->setMonth(QDate(2024, 5, 1));
-    window->GridInp->setFocus();
+    control<MonthEdit>(*window, "Dt年月")->setMonth(QDate(2024, 5, 1));
+    control<BoundGrid>(*window, "GridInp")->setFocus();
     EXPECT_EQ(answers.count(), 1);
 }
 
@@ -194,14 +198,15 @@ TEST(ScheduleTab, AMonthOfMoreThan200RowsIsShownCutWithOneNoticePerLoad)
     ASSERT_EQ(answers.count(), 1);
     EXPECT_EQ(answers.last().message,
               QStringLiteral("この月の入金予定は200行を超えています。201行目以降は表示されません。"));
-    ASSERT_EQ(window->datInp->dataRowCount(), 200);
-    EXPECT_FALSE(window->datInp->value(199, kPayer).isNull());
+    ASSERT_EQ(control<WorkTableModel>(*window, "datInp")->dataRowCount(), 200);
+    EXPECT_FALSE(control<WorkTableModel>(*window, "datInp")->value(199, kPayer).isNull());
     EXPECT_EQ(countRows(window->db(), QStringLiteral("入金予定表")), 401);
 
-    QTest::mouseClick(window->cmdMonNext, Qt::LeftButton); // exactly 200 rows: no notice
+    QTest::mouseClick(control<QPushButton>(*window, "cmdMonNext"),
+                      Qt::LeftButton); // exactly 200 rows: no notice
     EXPECT_EQ(answers.count(), 1);
-    EXPECT_FALSE(window->datInp->value(199, kPayer).isNull());
-    QTest::mouseClick(window->cmdMonBef, Qt::LeftButton);
+    EXPECT_FALSE(control<WorkTableModel>(*window, "datInp")->value(199, kPayer).isNull());
+    QTest::mouseClick(control<QPushButton>(*window, "cmdMonBef"), Qt::LeftButton);
     EXPECT_EQ(answers.count(), 2);
 }
 
@@ -225,14 +230,14 @@ TEST(ScheduleTab, TotalsOutOfRangeAreToldAndTheScreenStaysOnItsMonth)
     EXPECT_TRUE(atStart.back().message.contains(QStringLiteral("範囲")));
     showMonth(*window, QDate(2024, 5, 1));
     ScopedDialogAnswers answers(*window);
-    QTest::mouseClick(window->cmdMonNext, Qt::LeftButton); // June loads
-    QTest::mouseClick(window->cmdMonNext, Qt::LeftButton); // July cannot be added up
+    QTest::mouseClick(control<QPushButton>(*window, "cmdMonNext"), Qt::LeftButton); // June loads
+    QTest::mouseClick(control<QPushButton>(*window, "cmdMonNext"), Qt::LeftButton); // July cannot be added up
     ASSERT_EQ(answers.count(), 1);
     EXPECT_TRUE(answers.last().message.contains(QStringLiteral("範囲")))
         << answers.last().message.toStdString();
-    EXPECT_EQ(window->Dt年月->month().month(), 6);
+    EXPECT_EQ(control<MonthEdit>(*window, "Dt年月")->month().month(), 6);
     EXPECT_TRUE(blankWorkingSet(*window));
-    EXPECT_FALSE(window->Pbar->isVisible());
+    EXPECT_FALSE(control<QProgressBar>(*window, "Pbar")->isVisible());
 }
 
 TEST(ScheduleTab, TheProgressBarAppearsOnlyForAStepLongEnoughToWaitOn)

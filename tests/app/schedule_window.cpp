@@ -3,6 +3,7 @@
 #include "app/month_edit.h"
 #include "storage/database.h"
 #include "storage/rowset.h"
+#include "support/controls.h"
 #include "support/seed.h"
 
 #include <QApplication>
@@ -17,7 +18,7 @@
 std::unique_ptr<FrmDorivan> openWindow(const TempDataFolder& folder)
 {
     auto window = std::make_unique<FrmDorivan>(folder.path(), std::make_shared<ScriptedPrompts>());
-    window->SSTab1->setCurrentIndex(0);
+    control<QTabWidget>(*window, "SSTab1")->setCurrentIndex(0);
     window->show();
     window->activateWindow();
     EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
@@ -26,14 +27,15 @@ std::unique_ptr<FrmDorivan> openWindow(const TempDataFolder& folder)
 
 void showMonth(FrmDorivan& window, const QDate& month)
 {
-    window.Dt年月->setMonth(month);
-    QTest::mouseClick(window.cmd読込, Qt::LeftButton);
+    control<MonthEdit>(window, "Dt年月")->setMonth(month);
+    QTest::mouseClick(control<QPushButton>(window, "cmd読込"), Qt::LeftButton);
 }
 
 void putCursor(FrmDorivan& window, int row, int column)
 {
-    window.GridInp->setFocus();
-    window.GridInp->setCurrentIndex(window.datInp->index(row, column));
+    control<BoundGrid>(window, "GridInp")->setFocus();
+    control<BoundGrid>(window, "GridInp")
+        ->setCurrentIndex(control<WorkTableModel>(window, "datInp")->index(row, column));
 }
 
 void typeKeys(const QString& text)
@@ -62,19 +64,19 @@ Value workCell(FrmDorivan& window, int rowNumber, const char* column)
 
 QString shownText(FrmDorivan& window, int row, int column)
 {
-    return window.datInp->index(row, column).data().toString();
+    return control<WorkTableModel>(window, "datInp")->index(row, column).data().toString();
 }
 
 void putWorkRow(FrmDorivan& window, int rowNumber, std::optional<int> day,
                 const std::optional<QString>& payer, std::int64_t planned, std::int64_t received)
 {
-    const QDate month = window.Dt年月->month();
+    const QDate month = control<MonthEdit>(window, "Dt年月")->month();
     window.db().execute(
         "update InpWork set 日付 = ?, 表示日付 = ?, 入金先名 = ?, 予定額 = ?, 入金額 = ? where 行番号 = ?",
         {day ? Value(QDate(month.year(), month.month(), *day)) : Value(),
          day ? Value(QString::number(*day)) : Value(), Value(payer), Value(yen(planned)),
          Value(yen(received)), Value(rowNumber)});
-    window.datInp->refresh();
+    control<WorkTableModel>(window, "datInp")->refresh();
 }
 
 QByteArray fileBytes(const QString& path)

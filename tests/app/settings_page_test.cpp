@@ -8,6 +8,7 @@
 #include "settings/colors.h"
 #include "storage/database.h"
 #include "storage/rowset.h"
+#include "support/controls.h"
 #include "support/dialog_answers.h"
 #include "support/seed.h"
 #include "support/temp_data.h"
@@ -49,8 +50,12 @@ void PrintTo(const Shown& s, std::ostream* os)
 
 Shown shown(const FrmDorivan& w)
 {
-    return {w.cmb年号->currentText(), w.Chk入金先自動登録->isChecked(), w.num白紙罫線色->text(),
-            w.Pic罫線色->palette().color(w.Pic罫線色->backgroundRole())};
+    return {control<QComboBox>(w, "cmb年号")->currentText(),
+            control<QCheckBox>(w, "Chk入金先自動登録")->isChecked(),
+            control<AmountField>(w, "num白紙罫線色")->text(),
+            control<ClickableLabel>(w, "Pic罫線色")
+                ->palette()
+                .color(control<ClickableLabel>(w, "Pic罫線色")->backgroundRole())};
 }
 
 Shown page(const char16_t* era, bool ticked, std::int64_t number, std::int64_t swatch)
@@ -84,7 +89,7 @@ void storeSettings(const TempDataFolder& folder, const Value& era, const Value& 
 
 void showSettings(FrmDorivan& w)
 {
-    w.SSTab1->setCurrentIndex(2);
+    control<QTabWidget>(w, "SSTab1")->setCurrentIndex(2);
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
 }
@@ -96,9 +101,9 @@ void click(QPushButton* button)
 
 void typeNumber(FrmDorivan& w, const QString& text)
 {
-    w.num白紙罫線色->selectAll();
-    QTest::keyClick(w.num白紙罫線色, Qt::Key_Backspace);
-    QTest::keyClicks(w.num白紙罫線色, text);
+    control<AmountField>(w, "num白紙罫線色")->selectAll();
+    QTest::keyClick(control<AmountField>(w, "num白紙罫線色"), Qt::Key_Backspace);
+    QTest::keyClicks(control<AmountField>(w, "num白紙罫線色"), text);
 }
 
 // Answers the colour chooser for the lifetime of the object and records how it was called.
@@ -131,44 +136,48 @@ TEST(SettingsPage, ReadRulesReachThePageAndTheRunTimeValues)
     showSettings(w);
     // No row: Western years, registration on, black lines.
     EXPECT_EQ(shown(w), page(u"西暦", true, 0, 0));
-    EXPECT_EQ(w.eraValue(), QStringLiteral("西暦"));
-    EXPECT_TRUE(w.autoRegistration());
-    EXPECT_EQ(w.lineColour(), 0);
+    EXPECT_EQ(w.settingsPage().eraValue(), QStringLiteral("西暦"));
+    EXPECT_TRUE(w.settingsPage().autoRegistration());
+    EXPECT_EQ(w.settingsPage().lineColour(), 0);
 
     w.db().execute("insert into 自社情報 (年号) values (null)");
-    click(w.cmd設定読込);
+    click(control<QPushButton>(w, "cmd設定読込"));
     EXPECT_EQ(shown(w), page(u"西暦", false, 0, 0));
-    EXPECT_FALSE(w.autoRegistration());
+    EXPECT_FALSE(w.settingsPage().autoRegistration());
 
     w.db().execute("update 自社情報 set 年号 = ?, 入金先自動登録 = ?, LineColor1 = ?",
                    {Value("和暦"), Value(true), Value(kRed)});
-    click(w.cmd設定読込);
+    click(control<QPushButton>(w, "cmd設定読込"));
     EXPECT_EQ(shown(w), page(u"和暦", true, kRed, kRed));
-    EXPECT_EQ(w.Pic罫線色->palette().color(w.Pic罫線色->backgroundRole()), QColor(255, 0, 0));
-    EXPECT_EQ(w.eraValue(), QStringLiteral("和暦"));
-    EXPECT_TRUE(w.autoRegistration());
-    EXPECT_EQ(w.lineColour(), kRed);
+    EXPECT_EQ(control<ClickableLabel>(w, "Pic罫線色")
+                  ->palette()
+                  .color(control<ClickableLabel>(w, "Pic罫線色")->backgroundRole()),
+              QColor(255, 0, 0));
+    EXPECT_EQ(w.settingsPage().eraValue(), QStringLiteral("和暦"));
+    EXPECT_TRUE(w.settingsPage().autoRegistration());
+    EXPECT_EQ(w.settingsPage().lineColour(), kRed);
 
     // An era outside the list is shown as stored; stray bits above a colour do not reach the printout.
     w.db().execute("update 自社情報 set 年号 = ?, LineColor1 = ?",
                    {Value("平成"), Value(0x1000000 + kGreen)});
-    click(w.cmd設定読込);
-    EXPECT_EQ(w.cmb年号->currentText(), QStringLiteral("平成"));
-    EXPECT_EQ(w.cmb年号->count(), 2);
-    EXPECT_EQ(w.eraValue(), QStringLiteral("平成"));
-    EXPECT_EQ(w.num白紙罫線色->text(), QString::number(0x1000000 + kGreen));
-    EXPECT_EQ(w.lineColour(), kGreen);
+    click(control<QPushButton>(w, "cmd設定読込"));
+    EXPECT_EQ(control<QComboBox>(w, "cmb年号")->currentText(), QStringLiteral("平成"));
+    EXPECT_EQ(control<QComboBox>(w, "cmb年号")->count(), 2);
+    EXPECT_EQ(w.settingsPage().eraValue(), QStringLiteral("平成"));
+    EXPECT_EQ(control<AmountField>(w, "num白紙罫線色")->text(), QString::number(0x1000000 + kGreen));
+    EXPECT_EQ(w.settingsPage().lineColour(), kGreen);
 
     // The era is chosen from the list only: neither keys nor the input method type into it.
-    QTest::keyClicks(w.cmb年号, QStringLiteral("abc"));
-    for (QWidget* target : {static_cast<QWidget*>(w.cmb年号), static_cast<QWidget*>(w.cmb年号->lineEdit())}) {
+    QTest::keyClicks(control<QComboBox>(w, "cmb年号"), QStringLiteral("abc"));
+    for (QWidget* target : {static_cast<QWidget*>(control<QComboBox>(w, "cmb年号")),
+                            static_cast<QWidget*>(control<QComboBox>(w, "cmb年号")->lineEdit())}) {
         QInputMethodEvent commit;
         commit.setCommitString(QStringLiteral("昭和"));
         QApplication::sendEvent(target, &commit);
     }
-    EXPECT_EQ(w.cmb年号->currentText(), QStringLiteral("平成"));
-    QTest::keyClick(w.cmb年号, Qt::Key_Down);
-    EXPECT_EQ(w.cmb年号->currentText(), QStringLiteral("西暦"));
+    EXPECT_EQ(control<QComboBox>(w, "cmb年号")->currentText(), QStringLiteral("平成"));
+    QTest::keyClick(control<QComboBox>(w, "cmb年号"), Qt::Key_Down);
+    EXPECT_EQ(control<QComboBox>(w, "cmb年号")->currentText(), QStringLiteral("西暦"));
     EXPECT_EQ(answers.count(), 0);
 }
 
@@ -177,37 +186,37 @@ TEST(SettingsPage, SaveAsksAddsOneRowTheFirstTimeAndEditsItAfterwards)
     TempDataFolder folder;
     FrmDorivan w(folder.path(), std::make_shared<ScriptedPrompts>());
     showSettings(w);
-    QTest::keyClick(w.cmb年号, Qt::Key_Down);
-    QTest::keyClick(w.Chk入金先自動登録, Qt::Key_Space);
+    QTest::keyClick(control<QComboBox>(w, "cmb年号"), Qt::Key_Down);
+    QTest::keyClick(control<QCheckBox>(w, "Chk入金先自動登録"), Qt::Key_Space);
     typeNumber(w, QStringLiteral("65280"));
     {
         ScopedDialogAnswers answers(w, {true});
-        click(w.cmd設定登録);
+        click(control<QPushButton>(w, "cmd設定登録"));
         ASSERT_EQ(answers.count(), 1);
         EXPECT_EQ(answers.last().message, QStringLiteral("設定 を登録します。よろしいですか"));
         EXPECT_EQ(answers.last().style, DialogStyle::AskDefaultYes);
     }
     EXPECT_EQ(storedSettings(w.db()), (std::vector<StoredSettings>{{"和暦", false, kGreen}}));
     // The save reloads, so the new values are in effect at once.
-    EXPECT_EQ(w.eraValue(), QStringLiteral("和暦"));
-    EXPECT_FALSE(w.autoRegistration());
-    EXPECT_EQ(w.lineColour(), kGreen);
+    EXPECT_EQ(w.settingsPage().eraValue(), QStringLiteral("和暦"));
+    EXPECT_FALSE(w.settingsPage().autoRegistration());
+    EXPECT_EQ(w.settingsPage().lineColour(), kGreen);
     EXPECT_EQ(shown(w), page(u"和暦", false, kGreen, kGreen));
 
-    QTest::keyClick(w.Chk入金先自動登録, Qt::Key_Space);
+    QTest::keyClick(control<QCheckBox>(w, "Chk入金先自動登録"), Qt::Key_Space);
     typeNumber(w, QStringLiteral("255"));
     {
         ScopedDialogAnswers answers(w, {true});
-        click(w.cmd設定登録);
+        click(control<QPushButton>(w, "cmd設定登録"));
     }
     EXPECT_EQ(storedSettings(w.db()), (std::vector<StoredSettings>{{"和暦", true, kRed}}));
-    EXPECT_EQ(w.lineColour(), kRed);
+    EXPECT_EQ(w.settingsPage().lineColour(), kRed);
 
     // A number that is no colour, or no number at all, is refused with a message and nothing stored.
     for (const QString& bad : {QStringLiteral("99999999"), QString()}) {
         typeNumber(w, bad);
         ScopedDialogAnswers answers(w, {true});
-        click(w.cmd設定登録);
+        click(control<QPushButton>(w, "cmd設定登録"));
         ASSERT_EQ(answers.count(), 2);
         EXPECT_EQ(answers.last().style, DialogStyle::Notice);
         EXPECT_TRUE(answers.last().message.contains(QStringLiteral("16777215")));
@@ -216,7 +225,7 @@ TEST(SettingsPage, SaveAsksAddsOneRowTheFirstTimeAndEditsItAfterwards)
     }
     // Letters never reach the field.
     typeNumber(w, QStringLiteral("12ab"));
-    EXPECT_EQ(w.num白紙罫線色->text(), QStringLiteral("12"));
+    EXPECT_EQ(control<AmountField>(w, "num白紙罫線色")->text(), QStringLiteral("12"));
 }
 
 TEST(SettingsPage, SaveAnsweredNoPutsTheStoredSettingsBackOnThePage)
@@ -225,17 +234,17 @@ TEST(SettingsPage, SaveAnsweredNoPutsTheStoredSettingsBackOnThePage)
     storeSettings(folder, "和暦", true, kRed);
     FrmDorivan w(folder.path(), std::make_shared<ScriptedPrompts>());
     showSettings(w);
-    QTest::keyClick(w.cmb年号, Qt::Key_Up);
-    QTest::keyClick(w.Chk入金先自動登録, Qt::Key_Space);
+    QTest::keyClick(control<QComboBox>(w, "cmb年号"), Qt::Key_Up);
+    QTest::keyClick(control<QCheckBox>(w, "Chk入金先自動登録"), Qt::Key_Space);
     typeNumber(w, QStringLiteral("0"));
     ASSERT_EQ(shown(w).era, QStringLiteral("西暦"));
 
     ScopedDialogAnswers answers(w, {false});
-    click(w.cmd設定登録);
+    click(control<QPushButton>(w, "cmd設定登録"));
     EXPECT_EQ(answers.questionCount(), 1);
     EXPECT_EQ(shown(w), page(u"和暦", true, kRed, kRed));
     EXPECT_EQ(storedSettings(w.db()), (std::vector<StoredSettings>{{"和暦", true, kRed}}));
-    EXPECT_EQ(w.eraValue(), QStringLiteral("和暦"));
+    EXPECT_EQ(w.settingsPage().eraValue(), QStringLiteral("和暦"));
 }
 
 TEST(SettingsPage, ResetAsksThenDefaultsAStoredRowCreatesNoneAndClearsThePage)
@@ -246,7 +255,7 @@ TEST(SettingsPage, ResetAsksThenDefaultsAStoredRowCreatesNoneAndClearsThePage)
     const Shown cleared = page(u"西暦", false, 1, 1);
     {
         ScopedDialogAnswers answers(w, {false});
-        click(w.cmd設定削除);
+        click(control<QPushButton>(w, "cmd設定削除"));
         ASSERT_EQ(answers.count(), 1);
         EXPECT_EQ(answers.last().message, QStringLiteral("設定 を削除します。よろしいですか"));
         EXPECT_EQ(answers.last().style, DialogStyle::AskDefaultNo);
@@ -254,27 +263,27 @@ TEST(SettingsPage, ResetAsksThenDefaultsAStoredRowCreatesNoneAndClearsThePage)
     }
     {
         ScopedDialogAnswers answers(w, {true});
-        click(w.cmd設定削除);
+        click(control<QPushButton>(w, "cmd設定削除"));
         EXPECT_TRUE(storedSettings(w.db()).empty());
         EXPECT_EQ(shown(w), cleared);
     }
 
     w.db().execute("insert into 自社情報 (年号, 入金先自動登録, LineColor1) values (?, ?, ?)",
                    {Value("和暦"), Value(false), Value(kRed)});
-    click(w.cmd設定読込);
+    click(control<QPushButton>(w, "cmd設定読込"));
     {
         ScopedDialogAnswers answers(w, {false});
-        click(w.cmd設定削除);
+        click(control<QPushButton>(w, "cmd設定削除"));
         EXPECT_EQ(storedSettings(w.db()), (std::vector<StoredSettings>{{"和暦", false, kRed}}));
     }
     ScopedDialogAnswers answers(w, {true});
-    click(w.cmd設定削除);
+    click(control<QPushButton>(w, "cmd設定削除"));
     EXPECT_EQ(storedSettings(w.db()), (std::vector<StoredSettings>{{"西暦", true, 0}}));
     EXPECT_EQ(shown(w), cleared);
     // What is in effect stays as last read.
-    EXPECT_EQ(w.eraValue(), QStringLiteral("和暦"));
-    EXPECT_FALSE(w.autoRegistration());
-    EXPECT_EQ(w.lineColour(), kRed);
+    EXPECT_EQ(w.settingsPage().eraValue(), QStringLiteral("和暦"));
+    EXPECT_FALSE(w.settingsPage().autoRegistration());
+    EXPECT_EQ(w.settingsPage().lineColour(), kRed);
 }
 
 TEST(SettingsPage, ClearShowsTheBlankPageAndChangesNothingStoredOrInEffect)
@@ -284,12 +293,12 @@ TEST(SettingsPage, ClearShowsTheBlankPageAndChangesNothingStoredOrInEffect)
     FrmDorivan w(folder.path(), std::make_shared<ScriptedPrompts>());
     showSettings(w);
     ScopedDialogAnswers answers(w);
-    click(w.cmd設定クリア);
+    click(control<QPushButton>(w, "cmd設定クリア"));
     EXPECT_EQ(shown(w), page(u"西暦", false, 1, 1));
     EXPECT_EQ(storedSettings(w.db()), (std::vector<StoredSettings>{{"和暦", true, kRed}}));
-    EXPECT_EQ(w.eraValue(), QStringLiteral("和暦"));
-    EXPECT_TRUE(w.autoRegistration());
-    EXPECT_EQ(w.lineColour(), kRed);
+    EXPECT_EQ(w.settingsPage().eraValue(), QStringLiteral("和暦"));
+    EXPECT_TRUE(w.settingsPage().autoRegistration());
+    EXPECT_EQ(w.settingsPage().lineColour(), kRed);
     EXPECT_EQ(answers.count(), 0);
 }
 
@@ -308,11 +317,12 @@ TEST(SettingsPage, DeleteAllEmptiesTheThreeTablesKeepsHintsAndLeavesTheScreenAsI
     FrmDorivan w(folder.path(), std::make_shared<ScriptedPrompts>());
     showSettings(w);
     w.db().execute("insert into InpWork (行番号, 元行番号, 入金先名) values (1, 1, ?)", {Value("画面の行")});
-    w.datInp->refresh();
-    w.Read入金先();
+    control<WorkTableModel>(w, "datInp")->refresh();
+    w.payerPage().readPayers();
     const auto screen = [&w] {
-        QStringList cells{w.Dt年月->text()};
-        for (WorkTableModel* model : {w.datInp, w.dat入金先マスタ})
+        QStringList cells{control<MonthEdit>(w, "Dt年月")->text()};
+        for (WorkTableModel* model :
+             {control<WorkTableModel>(w, "datInp"), control<WorkTableModel>(w, "dat入金先マスタ")})
             for (int r = 0; r < model->rowCount(); ++r)
                 for (int c = 0; c < model->columnCount(); ++c)
                     cells << model->displayText(r, c);
@@ -325,7 +335,7 @@ TEST(SettingsPage, DeleteAllEmptiesTheThreeTablesKeepsHintsAndLeavesTheScreenAsI
     };
     {
         ScopedDialogAnswers answers(w, {false});
-        click(w.cmd一括削除7);
+        click(control<QPushButton>(w, "cmd一括削除7"));
         ASSERT_EQ(answers.count(), 1);
         EXPECT_EQ(answers.last().message, QStringLiteral("すべてのデータを削除します。よろしいですか"));
         EXPECT_EQ(answers.last().style, DialogStyle::AskDefaultNo);
@@ -336,14 +346,14 @@ TEST(SettingsPage, DeleteAllEmptiesTheThreeTablesKeepsHintsAndLeavesTheScreenAsI
         w.db().connection().exec("CREATE TEMP TRIGGER keep BEFORE DELETE ON main.入金予定表"
                                  " BEGIN SELECT RAISE(ABORT, 'kept'); END");
         ScopedDialogAnswers answers(w, {true});
-        click(w.cmd一括削除7);
+        click(control<QPushButton>(w, "cmd一括削除7"));
         ASSERT_EQ(answers.count(), 2);
         EXPECT_EQ(answers.last().style, DialogStyle::Notice);
         EXPECT_EQ(counts(), QList<int>({2, 1, 1, 1}));
         w.db().connection().exec("DROP TRIGGER temp.keep");
     }
     ScopedDialogAnswers answers(w, {true});
-    click(w.cmd一括削除7);
+    click(control<QPushButton>(w, "cmd一括削除7"));
     EXPECT_EQ(answers.count(), 1);
     EXPECT_EQ(counts(), QList<int>({0, 0, 0, 1}));
     // The delete-all is preceded by a fresh copy that still holds what it deleted.
@@ -355,10 +365,10 @@ TEST(SettingsPage, DeleteAllEmptiesTheThreeTablesKeepsHintsAndLeavesTheScreenAsI
     EXPECT_EQ(copy.execAndGet("SELECT count(*) FROM 入金予定表").getInt(), 1);
     EXPECT_EQ(screen(), before);
     // Only the payer drop-down follows the emptied master.
-    EXPECT_EQ(w.dat入金先名->dataRowCount(), 0);
-    EXPECT_EQ(w.eraValue(), QStringLiteral("和暦"));
-    EXPECT_FALSE(w.autoRegistration());
-    EXPECT_EQ(w.lineColour(), kRed);
+    EXPECT_EQ(control<WorkTableModel>(w, "dat入金先名")->dataRowCount(), 0);
+    EXPECT_EQ(w.settingsPage().eraValue(), QStringLiteral("和暦"));
+    EXPECT_FALSE(w.settingsPage().autoRegistration());
+    EXPECT_EQ(w.settingsPage().lineColour(), kRed);
 }
 
 TEST(SettingsPage, TheSwatchDoubleClickShowsAChosenColourAndStoresNothing)
@@ -370,23 +380,26 @@ TEST(SettingsPage, TheSwatchDoubleClickShowsAChosenColourAndStoresNothing)
     const Shown before = shown(w);
     {
         ScopedColorAnswer cancel(w, -1);
-        QTest::mouseDClick(w.Pic罫線色, Qt::LeftButton);
+        QTest::mouseDClick(control<ClickableLabel>(w, "Pic罫線色"), Qt::LeftButton);
         ASSERT_EQ(cancel.calls, 1);
         EXPECT_EQ(cancel.owner, &w);
         EXPECT_EQ(cancel.initial, rgbValueFromColor(w.palette().color(w.foregroundRole())));
         EXPECT_EQ(shown(w), before);
     }
     ScopedColorAnswer choose(w, 0x336699);
-    QTest::mouseDClick(w.Pic罫線色, Qt::LeftButton);
+    QTest::mouseDClick(control<ClickableLabel>(w, "Pic罫線色"), Qt::LeftButton);
     EXPECT_EQ(shown(w), page(u"西暦", true, 0x336699, 0x336699));
-    EXPECT_EQ(w.Pic罫線色->palette().color(w.Pic罫線色->backgroundRole()), QColor(0x99, 0x66, 0x33));
+    EXPECT_EQ(control<ClickableLabel>(w, "Pic罫線色")
+                  ->palette()
+                  .color(control<ClickableLabel>(w, "Pic罫線色")->backgroundRole()),
+              QColor(0x99, 0x66, 0x33));
     EXPECT_EQ(storedSettings(w.db()), (std::vector<StoredSettings>{{"西暦", true, kRed}}));
-    EXPECT_EQ(w.lineColour(), kRed);
+    EXPECT_EQ(w.settingsPage().lineColour(), kRed);
 
     ScopedDialogAnswers answers(w, {true});
-    click(w.cmd設定登録);
+    click(control<QPushButton>(w, "cmd設定登録"));
     EXPECT_EQ(storedSettings(w.db()), (std::vector<StoredSettings>{{"西暦", true, 0x336699}}));
-    EXPECT_EQ(w.lineColour(), 0x336699);
+    EXPECT_EQ(w.settingsPage().lineColour(), 0x336699);
 }
 
 TEST(SettingsPage, ASavedEraShowsInTheMonthFieldAndTheReportAtOnceAndAfterARestart)
@@ -395,41 +408,44 @@ TEST(SettingsPage, ASavedEraShowsInTheMonthFieldAndTheReportAtOnceAndAfterAResta
     {
         FrmDorivan w(folder.path(), std::make_shared<ScriptedPrompts>());
         showSettings(w);
-        w.Dt年月->setMonth(QDate(2026, 12, 1));
-        const QString monthBefore = w.Dt年月->text();
+        control<MonthEdit>(w, "Dt年月")->setMonth(QDate(2026, 12, 1));
+        const QString monthBefore = control<MonthEdit>(w, "Dt年月")->text();
         ASSERT_EQ(monthBefore, QStringLiteral("2026年12月"));
-        QTest::keyClick(w.cmb年号, Qt::Key_Down);
+        QTest::keyClick(control<QComboBox>(w, "cmb年号"), Qt::Key_Down);
         {
             // Not saved: nothing changes.
             ScopedDialogAnswers answers(w, {false});
-            click(w.cmd設定登録);
-            EXPECT_EQ(w.Dt年月->text(), monthBefore);
+            click(control<QPushButton>(w, "cmd設定登録"));
+            EXPECT_EQ(control<MonthEdit>(w, "Dt年月")->text(), monthBefore);
         }
-        QTest::keyClick(w.cmb年号, Qt::Key_Down);
+        QTest::keyClick(control<QComboBox>(w, "cmb年号"), Qt::Key_Down);
         ScopedDialogAnswers answers(w, {true});
-        click(w.cmd設定登録);
-        EXPECT_EQ(w.Dt年月->text(), QStringLiteral("令和 08年12月"));
-        EXPECT_EQ(w.Dt年月->month(), QDate(2026, 12, 1)) << "the same month, only drawn anew";
+        click(control<QPushButton>(w, "cmd設定登録"));
+        EXPECT_EQ(control<MonthEdit>(w, "Dt年月")->text(), QStringLiteral("令和 08年12月"));
+        EXPECT_EQ(control<MonthEdit>(w, "Dt年月")->month(), QDate(2026, 12, 1))
+            << "the same month, only drawn anew";
         // The field is wide enough for the longer form.
-        w.SSTab1->setCurrentIndex(0);
+        control<QTabWidget>(w, "SSTab1")->setCurrentIndex(0);
         QCoreApplication::processEvents();
-        EXPECT_GT(w.Dt年月->findChild<QLineEdit*>()->width(),
-                  w.Dt年月->fontMetrics().horizontalAdvance(QStringLiteral("令和 08年12月")));
+        EXPECT_GT(control<MonthEdit>(w, "Dt年月")->findChild<QLineEdit*>()->width(),
+                  control<MonthEdit>(w, "Dt年月")
+                      ->fontMetrics()
+                      .horizontalAdvance(QStringLiteral("令和 08年12月")));
 
         std::optional<QString> printedEra;
         scriptedPromptsOf(w).monthlyReportPreview = [&](QWidget*, Database&, const QDate&, const QString& era,
                                                         const report::ScreenFigures&,
                                                         std::int64_t) { printedEra = era; };
-        w.Cmd印刷->click();
+        control<QPushButton>(w, "Cmd印刷")->click();
         EXPECT_EQ(printedEra, QStringLiteral("和暦"));
         EXPECT_EQ(report::reportMonthTitle(QDate(2026, 12, 1), *printedEra), QStringLiteral("令和 08年12月"));
         EXPECT_EQ(answers.questionCount(), 1);
     }
     FrmDorivan again(folder.path(), std::make_shared<ScriptedPrompts>());
-    EXPECT_EQ(again.eraValue(), QStringLiteral("和暦"));
-    EXPECT_EQ(again.cmb年号->currentText(), QStringLiteral("和暦"));
-    again.Dt年月->setMonth(QDate(2026, 12, 1));
-    EXPECT_EQ(again.Dt年月->text(), QStringLiteral("令和 08年12月"));
+    EXPECT_EQ(again.settingsPage().eraValue(), QStringLiteral("和暦"));
+    EXPECT_EQ(control<QComboBox>(again, "cmb年号")->currentText(), QStringLiteral("和暦"));
+    control<MonthEdit>(again, "Dt年月")->setMonth(QDate(2026, 12, 1));
+    EXPECT_EQ(control<MonthEdit>(again, "Dt年月")->text(), QStringLiteral("令和 08年12月"));
 }
 
 TEST(SettingsPage, DeleteAllWhoseSafetyCopyFailsAsksAgainWithTheReasonAndNoDeletesNothing)
@@ -458,7 +474,7 @@ TEST(SettingsPage, DeleteAllWhoseSafetyCopyFailsAsksAgainWithTheReasonAndNoDelet
     const int shownBefore = answers.count();
     answers.queue(true);
     answers.queue(false);
-    click(w.cmd一括削除7);
+    click(control<QPushButton>(w, "cmd一括削除7"));
     QCoreApplication::processEvents();
     ASSERT_EQ(answers.count(), shownBefore + 2) << "no other notice about the copy";
     const DialogSpec& again = answers.last();
@@ -470,7 +486,7 @@ TEST(SettingsPage, DeleteAllWhoseSafetyCopyFailsAsksAgainWithTheReasonAndNoDelet
 
     answers.queue(true);
     answers.queue(true);
-    click(w.cmd一括削除7);
+    click(control<QPushButton>(w, "cmd一括削除7"));
     EXPECT_EQ(answers.questionCount(), 4);
     EXPECT_EQ(counts(), QList<int>({0, 0}));
 }
@@ -481,7 +497,11 @@ TEST(SettingsPage, TheSwatchAndTheNumberAlwaysShowTheSameColour)
     storeSettings(folder, "西暦", true, kRed);
     FrmDorivan w(folder.path(), std::make_shared<ScriptedPrompts>());
     showSettings(w);
-    const auto swatch = [&w] { return w.Pic罫線色->palette().color(w.Pic罫線色->backgroundRole()); };
+    const auto swatch = [&w] {
+        return control<ClickableLabel>(w, "Pic罫線色")
+            ->palette()
+            .color(control<ClickableLabel>(w, "Pic罫線色")->backgroundRole());
+    };
     EXPECT_EQ(swatch(), QColor(255, 0, 0));
 
     // Typed: the swatch follows at once, and the colour saved is the one shown.
@@ -489,28 +509,28 @@ TEST(SettingsPage, TheSwatchAndTheNumberAlwaysShowTheSameColour)
     EXPECT_EQ(swatch(), QColor(0, 0, 255));
     {
         ScopedDialogAnswers answers(w, {true});
-        click(w.cmd設定登録);
+        click(control<QPushButton>(w, "cmd設定登録"));
     }
-    EXPECT_EQ(w.lineColour(), 0xFF0000);
+    EXPECT_EQ(w.settingsPage().lineColour(), 0xFF0000);
     EXPECT_EQ(swatch(), QColor(0, 0, 255));
 
     // Chosen: the number follows.
     {
         ScopedColorAnswer choose(w, kGreen);
-        QTest::mouseDClick(w.Pic罫線色, Qt::LeftButton);
+        QTest::mouseDClick(control<ClickableLabel>(w, "Pic罫線色"), Qt::LeftButton);
     }
-    EXPECT_EQ(w.num白紙罫線色->text(), QString::number(kGreen));
+    EXPECT_EQ(control<AmountField>(w, "num白紙罫線色")->text(), QString::number(kGreen));
     EXPECT_EQ(swatch(), QColor(0, 255, 0));
     typeNumber(w, QStringLiteral("255"));
     EXPECT_EQ(swatch(), QColor(255, 0, 0)) << "typed after choosing";
 
     // Cleared: the number 1 and its colour. Emptied: no colour at all.
-    click(w.cmd設定クリア);
+    click(control<QPushButton>(w, "cmd設定クリア"));
     EXPECT_EQ(swatch(), colorFromRgbValue(1));
     typeNumber(w, QString());
-    EXPECT_FALSE(w.Pic罫線色->autoFillBackground());
+    EXPECT_FALSE(control<ClickableLabel>(w, "Pic罫線色")->autoFillBackground());
     typeNumber(w, QStringLiteral("0"));
-    EXPECT_TRUE(w.Pic罫線色->autoFillBackground());
+    EXPECT_TRUE(control<ClickableLabel>(w, "Pic罫線色")->autoFillBackground());
     EXPECT_EQ(swatch(), QColor(0, 0, 0));
 }
 
@@ -524,25 +544,25 @@ TEST(SettingsPage, TheSwatchOpensTheChooserFromTheKeyboardAndOnAClickOnceItHasTh
     ScopedColorAnswer choose(w, kRed);
 
     // Tab reaches the swatch from the tick box; Enter opens the chooser.
-    w.Chk入金先自動登録->setFocus();
-    QTest::keyClick(w.Chk入金先自動登録, Qt::Key_Tab);
-    ASSERT_EQ(QApplication::focusWidget(), w.Pic罫線色);
-    QTest::keyClick(w.Pic罫線色, Qt::Key_Return);
+    control<QCheckBox>(w, "Chk入金先自動登録")->setFocus();
+    QTest::keyClick(control<QCheckBox>(w, "Chk入金先自動登録"), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), control<ClickableLabel>(w, "Pic罫線色"));
+    QTest::keyClick(control<ClickableLabel>(w, "Pic罫線色"), Qt::Key_Return);
     EXPECT_EQ(choose.calls, 1);
-    EXPECT_EQ(w.num白紙罫線色->text(), QString::number(kRed));
-    QTest::keyClick(w.Pic罫線色, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(control<AmountField>(w, "num白紙罫線色")->text(), QString::number(kRed));
+    QTest::keyClick(control<ClickableLabel>(w, "Pic罫線色"), Qt::Key_Enter, Qt::KeypadModifier);
     EXPECT_EQ(choose.calls, 2);
 
     // A click while the swatch holds the focus opens it; the click that only brings the focus does not.
-    QTest::mouseClick(w.Pic罫線色, Qt::LeftButton);
+    QTest::mouseClick(control<ClickableLabel>(w, "Pic罫線色"), Qt::LeftButton);
     EXPECT_EQ(choose.calls, 3);
-    w.num白紙罫線色->setFocus(Qt::MouseFocusReason);
-    w.Pic罫線色->setFocus(Qt::MouseFocusReason);
-    QTest::mouseClick(w.Pic罫線色, Qt::LeftButton);
+    control<AmountField>(w, "num白紙罫線色")->setFocus(Qt::MouseFocusReason);
+    control<ClickableLabel>(w, "Pic罫線色")->setFocus(Qt::MouseFocusReason);
+    QTest::mouseClick(control<ClickableLabel>(w, "Pic罫線色"), Qt::LeftButton);
     EXPECT_EQ(choose.calls, 3);
     // A double click opens it once.
-    QTest::mousePress(w.Pic罫線色, Qt::LeftButton);
-    QTest::mouseDClick(w.Pic罫線色, Qt::LeftButton);
-    QTest::mouseRelease(w.Pic罫線色, Qt::LeftButton);
+    QTest::mousePress(control<ClickableLabel>(w, "Pic罫線色"), Qt::LeftButton);
+    QTest::mouseDClick(control<ClickableLabel>(w, "Pic罫線色"), Qt::LeftButton);
+    QTest::mouseRelease(control<ClickableLabel>(w, "Pic罫線色"), Qt::LeftButton);
     EXPECT_EQ(choose.calls, 4);
 }

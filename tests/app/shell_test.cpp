@@ -9,6 +9,7 @@
 #include "settings/settings_record.h"
 #include "storage/database.h"
 #include "storage/rowset.h"
+#include "support/controls.h"
 #include "support/dialog_answers.h"
 #include "support/temp_data.h"
 
@@ -54,7 +55,7 @@ TEST(ShellStart, FirstStartCreatesBothFilesAndASecondStartKeepsTheirRows)
         EXPECT_TRUE(QFile::exists(folder.workPath()));
         EXPECT_EQ(window.objectName(), QStringLiteral("FrmDorivan"));
         EXPECT_EQ(window.windowTitle(), QStringLiteral("入金予定表 Ver " DORIVAN_VERSION));
-        EXPECT_EQ(window.lblInfo->text(), window.windowTitle());
+        EXPECT_EQ(control<QLabel>(window, "lblInfo")->text(), window.windowTitle());
         EXPECT_EQ(window.permanentPath(), folder.permanentPath());
         EXPECT_EQ(window.workPath(), folder.workPath());
         // The first start has nothing stored: no settings row, no payer, no hint.
@@ -63,8 +64,8 @@ TEST(ShellStart, FirstStartCreatesBothFilesAndASecondStartKeepsTheirRows)
         EXPECT_EQ(rowCountOf(window.db(), "ClHint"), 0);
         window.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
-        EXPECT_TRUE(window.Dt年月->hasValue());
-        EXPECT_EQ(window.Dt年月->month().month(), QDate::currentDate().month());
+        EXPECT_TRUE(control<MonthEdit>(window, "Dt年月")->hasValue());
+        EXPECT_EQ(control<MonthEdit>(window, "Dt年月")->month().month(), QDate::currentDate().month());
         window.close();
         EXPECT_FALSE(window.isLoaded());
     }
@@ -156,7 +157,7 @@ TEST(ShellLayout, EveryControlIsThereUnderItsNameWithItsCaption)
     EXPECT_TRUE(window.findChild<QCheckBox*>(QStringLiteral("Chk入金先自動登録")));
     EXPECT_TRUE(window.findChild<QLabel*>(QStringLiteral("Image2")));
     EXPECT_TRUE(window.findChild<QLabel*>(QStringLiteral("lblInfo")));
-    EXPECT_FALSE(window.Pbar->isVisibleTo(&window));
+    EXPECT_FALSE(control<QProgressBar>(window, "Pbar")->isVisibleTo(&window));
 
     QStringList labels;
     for (const QLabel* l : window.findChildren<QLabel*>())
@@ -164,13 +165,14 @@ TEST(ShellLayout, EveryControlIsThereUnderItsNameWithItsCaption)
     for (const char16_t* text : {u"年月", u"繰越額", u"予定額月計", u"入金額月計", u"予定額累計", u"年   号",
                                  u"印刷時の罫線の色", u"すべてのデータを削除し初期状態に戻す"})
         EXPECT_TRUE(labels.contains(QString::fromUtf16(text))) << QString::fromUtf16(text).toStdString();
-    EXPECT_EQ(window.Chk入金先自動登録->text(), QStringLiteral("入金先の自動登録"));
-    EXPECT_EQ(window.lblSupport->text(),
+    EXPECT_EQ(control<QCheckBox>(window, "Chk入金先自動登録")->text(), QStringLiteral("入金先の自動登録"));
+    EXPECT_EQ(control<QLabel>(window, "lblSupport")->text(),
               QStringLiteral("質問は下のバナーをクリックしてモルベクスフリー掲示板へ"));
-    EXPECT_EQ(window.Pic罫線色->toolTip(), QStringLiteral("ここをダブルクリックして色を指定"));
+    EXPECT_EQ(control<ClickableLabel>(window, "Pic罫線色")->toolTip(),
+              QStringLiteral("ここをダブルクリックして色を指定"));
 }
 
-TEST(ShellLayout, FormInitSetsUpBothGridsAndTheMonthFieldByEra)
+TEST(ShellLayout, TheGridsAndTheMonthFieldAreSetUpByTheEraInEffect)
 {
     TempDataFolder folder;
     FrmDorivan window(folder.path());
@@ -178,15 +180,15 @@ TEST(ShellLayout, FormInitSetsUpBothGridsAndTheMonthFieldByEra)
     for (const QString& era : {QStringLiteral("西暦"), QStringLiteral("和暦")}) {
         SCOPED_TRACE(era.toStdString());
         storeSettings(window, [&](settings::SettingsRecord& record) { record.era = era; });
-        window.FormInit();
-        window.Dt年月->setMonth(QDate(2024, 5, 14));
+        control<MonthEdit>(window, "Dt年月")->setMonth(QDate(2024, 5, 14));
         const bool western = era == QStringLiteral("西暦");
-        EXPECT_EQ(window.Dt年月->text(),
+        EXPECT_EQ(control<MonthEdit>(window, "Dt年月")->text(),
                   western ? QStringLiteral("2024年05月") : QStringLiteral("令和 06年05月"));
         // The usual width, wider only when the font needs it.
-        EXPECT_GE(window.Dt年月->width(), twipsToPixels(western ? 1560 : 1860, window.Dt年月));
+        EXPECT_GE(control<MonthEdit>(window, "Dt年月")->width(),
+                  twipsToPixels(western ? 1560 : 1860, control<MonthEdit>(window, "Dt年月")));
 
-        BoundGrid* grid = window.GridInp;
+        BoundGrid* grid = control<BoundGrid>(window, "GridInp");
         const QAbstractItemModel* model = grid->model();
         ASSERT_EQ(model->columnCount(), 8);
         const bool hidden[] = {true, true, false, true, false, false, false, false};
@@ -212,29 +214,29 @@ TEST(ShellLayout, FormInitSetsUpBothGridsAndTheMonthFieldByEra)
         for (int c : {5, 6, 7})
             EXPECT_TRUE(alignment(c) & Qt::AlignRight) << c;
         EXPECT_EQ(grid->dropDownColumn(), 4);
-        EXPECT_EQ(grid->dropDownList(), window.dat入金先名);
+        EXPECT_EQ(grid->dropDownList(), control<WorkTableModel>(window, "dat入金先名"));
 
-        BoundGrid* payers = window.Grid入金先マスタ;
+        BoundGrid* payers = control<BoundGrid>(window, "Grid入金先マスタ");
         const QAbstractItemModel* payerModel = payers->model();
         ASSERT_EQ(payerModel->columnCount(), 2);
         EXPECT_EQ(payerModel->headerData(0, Qt::Horizontal).toString(), QString());
         EXPECT_EQ(payerModel->headerData(1, Qt::Horizontal).toString(), QStringLiteral("入　金　先　名"));
         EXPECT_EQ(payers->columnWidth(0), twipsToPixels(380, payers));
         EXPECT_EQ(payers->columnWidth(1), twipsToPixels(5490, payers));
-        EXPECT_EQ(window.dat入金先マスタ->columnAlignment(0), Qt::Alignment(Qt::AlignCenter));
+        EXPECT_EQ(control<WorkTableModel>(window, "dat入金先マスタ")->columnAlignment(0),
+                  Qt::Alignment(Qt::AlignCenter));
 
-        ASSERT_EQ(window.cmb年号->count(), 2);
-        EXPECT_EQ(window.cmb年号->itemText(0), QStringLiteral("西暦"));
-        EXPECT_EQ(window.cmb年号->itemText(1), QStringLiteral("和暦"));
-        EXPECT_EQ(window.cmb年号->currentText(), era);
+        ASSERT_EQ(control<QComboBox>(window, "cmb年号")->count(), 2);
+        EXPECT_EQ(control<QComboBox>(window, "cmb年号")->itemText(0), QStringLiteral("西暦"));
+        EXPECT_EQ(control<QComboBox>(window, "cmb年号")->itemText(1), QStringLiteral("和暦"));
+        EXPECT_EQ(control<QComboBox>(window, "cmb年号")->currentText(), era);
     }
     // A value outside the list is still shown, and the user cannot type one.
     storeSettings(window, [](settings::SettingsRecord& record) { record.era = QStringLiteral("平成"); });
-    window.FormInit();
-    EXPECT_EQ(window.cmb年号->count(), 2);
-    EXPECT_EQ(window.cmb年号->currentText(), QStringLiteral("平成"));
-    QTest::keyClicks(window.cmb年号, QStringLiteral("abc"));
-    EXPECT_EQ(window.cmb年号->currentText(), QStringLiteral("平成"));
+    EXPECT_EQ(control<QComboBox>(window, "cmb年号")->count(), 2);
+    EXPECT_EQ(control<QComboBox>(window, "cmb年号")->currentText(), QStringLiteral("平成"));
+    QTest::keyClicks(control<QComboBox>(window, "cmb年号"), QStringLiteral("abc"));
+    EXPECT_EQ(control<QComboBox>(window, "cmb年号")->currentText(), QStringLiteral("平成"));
 }
 
 TEST(ShellClose, TheCloseButtonClosesTheHintWindowAndTheMainWindow)
@@ -242,21 +244,22 @@ TEST(ShellClose, TheCloseButtonClosesTheHintWindowAndTheMainWindow)
     TempDataFolder folder;
     FrmDorivan window(folder.path());
     window.show();
-    QWidget hint;
-    window.m_hintWindow = &hint;
-    hint.show();
-    QTest::mouseClick(window.cmd履歴閉じる, Qt::LeftButton);
-    EXPECT_FALSE(hint.isVisible());
+    control<QPushButton>(window, "cmdHint")->click();
+    QPointer<QWidget> hint = window.hintWindow();
+    ASSERT_TRUE(hint);
+    ASSERT_TRUE(hint->isVisible());
+    QTest::mouseClick(control<QPushButton>(window, "cmd履歴閉じる"), Qt::LeftButton);
+    EXPECT_TRUE(!hint || !hint->isVisible());
     EXPECT_FALSE(window.isVisible());
     EXPECT_FALSE(window.isLoaded());
 
     // The close box takes the hint window along as well.
     FrmDorivan second(folder.path());
     second.show();
-    QWidget otherHint;
-    second.m_hintWindow = &otherHint;
-    otherHint.show();
+    control<QPushButton>(second, "cmdHint2")->click();
+    QPointer<QWidget> otherHint = second.hintWindow();
+    ASSERT_TRUE(otherHint);
     second.close();
-    EXPECT_FALSE(otherHint.isVisible());
+    EXPECT_TRUE(!otherHint || !otherHint->isVisible());
     EXPECT_FALSE(second.isLoaded());
 }

@@ -1,6 +1,7 @@
 #include "app/FrmDorivan.h"
 #include "app/color_chooser.h"
 #include "app/translations.h"
+#include "support/controls.h"
 #include "support/temp_data.h"
 
 #include <QAbstractButton>
@@ -64,7 +65,7 @@ TEST(QtTranslation, QtsOwnDialogTextsAreJapanese)
 {
     TempDataFolder folder;
     FrmDorivan window(folder.path());
-    window.SSTab1->setCurrentIndex(1);
+    control<QTabWidget>(window, "SSTab1")->setCurrentIndex(1);
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     ASSERT_EQ(QCoreApplication::translate("QPrintPreviewDialog", "Print Preview"),
@@ -74,7 +75,7 @@ TEST(QtTranslation, QtsOwnDialogTextsAreJapanese)
 
     // A real question of the window: はい / いいえ, and the Enter key means いいえ for a deletion.
     QStringList texts;
-    whileModal([&] { window.cmd支払先削除->click(); },
+    whileModal([&] { control<QPushButton>(window, "cmd支払先削除")->click(); },
                [&](QWidget* dialog) {
                    auto* box = qobject_cast<QMessageBox*>(dialog);
                    ASSERT_TRUE(box);

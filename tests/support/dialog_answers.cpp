@@ -1,6 +1,7 @@
 #include "support/dialog_answers.h"
 
 #include "app/FrmDorivan.h"
+#include "app/settings_page.h"
 #include "settings/settings_record.h"
 
 #include <algorithm>
@@ -98,5 +99,5 @@ void storeSettings(FrmDorivan& window, const std::function<void(settings::Settin
     settings::SettingsRecord record = settings::Read設定(window.db());
     change(record);
     settings::Entry設定(window.db(), record);
-    window.Read設定();
+    window.settingsPage().readSettings();
 }

@@ -1,5 +1,5 @@
 // Saving the displayed month, and opening or removing a row of the working set.
-#include "app/FrmDorivan.h"
+#include "app/schedule_page.h"
 
 #include "app/amount_field.h"
 #include "app/bound_grid.h"
@@ -32,17 +32,17 @@ std::optional<int> currentRowNumber(const BoundGrid* grid)
 
 } // namespace
 
-void FrmDorivan::cmd登録Click()
+void SchedulePage::saveClicked()
 {
     if (ShowStandardMessage(prompts(), QStringLiteral("登録"), QStringLiteral("確認"),
                             QStringLiteral("入金予定表")) != Answer::Yes)
         return;
     // The cell being typed into belongs to what is saved.
     GridInp->commitRow();
-    Entry入金予定表();
+    saveMonth();
 }
 
-bool FrmDorivan::Entry入金予定表()
+bool SchedulePage::saveMonth()
 {
     if (!m_workMonth.isValid()) {
         // Without the month the working set holds the stored balances could not be brought up to date
@@ -77,7 +77,7 @@ bool FrmDorivan::Entry入金予定表()
             const int row = gridRowOf(number);
             shown.push_back(row >= 0 ? row + 1 : number);
         }
-        if (!AskSaveWithoutPayerRows(prompts(), this, shown)) {
+        if (!AskSaveWithoutPayerRows(prompts(), window(), shown)) {
             goToWorkCell(payerless.front(), k入金先名);
             return false;
         }
@@ -97,17 +97,12 @@ bool FrmDorivan::Entry入金予定表()
         return false;
     // The stored rows' numbers went back into the working set.
     refreshWorkGrid();
-    Refresh未入金();
+    emit storedRowsChanged();
     setUnsaved(false);
     return true;
 }
 
-void FrmDorivan::cmd行挿入Click()
-{
-    InsertLine();
-}
-
-void FrmDorivan::InsertLine()
+void SchedulePage::insertRow()
 {
     GridInp->commitRow();
     const std::optional<int> number = currentRowNumber(GridInp);
@@ -134,15 +129,15 @@ void FrmDorivan::InsertLine()
     }
 }
 
-void FrmDorivan::cmd行削除Click()
+void SchedulePage::deleteRowClicked()
 {
     if (ShowStandardMessage(prompts(), QStringLiteral("削除"), QStringLiteral("伝票確認2"),
                             QStringLiteral("指定された行")) != Answer::Yes)
         return;
-    LineDelete();
+    deleteRow();
 }
 
-void FrmDorivan::LineDelete()
+void SchedulePage::deleteRow()
 {
     // A day or payer typed into the row just now decides which stored row it is.
     GridInp->commitRow();
@@ -158,7 +153,7 @@ void FrmDorivan::LineDelete()
         num累計->setAmount(result.累計);
         num予定額月計->setAmount(result.予定額月計);
         num入金額月計->setAmount(result.入金額月計);
-        Refresh未入金();
+        emit storedRowsChanged();
     }
     GridInp->takeFocus();
 }

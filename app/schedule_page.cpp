@@ -1,106 +1,71 @@
-// The month working set: clearing the schedule screen, loading a month, moving between months, and the
-// wiring of the schedule tab.
-#include "app/FrmDorivan.h"
+// The schedule page's month working set: clearing the screen, loading a month, moving between months,
+// leaving a month with unsaved edits, and the payers and notice beside the grid.
+#include "app/schedule_page.h"
 
 #include "app/amount_field.h"
 #include "app/bound_grid.h"
+#include "app/clickable_label.h"
 #include "app/delayed_progress.h"
 #include "app/failure_report.h"
 #include "app/month_edit.h"
+#include "app/schedule_columns.h"
 #include "app/schedule_questions.h"
 #include "app/standard_message.h"
 #include "app/work_table_model.h"
 #include "common/dates.h"
+#include "payers/payer_master.h"
 #include "schedule/balances.h"
+#include "schedule/overdue.h"
 #include "schedule/working_set.h"
 #include "storage/database.h"
 
-#include <QDate>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 
+#include <algorithm>
+
+using namespace schedule_columns;
+
 namespace {
+
 const QString kMoreThan200Rows =
     QStringLiteral("この月の入金予定は200行を超えています。201行目以降は表示されません。");
 const QString kNoMonth = QStringLiteral("年月を指定してください。");
-const QString kUnsavedMark = QStringLiteral(" *");
-} // namespace
+// Every payer operation is all or nothing: after a failure the store is as it was before.
+const QString kPayersNotChanged =
+    QStringLiteral("入金先の処理を完了できませんでした。入金先マスタは変更されていません。");
 
-void FrmDorivan::connectSchedule()
+// An empty field prints blank, as a 0 does.
+Money shown(const AmountField* field)
 {
-    connect(cmdMonBef, &QPushButton::clicked, this, [this] { moveMonth(-1); });
-    connect(cmdMonNext, &QPushButton::clicked, this, [this] { moveMonth(1); });
-    connect(cmd読込, &QPushButton::clicked, this, [this] {
-        if (confirmLeavingMonth())
-            Read入金予定();
-    });
-    connect(cmd履歴クリア, &QPushButton::clicked, this, [this] {
-        if (confirmLeavingMonth())
-            Clear入金予定表();
-    });
-    connect(Dt年月, &MonthEdit::monthChanged, this, [this] { monthTyped(); });
-    connect(cmd登録, &QPushButton::clicked, this, [this] { cmd登録Click(); });
-    connect(cmd行挿入, &QPushButton::clicked, this, [this] { cmd行挿入Click(); });
-    connect(cmd行削除, &QPushButton::clicked, this, [this] { cmd行削除Click(); });
-
-    connect(GridInp, &BoundGrid::focusReceived, this, [this] { gridInpFocusGuard(); });
-    connect(GridInp, &BoundGrid::cellCommitted, this, [this](int column) { gridInpCellCommitted(column); });
-    // The warning waits until the refused editor has closed: a box opened while it still has the focus
-    // would make it commit, and be refused, a second time.
-    connect(
-        GridInp, &BoundGrid::cellRefused, this,
-        [this](int column, const QString& text) { gridInpCellRefused(column, text); }, Qt::QueuedConnection);
-    connect(GridInp, &BoundGrid::payerEditFinished, this, [this] { gridInpPayerCheck(); });
-    connect(GridInp, &BoundGrid::keyPressed, this, [this](int* key) { gridInpKeyPressed(key); });
-    connect(GridInp, &BoundGrid::cellCursorMoved, this, [this] { gridInpCursorMoved(); });
-
-    // Every cell written through the grid, whichever key or editor wrote it, is an edit the store does
-    // not have yet. Loads, clears and saves re-read the whole table and raise no such change.
-    connect(datInp, &QAbstractItemModel::dataChanged, this,
-            [this](const QModelIndex& from, const QModelIndex& to, const QList<int>& roles) {
-                if (from == to && roles.isEmpty())
-                    setUnsaved(true);
-            });
-    lbl未登録->setStyleSheet(QStringLiteral("color: #c00000; font-weight: bold;"));
-    // The mark comes and goes without moving the month's buttons.
-    QSizePolicy markPolicy = lbl未登録->sizePolicy();
-    markPolicy.setRetainSizeWhenHidden(true);
-    lbl未登録->setSizePolicy(markPolicy);
-    lbl未登録->hide();
+    return field->amount().value_or(Money{});
 }
 
-void FrmDorivan::setUnsaved(bool unsaved)
+} // namespace
+
+void SchedulePage::setUnsaved(bool unsaved)
 {
     // Every cell a balance pass writes reports itself; only a change of state touches the screen.
     if (unsaved == m_unsaved)
         return;
     m_unsaved = unsaved;
     lbl未登録->setVisible(unsaved);
-    const QString plain = plainTitle();
-    setWindowTitle(unsaved ? plain + kUnsavedMark : plain);
+    emit unsavedChanged(unsaved);
 }
 
-QString FrmDorivan::plainTitle() const
+bool SchedulePage::confirmLeavingMonth()
 {
-    QString title = windowTitle();
-    if (title.endsWith(kUnsavedMark))
-        title.chop(kUnsavedMark.size());
-    return title;
-}
-
-bool FrmDorivan::confirmLeavingMonth()
-{
-    if (!isLoaded())
+    if (!m_source.database())
         return true;
     // Text still open in a cell belongs to the month's edits.
     GridInp->commitRow();
     if (!m_unsaved)
         return true;
-    switch (AskUnsavedChanges(prompts(), this)) {
+    switch (AskUnsavedChanges(prompts(), window())) {
     case UnsavedChoice::Save:
         // A save its own checks refuse keeps the user on the month, where the check put the cursor.
-        return Entry入金予定表();
+        return saveMonth();
     case UnsavedChoice::Discard:
         return true;
     case UnsavedChoice::Stay:
@@ -109,7 +74,7 @@ bool FrmDorivan::confirmLeavingMonth()
     return false;
 }
 
-void FrmDorivan::monthTyped()
+void SchedulePage::monthTyped()
 {
     // An emptied field loads nothing; the working set stays as it is.
     if (!Dt年月->hasValue())
@@ -118,10 +83,10 @@ void FrmDorivan::monthTyped()
         Dt年月->setMonth(m_workMonth);
         return;
     }
-    Read入金予定();
+    loadMonth();
 }
 
-std::optional<Money> FrmDorivan::carryOnScreen() const
+std::optional<Money> SchedulePage::carryOnScreen() const
 {
     // The field shows whole yen; a carry with a fraction is taken exactly as loaded unless the user
     // has typed another figure over it.
@@ -130,7 +95,17 @@ std::optional<Money> FrmDorivan::carryOnScreen() const
     return num繰越額->amount();
 }
 
-int FrmDorivan::gridRowOf(int rowNumber) const
+report::ScreenFigures SchedulePage::shownFigures() const
+{
+    report::ScreenFigures figures;
+    figures.carryForward = shown(num繰越額);
+    figures.receivedTotal = shown(num入金額月計);
+    figures.plannedTotal = shown(num予定額月計);
+    figures.cumulative = shown(num累計);
+    return figures;
+}
+
+int SchedulePage::gridRowOf(int rowNumber) const
 {
     for (int row = 0; row < datInp->dataRowCount(); ++row)
         if (datInp->value(row, 0).toInt64() == rowNumber)
@@ -138,7 +113,7 @@ int FrmDorivan::gridRowOf(int rowNumber) const
     return -1;
 }
 
-void FrmDorivan::goToWorkCell(int rowNumber, int column)
+void SchedulePage::goToWorkCell(int rowNumber, int column)
 {
     const int row = gridRowOf(rowNumber);
     if (row < 0)
@@ -149,7 +124,7 @@ void FrmDorivan::goToWorkCell(int rowNumber, int column)
     GridInp->takeFocus();
 }
 
-void FrmDorivan::refreshWorkGrid(bool toFirstRow)
+void SchedulePage::refreshWorkGrid(bool toFirstRow)
 {
     int row = GridInp->currentIndex().row();
     int column = GridInp->currentIndex().column();
@@ -164,13 +139,13 @@ void FrmDorivan::refreshWorkGrid(bool toFirstRow)
         GridInp->setCurrentIndex(datInp->index(std::min(row, rows - 1), column));
 }
 
-bool FrmDorivan::ClearInpWork()
+bool SchedulePage::clearWorkingSet()
 {
     return runReportingFailure(
         prompts(), [this] { schedule::ClearInpWork(db()); }, kStepNotCompleted);
 }
 
-void FrmDorivan::Read入金予定()
+void SchedulePage::loadMonth()
 {
     if (!Dt年月->hasValue())
         return;
@@ -203,12 +178,12 @@ void FrmDorivan::Read入金予定()
                             kMoreThan200Rows);
 }
 
-void FrmDorivan::Clear入金予定表()
+void SchedulePage::clearMonth()
 {
     // The screen follows only a clear that happened. After a failed one the grid still holds the
     // month before with its figures, and a save must bring that month's balances up to date, not
     // today's.
-    if (!ClearInpWork()) {
+    if (!clearWorkingSet()) {
         Dt年月->setMonth(m_workMonth);
         return;
     }
@@ -218,12 +193,11 @@ void FrmDorivan::Clear入金予定表()
     Dt年月->setMonth(QDate::currentDate());
     m_workMonth = Dt年月->month();
     setUnsaved(false);
-    runReportingFailure(
-        prompts(), [this] { AddComb入金先名(); }, kStepNotCompleted);
+    refreshPayerList();
     refreshWorkGrid(true);
 }
 
-void FrmDorivan::moveMonth(int count)
+void SchedulePage::moveMonth(int count)
 {
     if (!Dt年月->hasValue())
         return;
@@ -232,10 +206,58 @@ void FrmDorivan::moveMonth(int count)
     if (!month || !confirmLeavingMonth())
         return;
     Dt年月->setMonth(*month);
-    Read入金予定();
+    loadMonth();
 }
 
-void FrmDorivan::gridInpFocusGuard()
+void SchedulePage::showStoredRow(const QDate& date, int rowNumber)
+{
+    // The month loads as any month does: unsaved edits of the displayed one are asked about first, and
+    // Cancel stays where the user was, with them.
+    if (!confirmLeavingMonth())
+        return;
+    Dt年月->setMonth(date);
+    loadMonth();
+    emit pageWanted();
+    if (m_workMonth.year() != date.year() || m_workMonth.month() != date.month())
+        return;
+    for (int row = 0; row < datInp->dataRowCount(); ++row) {
+        if (datInp->value(row, k日付).toDate() == date &&
+            datInp->value(row, k元行番号).toInt64() == rowNumber) {
+            const QModelIndex day = datInp->index(row, k表示日付);
+            GridInp->setCurrentIndex(day);
+            GridInp->scrollTo(day);
+            break;
+        }
+    }
+    GridInp->takeFocus();
+}
+
+void SchedulePage::refreshPayerList()
+{
+    runReportingFailure(
+        prompts(), [this] { payers::AddComb入金先名(db()); }, kPayersNotChanged);
+    dat入金先名->refresh();
+}
+
+void SchedulePage::registerPayer(const QString& name)
+{
+    bool added = false;
+    runReportingFailure(
+        prompts(), [&] { added = payers::Add入金先(db(), name); }, kPayersNotChanged);
+    // The drop-down offers the new name at once, not only after the next clear of the month.
+    if (added)
+        refreshPayerList();
+}
+
+void SchedulePage::showPastDue(const schedule::OpenTotals& pastDue)
+{
+    lbl未入金お知らせ->setText(pastDue.件数 == 0 ? QString()
+                                                 : QStringLiteral("期日を過ぎた未入金 %1 件 合計 %2 円")
+                                                       .arg(pastDue.件数)
+                                                       .arg(formatAmount(pastDue.合計)));
+}
+
+void SchedulePage::guardFocusWithoutMonth()
 {
     if (Dt年月->hasValue())
         return;

@@ -1,13 +1,12 @@
 // Editing the schedule grid: completing what is typed into a cell, the totals and balances that follow
 // an amount, the automatic registration of payers, the keys that carry the cursor through a row, the
 // cursor at start-up and the input method.
-#include "app/FrmDorivan.h"
+#include "app/schedule_page.h"
 
 #include "app/amount_field.h"
 #include "app/bound_grid.h"
 #include "app/failure_report.h"
 #include "app/input_method.h"
-#include "app/month_edit.h"
 #include "app/schedule_columns.h"
 #include "app/standard_message.h"
 #include "app/work_table_model.h"
@@ -23,19 +22,19 @@
 
 using namespace schedule_columns;
 
-void FrmDorivan::Calc入金予定額()
+void SchedulePage::updatePlannedTotal()
 {
     runReportingFailure(
         prompts(), [this] { num予定額月計->setAmount(schedule::Calc入金予定額(db())); }, kStepNotCompleted);
 }
 
-void FrmDorivan::Calc入金額()
+void SchedulePage::updateReceivedTotal()
 {
     runReportingFailure(
         prompts(), [this] { num入金額月計->setAmount(schedule::Calc入金額(db())); }, kStepNotCompleted);
 }
 
-void FrmDorivan::Calc行残高()
+void SchedulePage::updateBalances()
 {
     const int current = GridInp->currentRow();
     if (current < 0)
@@ -77,7 +76,7 @@ void FrmDorivan::Calc行残高()
             this, [this] { refreshWorkGrid(); }, Qt::QueuedConnection);
 }
 
-void FrmDorivan::gridInpCellCommitted(int column)
+void SchedulePage::cellCommitted(int column)
 {
     if ((column == k予定額 || column == k入金額 || column == k残高) && GridInp->cell(column).isNull())
         GridInp->setCell(column, Value(Money()));
@@ -107,16 +106,16 @@ void FrmDorivan::gridInpCellCommitted(int column)
 
     // The grid writes every cell through, so the row is in InpWork already.
     if (column == k予定額) {
-        Calc入金予定額();
-        Calc行残高();
+        updatePlannedTotal();
+        updateBalances();
     }
     if (column == k入金額) {
-        Calc入金額();
-        Calc行残高();
+        updateReceivedTotal();
+        updateBalances();
     }
 }
 
-void FrmDorivan::gridInpCellRefused(int column, const QString& text)
+void SchedulePage::cellRefused(int column, const QString& text)
 {
     if (column == k表示日付) {
         const schedule::DayEntry entry = schedule::completeDay(m_workMonth, text);
@@ -137,17 +136,17 @@ void FrmDorivan::gridInpCellRefused(int column, const QString& text)
     GridInp->resumeRefusedEdit();
 }
 
-void FrmDorivan::gridInpPayerCheck()
+void SchedulePage::payerEdited()
 {
-    if (GridInp->currentColumn() != k入金先名 || !autoRegistration())
+    if (GridInp->currentColumn() != k入金先名 || !m_source.autoRegistration())
         return;
     const Value name = GridInp->cell(k入金先名);
-    // Through the payer procedures, so that the drop-down follows the master.
+    // Registered so that the drop-down follows the master.
     if (!name.isNull())
-        Add入金先(name.toText());
+        registerPayer(name.toText());
 }
 
-void FrmDorivan::gridInpKeyPressed(int* key)
+void SchedulePage::keyPressed(int* key)
 {
     if ((*key != Qt::Key_Return && *key != Qt::Key_Enter) || GridInp->currentRow() < 0)
         return;
@@ -170,7 +169,7 @@ void FrmDorivan::gridInpKeyPressed(int* key)
     }
 }
 
-void FrmDorivan::gridInpStartCursor()
+void SchedulePage::putStartCursor()
 {
     // Ready for the next receipt: the day of the first row that holds nothing yet.
     const auto holdsData = [this](int row) {
@@ -195,7 +194,7 @@ void FrmDorivan::gridInpStartCursor()
     GridInp->takeFocus();
 }
 
-void FrmDorivan::gridInpCursorMoved()
+void SchedulePage::cursorMoved()
 {
     SetImeOpen(GridInp, GridInp->currentColumn() == k入金先名);
 }
