@@ -117,18 +117,18 @@ void FrmDorivan::cmd旧データ取込Click(QProgressBar* progress)
     try {
         legacy::checkLegacySource(source);
     } catch (const legacy::ImportError& e) {
-        QMessageBox::warning(this, kImportTitle, e.userMessage());
+        prompts().ask(this, {kImportTitle, e.userMessage(), DialogStyle::Warning}, PromptButtons::Standard);
         return;
     }
     bool replace = false;
     if (legacy::holdsStoredRows(m_dataFolder)) {
-        const auto answer = QMessageBox::warning(
-            this, kImportTitle,
+        const DialogSpec question{
+            kImportTitle,
             QStringLiteral(
                 "いま登録されているデータ（入金予定・入金先・設定）は、取り込むデータで置き換えられます。\n"
                 "置き換える前のデータは、バックアップとして保存します。\n取り込みますか。"),
-            QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
-        if (answer != QMessageBox::Yes)
+            DialogStyle::WarnDefaultNo};
+        if (prompts().ask(this, question, PromptButtons::Standard) != Answer::Yes)
             return;
         replace = true;
     }
@@ -139,24 +139,24 @@ void FrmDorivan::cmd旧データ取込Click(QProgressBar* progress)
         m_hintWindow->close();
     Unload();
     QString message;
-    QMessageBox::Icon icon = QMessageBox::Information;
+    DialogStyle outcome = DialogStyle::Notice;
     try {
         message = legacy::summaryText(runImport(source, m_dataFolder, replace, progress));
     } catch (const legacy::ImportError& e) {
         message = e.userMessage();
-        icon = QMessageBox::Warning;
+        outcome = DialogStyle::Warning;
     } catch (const std::exception& e) {
         message = unexpectedFailure(e);
-        icon = QMessageBox::Warning;
+        outcome = DialogStyle::Warning;
     }
     try {
         openData();
     } catch (const StorageError& e) {
-        QMessageBox::critical(this, kTitle, message + QStringLiteral("\n\n") + e.userMessage());
+        prompts().ask(this, {kTitle, message + QStringLiteral("\n\n") + e.userMessage(), DialogStyle::Error},
+                      PromptButtons::Standard);
         close();
         return;
     }
     loadPages();
-    QMessageBox box(icon, kImportTitle, message, QMessageBox::Ok, this);
-    box.exec();
+    prompts().ask(this, {kImportTitle, message, outcome}, PromptButtons::Standard);
 }

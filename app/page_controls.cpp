@@ -3,12 +3,12 @@
 #include "app/amount_field.h"
 #include "app/bound_grid.h"
 #include "app/twips.h"
+#include "app/user_prompts.h"
 #include "app/work_table_model.h"
 
 #include <QFontMetricsF>
 #include <QFrame>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QStyle>
 
@@ -78,9 +78,10 @@ void applyColumns(BoundGrid* grid, WorkTableModel* model, const ColumnSetting* b
     }
 }
 
-void showStorageFailure(QWidget* page, const QString& message)
+void showStorageFailure(UserPrompts& prompts, QWidget* page, const QString& message)
 {
-    QMessageBox::warning(page->window(), QStringLiteral("入金予定表"), message);
+    prompts.ask(page->window(), {QStringLiteral("入金予定表"), message, DialogStyle::Warning},
+                PromptButtons::Standard);
 }
 
 } // namespace page_controls

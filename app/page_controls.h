@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class UserPrompts;
 class BoundGrid;
 class QFrame;
 class QLabel;
@@ -41,6 +42,6 @@ void applyColumns(BoundGrid* grid, WorkTableModel* model, const ColumnSetting* b
                   const ColumnSetting* end);
 
 // A storage failure of a grid's table, told over the window.
-void showStorageFailure(QWidget* page, const QString& message);
+void showStorageFailure(UserPrompts& prompts, QWidget* page, const QString& message);
 
 } // namespace page_controls

@@ -79,7 +79,7 @@ void PayerPage::connectControls()
     connect(cmd支払先クリア, &QPushButton::clicked, this, [this] { clearPayers(); });
     connect(cmdHint1, &QPushButton::clicked, this, [this] { emit hintRequested(cmdHint1->objectName()); });
     connect(dat入金先マスタ, &WorkTableModel::storageFailed, this,
-            [this](const QString& message) { showStorageFailure(this, message); });
+            [this](const QString& message) { showStorageFailure(prompts(), this, message); });
 }
 
 void PayerPage::bindData()

@@ -234,7 +234,7 @@ void SchedulePage::connectControls()
             });
     for (WorkTableModel* model : {datInp, dat入金先名})
         connect(model, &WorkTableModel::storageFailed, this,
-                [this](const QString& message) { showStorageFailure(this, message); });
+                [this](const QString& message) { showStorageFailure(*m_source.prompts, this, message); });
 
     // Overdue rows are marked by the grid's working values, unsaved edits included; every write
     // repaints the row.

@@ -16,7 +16,10 @@ QMessageBox::Icon iconOf(DialogStyle style)
     case DialogStyle::AskDefaultYes:
         return QMessageBox::Question;
     case DialogStyle::Warning:
+    case DialogStyle::WarnDefaultNo:
         return QMessageBox::Warning;
+    case DialogStyle::Error:
+        return QMessageBox::Critical;
     case DialogStyle::Notice:
         break;
     }

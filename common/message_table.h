@@ -10,6 +10,8 @@ enum class DialogStyle {
     AskDefaultYes, // Yes/No, question icon, Yes is default
     Notice,        // OK, information icon
     Warning,       // OK, exclamation icon
+    WarnDefaultNo, // Yes/No, exclamation icon, No is default: a question whose Yes replaces data
+    Error,         // OK, critical icon: the operation failed and the window cannot go on as it was
 };
 
 struct DialogSpec
@@ -19,7 +21,8 @@ struct DialogSpec
     DialogStyle style = DialogStyle::Notice;
     bool isQuestion() const
     {
-        return style == DialogStyle::AskDefaultNo || style == DialogStyle::AskDefaultYes;
+        return style == DialogStyle::AskDefaultNo || style == DialogStyle::AskDefaultYes ||
+               style == DialogStyle::WarnDefaultNo;
     }
 };
 

@@ -138,6 +138,27 @@ TEST_F(StandardMessageBox, NoticesAndWarningsOfferOkAndAnswerOk)
     EXPECT_EQ(seen.text, s("<b>太字</b>"));
 }
 
+TEST_F(StandardMessageBox, AQuestionThatReplacesDataWarnsWithNoAsDefaultAndAFailureIsCritical)
+{
+    const auto prompts = dialogPrompts();
+    SeenBox seen;
+    const DialogSpec replace{s("旧データ取込"), s("置き換えます。取り込みますか。"),
+                             DialogStyle::WarnDefaultNo};
+    EXPECT_EQ(answerRealBox([&] { return prompts->ask(&window, replace, PromptButtons::Standard); }, seen,
+                            [](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Return); }),
+              Answer::No);
+    EXPECT_EQ(seen.icon, QMessageBox::Warning);
+    EXPECT_EQ(seen.buttons, QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(seen.defaultButton, QMessageBox::No);
+
+    const DialogSpec failed{s("入金予定表"), s("データファイルを開けません。"), DialogStyle::Error};
+    EXPECT_EQ(answerRealBox([&] { return prompts->ask(&window, failed, PromptButtons::Standard); }, seen,
+                            [](QMessageBox* box) { box->button(QMessageBox::Ok)->click(); }),
+              Answer::Ok);
+    EXPECT_EQ(seen.icon, QMessageBox::Critical);
+    EXPECT_EQ(seen.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+}
+
 TEST_F(StandardMessageBox, UnknownDialogShowsNothing)
 {
     SeenBox seen;
