@@ -10,6 +10,8 @@
 #include "app/bound_grid.h"
 #include "app/overdue_models.h"
 #include "app/overdue_page.h"
+#include "app/schedule_columns.h"
+#include "app/schedule_page.h"
 #include "app/work_table_model.h"
 
 #include <QApplication>
@@ -154,7 +156,7 @@ void BM_画面_Read入金予定(benchmark::State& state)
     if (!window)
         return;
     for (auto _ : state) {
-        window->Read入金予定();
+        window->schedulePage().loadMonth();
         QCoreApplication::processEvents();
     }
 }
@@ -167,9 +169,9 @@ void BM_画面_Read入金予定_印なし(benchmark::State& state)
     auto window = shownWindow(state, folder.path());
     if (!window)
         return;
-    window->datInp->setRowBackground({});
+    window->findChild<WorkTableModel*>(QStringLiteral("datInp"))->setRowBackground({});
     for (auto _ : state) {
-        window->Read入金予定();
+        window->schedulePage().loadMonth();
         QCoreApplication::processEvents();
     }
 }
@@ -183,20 +185,21 @@ void BM_画面_未入金一覧(benchmark::State& state)
     auto window = shownWindow(state, folder.path());
     if (!window)
         return;
-    window->SSTab1->setCurrentWidget(window->Page未入金);
+    OverduePage& page = window->overduePage();
+    window->findChild<QTabWidget*>(QStringLiteral("SSTab1"))->setCurrentWidget(&page);
     QCoreApplication::processEvents();
     for (auto _ : state) {
-        if (!window->Page未入金->refresh()) {
+        if (!page.refresh()) {
             state.SkipWithError("the page could not be read");
             break;
         }
         QCoreApplication::processEvents();
     }
-    state.counters["open_rows"] = double(window->Page未入金->openRows->rowCount());
+    state.counters["open_rows"] = double(page.openRows->rowCount());
 }
 
-// The pass after an amount edit in the first row: every balance of the full month changes and is
-// written through the grid. The carry-forward on the screen alternates so that each pass really
+// The pass after an amount typed in the first row (the month's received total, then every balance of
+// the full month changes and is written through the grid). The carry-forward on the screen alternates so that each pass really
 // changes every balance (the store skips rewriting a row that stays the same).
 void BM_画面_Calc行残高(benchmark::State& state)
 {
@@ -205,15 +208,18 @@ void BM_画面_Calc行残高(benchmark::State& state)
     auto window = shownWindow(state, folder.path());
     if (!window)
         return;
-    const std::optional<Money> loaded = window->num繰越額->amount();
+    auto* carry = window->findChild<AmountField*>(QStringLiteral("num繰越額"));
+    auto* grid = window->findChild<BoundGrid*>(QStringLiteral("GridInp"));
+    const std::optional<Money> loaded = carry->amount();
     bool raised = false;
     for (auto _ : state) {
         state.PauseTiming();
         raised = !raised;
-        window->num繰越額->setAmount(loaded.value_or(Money()) + (raised ? Money::fromYen(1) : Money()));
-        window->GridInp->moveFirst();
+        carry->setAmount(loaded.value_or(Money()) + (raised ? Money::fromYen(1) : Money()));
+        grid->moveFirst();
         state.ResumeTiming();
-        window->Calc行残高();
+        // What the grid tells the page when an edited amount cell closes.
+        emit grid->cellCommitted(schedule_columns::k入金額);
         QCoreApplication::processEvents();
     }
 }
