@@ -65,6 +65,15 @@ public:
     // The dialog of the CSV export, which keeps the last encoding chosen.
     CsvDialog* csvDialog() const { return m_csvDialog; }
 
+signals:
+    // A line of Grid未入金 was opened (double click or Enter): the stored row of that date and 行番号.
+    void storedRowRequested(const QDate& date, int rowNumber);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    // The page's controls, found by their object names from outside.
     QDateEdit* Dt基準日 = nullptr;
     QComboBox* cmb入金先絞込 = nullptr;
     QTableView* Grid未入金 = nullptr;
@@ -77,14 +86,6 @@ public:
     OpenRowsModel* openRows = nullptr;
     PayerTotalsModel* payerTotals = nullptr;
 
-signals:
-    // A line of Grid未入金 was opened (double click or Enter): the stored row of that date and 行番号.
-    void storedRowRequested(const QDate& date, int rowNumber);
-
-protected:
-    void showEvent(QShowEvent* event) override;
-
-private:
     void buildLayout();
     void fitPayerTotals();
     void dateEdited();

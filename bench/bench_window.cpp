@@ -19,6 +19,7 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTabWidget>
+#include <QTableView>
 
 #include <cstdio>
 #include <memory>
@@ -195,12 +196,13 @@ void BM_画面_未入金一覧(benchmark::State& state)
         }
         QCoreApplication::processEvents();
     }
-    state.counters["open_rows"] = double(page.openRows->rowCount());
+    state.counters["open_rows"] =
+        double(page.findChild<QTableView*>(QStringLiteral("Grid未入金"))->model()->rowCount());
 }
 
 // The pass after an amount typed in the first row (the month's received total, then every balance of
-// the full month changes and is written through the grid). The carry-forward on the screen alternates so that each pass really
-// changes every balance (the store skips rewriting a row that stays the same).
+// the full month changes and is written through the grid). The carry-forward on the screen alternates so that
+// each pass really changes every balance (the store skips rewriting a row that stays the same).
 void BM_画面_Calc行残高(benchmark::State& state)
 {
     WorkingFolder folder(historyFolder(int(state.range(0))));

@@ -59,7 +59,7 @@ std::unique_ptr<FrmDorivan> pageUpTo10May(const TempDataFolder& folder)
     }
     auto window = openWindow(folder);
     control<QTabWidget>(*window, "SSTab1")->setCurrentWidget(&window->overduePage());
-    window->overduePage().Dt基準日->setDate(QDate(2024, 5, 10));
+    control<QDateEdit>(window->overduePage(), "Dt基準日")->setDate(QDate(2024, 5, 10));
     return window;
 }
 
@@ -130,19 +130,21 @@ TEST(OverduePage, ListsOpenRowsUpToTheDateWithTotalsAndAPayerFilter)
     EXPECT_EQ(control<QTabWidget>(*window, "SSTab1")->tabText(3), QStringLiteral("未入金一覧"));
     EXPECT_EQ(page.objectName(), QStringLiteral("Page未入金"));
 
-    ASSERT_EQ(page.Grid未入金->model()->rowCount(), 4);
+    ASSERT_EQ(control<QTableView>(page, "Grid未入金")->model()->rowCount(), 4);
     const QVariantList first{QDate(2024, 3, 5), kC, 800.0, 0.0, 800.0, qlonglong(66)};
     for (int column = 0; column < 6; ++column)
-        EXPECT_EQ(cell(page.Grid未入金, 0, column), first[column]) << column;
-    EXPECT_EQ(cell(page.Grid未入金, 2, 4), QVariant(750.0));
-    EXPECT_EQ(cell(page.Grid未入金, 3, 5), QVariant(qlonglong(0))) << "due on the date itself";
-    EXPECT_EQ(cell(page.Grid未入金, 0, 0, Qt::DisplayRole), QStringLiteral("2024年03月05日"));
-    EXPECT_EQ(cell(page.Grid未入金, 2, 2, Qt::DisplayRole), QStringLiteral("1,000"));
-    EXPECT_EQ(page.num未入金件数->text(), QStringLiteral("4"));
-    EXPECT_EQ(page.num未入金合計->text(), QStringLiteral("2,150"));
+        EXPECT_EQ(cell(control<QTableView>(page, "Grid未入金"), 0, column), first[column]) << column;
+    EXPECT_EQ(cell(control<QTableView>(page, "Grid未入金"), 2, 4), QVariant(750.0));
+    EXPECT_EQ(cell(control<QTableView>(page, "Grid未入金"), 3, 5), QVariant(qlonglong(0)))
+        << "due on the date itself";
+    EXPECT_EQ(cell(control<QTableView>(page, "Grid未入金"), 0, 0, Qt::DisplayRole),
+              QStringLiteral("2024年03月05日"));
+    EXPECT_EQ(cell(control<QTableView>(page, "Grid未入金"), 2, 2, Qt::DisplayRole), QStringLiteral("1,000"));
+    EXPECT_EQ(control<AmountField>(page, "num未入金件数")->text(), QStringLiteral("4"));
+    EXPECT_EQ(control<AmountField>(page, "num未入金合計")->text(), QStringLiteral("2,150"));
 
     // By payer, the largest sum first.
-    QTableView* byPayer = page.Grid入金先別;
+    QTableView* byPayer = control<QTableView>(page, "Grid入金先別");
     ASSERT_EQ(byPayer->model()->rowCount(), 3);
     const QVariantList top{kC, qlonglong(2), 1000.0, QDate(2024, 3, 5)};
     for (int column = 0; column < 4; ++column)
@@ -153,33 +155,33 @@ TEST(OverduePage, ListsOpenRowsUpToTheDateWithTotalsAndAPayerFilter)
     QStringList names{kA, kB, kC};
     std::sort(names.begin(), names.end());
     QStringList entries;
-    for (int i = 0; i < page.cmb入金先絞込->count(); ++i)
-        entries << page.cmb入金先絞込->itemText(i);
+    for (int i = 0; i < control<QComboBox>(page, "cmb入金先絞込")->count(); ++i)
+        entries << control<QComboBox>(page, "cmb入金先絞込")->itemText(i);
     EXPECT_EQ(entries, QStringList{QStringLiteral("（すべて）")} + names);
 
-    page.cmb入金先絞込->setCurrentText(kC);
-    EXPECT_EQ(page.Grid未入金->model()->rowCount(), 2);
+    control<QComboBox>(page, "cmb入金先絞込")->setCurrentText(kC);
+    EXPECT_EQ(control<QTableView>(page, "Grid未入金")->model()->rowCount(), 2);
     EXPECT_EQ(byPayer->model()->rowCount(), 1);
-    EXPECT_EQ(page.num未入金件数->text(), QStringLiteral("2"));
-    EXPECT_EQ(page.num未入金合計->text(), QStringLiteral("1,000"));
+    EXPECT_EQ(control<AmountField>(page, "num未入金件数")->text(), QStringLiteral("2"));
+    EXPECT_EQ(control<AmountField>(page, "num未入金合計")->text(), QStringLiteral("1,000"));
 
     // A payer with nothing open any more leaves the filter, and the page shows everyone.
     window->db().execute("update 入金予定表 set 入金額 = 予定額 where 入金先名 = ?", {Value(kC)});
-    page.Dt基準日->setDate(QDate(2024, 5, 11));
-    EXPECT_EQ(page.cmb入金先絞込->findText(kC), -1);
-    EXPECT_EQ(page.cmb入金先絞込->currentIndex(), 0);
-    EXPECT_EQ(page.Grid未入金->model()->rowCount(), 3);
-    EXPECT_EQ(page.num未入金合計->text(), QStringLiteral("2,050"));
+    control<QDateEdit>(page, "Dt基準日")->setDate(QDate(2024, 5, 11));
+    EXPECT_EQ(control<QComboBox>(page, "cmb入金先絞込")->findText(kC), -1);
+    EXPECT_EQ(control<QComboBox>(page, "cmb入金先絞込")->currentIndex(), 0);
+    EXPECT_EQ(control<QTableView>(page, "Grid未入金")->model()->rowCount(), 3);
+    EXPECT_EQ(control<AmountField>(page, "num未入金合計")->text(), QStringLiteral("2,050"));
 
     // An empty or unreadable date keeps the last one.
-    page.Dt基準日->setDate(QDate());
-    page.Dt基準日->setFocus();
-    QTest::keyClick(page.Dt基準日, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(page.Dt基準日, Qt::Key_Backspace);
-    QTest::keyClick(page.Dt基準日, Qt::Key_Return);
+    control<QDateEdit>(page, "Dt基準日")->setDate(QDate());
+    control<QDateEdit>(page, "Dt基準日")->setFocus();
+    QTest::keyClick(control<QDateEdit>(page, "Dt基準日"), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(control<QDateEdit>(page, "Dt基準日"), Qt::Key_Backspace);
+    QTest::keyClick(control<QDateEdit>(page, "Dt基準日"), Qt::Key_Return);
     EXPECT_EQ(page.date(), QDate(2024, 5, 11));
-    EXPECT_EQ(page.Dt基準日->date(), QDate(2024, 5, 11));
-    EXPECT_EQ(page.Grid未入金->model()->rowCount(), 3);
+    EXPECT_EQ(control<QDateEdit>(page, "Dt基準日")->date(), QDate(2024, 5, 11));
+    EXPECT_EQ(control<QTableView>(page, "Grid未入金")->model()->rowCount(), 3);
     EXPECT_EQ(answers.count(), 0);
 }
 
@@ -199,7 +201,8 @@ TEST(OverduePage, FollowsSavesDeletionsAndDeleteAllWithThePastDueNotice)
     OverduePage& page = window->overduePage();
     EXPECT_EQ(control<ClickableLabel>(*window, "lbl未入金お知らせ")->text(),
               QStringLiteral("期日を過ぎた未入金 1 件 合計 1,000 円"));
-    EXPECT_EQ(page.num未入金件数->text(), QStringLiteral("2")) << "the page lists up to today";
+    EXPECT_EQ(control<AmountField>(page, "num未入金件数")->text(), QStringLiteral("2"))
+        << "the page lists up to today";
 
     showMonth(*window, lastMonth);
     putWorkRow(*window, 2, 12, kC, 300, 0);
@@ -207,14 +210,14 @@ TEST(OverduePage, FollowsSavesDeletionsAndDeleteAllWithThePastDueNotice)
     QTest::mouseClick(control<QPushButton>(*window, "cmd登録"), Qt::LeftButton);
     EXPECT_EQ(control<ClickableLabel>(*window, "lbl未入金お知らせ")->text(),
               QStringLiteral("期日を過ぎた未入金 2 件 合計 1,300 円"));
-    EXPECT_EQ(page.num未入金件数->text(), QStringLiteral("3"));
+    EXPECT_EQ(control<AmountField>(page, "num未入金件数")->text(), QStringLiteral("3"));
 
     putCursor(*window, 0, kPayer);
     answers.queue(true);
     QTest::mouseClick(control<QPushButton>(*window, "cmd行削除"), Qt::LeftButton);
     EXPECT_EQ(control<ClickableLabel>(*window, "lbl未入金お知らせ")->text(),
               QStringLiteral("期日を過ぎた未入金 1 件 合計 300 円"));
-    EXPECT_EQ(page.num未入金合計->text(), QStringLiteral("800"));
+    EXPECT_EQ(control<AmountField>(page, "num未入金合計")->text(), QStringLiteral("800"));
 
     // A click on the notice opens the page.
     QTest::mouseClick(control<ClickableLabel>(*window, "lbl未入金お知らせ"), Qt::LeftButton);
@@ -224,8 +227,8 @@ TEST(OverduePage, FollowsSavesDeletionsAndDeleteAllWithThePastDueNotice)
     control<QTabWidget>(*window, "SSTab1")->setCurrentIndex(2);
     QTest::mouseClick(control<QPushButton>(*window, "cmd一括削除7"), Qt::LeftButton);
     EXPECT_EQ(control<ClickableLabel>(*window, "lbl未入金お知らせ")->text(), QString());
-    EXPECT_EQ(page.Grid未入金->model()->rowCount(), 0);
-    EXPECT_EQ(page.num未入金件数->text(), QStringLiteral("0"));
+    EXPECT_EQ(control<QTableView>(page, "Grid未入金")->model()->rowCount(), 0);
+    EXPECT_EQ(control<AmountField>(page, "num未入金件数")->text(), QStringLiteral("0"));
     EXPECT_EQ(answers.unusedAnswers(), 0);
 }
 
@@ -234,7 +237,7 @@ TEST(OverduePage, OpeningALineShowsItsMonthWithTheRowsDayCellCurrent)
     TempDataFolder folder;
     auto window = pageUpTo10May(folder);
     ScopedDialogAnswers answers(*window);
-    QTableView* list = window->overduePage().Grid未入金;
+    QTableView* list = control<QTableView>(window->overduePage(), "Grid未入金");
 
     // Enter on the first line: 丙建設 of 5 March, the second row of that day in the grid.
     list->setFocus();
@@ -266,7 +269,7 @@ TEST(OverduePage, TheOutlookChartShowsTwelveMonthsInTheChosenCalendar)
     TempDataFolder folder;
     auto window = pageUpTo10May(folder);
     ScopedDialogAnswers answers(*window);
-    OutlookChart* chart = window->overduePage().Chart見通し;
+    OutlookChart* chart = control<OutlookChart>(window->overduePage(), "Chart見通し");
     ASSERT_EQ(chart->objectName(), QStringLiteral("Chart見通し"));
     const QStringList months = chart->monthAxis()->categories();
     ASSERT_EQ(months.size(), 12);
@@ -293,7 +296,7 @@ TEST(OverduePage, TheOutlookChartShowsTwelveMonthsInTheChosenCalendar)
     window->overduePage().refresh();
     EXPECT_EQ(QString(chart->monthAxis()->categories().front()).remove(QStringLiteral("<br>")),
               QStringLiteral("令和 05年12月"));
-    EXPECT_EQ(cell(window->overduePage().Grid未入金, 0, 0, Qt::DisplayRole),
+    EXPECT_EQ(cell(control<QTableView>(window->overduePage(), "Grid未入金"), 0, 0, Qt::DisplayRole),
               QStringLiteral("令和 06年03月05日"));
 }
 
@@ -303,12 +306,12 @@ TEST(OverduePage, PrintsTheListAsShownAndAReadFailureLeavesThePageAsItWas)
     auto window = pageUpTo10May(folder);
     ScopedDialogAnswers answers(*window);
     OverduePage& page = window->overduePage();
-    page.cmb入金先絞込->setCurrentText(kC);
+    control<QComboBox>(page, "cmb入金先絞込")->setCurrentText(kC);
 
     std::optional<report::OverdueReportData> printed;
     scriptedPromptsOf(*window).overdueReportPreview = [&](QWidget*, const report::OverdueReportData& data,
                                                           std::int64_t) { printed = data; };
-    QTest::mouseClick(page.cmd未入金印刷, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(page, "cmd未入金印刷"), Qt::LeftButton);
     scriptedPromptsOf(*window).overdueReportPreview = nullptr;
     ASSERT_TRUE(printed);
     EXPECT_EQ(printed->asOf, QStringLiteral("2024年05月10日"));
@@ -321,13 +324,13 @@ TEST(OverduePage, PrintsTheListAsShownAndAReadFailureLeavesThePageAsItWas)
 
     // The store fails: the message is told and the page keeps its date, filter and lines.
     window->db().connection().exec("ALTER TABLE 入金予定表 RENAME TO 退避");
-    page.Dt基準日->setDate(QDate(2024, 6, 1));
-    page.cmb入金先絞込->setCurrentIndex(0);
+    control<QDateEdit>(page, "Dt基準日")->setDate(QDate(2024, 6, 1));
+    control<QComboBox>(page, "cmb入金先絞込")->setCurrentIndex(0);
     EXPECT_EQ(answers.count(), 2);
     EXPECT_EQ(page.date(), QDate(2024, 5, 10));
-    EXPECT_EQ(page.Dt基準日->date(), QDate(2024, 5, 10));
-    EXPECT_EQ(page.cmb入金先絞込->currentText(), kC);
-    EXPECT_EQ(page.Grid未入金->model()->rowCount(), 2);
+    EXPECT_EQ(control<QDateEdit>(page, "Dt基準日")->date(), QDate(2024, 5, 10));
+    EXPECT_EQ(control<QComboBox>(page, "cmb入金先絞込")->currentText(), kC);
+    EXPECT_EQ(control<QTableView>(page, "Grid未入金")->model()->rowCount(), 2);
     window->db().connection().exec("ALTER TABLE 退避 RENAME TO 入金予定表");
 }
 
@@ -367,7 +370,7 @@ TEST(OverduePage, DISABLED_Screenshot)
     auto window = openWindow(folder);
     ScopedDialogAnswers answers(*window);
     control<QTabWidget>(*window, "SSTab1")->setCurrentWidget(&window->overduePage());
-    window->overduePage().Dt基準日->setDate(asOf);
+    control<QDateEdit>(window->overduePage(), "Dt基準日")->setDate(asOf);
     QApplication::processEvents();
     ASSERT_TRUE(window->grab().save(target));
 }
@@ -378,8 +381,8 @@ TEST(OverduePage, TheCsvButtonWritesTheListAsShown)
     auto window = pageUpTo10May(folder);
     ScopedDialogAnswers answers(*window);
     OverduePage& page = window->overduePage();
-    EXPECT_EQ(page.cmd未入金CSV->text(), QStringLiteral("CSV出力"));
-    page.cmb入金先絞込->setCurrentText(kA);
+    EXPECT_EQ(control<QPushButton>(page, "cmd未入金CSV")->text(), QStringLiteral("CSV出力"));
+    control<QComboBox>(page, "cmb入金先絞込")->setCurrentText(kA);
 
     QTemporaryDir scratch;
     const QString path = scratch.filePath(QStringLiteral("list.csv"));
@@ -390,7 +393,7 @@ TEST(OverduePage, TheCsvButtonWritesTheListAsShown)
         return path;
     };
     QTimer::singleShot(0, page.csvDialog(), [&page] { page.csvDialog()->accept(); });
-    QTest::mouseClick(page.cmd未入金CSV, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(page, "cmd未入金CSV"), Qt::LeftButton);
 
     EXPECT_TRUE(suggested.endsWith(QStringLiteral("未入金一覧_20240510.csv"))) << suggested.toStdString();
     QFile file(path);
@@ -411,7 +414,7 @@ TEST(OverduePage, OpeningALineAsksAboutUnsavedEditsFirst)
         ->setData(control<WorkTableModel>(*window, "datInp")->index(0, kPlanned), 210, Qt::EditRole);
     ASSERT_TRUE(window->schedulePage().hasUnsavedEdits());
     control<QTabWidget>(*window, "SSTab1")->setCurrentWidget(&window->overduePage());
-    QTableView* list = window->overduePage().Grid未入金;
+    QTableView* list = control<QTableView>(window->overduePage(), "Grid未入金");
     list->setFocus();
     list->setCurrentIndex(list->model()->index(0, 1));
 
