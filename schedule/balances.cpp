@@ -19,19 +19,6 @@ QString AmountOutOfRange::userMessage() const
 
 namespace {
 
-// Runs a computation and reports any overflow inside it as AmountOutOfRange. A Transaction opened
-// inside `work` has already rolled back by the time the exception arrives here.
-template <typename Work> auto guardRange(Work&& work)
-{
-    try {
-        return work();
-    } catch (const AmountOutOfRange&) {
-        throw;
-    } catch (const MoneyOverflow&) {
-        throw AmountOutOfRange();
-    }
-}
-
 // The balance rule of the table passes: nothing when either amount is missing.
 std::optional<Money> nextBalance(Money previous, const Value& planned, const Value& received)
 {

@@ -22,6 +22,20 @@ public:
     QString userMessage() const;
 };
 
+// Runs a computation and reports any overflow inside it as AmountOutOfRange, the schedule's own range
+// message. A Transaction opened inside `work` has already rolled back by the time the exception
+// arrives here.
+template <typename Work> auto guardRange(Work&& work)
+{
+    try {
+        return work();
+    } catch (const AmountOutOfRange&) {
+        throw;
+    } catch (const MoneyOverflow&) {
+        throw AmountOutOfRange();
+    }
+}
+
 // Balance of the last stored row dated before `day` (the latest date, then the highest 行番号);
 // 0 when there is none or it has no balance.
 Money Get繰越額(Database& db, const QDate& day);

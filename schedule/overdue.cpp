@@ -117,19 +117,6 @@ private:
     std::unordered_map<std::string, QString, Hash, std::equal_to<>> m_names;
 };
 
-// Sums of the outlook and the past-due figure may leave the currency range; that is told as the
-// schedule's own range message.
-template <typename Work> auto inRange(Work&& work)
-{
-    try {
-        return work();
-    } catch (const AmountOutOfRange&) {
-        throw;
-    } catch (const MoneyOverflow&) {
-        throw AmountOutOfRange();
-    }
-}
-
 QDate firstOfMonth(const QDate& day)
 {
     return QDate(day.year(), day.month(), 1);
@@ -231,7 +218,7 @@ OpenTotals readPastDue(Database& db, const QDate& today)
     OpenTotals totals;
     if (!today.isValid())
         return totals;
-    return inRange([&] {
+    return guardRange([&] {
         Walk walk(db, kOpenAmountsBefore, {Value(today)});
         while (walk.next()) {
             ++totals.件数;
@@ -243,7 +230,7 @@ OpenTotals readPastDue(Database& db, const QDate& today)
 
 OpenTotals pastDueOf(const std::vector<OpenRow>& rows, const QDate& today)
 {
-    return inRange([&] {
+    return guardRange([&] {
         OpenTotals totals;
         // The rows are in date order: the past-due ones are the front of the list.
         for (auto row = rows.begin(); row != rows.end() && row->日付 < today; ++row) {
@@ -262,7 +249,7 @@ std::vector<MonthOutlook> readOutlook(Database& db, const QDate& around)
     const QDate first = firstOfMonth(around).addMonths(-kOutlookMonthsBefore);
     const QDate end = first.addMonths(kMonths);
 
-    return inRange([&] {
+    return guardRange([&] {
         std::vector<MonthOutlook> months(kMonths);
         std::array<std::optional<Money>, kMonths> lastBalance;
         for (int i = 0; i < kMonths; ++i)
