@@ -1,6 +1,7 @@
 #include "app/csv_dialog.h"
 
 #include "app/month_edit.h"
+#include "app/page_controls.h"
 #include "app/standard_message.h"
 #include "common/dates.h"
 
@@ -15,13 +16,9 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-namespace {
+using page_controls::named;
 
-template <typename T> T* named(T* widget, const QString& name)
-{
-    widget->setObjectName(name);
-    return widget;
-}
+namespace {
 
 QString compactMonth(const QDate& month)
 {

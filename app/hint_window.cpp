@@ -1,6 +1,7 @@
 #include "app/hint_window.h"
 
 #include "app/failure_report.h"
+#include "app/page_controls.h"
 #include "app/standard_message.h"
 #include "hints/builtin_hints.h"
 #include "hints/hint_store.h"
@@ -19,6 +20,8 @@
 #include <exception>
 #include <optional>
 
+using page_controls::named;
+
 namespace {
 
 const QString kHintText = QStringLiteral("ヒント");
@@ -26,12 +29,6 @@ const QString kHintText = QStringLiteral("ヒント");
 // Button colours of the edit toggle (red in the lowest byte): the colour is the only sign of the mode.
 constexpr std::int64_t kReadModeColor = 13488593; // grey: text read-only
 constexpr std::int64_t kEditModeColor = 8421631;  // pink: text editable
-
-template <typename W> W* named(W* widget, const QString& name)
-{
-    widget->setObjectName(name);
-    return widget;
-}
 
 QLabel* keyLabel(const QString& name, QWidget* parent)
 {

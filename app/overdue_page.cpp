@@ -6,6 +6,7 @@
 #include "app/failure_report.h"
 #include "app/outlook_chart.h"
 #include "app/overdue_models.h"
+#include "app/page_controls.h"
 #include "app/report_preview.h"
 #include "app/standard_message.h"
 #include "common/dates.h"
@@ -26,13 +27,9 @@
 
 #include <utility>
 
-namespace {
+using page_controls::named;
 
-template <typename T> T* named(T* widget, const QString& name)
-{
-    widget->setObjectName(name);
-    return widget;
-}
+namespace {
 
 QTableView* listGrid(const QString& name, QWidget* parent)
 {

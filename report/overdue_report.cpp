@@ -8,7 +8,6 @@
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
 #include <QPainter>
-#include <QPdfWriter>
 #include <QPen>
 
 #include <algorithm>
@@ -305,16 +304,8 @@ void renderOverdueReport(QPagedPaintDevice& device, const OverdueReportData& dat
 
 bool renderOverdueReportToPdf(const QString& path, const OverdueReportData& data, std::int64_t lineColor)
 {
-    QPdfWriter writer(path);
-    writer.setPageLayout(reportPageLayout());
-    writer.setTitle(QStringLiteral("未入金一覧"));
-    writer.setCreator(QStringLiteral("Dorivan"));
-    try {
-        renderOverdueReport(writer, data, lineColor);
-    } catch (const ReportRenderError&) {
-        return false;
-    }
-    return true;
+    return renderPdf(path, QStringLiteral("未入金一覧"),
+                     [&](QPagedPaintDevice& device) { renderOverdueReport(device, data, lineColor); });
 }
 
 } // namespace report

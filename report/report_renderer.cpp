@@ -218,18 +218,25 @@ void renderReport(QPagedPaintDevice& device, const ReportData& data, std::int64_
         throw ReportRenderError("the pages could not be finished");
 }
 
-bool renderReportToPdf(const QString& path, const ReportData& data, std::int64_t lineColor)
+bool renderPdf(const QString& path, const QString& title,
+               const std::function<void(QPagedPaintDevice& device)>& render)
 {
     QPdfWriter writer(path);
     writer.setPageLayout(reportPageLayout());
-    writer.setTitle(QStringLiteral("入金予定表"));
+    writer.setTitle(title);
     writer.setCreator(QStringLiteral("Dorivan"));
     try {
-        renderReport(writer, data, lineColor);
+        render(writer);
     } catch (const ReportRenderError&) {
         return false;
     }
     return true;
+}
+
+bool renderReportToPdf(const QString& path, const ReportData& data, std::int64_t lineColor)
+{
+    return renderPdf(path, QStringLiteral("入金予定表"),
+                     [&](QPagedPaintDevice& device) { renderReport(device, data, lineColor); });
 }
 
 } // namespace report

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <stdexcept>
 
 class QPagedPaintDevice;
@@ -20,6 +21,10 @@ public:
 
 // A4 portrait with 10 mm margins: 190 mm (10,772 twips) of printable width for the 10,680-twip bands.
 QPageLayout reportPageLayout();
+// Writes a PDF file of the report's page layout whose pages `render` draws; false when the pages could
+// not be drawn (render threw ReportRenderError).
+bool renderPdf(const QString& path, const QString& title,
+               const std::function<void(QPagedPaintDevice& device)>& render);
 
 // "ＭＳ Ｐゴシック" where it is installed, else its metric twin IPAPGothic, else any installed font that
 // covers Japanese (a gothic one first), so the Japanese texts never print as empty boxes.
