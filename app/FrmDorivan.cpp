@@ -139,6 +139,8 @@ void FrmDorivan::connectPages()
     connect(m_settingsPage, &SettingsPage::settingsRead, this,
             [this] { m_schedulePage->setEra(m_settingsPage->eraValue()); });
     connect(m_settingsPage, &SettingsPage::allDataDeleted, this, [this] {
+        // The rows the grid showed are gone from the store: the month is read again, empty.
+        m_schedulePage->loadMonth();
         m_schedulePage->refreshPayerList();
         refreshOpenReceipts();
     });
@@ -157,7 +159,9 @@ void FrmDorivan::loadPages()
     m_payerPage->bindData();
     m_schedulePage->clearMonth();
     m_payerPage->clearPayers();
-    m_schedulePage->loadMonth();
+    // Typed work an earlier run never saved (it was killed, the power went) is offered back first.
+    if (!m_schedulePage->offerRestore())
+        m_schedulePage->loadMonth();
 }
 
 FrmDorivan::~FrmDorivan()

@@ -15,8 +15,8 @@
 #include "common/dates.h"
 #include "payers/payer_master.h"
 #include "schedule/balances.h"
+#include "schedule/draft.h"
 #include "schedule/overdue.h"
-#include "schedule/working_set.h"
 #include "storage/database.h"
 
 #include <QLabel>
@@ -67,6 +67,9 @@ bool SchedulePage::confirmLeavingMonth()
         // A save its own checks refuse keeps the user on the month, where the check put the cursor.
         return saveMonth();
     case UnsavedChoice::Discard:
+        // Whatever comes next, the next start must not offer these edits back.
+        runReportingFailure(
+            prompts(), [this] { m_draft->discard(db()); }, kStepNotCompleted);
         return true;
     case UnsavedChoice::Stay:
         break;
@@ -142,7 +145,7 @@ void SchedulePage::refreshWorkGrid(bool toFirstRow)
 bool SchedulePage::clearWorkingSet()
 {
     return runReportingFailure(
-        prompts(), [this] { schedule::ClearInpWork(db()); }, kStepNotCompleted);
+        prompts(), [this] { m_draft->clear(db(), QDate::currentDate()); }, kStepNotCompleted);
 }
 
 void SchedulePage::loadMonth()
@@ -154,8 +157,7 @@ void SchedulePage::loadMonth()
     {
         DelayedProgress progress(Pbar);
         runReportingFailure(
-            prompts(),
-            [&] { load = schedule::Read入金予定(db(), month, [&](int percent) { progress(percent); }); },
+            prompts(), [&] { load = m_draft->load(db(), month, [&](int percent) { progress(percent); }); },
             kStepNotCompleted);
     }
     if (!load) {
@@ -166,16 +168,45 @@ void SchedulePage::loadMonth()
         return;
     }
     m_workMonth = month;
-    setUnsaved(false);
-    refreshWorkGrid(true);
-    num予定額月計->setAmount(load->予定額月計);
-    num入金額月計->setAmount(load->入金額月計);
     m繰越額 = load->繰越額;
     num繰越額->setAmount(load->繰越額);
     num累計->setAmount(load->累計);
+    refreshWorkGrid(true);
+    showDraft();
     if (load->truncated)
         ShowStandardMessage(prompts(), QStringLiteral("その他"), QStringLiteral("メッセージ"),
                             kMoreThan200Rows);
+}
+
+bool SchedulePage::offerRestore()
+{
+    std::optional<QDate> month;
+    if (!runReportingFailure(
+            prompts(), [&] { month = schedule::MonthDraft::pendingMonth(db()); }, kStepNotCompleted) ||
+        !month)
+        return false;
+    if (!AskRestoreDraft(prompts(), window(), *month)) {
+        runReportingFailure(
+            prompts(), [this] { m_draft->discard(db()); }, kStepNotCompleted);
+        return false;
+    }
+    Money carry;
+    if (!runReportingFailure(
+            prompts(),
+            [&] {
+                m_draft->restore(db());
+                carry = schedule::Get繰越額(db(), QDate(month->year(), month->month(), 1));
+            },
+            kStepNotCompleted))
+        return false;
+    m_workMonth = m_draft->month();
+    Dt年月->setMonth(m_workMonth);
+    m繰越額 = carry;
+    num繰越額->setAmount(carry);
+    num累計->setAmount(m_draft->cumulative());
+    refreshWorkGrid(true);
+    showDraft();
+    return true;
 }
 
 void SchedulePage::clearMonth()
@@ -187,14 +218,15 @@ void SchedulePage::clearMonth()
         Dt年月->setMonth(m_workMonth);
         return;
     }
-    for (AmountField* field : {num繰越額, num入金額月計, num予定額月計, num累計})
-        field->setEmpty();
     m繰越額.reset();
-    Dt年月->setMonth(QDate::currentDate());
+    Dt年月->setMonth(m_draft->month());
     m_workMonth = Dt年月->month();
-    setUnsaved(false);
     refreshPayerList();
     refreshWorkGrid(true);
+    showDraft();
+    // A cleared screen shows no figures at all, not zeros.
+    for (AmountField* field : {num繰越額, num入金額月計, num予定額月計, num累計})
+        field->setEmpty();
 }
 
 void SchedulePage::moveMonth(int count)

@@ -7,9 +7,11 @@
 #include <QString>
 #include <QWidget>
 
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class AmountField;
 class BoundGrid;
@@ -21,10 +23,13 @@ class QLabel;
 class QProgressBar;
 class QPushButton;
 class UserPrompts;
+class Value;
 class WorkTableModel;
 namespace schedule {
+class MonthDraft;
+struct CellChange;
 struct OpenTotals;
-}
+} // namespace schedule
 
 // The first page of the main window, 入金予定: the month field, the grid GridInp on the working set of
 // one month (its source datInp, the payer drop-down dat入金先名), the month's totals, the notice of what
@@ -44,6 +49,7 @@ public:
     };
 
     explicit SchedulePage(Source source, QWidget* parent = nullptr);
+    ~SchedulePage() override;
 
     // Binds the grid and the drop-down to the work file and sets the grid's columns (at load, and
     // again after the files were replaced). releaseData lets go of the file before it closes.
@@ -56,6 +62,9 @@ public:
     void clearMonth();
     // Loads the month in the field into the working set and shows it (cmd読込).
     void loadMonth();
+    // At start-up: when an earlier run left typed work that was never saved, asks "入力の復元" and on はい
+    // shows that month with it (true); いいえ discards it.
+    bool offerRestore();
     // The save with its checks (month, rows without date, rows without payer); true when stored.
     bool saveMonth();
     // Before an action replaces the working set: asks about unsaved edits and saves when told to. True
@@ -78,13 +87,15 @@ public:
     const QDate& workMonth() const { return m_workMonth; }
     // Whether the displayed month has edits that are not saved.
     bool hasUnsavedEdits() const { return m_unsaved; }
+    // The draft of the displayed month, which owns its working rows.
+    const schedule::MonthDraft& draft() const { return *m_draft; }
     // The totals as the screen shows them, saved or not (an empty field counts as 0).
     report::ScreenFigures shownFigures() const;
 
 signals:
     // The displayed month gained or lost edits the store does not have.
     void unsavedChanged(bool unsaved);
-    // A save or a row deletion changed the stored rows.
+    // A save changed the stored rows.
     void storedRowsChanged();
     // The page wants to be the one shown (a stored row was asked for from elsewhere).
     void pageWanted();
@@ -120,9 +131,13 @@ private:
     void goToWorkCell(int rowNumber, int column);
 
     // Grid editing (schedule_page_edit.cpp).
-    void updatePlannedTotal();
-    void updateReceivedTotal();
-    void updateBalances();
+    // Every cell the grid writes comes here and goes to the draft, completed as typing completes it.
+    bool writeCell(int row, int column, const Value& value);
+    // Hands edits to the draft as one step; false when it refused them (the user has been told).
+    bool changeCells(const std::vector<schedule::CellChange>& changes, const QString& label);
+    // The grid, the totals, the unsaved mark and the undo buttons as the draft stands; `rows` are the
+    // grid rows to repaint, all of them when empty.
+    void showDraft(const std::vector<std::size_t>& rows = {});
     void guardFocusWithoutMonth();
     void cellCommitted(int column);
     void cellRefused(int column, const QString& text);
@@ -135,8 +150,19 @@ private:
     void insertRow();
     void deleteRowClicked();
     void deleteRow();
+    void undoEdit();
+    void redoEdit();
+
+    // The clipboard and the fill (schedule_page_clipboard.cpp).
+    void copyCells();
+    void pasteCells();
+    void fillDown();
+    void clearSelection();
 
     Source m_source;
+    std::unique_ptr<schedule::MonthDraft> m_draft;
+    // A day the grid's writer refused, for the message once the editor has closed.
+    std::optional<QString> m_refusedDay;
     std::optional<Money> m繰越額; // the carry-forward as loaded, before rounding for the screen
     QDate m_workMonth;            // the month the working set holds
     bool m_unsaved = false;       // the working set has edits the store does not have
@@ -167,6 +193,8 @@ private:
     QPushButton* cmd履歴クリア = nullptr;
     QPushButton* cmd履歴閉じる = nullptr;
     QPushButton* cmdHint = nullptr;
+    QPushButton* cmd元に戻す = nullptr;
+    QPushButton* cmdやり直し = nullptr;
     WorkTableModel* datInp = nullptr;
     WorkTableModel* dat入金先名 = nullptr;
 };

@@ -11,107 +11,118 @@
 #include "app/standard_message.h"
 #include "app/work_table_model.h"
 #include "payers/payer_master.h"
-#include "schedule/balances.h"
 #include "schedule/day_entry.h"
+#include "schedule/draft.h"
 #include "schedule/row_content.h"
 #include "schedule/working_set.h"
 #include "storage/database.h"
-#include "storage/transaction.h"
 
 #include <algorithm>
+#include <utility>
 
 using namespace schedule_columns;
 
-void SchedulePage::updatePlannedTotal()
+namespace {
+
+// The values of a working row in the columns of InpWork, as the grid's source holds them.
+std::vector<Value> gridValues(const schedule::WorkRow& row)
 {
-    runReportingFailure(
-        prompts(), [this] { num予定額月計->setAmount(schedule::Calc入金予定額(db())); }, kStepNotCompleted);
+    return {Value(row.行番号),
+            row.元行番号 == 0 ? Value() : Value(row.元行番号),
+            row.表示日付.isEmpty() ? Value() : Value(row.表示日付),
+            Value(row.日付),
+            Value(row.入金先名),
+            Value(row.予定額),
+            Value(row.入金額),
+            Value(row.残高),
+            Value(row.storedRowId)};
 }
 
-void SchedulePage::updateReceivedTotal()
-{
-    runReportingFailure(
-        prompts(), [this] { num入金額月計->setAmount(schedule::Calc入金額(db())); }, kStepNotCompleted);
-}
+} // namespace
 
-void SchedulePage::updateBalances()
+bool SchedulePage::writeCell(int row, int column, const Value& value)
 {
-    const int current = GridInp->currentRow();
-    if (current < 0)
-        return;
-    const std::optional<std::int64_t> number = datInp->value(current, k行番号).toInt64();
-    if (!number)
-        return;
-    bool written = true;
-    const bool passed = runReportingFailure(
-        prompts(),
-        [&] {
-            std::vector<schedule::WorkRow> rows = schedule::readWorkRows(db());
-            const auto at = std::find_if(rows.begin(), rows.end(),
-                                         [&](const schedule::WorkRow& row) { return row.行番号 == *number; });
-            if (at == rows.end())
-                return;
-            const schedule::GridPassResult result =
-                schedule::Calc行残高(rows, std::size_t(at - rows.begin()), carryOnScreen());
-            // The balances go through the grid's source so that the grid shows them at once; one unit of
-            // work, so that a failing row leaves no half-done pass behind.
-            Transaction transaction(db());
-            for (const std::size_t i : result.changed) {
-                const int row = gridRowOf(rows[i].行番号);
-                if (row < 0 || !datInp->setValue(row, k残高, Value(rows[i].残高))) {
-                    written = false;
-                    return;
-                }
+    if (row < 0 || std::size_t(row) >= m_draft->rows().size())
+        return false;
+    std::vector<schedule::CellChange> changes;
+    const std::size_t at = std::size_t(row);
+    if (column == k表示日付) {
+        const QString typed = value.toText();
+        // An emptied day keeps the row's date.
+        if (typed.isEmpty()) {
+            changes.push_back({at, k表示日付, Value()});
+        } else {
+            const schedule::DayEntry entry = schedule::completeDay(m_workMonth, typed);
+            switch (entry.kind) {
+            case schedule::DayEntry::Kind::SetDate:
+                changes.push_back({at, k表示日付, Value(entry.cellText)});
+                changes.push_back({at, k日付, Value(entry.date)});
+                break;
+            case schedule::DayEntry::Kind::Clear:
+                // The row loses its day and date, and the user hears why, back in the day cell.
+                changes.push_back({at, k表示日付, Value()});
+                changes.push_back({at, k日付, Value()});
+                m_refusedDay = typed;
+                break;
+            case schedule::DayEntry::Kind::KeepDate:
+                changes.push_back({at, k表示日付, value});
+                break;
             }
-            transaction.commit();
-            if (result.last)
-                num累計->setAmount(result.last);
+        }
+    } else if (column == k予定額 || column == k入金額) {
+        // An emptied amount reads 0, as in a new row.
+        changes.push_back({at, column, value.isNull() ? Value(Money()) : value});
+    } else if (column == k入金先名) {
+        changes.push_back({at, column, value});
+    } else {
+        return false;
+    }
+    changeCells(changes, QStringLiteral("入力"));
+    return true;
+}
+
+bool SchedulePage::changeCells(const std::vector<schedule::CellChange>& changes, const QString& label)
+{
+    std::vector<std::size_t> changed;
+    const bool done = runReportingFailure(
+        prompts(), [&] { changed = m_draft->setCells(db(), changes, carryOnScreen(), label); },
+        kStepNotCompleted);
+    // Whatever happened, the grid shows the draft: after a failure it is as it was.
+    showDraft(done ? changed : std::vector<std::size_t>{});
+    return done;
+}
+
+void SchedulePage::showDraft(const std::vector<std::size_t>& rows)
+{
+    const std::vector<schedule::WorkRow>& draftRows = m_draft->rows();
+    if (rows.empty()) {
+        for (std::size_t i = 0; i < draftRows.size(); ++i)
+            datInp->setRowValues(int(i), gridValues(draftRows[i]));
+    } else {
+        for (const std::size_t i : rows)
+            datInp->setRowValues(int(i), gridValues(draftRows[i]));
+    }
+    runReportingFailure(
+        prompts(),
+        [this] {
+            num予定額月計->setAmount(m_draft->plannedTotal());
+            num入金額月計->setAmount(m_draft->receivedTotal());
         },
         kStepNotCompleted);
-    // Whatever failed, a write or the commit, InpWork is back as it was before the pass while the grid
-    // may still show balances of it: show what the table holds. Once the editor that started the pass
-    // has closed, since re-reading the table closes every editor of the grid.
-    if (!passed || !written)
-        QMetaObject::invokeMethod(
-            this, [this] { refreshWorkGrid(); }, Qt::QueuedConnection);
+    if (m_draft->cumulative())
+        num累計->setAmount(m_draft->cumulative());
+    cmd元に戻す->setEnabled(m_draft->history().canUndo());
+    cmdやり直し->setEnabled(m_draft->history().canRedo());
+    setUnsaved(m_draft->isDirty());
 }
 
 void SchedulePage::cellCommitted(int column)
 {
-    if ((column == k予定額 || column == k入金額 || column == k残高) && GridInp->cell(column).isNull())
-        GridInp->setCell(column, Value(Money()));
-
-    if (column == k表示日付) {
-        const QString typed = GridInp->cell(k表示日付).toText();
-        // An emptied day keeps the row's date.
-        if (!typed.isEmpty()) {
-            const schedule::DayEntry entry = schedule::completeDay(m_workMonth, typed);
-            switch (entry.kind) {
-            case schedule::DayEntry::Kind::SetDate:
-                GridInp->setCell(k日付, Value(entry.date));
-                if (entry.cellText != typed)
-                    GridInp->setCell(k表示日付, Value(entry.cellText));
-                break;
-            case schedule::DayEntry::Kind::Clear:
-                // The row loses its day and date, and the user hears why, back in the day cell.
-                GridInp->setCell(k表示日付, Value());
-                GridInp->setCell(k日付, Value());
-                GridInp->refuseCell(GridInp->currentIndex(), typed);
-                break;
-            case schedule::DayEntry::Kind::KeepDate:
-                break;
-            }
-        }
-    }
-
-    // The grid writes every cell through, so the row is in InpWork already.
-    if (column == k予定額) {
-        updatePlannedTotal();
-        updateBalances();
-    }
-    if (column == k入金額) {
-        updateReceivedTotal();
-        updateBalances();
+    // A day that is no day of the month was taken as clearing the row's date; the editor opens again
+    // on what was typed, with the reason.
+    if (column == k表示日付 && m_refusedDay) {
+        const QString typed = *std::exchange(m_refusedDay, std::nullopt);
+        GridInp->refuseCell(GridInp->currentIndex(), typed);
     }
 }
 
@@ -148,6 +159,14 @@ void SchedulePage::payerEdited()
 
 void SchedulePage::keyPressed(int* key)
 {
+    // Delete over several selected cells empties them all as one step; inside an open editor it is the
+    // editor's key.
+    if (*key == Qt::Key_Delete && !GridInp->indexWidget(GridInp->currentIndex()) &&
+        GridInp->selectionModel()->selectedIndexes().size() > 1) {
+        *key = 0;
+        clearSelection();
+        return;
+    }
     if ((*key != Qt::Key_Return && *key != Qt::Key_Enter) || GridInp->currentRow() < 0)
         return;
     const int column = GridInp->currentColumn();
@@ -173,14 +192,8 @@ void SchedulePage::putStartCursor()
 {
     // Ready for the next receipt: the day of the first row that holds nothing yet.
     const auto holdsData = [this](int row) {
-        const Value day = datInp->value(row, k表示日付);
-        const Value payer = datInp->value(row, k入金先名);
-        const auto nonZero = [&](int column) {
-            const std::optional<Money> amount = datInp->value(row, column).toMoney();
-            return amount && !amount->isZero();
-        };
-        return !datInp->value(row, k日付).isNull() || (!day.isNull() && !day.toText().isEmpty()) ||
-               schedule::hasPayer(payer) || nonZero(k予定額) || nonZero(k入金額);
+        return std::size_t(row) < m_draft->rows().size() &&
+               schedule::holdsData(m_draft->rows()[std::size_t(row)]);
     };
     const int rows = datInp->dataRowCount();
     if (rows == 0)

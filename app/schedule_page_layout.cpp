@@ -11,8 +11,10 @@
 #include "app/twips.h"
 #include "app/work_table_model.h"
 #include "common/dates.h"
+#include "schedule/draft.h"
 #include "schedule/overdue.h"
 
+#include <QAction>
 #include <QBrush>
 #include <QFormLayout>
 #include <QFrame>
@@ -44,10 +46,13 @@ const ColumnSetting kScheduleColumns[] = {
     {u"予定額", false, u"予定額", kRight, 1395.213},
     {u"入金額", false, u"入金額", kRight, 1365.165},
     {u"残高", false, u"総　額", kRight, 1319.811},
+    {u"StoredRowId", true, nullptr, kLeft, 0},
 };
 
 // A soft red under black text: marked at a glance, still easy to read.
 const QBrush kOverdueBackground(QColor(0xff, 0xd6, 0xd6));
+// A pale yellow: typed, not yet stored.
+const QBrush kUnsavedBackground(QColor(0xff, 0xf6, 0xc8));
 
 std::optional<QString> payerOf(const Value& value)
 {
@@ -79,11 +84,14 @@ int monthFieldWidth(const MonthEdit& field)
 
 } // namespace
 
-SchedulePage::SchedulePage(Source source, QWidget* parent) : QWidget(parent), m_source(std::move(source))
+SchedulePage::SchedulePage(Source source, QWidget* parent)
+    : QWidget(parent), m_source(std::move(source)), m_draft(std::make_unique<schedule::MonthDraft>())
 {
     buildLayout();
     connectControls();
 }
+
+SchedulePage::~SchedulePage() = default;
 
 void SchedulePage::buildLayout()
 {
@@ -180,8 +188,18 @@ void SchedulePage::buildLayout()
     cmd履歴クリア = button(QStringLiteral("cmd履歴クリア"), QStringLiteral("クリア"), imContainer3D6);
     cmd履歴閉じる = button(QStringLiteral("cmd履歴閉じる"), QStringLiteral("閉じる"), imContainer3D6);
     cmdHint = hintButton(QStringLiteral("cmdHint"), imContainer3D6);
+    cmd元に戻す = button(QStringLiteral("cmd元に戻す"), QStringLiteral("元に戻す"), imContainer3D6);
+    cmd元に戻す->setToolTip(QStringLiteral("直前の編集を取り消します (Ctrl+Z)"));
+    cmdやり直し = button(QStringLiteral("cmdやり直し"), QStringLiteral("やり直し"), imContainer3D6);
+    cmdやり直し->setToolTip(QStringLiteral("取り消した編集をやり直します (Ctrl+Y)"));
+    for (QPushButton* b : {cmd元に戻す, cmdやり直し}) {
+        b->setEnabled(false);
+        // The cursor stays in the grid: an undo is part of typing, not a move to the button row.
+        b->setFocusPolicy(Qt::NoFocus);
+    }
     auto* buttons = new QHBoxLayout(imContainer3D6);
-    for (QPushButton* b : {cmd読込, cmd登録, cmd行挿入, cmd行削除, Cmd印刷, cmd履歴クリア, cmd履歴閉じる})
+    for (QPushButton* b : {cmd読込, cmd登録, cmd行挿入, cmd行削除, cmd元に戻す, cmdやり直し, Cmd印刷,
+                           cmd履歴クリア, cmd履歴閉じる})
         buttons->addWidget(b);
     buttons->addStretch();
     buttons->addWidget(cmdHint);
@@ -225,24 +243,40 @@ void SchedulePage::connectControls()
     connect(GridInp, &BoundGrid::keyPressed, this, [this](int* key) { keyPressed(key); });
     connect(GridInp, &BoundGrid::cellCursorMoved, this, [this] { cursorMoved(); });
 
-    // Every cell written through the grid, whichever key or editor wrote it, is an edit the store does
-    // not have yet. Loads, clears and saves re-read the whole table and raise no such change.
-    connect(datInp, &QAbstractItemModel::dataChanged, this,
-            [this](const QModelIndex& from, const QModelIndex& to, const QList<int>& roles) {
-                if (from == to && roles.isEmpty())
-                    setUnsaved(true);
-            });
+    // Every cell the grid writes goes to the draft; the unsaved mark is the draft's to say.
+    datInp->setCellWriter(
+        [this](int row, int column, const Value& value) { return writeCell(row, column, value); });
+    connect(cmd元に戻す, &QPushButton::clicked, this, [this] { undoEdit(); });
+    connect(cmdやり直し, &QPushButton::clicked, this, [this] { redoEdit(); });
+    const auto shortcut = [this](QWidget* owner, const QList<QKeySequence>& keys,
+                                 void (SchedulePage::*work)()) {
+        auto* action = new QAction(owner);
+        action->setShortcuts(keys);
+        // An open cell editor keeps these keys for its own text.
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        connect(action, &QAction::triggered, this, work);
+        owner->addAction(action);
+    };
+    shortcut(this, {QKeySequence::Undo}, &SchedulePage::undoEdit);
+    shortcut(this, {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
+             &SchedulePage::redoEdit);
+    shortcut(GridInp, {QKeySequence::Copy}, &SchedulePage::copyCells);
+    shortcut(GridInp, {QKeySequence::Paste}, &SchedulePage::pasteCells);
+    shortcut(GridInp, {QKeySequence(Qt::CTRL | Qt::Key_D)}, &SchedulePage::fillDown);
     for (WorkTableModel* model : {datInp, dat入金先名})
         connect(model, &WorkTableModel::storageFailed, this,
                 [this](const QString& message) { showStorageFailure(*m_source.prompts, this, message); });
 
     // Overdue rows are marked by the grid's working values, unsaved edits included; every write
     // repaints the row.
-    datInp->setRowBackground([](const WorkTableModel& model, int row) -> QVariant {
+    datInp->setRowBackground([this](const WorkTableModel& model, int row) -> QVariant {
         if (schedule::isOverdue(model.value(row, k日付).toDate(), payerOf(model.value(row, k入金先名)),
                                 model.value(row, k予定額).toMoney(), model.value(row, k入金額).toMoney(),
                                 QDate::currentDate()))
             return kOverdueBackground;
+        // What the store does not hold yet is marked as such, row by row, until 登録.
+        if (m_draft->isRowUnsaved(std::size_t(row)))
+            return kUnsavedBackground;
         return {};
     });
 }

@@ -10,27 +10,12 @@
 #include "app/schedule_questions.h"
 #include "app/standard_message.h"
 #include "app/work_table_model.h"
+#include "schedule/draft.h"
 #include "schedule/row_content.h"
-#include "schedule/row_edit.h"
-#include "schedule/save.h"
-#include "schedule/working_set.h"
 
 #include <QProgressBar>
 
 using namespace schedule_columns;
-
-namespace {
-
-// The 行番号 of the grid's current row; nothing when the grid has no current row.
-std::optional<int> currentRowNumber(const BoundGrid* grid)
-{
-    const std::optional<std::int64_t> number = grid->cell(k行番号).toInt64();
-    if (!number)
-        return std::nullopt;
-    return int(*number);
-}
-
-} // namespace
 
 void SchedulePage::saveClicked()
 {
@@ -52,16 +37,8 @@ bool SchedulePage::saveMonth()
                             QStringLiteral("年月を指定してください。"));
         return false;
     }
-    std::optional<int> undated;
-    std::vector<int> payerless;
-    if (!runReportingFailure(
-            prompts(),
-            [&] {
-                undated = schedule::firstRowWithoutDate(db());
-                payerless = schedule::rowsWithoutPayer(schedule::readWorkRows(db()));
-            },
-            kStepNotCompleted))
-        return false;
+    const std::optional<int> undated = m_draft->firstRowWithoutDate();
+    const std::vector<int> payerless = schedule::rowsWithoutPayer(m_draft->rows());
     if (undated) {
         // A row with a payer and no date would not be stored; the user fixes it before anything is.
         ShowStandardMessage(prompts(), QStringLiteral("入力"), QStringLiteral("必須入力なし"),
@@ -71,13 +48,8 @@ bool SchedulePage::saveMonth()
     }
     if (!payerless.empty()) {
         // The save stores rows by their payer; rows typed without one are named before they are left
-        // out, never dropped unseen.
-        std::vector<int> shown;
-        for (const int number : payerless) {
-            const int row = gridRowOf(number);
-            shown.push_back(row >= 0 ? row + 1 : number);
-        }
-        if (!AskSaveWithoutPayerRows(prompts(), window(), shown)) {
+        // out, never dropped unseen. They stay on the screen, unsaved.
+        if (!AskSaveWithoutPayerRows(prompts(), window(), payerless)) {
             goToWorkCell(payerless.front(), k入金先名);
             return false;
         }
@@ -86,40 +58,35 @@ bool SchedulePage::saveMonth()
     bool saved = false;
     {
         DelayedProgress progress(Pbar);
-        // The month the working set holds, whatever the field shows by now: the stored balances are
-        // brought up to date from the first day of the month whose rows are stored.
         saved = runReportingFailure(
-            prompts(),
-            [&] { schedule::Entry入金予定表(db(), m_workMonth, [&](int percent) { progress(percent); }); },
+            prompts(), [&] { m_draft->save(db(), [&](int percent) { progress(percent); }); },
             kStepNotCompleted);
     }
     if (!saved)
         return false;
-    // The stored rows' numbers went back into the working set.
-    refreshWorkGrid();
+    // The stored balances and numbers are in the draft now.
+    showDraft();
     emit storedRowsChanged();
-    setUnsaved(false);
     return true;
 }
 
 void SchedulePage::insertRow()
 {
     GridInp->commitRow();
-    const std::optional<int> number = currentRowNumber(GridInp);
-    if (!number)
+    const int row = GridInp->currentRow();
+    if (row < 0)
         return;
     schedule::InsertResult result = schedule::InsertResult::NoCurrentRow;
     if (!runReportingFailure(
-            prompts(), [&] { result = schedule::InsertLine(db(), *number); }, kStepNotCompleted))
+            prompts(), [&] { result = m_draft->insertRow(db(), std::size_t(row)); }, kStepNotCompleted))
         return;
     switch (result) {
     case schedule::InsertResult::Inserted:
         // The cursor stays put, on the new blank row, ready for its day. The rows below moved: their
         // stored numbers change with the next save.
-        refreshWorkGrid();
-        GridInp->setCurrentColumn(k表示日付);
+        showDraft();
+        GridInp->setCurrentIndex(datInp->index(row, k表示日付));
         GridInp->takeFocus();
-        setUnsaved(true);
         break;
     case schedule::InsertResult::NoRoom:
         ShowStandardMessage(prompts(), QStringLiteral("行指定"), QStringLiteral("余白なし"), QString());
@@ -139,21 +106,37 @@ void SchedulePage::deleteRowClicked()
 
 void SchedulePage::deleteRow()
 {
-    // A day or payer typed into the row just now decides which stored row it is.
+    // A day or payer typed into the row just now belongs to the row that goes.
     GridInp->commitRow();
-    const std::optional<int> number = currentRowNumber(GridInp);
-    if (!number)
+    const int row = GridInp->currentRow();
+    if (row < 0)
         return;
-    schedule::DeleteResult result;
-    const bool deleted = runReportingFailure(
-        prompts(), [&] { result = schedule::LineDelete(db(), *number, carryOnScreen().value_or(Money())); },
-        kStepNotCompleted);
-    if (deleted) {
-        refreshWorkGrid();
-        num累計->setAmount(result.累計);
-        num予定額月計->setAmount(result.予定額月計);
-        num入金額月計->setAmount(result.入金額月計);
-        emit storedRowsChanged();
-    }
+    const int column = GridInp->currentColumn();
+    // Only the draft loses the row: the stored one goes with the next save, and undo brings it back.
+    if (runReportingFailure(
+            prompts(), [&] { m_draft->deleteRow(db(), std::size_t(row), carryOnScreen()); },
+            kStepNotCompleted))
+        showDraft();
+    GridInp->setCurrentIndex(datInp->index(row, column >= 0 ? column : k表示日付));
     GridInp->takeFocus();
+}
+
+void SchedulePage::undoEdit()
+{
+    GridInp->commitRow();
+    bool done = false;
+    if (runReportingFailure(
+            prompts(), [&] { done = m_draft->undo(db()); }, kStepNotCompleted) &&
+        done)
+        showDraft();
+}
+
+void SchedulePage::redoEdit()
+{
+    GridInp->commitRow();
+    bool done = false;
+    if (runReportingFailure(
+            prompts(), [&] { done = m_draft->redo(db()); }, kStepNotCompleted) &&
+        done)
+        showDraft();
 }

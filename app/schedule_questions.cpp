@@ -37,3 +37,12 @@ bool AskSaveWithoutPayerRows(UserPrompts& prompts, QWidget* parent, const std::v
     return prompts.ask(parent, {kPayerlessTitle, payerlessRowsText(gridRows), DialogStyle::AskDefaultNo},
                        PromptButtons::YesNoInJapanese) == Answer::Yes;
 }
+
+bool AskRestoreDraft(UserPrompts& prompts, QWidget* parent, const QDate& month)
+{
+    const QString text = QStringLiteral("前回登録されていない入力があります（%1年%2月）。復元しますか？")
+                             .arg(month.year())
+                             .arg(month.month());
+    return prompts.ask(parent, {QStringLiteral("入力の復元"), text, DialogStyle::AskDefaultYes},
+                       PromptButtons::YesNoInJapanese) == Answer::Yes;
+}

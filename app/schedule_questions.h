@@ -2,6 +2,7 @@
 
 #include "app/user_prompts.h"
 
+#include <QDate>
 #include <QString>
 
 #include <vector>
@@ -16,6 +17,10 @@ enum class UnsavedChoice {
 };
 // "未登録の変更" with はい / いいえ / キャンセル, はい the default.
 UnsavedChoice AskUnsavedChanges(UserPrompts& prompts, QWidget* parent);
+
+// "入力の復元": typed work of `month` from an earlier run that was never saved. True for はい (the
+// default), restore it; いいえ discards it.
+bool AskRestoreDraft(UserPrompts& prompts, QWidget* parent, const QDate& month);
 
 // Lists the grid rows (1-based, as the user counts them) that hold something but no payer and so are
 // not saved. True for はい, save the rest; いいえ (the default, and Escape) goes back to them.

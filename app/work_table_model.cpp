@@ -236,10 +236,28 @@ int WorkTableModel::rowOfRowId(std::int64_t rowId) const
     return -1;
 }
 
+void WorkTableModel::setCellWriter(CellWriter writer)
+{
+    m_cellWriter = std::move(writer);
+}
+
+void WorkTableModel::setRowValues(int row, std::vector<Value> values)
+{
+    if (row < 0 || row >= dataRowCount())
+        return;
+    values.resize(m_columns.size());
+    if (m_rows[row].values == values)
+        return;
+    m_rows[row].values = std::move(values);
+    emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+}
+
 bool WorkTableModel::setValue(int row, int column, const Value& value)
 {
     if (!m_db || column < 0 || column >= columnCount())
         return false;
+    if (m_cellWriter)
+        return validCell(row, column) && m_cellWriter(row, column, value);
     if (isNewRow(row))
         return insertNewRow(column, value);
     if (!validCell(row, column))

@@ -67,9 +67,16 @@ public:
     using RowBackground = std::function<QVariant(const WorkTableModel& model, int row)>;
     void setRowBackground(RowBackground rule);
 
+    // An owner of the rows that takes every write instead of the table: the model then never writes
+    // the table itself, and the owner shows what it did through setRowValues().
+    using CellWriter = std::function<bool(int row, int column, const Value& value)>;
+    void setCellWriter(CellWriter writer);
+    // Shows new values of a whole row (in column order), as its owner holds them.
+    void setRowValues(int row, std::vector<Value> values);
+
     Value value(int row, int column) const;
-    // Writes one cell to the table at once; false when the row or column does not exist or the store
-    // refuses the value.
+    // Writes one cell to the table at once (or hands it to the cell writer); false when the row or column
+    // does not exist or the store refuses the value.
     bool setValue(int row, int column, const Value& value);
     std::int64_t rowId(int row) const;
     int rowOfRowId(std::int64_t rowId) const;
@@ -125,4 +132,5 @@ private:
     std::vector<Column> m_columns;
     std::vector<Row> m_rows;
     RowBackground m_rowBackground;
+    CellWriter m_cellWriter;
 };

@@ -7,9 +7,8 @@
 #include "report/report_data.h"
 #include "report/report_renderer.h"
 #include "schedule/balances.h"
+#include "schedule/draft.h"
 #include "schedule/overdue.h"
-#include "schedule/row_edit.h"
-#include "schedule/working_set.h"
 
 #include <QFile>
 
@@ -17,10 +16,12 @@ namespace bench {
 
 namespace {
 
-// Loads the month under test and stops the benchmark unless it is a full month of stored rows.
-std::optional<schedule::MonthLoad> loadFullMonth(benchmark::State& state, Database& db)
+// Loads the month under test into `draft` and stops the benchmark unless it is a full month of stored
+// rows.
+std::optional<schedule::MonthLoad> loadFullMonth(benchmark::State& state, Database& db,
+                                                 schedule::MonthDraft& draft)
 {
-    auto load = schedule::Read入金予定(db, testMonth(int(state.range(0))));
+    auto load = draft.load(db, testMonth(int(state.range(0))));
     if (!load || load->storedRows != schedule::kWorkRowCount) {
         state.SkipWithError("the month under test is not a full month");
         return std::nullopt;
@@ -28,14 +29,15 @@ std::optional<schedule::MonthLoad> loadFullMonth(benchmark::State& state, Databa
     return load;
 }
 
-void BM_Read入金予定(benchmark::State& state)
+void BM_loadMonth(benchmark::State& state)
 {
     WorkingFolder folder(historyFolder(int(state.range(0))));
-    if (!loadFullMonth(state, folder.db()))
+    schedule::MonthDraft draft;
+    if (!loadFullMonth(state, folder.db(), draft))
         return;
     const QDate month = testMonth(int(state.range(0)));
     for (auto _ : state) {
-        auto load = schedule::Read入金予定(folder.db(), month);
+        auto load = draft.load(folder.db(), month);
         benchmark::DoNotOptimize(load);
     }
 }
@@ -43,10 +45,11 @@ void BM_Read入金予定(benchmark::State& state)
 void BM_Calc行残高(benchmark::State& state)
 {
     WorkingFolder folder(historyFolder(int(state.range(0))));
-    const auto load = loadFullMonth(state, folder.db());
+    schedule::MonthDraft draft;
+    const auto load = loadFullMonth(state, folder.db(), draft);
     if (!load)
         return;
-    std::vector<schedule::WorkRow> rows = schedule::readWorkRows(folder.db());
+    std::vector<schedule::WorkRow> rows = draft.rows();
     std::size_t changed = 0;
     for (auto _ : state) {
         const schedule::GridPassResult result = schedule::Calc行残高(rows, 0, load->繰越額);
@@ -57,25 +60,109 @@ void BM_Calc行残高(benchmark::State& state)
         state.SkipWithError("the grid pass did not reach the end of the full month");
 }
 
-void BM_InsertLine(benchmark::State& state)
+void BM_insertRow(benchmark::State& state)
 {
     WorkingFolder folder(historyFolder(int(state.range(0))));
-    if (!loadFullMonth(state, folder.db()))
+    schedule::MonthDraft draft;
+    const auto load = loadFullMonth(state, folder.db(), draft);
+    if (!load)
         return;
-    const QDate month = testMonth(int(state.range(0)));
     for (auto _ : state) {
-        // A full set refuses to push out a row holding data: the last row is emptied first, as the user
-        // would, and the month is put back after each insertion.
+        // A full set refuses to push out a row holding data: the last row goes first, as the user would
+        // make room, and the row is taken out again after each insertion.
         state.PauseTiming();
-        schedule::Read入金予定(folder.db(), month);
-        folder.db().execute("update InpWork set 日付 = null, 表示日付 = null, 入金先名 = null, 予定額 = 0,"
-                            " 入金額 = 0, 残高 = 0 where 行番号 = ?",
-                            {Value(schedule::kWorkRowCount)});
+        draft.deleteRow(folder.db(), schedule::kWorkRowCount - 1, load->繰越額);
         state.ResumeTiming();
-        if (schedule::InsertLine(folder.db(), 1) != schedule::InsertResult::Inserted) {
+        if (draft.insertRow(folder.db(), 0) != schedule::InsertResult::Inserted) {
             state.SkipWithError("the row was not inserted");
             break;
         }
+        state.PauseTiming();
+        draft.undo(folder.db());
+        draft.undo(folder.db());
+        state.ResumeTiming();
+    }
+}
+
+// An amount typed into the first row, with the balance pass over the whole month and its write to the
+// work file, then its undo and redo: each must fit in one screen frame.
+void BM_typeAmount(benchmark::State& state)
+{
+    WorkingFolder folder(historyFolder(int(state.range(0))));
+    schedule::MonthDraft draft;
+    const auto load = loadFullMonth(state, folder.db(), draft);
+    if (!load)
+        return;
+    std::int64_t yen = 0;
+    for (auto _ : state)
+        draft.setCells(folder.db(), {{0, schedule::k予定額, Value(Money::fromYen(++yen))}}, load->繰越額,
+                       QString());
+}
+
+void BM_undo(benchmark::State& state)
+{
+    WorkingFolder folder(historyFolder(int(state.range(0))));
+    schedule::MonthDraft draft;
+    const auto load = loadFullMonth(state, folder.db(), draft);
+    if (!load)
+        return;
+    for (auto _ : state) {
+        state.PauseTiming();
+        draft.setCells(folder.db(), {{0, schedule::k予定額, Value(Money::fromYen(state.iterations() + 1))}},
+                       load->繰越額, QString());
+        state.ResumeTiming();
+        if (!draft.undo(folder.db())) {
+            state.SkipWithError("nothing was undone");
+            break;
+        }
+    }
+}
+
+void BM_redo(benchmark::State& state)
+{
+    WorkingFolder folder(historyFolder(int(state.range(0))));
+    schedule::MonthDraft draft;
+    const auto load = loadFullMonth(state, folder.db(), draft);
+    if (!load)
+        return;
+    draft.setCells(folder.db(), {{0, schedule::k予定額, Value(Money::fromYen(1))}}, load->繰越額, QString());
+    for (auto _ : state) {
+        state.PauseTiming();
+        draft.undo(folder.db());
+        state.ResumeTiming();
+        if (!draft.redo(folder.db())) {
+            state.SkipWithError("nothing was redone");
+            break;
+        }
+    }
+}
+
+// A block of 200 rows pasted over the whole month: every day, payer and both amounts of each row, one
+// step with its balance pass.
+void BM_paste200Rows(benchmark::State& state)
+{
+    WorkingFolder folder(historyFolder(int(state.range(0))));
+    schedule::MonthDraft draft;
+    const auto load = loadFullMonth(state, folder.db(), draft);
+    if (!load)
+        return;
+    const QDate month = testMonth(int(state.range(0)));
+    std::int64_t round = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::vector<schedule::CellChange> block;
+        ++round;
+        for (std::size_t row = 0; row < std::size_t(schedule::kWorkRowCount); ++row) {
+            const QDate day(month.year(), month.month(), 1 + int(row) % month.daysInMonth());
+            block.push_back({row, schedule::k表示日付,
+                             Value(QStringLiteral("%1").arg(day.day(), 2, 10, QLatin1Char('0')))});
+            block.push_back({row, schedule::k日付, Value(day)});
+            block.push_back({row, schedule::k入金先名, Value(QStringLiteral("貼付先%1").arg(row))});
+            block.push_back({row, schedule::k予定額, Value(Money::fromYen(std::int64_t(row) * 100 + round))});
+            block.push_back({row, schedule::k入金額, Value(Money::fromYen(round))});
+        }
+        state.ResumeTiming();
+        draft.setCells(folder.db(), block, load->繰越額, QStringLiteral("貼り付け"));
     }
 }
 
@@ -102,7 +189,8 @@ void BM_AddComb入金先名(benchmark::State& state)
 void BM_印刷PDF(benchmark::State& state)
 {
     WorkingFolder folder(historyFolder(int(state.range(0))));
-    const auto load = loadFullMonth(state, folder.db());
+    schedule::MonthDraft draft;
+    const auto load = loadFullMonth(state, folder.db(), draft);
     if (!load)
         return;
     const QDate month = testMonth(int(state.range(0)));
@@ -150,9 +238,13 @@ void BM_未入金一覧(benchmark::State& state)
 
 void registerScheduleBenchmarks()
 {
-    registerPerSize("Read入金予定", BM_Read入金予定);
+    registerPerSize("loadMonth", BM_loadMonth);
     registerPerSize("Calc行残高", BM_Calc行残高)->Unit(benchmark::kMicrosecond);
-    registerPerSize("InsertLine", BM_InsertLine);
+    registerPerSize("insertRow", BM_insertRow);
+    registerPerSize("typeAmount", BM_typeAmount);
+    registerPerSize("undo", BM_undo);
+    registerPerSize("redo", BM_redo);
+    registerPerSize("paste200Rows", BM_paste200Rows);
     registerPerSize("Read入金先", BM_Read入金先);
     registerPerSize("AddComb入金先名", BM_AddComb入金先名);
     registerPerSize("印刷PDF", BM_印刷PDF);

@@ -1,5 +1,6 @@
 #include "legacy/legacy_balances.h"
 
+#include "schedule/balances.h"
 #include "schedule/row_content.h"
 
 #include <algorithm>
@@ -27,18 +28,14 @@ int settleBalances(std::vector<LegacyRow>& rows, const std::vector<bool>& skip, 
         const LegacyRow& row = rows[i];
         if (!schedule::hasPayer(row.入金先名))
             break;
-        std::optional<Money> balance;
-        if (row.予定額 && row.入金額) {
-            try {
-                balance = running + *row.予定額 - *row.入金額;
-            } catch (const MoneyOverflow&) {
-                if (overflowRow)
-                    *overflowRow = i;
-                throw;
-            }
-            running = *balance;
+        try {
+            running = schedule::nextBalance(running, row.予定額, row.入金額);
+        } catch (const MoneyOverflow&) {
+            if (overflowRow)
+                *overflowRow = i;
+            throw;
         }
-        rule.emplace_back(i, balance);
+        rule.emplace_back(i, running);
     }
     int changed = 0;
     for (const auto& [i, balance] : rule) {

@@ -19,27 +19,6 @@ QString AmountOutOfRange::userMessage() const
 
 namespace {
 
-// The balance rule of the table passes: nothing when either amount is missing.
-std::optional<Money> nextBalance(Money previous, const Value& planned, const Value& received)
-{
-    const std::optional<Money> p = planned.toMoney();
-    const std::optional<Money> r = received.toMoney();
-    if (!p || !r)
-        return std::nullopt;
-    return previous + *p - *r;
-}
-
-Money sumOf(Database& db, const char* select)
-{
-    try {
-        return db.sumAmounts(select);
-    } catch (const StorageError& e) {
-        if (e.kind() == StorageError::Kind::Overflow)
-            throw AmountOutOfRange();
-        throw;
-    }
-}
-
 // The stored passes walk every row to the end of all data, far more than a month holds: they step
 // through the select and write each balance back by row id as they go, instead of first holding every
 // later row in memory. The balance is in no index, so writing it leaves the walk's order alone.
@@ -67,9 +46,8 @@ public:
     bool next() { return m_walk.next(); }
     // A payer cell may hold empty text rather than nothing; neither is a payer.
     bool hasPayer() { return !m_rows.getColumn(1).isNull() && m_rows.getColumn(1).getBytes() > 0; }
-    Value planned() { return columnValue(m_rows, 2); }
-    Value received() { return columnValue(m_rows, 3); }
-    Value balance() { return columnValue(m_rows, 4); }
+    std::optional<Money> planned() { return columnValue(m_rows, 2).toMoney(); }
+    std::optional<Money> received() { return columnValue(m_rows, 3).toMoney(); }
     void writeBalance(const std::optional<Money>& balance)
     {
         try {
@@ -91,6 +69,11 @@ private:
 
 } // namespace
 
+Money nextBalance(Money previous, const std::optional<Money>& planned, const std::optional<Money>& received)
+{
+    return previous + planned.value_or(Money()) - received.value_or(Money());
+}
+
 Money Get繰越額(Database& db, const QDate& day)
 {
     // The day is bound, so one statement serves every month visited.
@@ -109,16 +92,6 @@ std::optional<Money> Get累計額(Database& db)
         return Money();
     last.moveFirst();
     return last.get("残高").toMoney();
-}
-
-Money Calc入金予定額(Database& db)
-{
-    return sumOf(db, "select 予定額 from InpWork");
-}
-
-Money Calc入金額(Database& db)
-{
-    return sumOf(db, "select 入金額 from InpWork");
 }
 
 GridPassResult Calc行残高(std::vector<WorkRow>& rows, std::size_t current, std::optional<Money> carry)
@@ -146,7 +119,7 @@ GridPassResult Calc行残高(std::vector<WorkRow>& rows, std::size_t current, st
         std::vector<std::pair<std::size_t, Money>> written;
         for (std::size_t i = current; i < end; ++i) {
             if (holdsData(rows[i])) {
-                running = running + rows[i].予定額.value_or(Money()) - rows[i].入金額.value_or(Money());
+                running = nextBalance(running, rows[i].予定額, rows[i].入金額);
                 written.emplace_back(i, running);
             } else if (rows[i].残高 != Money()) {
                 // A row emptied by the user loses the balance it had.
@@ -161,27 +134,6 @@ GridPassResult Calc行残高(std::vector<WorkRow>& rows, std::size_t current, st
         }
         result.last = running;
         return result;
-    });
-}
-
-Money ReCalc残高(Database& db, Money carry)
-{
-    return guardRange([&] {
-        Transaction transaction(db);
-        Money running = carry;
-        RowSet set = db.openTable("InpWork", "order by 行番号");
-        for (set.moveFirst(); !set.atEnd(); set.moveNext()) {
-            if (set.get("日付").isNull() || !hasPayer(set.get("入金先名")))
-                continue;
-            const std::optional<Money> balance = nextBalance(running, set.get("予定額"), set.get("入金額"));
-            set.edit();
-            set.set("残高", Value(balance));
-            set.update();
-            if (balance)
-                running = *balance;
-        }
-        transaction.commit();
-        return running;
     });
 }
 
@@ -202,46 +154,8 @@ void Calc残高(Database& db, const QDate& from)
             while (walk.next()) {
                 if (!walk.hasPayer())
                     break;
-                const std::optional<Money> balance = nextBalance(running, walk.planned(), walk.received());
-                walk.writeBalance(balance);
-                if (balance)
-                    running = *balance;
-            }
-        }
-        transaction.commit();
-    });
-}
-
-void Calc残高for削除(Database& db, const QDate& d, std::optional<int> n)
-{
-    if (!d.isValid())
-        return;
-    guardRange([&] {
-        Transaction transaction(db);
-        {
-            StoredWalk walk =
-                n ? StoredWalk(db,
-                               "select rowid, 入金先名, 予定額, 入金額, 残高 from 入金予定表"
-                               " where 日付 > ? or (日付 = ? and 行番号 >= ?) order by 日付, 行番号",
-                               {Value(d), Value(d), Value(*n)})
-                  : StoredWalk(db,
-                               "select rowid, 入金先名, 予定額, 入金額, 残高 from 入金予定表"
-                               " where 日付 >= ? order by 日付, 行番号",
-                               {Value(d)});
-            // Without an anchor nothing is stored before d, so the chain starts from 0 at the first row.
-            bool anchorPending = n.has_value();
-            Money running;
-            while (walk.next()) {
-                if (!walk.hasPayer())
-                    break;
-                if (anchorPending) {
-                    running = walk.balance().toMoney().value_or(Money());
-                    anchorPending = false;
-                    continue;
-                }
-                const std::optional<Money> balance = nextBalance(running, walk.planned(), walk.received());
-                walk.writeBalance(balance);
-                running = balance.value_or(Money());
+                running = nextBalance(running, walk.planned(), walk.received());
+                walk.writeBalance(running);
             }
         }
         transaction.commit();

@@ -43,9 +43,9 @@ Money Get繰越額(Database& db, const QDate& day);
 // row has no balance.
 std::optional<Money> Get累計額(Database& db);
 
-// Month totals over the whole working set; 0 when there is nothing to add.
-Money Calc入金予定額(Database& db);
-Money Calc入金額(Database& db);
+// The balance rule, the one copy every pass uses (the grid's, the save's, the imports'): the balance
+// before plus 予定額 minus 入金額, an empty amount counting as 0. Throws MoneyOverflow.
+Money nextBalance(Money previous, const std::optional<Money>& planned, const std::optional<Money>& received);
 
 struct GridPassResult
 {
@@ -61,18 +61,8 @@ struct GridPassResult
 // from when none of its rows holds any. On AmountOutOfRange the rows are left untouched.
 GridPassResult Calc行残高(std::vector<WorkRow>& rows, std::size_t current, std::optional<Money> carry);
 
-// Recomputes 残高 of every working row that has a date and a payer, starting from `carry`; the others
-// are skipped and do not break the chain. Returns the final running value (num累計).
-Money ReCalc残高(Database& db, Money carry);
-
 // Recomputes the stored balances from `from` to the end of all data, in date order, starting from the
 // carry-forward stored before `from`; stops at the first row without a payer. All or nothing.
 void Calc残高(Database& db, const QDate& from);
-
-// Recomputes the stored balances after a deletion. With an anchor row number, the rows after the
-// anchor (date d, 行番号 n or more on day d, then later days) continue from the anchor's stored
-// balance; without one (nothing stored before d), every row from d on is recomputed from 0. Stops at
-// the first row without a payer. All or nothing.
-void Calc残高for削除(Database& db, const QDate& d, std::optional<int> n);
 
 } // namespace schedule

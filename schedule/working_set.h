@@ -5,6 +5,8 @@
 #include <QDate>
 #include <QString>
 
+#include <cstdint>
+
 #include <functional>
 #include <optional>
 #include <vector>
@@ -27,15 +29,13 @@ struct WorkRow
     std::optional<Money> 予定額;
     std::optional<Money> 入金額;
     std::optional<Money> 残高;
+    std::optional<std::int64_t> storedRowId; // the stored row it was loaded from or saved as
 
     friend bool operator==(const WorkRow&, const WorkRow&) = default;
 };
 
-// The working set in grid order (ascending 行番号).
+// The working set as InpWork holds it, in grid order (ascending 行番号).
 std::vector<WorkRow> readWorkRows(Database& db);
-
-// Resets InpWork to 200 blank rows numbered 1 to 200.
-void ClearInpWork(Database& db);
 
 // What the screen shows beside the grid after a load.
 struct MonthLoad
@@ -50,11 +50,5 @@ struct MonthLoad
 
 // Called with 10, 30, 90 and 100 as the load advances.
 using ProgressFn = std::function<void(int percent)>;
-
-// Loads the month of `month` (any day of it) into InpWork, the stored rows packed from row 1 by date,
-// and computes the four totals. An invalid date loads nothing and returns nullopt. Throws
-// StorageError when the store fails and AmountOutOfRange when a total leaves the currency range; in
-// both cases InpWork is left as it was.
-std::optional<MonthLoad> Read入金予定(Database& db, const QDate& month, const ProgressFn& progress = {});
 
 } // namespace schedule

@@ -126,6 +126,16 @@ std::unique_ptr<Database> Database::openFiles(const QString& permanentPath, cons
             result->rethrow(e);
         }
         tx.commit();
+    } else {
+        // A work file of an earlier version lacks the draft's tables; it holds nothing that changes.
+        Transaction tx(*result);
+        try {
+            if (!upgradeWorkSchema(*result->m_db, "work"))
+                return result;
+        } catch (const std::exception& e) {
+            result->rethrow(e);
+        }
+        tx.commit();
     }
     return result;
 }
@@ -234,6 +244,11 @@ SQLite::Statement& Database::prepare(const std::string& statement, const Params&
         rethrow(e);
     }
     return st;
+}
+
+std::int64_t Database::lastInsertRowId() const
+{
+    return m_db->getLastInsertRowid();
 }
 
 int Database::execute(const std::string& statement, const Params& params)
@@ -446,6 +461,11 @@ Value columnValue(SQLite::Statement& statement, int index)
 RowWalk::RowWalk(Database& db, const std::string& select, const Params& params)
     : m_db(db), m_statement(db.prepare(select, params))
 {
+}
+
+Value RowWalk::value(int index)
+{
+    return columnValue(m_statement, index);
 }
 
 RowWalk::~RowWalk()

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -94,6 +95,8 @@ public:
 
     // Runs a statement that returns no rows; returns the number of rows it changed.
     int execute(const std::string& statement, const Params& params = {});
+    // The row id of the row the last insert on this connection added.
+    std::int64_t lastInsertRowId() const;
     // Reads the rows a select returns, to look at; the set cannot be changed.
     RowSet openRowSet(const std::string& select, const Params& params = {});
     // Reads the rows of one table, to change them or add to them through the set: every column of
@@ -154,6 +157,8 @@ public:
     bool next();
     // The statement on its current row, for reading its columns.
     SQLite::Statement& row() { return m_statement; }
+    // Column `index` (0-based) of the current row.
+    Value value(int index);
 
 private:
     Database& m_db;

@@ -11,7 +11,28 @@ namespace {
 // like InpWork default their amounts to 0 because a blank row must read 0 in both amounts.
 const char* const kInpWorkColumns =
     "(行番号 INTEGER, 元行番号 INTEGER, 表示日付 TEXT, 日付 TEXT, 入金先名 TEXT,"
-    " 予定額 INTEGER DEFAULT 0, 入金額 INTEGER DEFAULT 0, 残高 INTEGER DEFAULT 0)";
+    " 予定額 INTEGER DEFAULT 0, 入金額 INTEGER DEFAULT 0, 残高 INTEGER DEFAULT 0, StoredRowId INTEGER)";
+
+// The draft of the displayed month beside its working rows: the stored rows it was loaded from, and
+// its month with whether it differs from them, so that a start after a crash can offer it back.
+const char* const kDraftTables[][2] = {
+    {"InpWorkBase",
+     "(StoredRowId INTEGER, 位置 INTEGER, 日付 TEXT, 行番号 INTEGER, 入金先名 TEXT, 予定額 INTEGER,"
+     " 入金額 INTEGER)"},
+    {"InpWorkDraft", "(年月 TEXT, 未登録 INTEGER, 累計 INTEGER)"},
+};
+
+bool hasColumn(SQLite::Database& db, const std::string& schema, const std::string& table, const char* column)
+{
+    SQLite::Statement q(db, "SELECT name FROM pragma_table_info(?, ?)");
+    q.bind(1, table);
+    q.bind(2, schema);
+    while (q.executeStep()) {
+        if (q.getColumn(0).getString() == column)
+            return true;
+    }
+    return false;
+}
 
 void run(SQLite::Database& db, const std::string& sql)
 {
@@ -51,6 +72,28 @@ void createWorkSchema(SQLite::Database& db, const std::string& schema)
     run(db, "CREATE TABLE " + s + "w入金先名 (入金先名 TEXT)");
     run(db, "CREATE TABLE " + s + "w入金先マスタ (チェック INTEGER DEFAULT 0, 入金先名 TEXT)");
     run(db, "CREATE TABLE " + s + "ClHint (FormName TEXT, CtlName TEXT, FormTitle TEXT, Contents TEXT)");
+    for (const auto& [table, columns] : kDraftTables)
+        run(db, "CREATE TABLE " + s + table + " " + columns);
+}
+
+bool upgradeWorkSchema(SQLite::Database& db, const std::string& schema)
+{
+    bool changed = false;
+    for (const char* table : {"InpWork", "InpWorkSort", "InpWork印刷"}) {
+        if (!hasColumn(db, schema, table, "StoredRowId")) {
+            run(db, "ALTER TABLE " + schema + "." + table + " ADD COLUMN StoredRowId INTEGER");
+            changed = true;
+        }
+    }
+    const QStringList missing =
+        missingTables(db, schema, {QStringLiteral("InpWorkBase"), QStringLiteral("InpWorkDraft")});
+    for (const auto& [table, columns] : kDraftTables) {
+        if (missing.contains(QString::fromUtf8(table))) {
+            run(db, "CREATE TABLE " + schema + "." + table + " " + columns);
+            changed = true;
+        }
+    }
+    return changed;
 }
 
 QStringList missingTables(SQLite::Database& db, const std::string& schema, const QStringList& required)

@@ -1,7 +1,5 @@
 #include "bench/history_generator.h"
-#include "schedule/row_edit.h"
-#include "schedule/save.h"
-#include "schedule/working_set.h"
+#include "schedule/draft.h"
 #include "support/seed.h"
 #include "support/temp_data.h"
 
@@ -90,11 +88,13 @@ TEST(HistoryGenerator, SavingOrDeletingInTheMiddleMonthKeepsTheWholeHistoryRight
     const std::optional<Money> lastBefore = readStoredRows(*db).back().残高;
 
     // What the save benchmark measures: the loaded month with its first planned amount raised.
-    const auto load = schedule::Read入金予定(*db, month);
+    schedule::MonthDraft draft;
+    const auto load = draft.load(*db, month);
     ASSERT_TRUE(load);
     EXPECT_EQ(load->storedRows, 200);
-    db->execute("update InpWork set 予定額 = 予定額 + ? where 行番号 = 1", {Value(Money::fromYen(1000))});
-    schedule::Entry入金予定表(*db, month);
+    draft.setCells(*db, {{0, schedule::k予定額, Value(*draft.rows()[0].予定額 + Money::fromYen(1000))}},
+                   load->繰越額, QString());
+    draft.save(*db);
 
     BalanceCheck check = checkBalanceRule(*db);
     EXPECT_TRUE(check.ok()) << check.fault.toStdString();
@@ -102,9 +102,9 @@ TEST(HistoryGenerator, SavingOrDeletingInTheMiddleMonthKeepsTheWholeHistoryRight
     EXPECT_EQ(readStoredRows(*db).back().残高, *lastBefore + Money::fromYen(1000));
 
     // What the deletion benchmark measures: a stored row in the middle of the month.
-    const auto loaded = schedule::Read入金予定(*db, month);
-    const schedule::DeleteResult deleted = schedule::LineDelete(*db, 100, loaded->繰越額);
-    EXPECT_TRUE(deleted.storedRowDeleted);
+    const auto loaded = draft.load(*db, month);
+    EXPECT_TRUE(draft.deleteRow(*db, 99, loaded->繰越額));
+    draft.save(*db);
     check = checkBalanceRule(*db);
     EXPECT_TRUE(check.ok()) << check.fault.toStdString();
     EXPECT_EQ(check.rows, 1999);
@@ -135,12 +135,12 @@ std::int64_t scansOfMonthActions(int rows)
     const QDate month = layoutOf(shape).testMonth();
 
     fullScanSteps(*db);
-    const auto load = schedule::Read入金予定(*db, month);
+    schedule::MonthDraft draft;
+    const auto load = draft.load(*db, month);
     EXPECT_TRUE(load && load->storedRows == 200);
-    EXPECT_EQ(schedule::InsertLine(*db, 1), schedule::InsertResult::NoRoom); // a full month
-    db->execute("update InpWork set 日付 = null, 表示日付 = null, 入金先名 = null, 予定額 = 0, 入金額 = 0,"
-                " 残高 = 0 where 行番号 = 200");
-    EXPECT_EQ(schedule::InsertLine(*db, 1), schedule::InsertResult::Inserted);
+    EXPECT_EQ(draft.insertRow(*db, 0), schedule::InsertResult::NoRoom); // a full month
+    EXPECT_TRUE(draft.deleteRow(*db, 199, load->繰越額));
+    EXPECT_EQ(draft.insertRow(*db, 0), schedule::InsertResult::Inserted);
     return fullScanSteps(*db);
 }
 

@@ -5,8 +5,7 @@
 #include "reliability/process.h"
 
 #include "payers/payer_master.h"
-#include "schedule/save.h"
-#include "schedule/working_set.h"
+#include "schedule/draft.h"
 #include "storage/database.h"
 #include "storage/transaction.h"
 
@@ -29,15 +28,29 @@ namespace {
 
 const QDate kMay2024(2024, 5, 1);
 
-// A month on screen with a few typed rows, ready to save.
+// A month on screen with a few typed rows, ready to save: the draft the work file holds.
 void typeMonth(Database& db, int rows, int nameLength = 8)
 {
-    schedule::ClearInpWork(db);
+    schedule::MonthDraft draft;
+    draft.clear(db, kMay2024);
+    std::vector<schedule::CellChange> typed;
     for (int i = 1; i <= rows; ++i) {
-        db.execute("update InpWork set 日付 = ?, 表示日付 = ?, 入金先名 = ?, 予定額 = ? where 行番号 = ?",
-                   {QDate(2024, 5, 1 + i % 28), QString::number(1 + i % 28),
-                    QStringLiteral("取引先%1").arg(i) + QString(nameLength, QChar(u'名')), yen(1000 * i), i});
+        const std::size_t row = std::size_t(i - 1);
+        typed.push_back({row, schedule::k表示日付, Value(QString::number(1 + i % 28))});
+        typed.push_back({row, schedule::k日付, Value(QDate(2024, 5, 1 + i % 28))});
+        typed.push_back({row, schedule::k入金先名,
+                         Value(QStringLiteral("取引先%1").arg(i) + QString(nameLength, QChar(u'名')))});
+        typed.push_back({row, schedule::k予定額, Value(yen(1000 * i))});
     }
+    draft.setCells(db, typed, Money(), QString());
+}
+
+// 登録 of the month the work file holds, as the window does it after a start.
+void saveMonth(Database& db)
+{
+    schedule::MonthDraft draft;
+    draft.restore(db);
+    draft.save(db);
 }
 
 // Stored rows that obey the balance rule, enough of them to fill many pages.
@@ -92,7 +105,7 @@ TEST(FileFaults, ASaveWhileAnotherProcessLocksTheFileWaitsThenSaysInUseAndALater
     LockHolder holder(folder.permanentPath());
     ASSERT_TRUE(holder.locked());
     try {
-        schedule::Entry入金予定表(*db, kMay2024);
+        saveMonth(*db);
         FAIL() << "the save went through a lock held elsewhere";
     } catch (const StorageError& e) {
         EXPECT_EQ(e.kind(), StorageError::Kind::Busy);
@@ -110,7 +123,7 @@ TEST(FileFaults, ASaveWhileAnotherProcessLocksTheFileWaitsThenSaysInUseAndALater
 
     EXPECT_EQ(permanentDigest(*db), stored);
     EXPECT_EQ(workDigest(*db), work);
-    schedule::Entry入金予定表(*db, kMay2024);
+    saveMonth(*db);
     EXPECT_EQ(readStoredRows(*db).size(), 3u);
 }
 
@@ -129,7 +142,7 @@ TEST(FileFaults, AFullDiskFailsTheWholeSaveAndChangesNothing)
 
     for (const bool payerPage : {false, true}) {
         try {
-            payerPage ? payers::Entry入金先マスタ(*db) : schedule::Entry入金予定表(*db, kMay2024);
+            payerPage ? payers::Entry入金先マスタ(*db) : saveMonth(*db);
             FAIL() << "a save without room went through";
         } catch (const StorageError& e) {
             EXPECT_EQ(e.kind(), StorageError::Kind::Full);
@@ -141,7 +154,7 @@ TEST(FileFaults, AFullDiskFailsTheWholeSaveAndChangesNothing)
     }
 
     db->connection().exec("PRAGMA main.max_page_count = 1073741823");
-    schedule::Entry入金予定表(*db, kMay2024);
+    saveMonth(*db);
     EXPECT_EQ(readStoredRows(*db).size(), 150u);
 }
 
@@ -155,7 +168,7 @@ TEST(FileFaults, AFileThatRefusesWritesIsToldPlainlyAndNothingChanges)
     const QByteArray stored = permanentDigest(*db);
     db->connection().exec("PRAGMA query_only = 1");
     try {
-        schedule::Entry入金予定表(*db, kMay2024);
+        saveMonth(*db);
         FAIL() << "a read-only store took a save";
     } catch (const StorageError& e) {
         EXPECT_EQ(e.kind(), StorageError::Kind::ReadOnly);
@@ -164,7 +177,7 @@ TEST(FileFaults, AFileThatRefusesWritesIsToldPlainlyAndNothingChanges)
     }
     db->connection().exec("PRAGMA query_only = 0");
     EXPECT_EQ(permanentDigest(*db), stored);
-    EXPECT_NO_THROW(schedule::Entry入金予定表(*db, kMay2024));
+    EXPECT_NO_THROW(saveMonth(*db));
 }
 
 TEST(FileFaults, RealPermissionsReadOnlyFilesAndFolderAreNamed)

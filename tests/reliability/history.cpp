@@ -2,9 +2,7 @@
 
 #include "payers/payer_master.h"
 #include "schedule/balances.h"
-#include "schedule/row_edit.h"
-#include "schedule/save.h"
-#include "schedule/working_set.h"
+#include "schedule/draft.h"
 #include "settings/settings_record.h"
 #include "storage/database.h"
 #include "storage/transaction.h"
@@ -55,17 +53,21 @@ void seedHistory(Database& db)
     settings::Entry設定(db, settings::SettingsRecord{settings::kJapaneseEra, false, 0x336699});
 }
 
-// The month on screen with its first amount changed and one new row typed below the stored ones.
-void prepareEditedMonth(Database& db)
+// The month on screen with its first amount changed and one new row typed below the stored ones, as
+// the draft keeps them in the work file.
+void prepareEditedMonth(Database& db, schedule::MonthDraft& draft)
 {
-    const auto load = schedule::Read入金予定(db, kEditedMonth);
+    const auto load = draft.load(db, kEditedMonth);
     if (!load)
         throw std::runtime_error("the edited month did not load");
-    db.execute("update InpWork set 予定額 = 予定額 + ? where 行番号 = 1", {Value(Money::fromYen(12345))});
-    db.execute("update InpWork set 日付 = ?, 表示日付 = ?, 入金先名 = ?, 予定額 = ? where 行番号 = ?",
-               {Value(kEditedMonth.addDays(14)), Value(QStringLiteral("15")),
-                Value(QStringLiteral("新規取引先")), Value(Money::fromYen(777)),
-                Value(load->storedRows + 1)});
+    const std::size_t added = std::size_t(load->storedRows);
+    draft.setCells(db,
+                   {{0, schedule::k予定額, Value(*draft.rows()[0].予定額 + Money::fromYen(12345))},
+                    {added, schedule::k表示日付, Value(QStringLiteral("15"))},
+                    {added, schedule::k日付, Value(kEditedMonth.addDays(14))},
+                    {added, schedule::k入金先名, Value(QStringLiteral("新規取引先"))},
+                    {added, schedule::k予定額, Value(Money::fromYen(777))}},
+                   load->繰越額, QString());
 }
 
 // The payer page after editing: every other name removed and as many new ones typed.
@@ -123,14 +125,19 @@ void prepareFolder(const QString& folder, Operation op)
     auto db = Database::open(permanentFile(folder), workFile(folder));
     seedHistory(*db);
     switch (op) {
-    case Operation::Save:
-        prepareEditedMonth(*db);
-        if (schedule::InsertLine(*db, 2) != schedule::InsertResult::Inserted)
+    case Operation::Save: {
+        schedule::MonthDraft draft;
+        prepareEditedMonth(*db, draft);
+        if (draft.insertRow(*db, 1) != schedule::InsertResult::Inserted)
             throw std::runtime_error("no row could be opened in the edited month");
         break;
-    case Operation::LineDelete:
-        prepareEditedMonth(*db);
+    }
+    case Operation::LineDelete: {
+        schedule::MonthDraft draft;
+        prepareEditedMonth(*db, draft);
+        draft.deleteRow(*db, 2, schedule::Get繰越額(*db, kEditedMonth));
         break;
+    }
     case Operation::PayerMaster:
         prepareEditedPayers(*db);
         break;
@@ -143,11 +150,13 @@ void runOperation(Database& db, Operation op)
 {
     switch (op) {
     case Operation::Save:
-        schedule::Entry入金予定表(db, kEditedMonth);
+    case Operation::LineDelete: {
+        // The draft the work file holds, as a start after the edits finds it.
+        schedule::MonthDraft draft;
+        draft.restore(db);
+        draft.save(db);
         break;
-    case Operation::LineDelete:
-        schedule::LineDelete(db, 3, schedule::Get繰越額(db, kEditedMonth));
-        break;
+    }
     case Operation::PayerMaster:
         payers::Entry入金先マスタ(db);
         break;

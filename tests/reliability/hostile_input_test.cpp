@@ -3,8 +3,7 @@
 
 #include "payers/payer_master.h"
 #include "report/report_data.h"
-#include "schedule/row_edit.h"
-#include "schedule/save.h"
+#include "schedule/draft.h"
 #include "schedule/working_set.h"
 
 #include "support/seed.h"
@@ -60,12 +59,18 @@ TEST(HostileInput, NamesRoundTripThroughSaveLoadDeleteAndReport)
     TempDataFolder folder;
     auto db = folder.open();
     const QStringList names = hostileNames();
-    ClearInpWork(*db);
+    MonthDraft draft;
+    draft.clear(*db, kMay2024);
     for (int i = 0; i < names.size(); ++i) {
-        db->execute("update InpWork set 日付 = ?, 表示日付 = ?, 入金先名 = ?, 予定額 = ? where 行番号 = ?",
-                    {QDate(2024, 5, 1 + i), QString::number(1 + i), names[i], yen(100 * (i + 1)), i + 1});
+        const std::size_t row = std::size_t(i);
+        draft.setCells(*db,
+                       {{row, k表示日付, Value(QString::number(1 + i))},
+                        {row, k日付, Value(QDate(2024, 5, 1 + i))},
+                        {row, k入金先名, Value(names[i])},
+                        {row, k予定額, Value(yen(100 * (i + 1)))}},
+                       Money(), QString());
     }
-    Entry入金予定表(*db, kMay2024);
+    draft.save(*db);
 
     std::vector<StoredRow> stored = readStoredRows(*db);
     ASSERT_EQ(stored.size(), std::size_t(names.size()));
@@ -73,10 +78,10 @@ TEST(HostileInput, NamesRoundTripThroughSaveLoadDeleteAndReport)
         EXPECT_EQ(stored[std::size_t(i)].入金先名, names[i]) << "row " << i;
 
     // Saving again matches every name to its stored row instead of adding a second one.
-    Entry入金予定表(*db, kMay2024);
+    draft.save(*db);
     EXPECT_EQ(readStoredRows(*db).size(), std::size_t(names.size()));
 
-    ASSERT_TRUE(Read入金予定(*db, kMay2024));
+    ASSERT_TRUE(draft.load(*db, kMay2024));
     const std::vector<WorkRow> loaded = readWorkRows(*db);
     for (int i = 0; i < names.size(); ++i)
         EXPECT_EQ(loaded[std::size_t(i)].入金先名, names[i]) << "row " << i;
@@ -86,11 +91,10 @@ TEST(HostileInput, NamesRoundTripThroughSaveLoadDeleteAndReport)
     for (int i = 0; i < names.size(); ++i)
         EXPECT_EQ(printed.rows[std::size_t(i)].payer, names[i]) << "row " << i;
 
-    // Deleting finds the stored row by its exact name, and only that one.
-    for (int row : {10, 2}) {
-        const DeleteResult deleted = LineDelete(*db, row, Money());
-        EXPECT_TRUE(deleted.storedRowDeleted) << names[row - 1].toStdString();
-    }
+    // Deleting removes the stored row behind each deleted line, and only that one.
+    for (int row : {10, 2})
+        EXPECT_TRUE(draft.deleteRow(*db, std::size_t(row - 1), Money())) << names[row - 1].toStdString();
+    draft.save(*db);
     QStringList remaining;
     for (const StoredRow& r : readStoredRows(*db))
         remaining << r.入金先名.value_or(QString());

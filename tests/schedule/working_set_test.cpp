@@ -1,4 +1,5 @@
 #include "schedule/balances.h"
+#include "schedule/draft.h"
 #include "schedule/working_set.h"
 #include "support/seed.h"
 #include "support/temp_data.h"
@@ -46,7 +47,7 @@ TEST(WorkingSet, ClearLeavesTwoHundredBlankRowsWhateverWasThere)
     db->execute("insert into InpWork (行番号, 元行番号, 入金先名, 予定額) values (5, 9, ?, 100)",
                 {Value("残り")});
 
-    ClearInpWork(*db);
+    MonthDraft().clear(*db, QDate(2024, 5, 1));
 
     const std::vector<WorkRow> rows = readWorkRows(*db);
     ASSERT_EQ(rows.size(), 200u);
@@ -68,7 +69,8 @@ TEST(MonthLoad, PacksTheMonthFromRowOneKeepingStoredNumbersAndBalances)
                         });
 
     std::vector<int> points;
-    const auto load = Read入金予定(*db, QDate(2024, 5, 17), [&](int p) { points.push_back(p); });
+    MonthDraft draft;
+    const auto load = draft.load(*db, QDate(2024, 5, 17), [&](int p) { points.push_back(p); });
 
     ASSERT_TRUE(load);
     EXPECT_EQ(points, (std::vector<int>{10, 30, 90, 100}));
@@ -94,14 +96,17 @@ TEST(MonthLoad, PacksTheMonthFromRowOneKeepingStoredNumbersAndBalances)
     EXPECT_EQ(load->入金額月計, yen(400));
     EXPECT_EQ(load->繰越額, yen(250));
     EXPECT_EQ(load->累計, yen(860)); // the later month's last row
+    EXPECT_EQ(draft.rows(), rows) << "the draft is what the work file holds";
+    EXPECT_FALSE(draft.isDirty());
 }
 
 TEST(MonthLoad, EmptyFullAndOverfullMonths)
 {
     TempDataFolder folder;
     auto db = folder.open();
+    MonthDraft draft;
 
-    auto load = Read入金予定(*db, QDate(2024, 5, 1));
+    auto load = draft.load(*db, QDate(2024, 5, 1));
     ASSERT_TRUE(load);
     EXPECT_EQ(load->storedRows, 0);
     EXPECT_EQ(load->予定額月計, Money());
@@ -114,7 +119,7 @@ TEST(MonthLoad, EmptyFullAndOverfullMonths)
     expectBlank(rows[199], 200);
 
     seedStoredRows(*db, mayRows(200));
-    load = Read入金予定(*db, QDate(2024, 5, 1));
+    load = draft.load(*db, QDate(2024, 5, 1));
     ASSERT_TRUE(load);
     EXPECT_FALSE(load->truncated);
     rows = readWorkRows(*db);
@@ -126,7 +131,7 @@ TEST(MonthLoad, EmptyFullAndOverfullMonths)
     db->execute("delete from 入金予定表");
     std::vector<StoredRow> seeded = mayRows(201);
     seedStoredRows(*db, seeded);
-    load = Read入金予定(*db, QDate(2024, 5, 1));
+    load = draft.load(*db, QDate(2024, 5, 1));
     ASSERT_TRUE(load);
     EXPECT_TRUE(load->truncated);
     EXPECT_EQ(load->storedRows, 201);
@@ -146,12 +151,14 @@ TEST(MonthLoad, NoMonthLoadsNothing)
 {
     TempDataFolder folder;
     auto db = folder.open();
-    ClearInpWork(*db);
-    db->execute("update InpWork set 入金先名 = ? where 行番号 = 1", {Value("入力中")});
+    MonthDraft draft;
+    draft.clear(*db, QDate(2024, 5, 1));
+    draft.setCells(*db, {{0, k入金先名, Value("入力中")}}, Money(), QString());
     bool called = false;
 
-    EXPECT_FALSE(Read入金予定(*db, QDate(), [&](int) { called = true; }));
+    EXPECT_FALSE(draft.load(*db, QDate(), [&](int) { called = true; }));
 
     EXPECT_FALSE(called);
     EXPECT_EQ(readWorkRows(*db)[0].入金先名, QStringLiteral("入力中"));
+    EXPECT_EQ(draft.rows()[0].入金先名, QStringLiteral("入力中"));
 }

@@ -1,0 +1,640 @@
+#include "schedule/draft.h"
+
+#include "common/dates.h"
+#include "common/progress.h"
+#include "schedule/balances.h"
+#include "schedule/row_content.h"
+#include "storage/database.h"
+#include "storage/rowset.h"
+#include "storage/transaction.h"
+
+#include <QUndoCommand>
+
+#include <algorithm>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace schedule {
+
+// One step of the history: the rows and the running value before and after it. The rows on disk are
+// written by MonthDraft before the stack moves, so undo() and redo() here only swap what is in memory
+// and cannot fail halfway.
+class DraftStep : public QUndoCommand
+{
+public:
+    DraftStep(MonthDraft& draft, MonthDraft::State before, MonthDraft::State after, const QString& label)
+        : QUndoCommand(label), m_draft(draft), m_before(std::move(before)), m_after(std::move(after))
+    {
+    }
+    void undo() override { m_draft.apply(m_before); }
+    void redo() override { m_draft.apply(m_after); }
+    const MonthDraft::State& before() const { return m_before; }
+    const MonthDraft::State& after() const { return m_after; }
+
+private:
+    MonthDraft& m_draft;
+    MonthDraft::State m_before;
+    MonthDraft::State m_after;
+};
+
+namespace {
+
+constexpr std::size_t kRows = std::size_t(kWorkRowCount);
+// Enough for a long day of typing; each step holds two copies of 200 short rows.
+constexpr int kHistoryLimit = 500;
+
+WorkRow blankRow(int number, int origin)
+{
+    WorkRow row;
+    row.行番号 = number;
+    row.元行番号 = origin;
+    row.予定額 = Money();
+    row.入金額 = Money();
+    row.残高 = Money();
+    return row;
+}
+
+// What blocks a row from being pushed out of the grid or makes it count for the balances: anything
+// the user put into it.
+bool occupied(const WorkRow& row)
+{
+    return holdsData(row) || row.日付.has_value();
+}
+
+void renumber(std::vector<WorkRow>& rows)
+{
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        rows[i].行番号 = int(i + 1);
+}
+
+Params workRowParams(const WorkRow& row)
+{
+    return {row.元行番号 == 0 ? Value() : Value(row.元行番号),
+            row.表示日付.isEmpty() ? Value() : Value(row.表示日付),
+            Value(row.日付),
+            Value(row.入金先名),
+            Value(row.予定額),
+            Value(row.入金額),
+            Value(row.残高),
+            Value(row.storedRowId),
+            Value(row.行番号)};
+}
+
+void updateWorkRow(Database& db, const WorkRow& row)
+{
+    db.execute(
+        "update InpWork set 元行番号 = ?, 表示日付 = ?, 日付 = ?, 入金先名 = ?, 予定額 = ?, 入金額 = ?,"
+        " 残高 = ?, StoredRowId = ? where 行番号 = ?",
+        workRowParams(row));
+}
+
+void rewriteWorkRows(Database& db, const std::vector<WorkRow>& rows)
+{
+    db.execute("delete from InpWork");
+    for (const WorkRow& row : rows)
+        db.execute(
+            "insert into InpWork (元行番号, 表示日付, 日付, 入金先名, 予定額, 入金額, 残高, StoredRowId,"
+            " 行番号) values (?, ?, ?, ?, ?, ?, ?, ?, ?)",
+            workRowParams(row));
+}
+
+void writeDraftState(Database& db, const QDate& month, bool dirty, const std::optional<Money>& cumulative)
+{
+    db.execute("delete from InpWorkDraft");
+    db.execute("insert into InpWorkDraft (年月, 未登録, 累計) values (?, ?, ?)",
+               {Value(month), Value(dirty), Value(cumulative)});
+}
+
+std::optional<QString> textOrNothing(const Value& value)
+{
+    if (value.isNull())
+        return std::nullopt;
+    return value.toText();
+}
+
+QDate firstDay(const QDate& month)
+{
+    return month.isValid() ? QDate(month.year(), month.month(), 1) : QDate();
+}
+
+[[noreturn]] void refuseUndated(int rowNumber)
+{
+    throw StorageError(
+        StorageError::Kind::Generic,
+        QStringLiteral("%1行目に日付がないため、登録できませんでした。何も変更していません。").arg(rowNumber),
+        "a working row with a payer has no date");
+}
+
+[[noreturn]] void refuseVanished()
+{
+    throw StorageError(
+        StorageError::Kind::Generic,
+        QStringLiteral("読み込んだ後で保存済みの行が削除されていたため、登録できませんでした。何も変更し"
+                       "ていません。月を読み込み直してください。"),
+        "a stored row the draft was loaded from is gone");
+}
+
+void report(const std::function<void(int)>& progress, int percent)
+{
+    if (progress)
+        progress(percent);
+}
+
+} // namespace
+
+MonthDraft::MonthDraft()
+{
+    m_history.setUndoLimit(kHistoryLimit);
+    m_rows.reserve(kRows);
+    for (std::size_t i = 0; i < kRows; ++i)
+        m_rows.push_back(blankRow(int(i + 1), int(i + 1)));
+}
+
+std::optional<MonthLoad> MonthDraft::load(Database& db, const QDate& month, const ProgressFn& progress)
+{
+    if (!month.isValid())
+        return std::nullopt;
+    const std::optional<MonthRange> range = GetMonthRange(toSlashDate(month));
+    if (!range)
+        return std::nullopt;
+    report(progress, 10);
+
+    std::vector<WorkRow> rows;
+    std::vector<BaseRow> base;
+    MonthLoad load;
+    {
+        // One date's rows in row-number order, as they were entered. Bound, the month's two days leave
+        // one statement for every month visited.
+        RowWalk stored(db,
+                       "select rowid, 日付, 行番号, 入金先名, 予定額, 入金額, 残高 from 入金予定表"
+                       " where 日付 >= ? and 日付 <= ? order by 日付, 行番号",
+                       {Value(parseDateText(range->first)), Value(parseDateText(range->last))});
+        while (stored.next()) {
+            ++load.storedRows;
+            if (rows.size() == kRows)
+                continue;
+            WorkRow row;
+            row.行番号 = int(rows.size() + 1);
+            row.storedRowId = stored.value(0).toInt64();
+            row.日付 = stored.value(1).toDate();
+            row.元行番号 = int(stored.value(2).toInt64().value_or(0));
+            row.表示日付 = row.日付 ? toTwoDigitDay(*row.日付) : QString();
+            row.入金先名 = textOrNothing(stored.value(3));
+            row.予定額 = stored.value(4).toMoney();
+            row.入金額 = stored.value(5).toMoney();
+            row.残高 = stored.value(6).toMoney();
+            base.push_back(BaseRow{*row.storedRowId, rows.size(), row.日付, row.元行番号, row.入金先名,
+                                   row.予定額, row.入金額});
+            rows.push_back(std::move(row));
+        }
+    }
+    load.truncated = load.storedRows > kWorkRowCount;
+    while (rows.size() < kRows)
+        rows.push_back(blankRow(int(rows.size() + 1), int(rows.size() + 1)));
+    report(progress, 30);
+
+    guardRange([&] {
+        for (const WorkRow& row : rows) {
+            load.予定額月計 = load.予定額月計 + row.予定額.value_or(Money());
+            load.入金額月計 = load.入金額月計 + row.入金額.value_or(Money());
+        }
+    });
+    load.繰越額 = Get繰越額(db, firstDay(month));
+    load.累計 = Get累計額(db);
+
+    Transaction transaction(db);
+    rewriteWorkRows(db, rows);
+    report(progress, 90);
+    m_base.swap(base);
+    try {
+        writeBase(db);
+        writeDraftState(db, month, false, load.累計);
+        transaction.commit();
+    } catch (...) {
+        m_base.swap(base);
+        throw;
+    }
+    m_month = month;
+    m_rows = std::move(rows);
+    m_cumulative = load.累計;
+    m_dirty = false;
+    startHistory();
+    report(progress, 100);
+    return load;
+}
+
+void MonthDraft::clear(Database& db, const QDate& month)
+{
+    std::vector<WorkRow> rows;
+    for (std::size_t i = 0; i < kRows; ++i)
+        rows.push_back(blankRow(int(i + 1), int(i + 1)));
+    Transaction transaction(db);
+    rewriteWorkRows(db, rows);
+    db.execute("delete from InpWorkBase");
+    writeDraftState(db, month, false, std::nullopt);
+    transaction.commit();
+    m_month = month;
+    m_rows = std::move(rows);
+    m_base.clear();
+    m_cumulative.reset();
+    m_dirty = false;
+    startHistory();
+}
+
+std::optional<QDate> MonthDraft::pendingMonth(Database& db)
+{
+    RowSet state = db.openRowSet("select 年月, 未登録 from InpWorkDraft");
+    if (state.isEmpty() || !state.get("未登録").toBool())
+        return std::nullopt;
+    return state.get("年月").toDate();
+}
+
+void MonthDraft::restore(Database& db)
+{
+    RowSet state = db.openRowSet("select 年月, 累計 from InpWorkDraft");
+    const std::optional<QDate> month = state.isEmpty() ? std::nullopt : state.get("年月").toDate();
+    std::vector<WorkRow> rows = readWorkRows(db);
+    // The work file may have been cut short or grown by hand: the grid still gets its 200 rows.
+    rows.resize(std::min(rows.size(), kRows));
+    while (rows.size() < kRows)
+        rows.push_back(blankRow(int(rows.size() + 1), int(rows.size() + 1)));
+    renumber(rows);
+
+    std::vector<BaseRow> base;
+    RowSet stored = db.openRowSet("select * from InpWorkBase order by 位置");
+    for (stored.moveFirst(); !stored.atEnd(); stored.moveNext()) {
+        base.push_back(BaseRow{stored.get("StoredRowId").toInt64().value_or(0),
+                               std::size_t(stored.get("位置").toInt64().value_or(0)),
+                               stored.get("日付").toDate(), int(stored.get("行番号").toInt64().value_or(0)),
+                               textOrNothing(stored.get("入金先名")), stored.get("予定額").toMoney(),
+                               stored.get("入金額").toMoney()});
+    }
+    m_month = month.value_or(QDate());
+    m_rows = std::move(rows);
+    m_base = std::move(base);
+    m_cumulative = state.isEmpty() ? std::nullopt : state.get("累計").toMoney();
+    updateDirty();
+    startHistory();
+}
+
+void MonthDraft::discard(Database& db)
+{
+    Transaction transaction(db);
+    db.execute("update InpWorkDraft set 未登録 = 0");
+    transaction.commit();
+}
+
+std::vector<std::size_t> MonthDraft::unsavedRows() const
+{
+    std::vector<std::size_t> unsaved;
+    for (std::size_t i = 0; i < m_rows.size(); ++i) {
+        if (!m_rows[i].storedRowId && holdsData(m_rows[i]))
+            unsaved.push_back(i);
+    }
+    return unsaved;
+}
+
+Money MonthDraft::plannedTotal() const
+{
+    return guardRange([&] {
+        Money total;
+        for (const WorkRow& row : m_rows)
+            total = total + row.予定額.value_or(Money());
+        return total;
+    });
+}
+
+Money MonthDraft::receivedTotal() const
+{
+    return guardRange([&] {
+        Money total;
+        for (const WorkRow& row : m_rows)
+            total = total + row.入金額.value_or(Money());
+        return total;
+    });
+}
+
+std::vector<std::size_t> MonthDraft::setCells(Database& db, const std::vector<CellChange>& changes,
+                                              std::optional<Money> carry, const QString& label)
+{
+    State next{m_rows, m_cumulative};
+    std::optional<std::size_t> passFrom;
+    for (const CellChange& change : changes) {
+        if (change.row >= next.rows.size())
+            continue;
+        WorkRow& row = next.rows[change.row];
+        const bool heldData = occupied(row);
+        const std::optional<Money> planned = row.予定額;
+        const std::optional<Money> received = row.入金額;
+        switch (change.column) {
+        case k表示日付:
+            row.表示日付 = change.value.toText();
+            break;
+        case k日付:
+            row.日付 = change.value.toDate();
+            break;
+        case k入金先名:
+            row.入金先名 = textOrNothing(change.value);
+            break;
+        case k予定額:
+            row.予定額 = change.value.toMoney();
+            break;
+        case k入金額:
+            row.入金額 = change.value.toMoney();
+            break;
+        default:
+            continue;
+        }
+        // The balances follow a change of an amount, and a row that starts or stops counting.
+        if (planned != row.予定額 || received != row.入金額 || heldData != occupied(row))
+            passFrom = std::min(passFrom.value_or(change.row), change.row);
+    }
+    if (next.rows == m_rows)
+        return {};
+    if (passFrom) {
+        const GridPassResult pass = Calc行残高(next.rows, *passFrom, carry);
+        if (pass.last)
+            next.cumulative = pass.last;
+    }
+    std::vector<std::size_t> changed;
+    for (std::size_t i = 0; i < m_rows.size(); ++i) {
+        if (!(m_rows[i] == next.rows[i]))
+            changed.push_back(i);
+    }
+    push(db, std::move(next), label);
+    return changed;
+}
+
+InsertResult MonthDraft::insertRow(Database& db, std::size_t row)
+{
+    if (row >= m_rows.size())
+        return InsertResult::NoCurrentRow;
+    // The last row drops out of the grid: only an empty one may, so that no typed figure is lost.
+    if (occupied(m_rows.back()))
+        return InsertResult::NoRoom;
+    State next{m_rows, m_cumulative};
+    next.rows.insert(next.rows.begin() + std::ptrdiff_t(row), blankRow(0, 0));
+    next.rows.pop_back();
+    renumber(next.rows);
+    push(db, std::move(next), QStringLiteral("行挿入"));
+    return InsertResult::Inserted;
+}
+
+bool MonthDraft::deleteRow(Database& db, std::size_t row, std::optional<Money> carry)
+{
+    if (row >= m_rows.size())
+        return false;
+    State next{m_rows, m_cumulative};
+    next.rows.erase(next.rows.begin() + std::ptrdiff_t(row));
+    next.rows.push_back(blankRow(0, int(kRows)));
+    renumber(next.rows);
+    const GridPassResult pass = Calc行残高(next.rows, std::min(row, next.rows.size() - 1), carry);
+    if (pass.last)
+        next.cumulative = pass.last;
+    push(db, std::move(next), QStringLiteral("行削除"));
+    return true;
+}
+
+bool MonthDraft::undo(Database& db)
+{
+    if (!m_history.canUndo())
+        return false;
+    const auto* step = static_cast<const DraftStep*>(m_history.command(m_history.index() - 1));
+    writeRows(db, m_rows, step->before().rows);
+    m_history.undo();
+    return true;
+}
+
+bool MonthDraft::redo(Database& db)
+{
+    if (!m_history.canRedo())
+        return false;
+    const auto* step = static_cast<const DraftStep*>(m_history.command(m_history.index()));
+    writeRows(db, m_rows, step->after().rows);
+    m_history.redo();
+    return true;
+}
+
+std::optional<int> MonthDraft::firstRowWithoutDate() const
+{
+    for (const WorkRow& row : m_rows) {
+        if (hasPayer(row) && !row.日付)
+            return row.行番号;
+    }
+    return std::nullopt;
+}
+
+void MonthDraft::save(Database& db, const std::function<void(int)>& progress)
+{
+    if (const std::optional<int> undated = firstRowWithoutDate())
+        refuseUndated(*undated);
+    report(progress, 10);
+
+    std::unordered_map<std::int64_t, const BaseRow*> baseById;
+    for (const BaseRow& row : m_base)
+        baseById.emplace(row.rowId, &row);
+
+    Transaction transaction(db);
+    State next{m_rows, m_cumulative};
+    // The balance pass starts at the month's first day, or earlier should a row lie or have lain before
+    // it: a stored balance left behind the pass would stay wrong in every later month.
+    QDate passFrom = firstDay(m_month);
+    const auto reach = [&](const std::optional<QDate>& date) {
+        if (date && (!passFrom.isValid() || *date < passFrom))
+            passFrom = *date;
+    };
+    std::unordered_set<std::int64_t> kept;
+    StepProgress step;
+    step.start(int(next.rows.size()));
+    for (std::size_t i = 0; i < next.rows.size(); ++i) {
+        WorkRow& row = next.rows[i];
+        if (hasPayer(row)) {
+            reach(row.日付);
+            const int position = int(i + 1);
+            const auto base = row.storedRowId ? baseById.find(*row.storedRowId) : baseById.end();
+            // A stored row stands for one working row only; a second row claiming it is new.
+            if (base != baseById.end() && kept.insert(base->first).second) {
+                const BaseRow& was = *base->second;
+                reach(was.日付);
+                if (was.行番号 != position || was.日付 != row.日付 || was.入金先名 != row.入金先名 ||
+                    was.予定額 != row.予定額 || was.入金額 != row.入金額) {
+                    if (db.execute(
+                            "update 入金予定表 set 日付 = ?, 行番号 = ?, 入金先名 = ?, 予定額 = ?, 入金額 = ?"
+                            " where rowid = ?",
+                            {Value(row.日付), Value(position), Value(row.入金先名), Value(row.予定額),
+                             Value(row.入金額), Value(was.rowId)}) != 1)
+                        refuseVanished();
+                }
+            } else {
+                db.execute("insert into 入金予定表 (日付, 行番号, 入金先名, 予定額, 入金額, 残高)"
+                           " values (?, ?, ?, ?, ?, ?)",
+                           {Value(row.日付), Value(position), Value(row.入金先名), Value(row.予定額),
+                            Value(row.入金額), Value(row.残高)});
+                row.storedRowId = db.lastInsertRowId();
+                kept.insert(*row.storedRowId);
+            }
+            row.元行番号 = position;
+        } else {
+            // A row without a payer is not stored. One loaded from a stored row (the payer emptied, or
+            // a row of earlier data that never had one) leaves that row as it is; a new one stays new.
+            const auto base = row.storedRowId ? baseById.find(*row.storedRowId) : baseById.end();
+            if (base == baseById.end() || !kept.insert(base->first).second)
+                row.storedRowId.reset();
+        }
+        step(int(i + 1));
+        report(progress, step.percent());
+    }
+    for (const BaseRow& was : m_base) {
+        if (!kept.contains(was.rowId)) {
+            db.execute("delete from 入金予定表 where rowid = ?", {Value(was.rowId)});
+            reach(was.日付);
+        }
+    }
+    if (m_month.isValid()) {
+        // A month of more than 200 stored rows shows only the first 200: the rows behind them follow
+        // the renumbered ones, so that no two rows of the month share a number.
+        const std::optional<MonthRange> range = GetMonthRange(toSlashDate(m_month));
+        std::vector<std::int64_t> hidden;
+        {
+            RowWalk rows(db,
+                         "select rowid from 入金予定表 where 日付 >= ? and 日付 <= ? order by 日付, 行番号",
+                         {Value(parseDateText(range->first)), Value(parseDateText(range->last))});
+            while (rows.next()) {
+                const std::int64_t id = rows.value(0).toInt64().value_or(0);
+                if (!kept.contains(id))
+                    hidden.push_back(id);
+            }
+        }
+        int number = kWorkRowCount;
+        for (const std::int64_t id : hidden)
+            db.execute("update 入金予定表 set 行番号 = ? where rowid = ?", {Value(++number), Value(id)});
+    }
+    Calc残高(db, passFrom);
+
+    // The screen shows what is stored: the balances the pass wrote.
+    std::unordered_map<std::int64_t, std::optional<Money>> balances;
+    if (m_month.isValid()) {
+        const std::optional<MonthRange> range = GetMonthRange(toSlashDate(m_month));
+        RowWalk rows(db, "select rowid, 残高 from 入金予定表 where 日付 >= ? and 日付 <= ?",
+                     {Value(parseDateText(range->first)), Value(parseDateText(range->last))});
+        while (rows.next())
+            balances.emplace(rows.value(0).toInt64().value_or(0), rows.value(1).toMoney());
+    }
+    std::vector<BaseRow> base;
+    for (std::size_t i = 0; i < next.rows.size(); ++i) {
+        WorkRow& row = next.rows[i];
+        if (!row.storedRowId)
+            continue;
+        if (!hasPayer(row)) {
+            // Left as it was stored.
+            BaseRow was = *baseById.at(*row.storedRowId);
+            was.position = i;
+            base.push_back(was);
+            continue;
+        }
+        if (const auto stored = balances.find(*row.storedRowId); stored != balances.end())
+            row.残高 = stored->second;
+        base.push_back(
+            BaseRow{*row.storedRowId, i, row.日付, row.元行番号, row.入金先名, row.予定額, row.入金額});
+    }
+    for (std::size_t i = 0; i < next.rows.size(); ++i) {
+        if (!(next.rows[i] == m_rows[i]))
+            updateWorkRow(db, next.rows[i]);
+    }
+    m_base.swap(base);
+    try {
+        writeBase(db);
+        m_rows.swap(next.rows);
+        updateDirty();
+        writeDraftState(db, m_month, m_dirty, m_cumulative);
+        transaction.commit();
+    } catch (...) {
+        m_base.swap(base);
+        m_rows.swap(next.rows);
+        updateDirty();
+        throw;
+    }
+    startHistory();
+    report(progress, 100);
+}
+
+void MonthDraft::push(Database& db, State next, const QString& label)
+{
+    writeRows(db, m_rows, next.rows);
+    m_history.push(new DraftStep(*this, State{m_rows, m_cumulative}, std::move(next), label));
+}
+
+void MonthDraft::apply(const State& state)
+{
+    m_rows = state.rows;
+    m_cumulative = state.cumulative;
+    updateDirty();
+}
+
+void MonthDraft::writeRows(Database& db, const std::vector<WorkRow>& before,
+                           const std::vector<WorkRow>& after)
+{
+    Transaction transaction(db);
+    for (std::size_t i = 0; i < after.size(); ++i) {
+        if (i >= before.size() || !(before[i] == after[i]))
+            updateWorkRow(db, after[i]);
+    }
+    // The flag the next start reads travels with the rows, in the same unit.
+    db.execute("update InpWorkDraft set 未登録 = ?", {Value(dirtyOf(after))});
+    transaction.commit();
+}
+
+void MonthDraft::writeBase(Database& db)
+{
+    db.execute("delete from InpWorkBase");
+    for (const BaseRow& row : m_base)
+        db.execute("insert into InpWorkBase (StoredRowId, 位置, 日付, 行番号, 入金先名, 予定額, 入金額)"
+                   " values (?, ?, ?, ?, ?, ?, ?)",
+                   {Value(row.rowId), Value(std::int64_t(row.position)), Value(row.日付), Value(row.行番号),
+                    Value(row.入金先名), Value(row.予定額), Value(row.入金額)});
+}
+
+std::vector<bool> MonthDraft::unsavedMarks(const std::vector<WorkRow>& rows, bool* removed) const
+{
+    std::unordered_map<std::int64_t, const BaseRow*> baseById;
+    for (const BaseRow& row : m_base)
+        baseById.emplace(row.rowId, &row);
+    std::vector<bool> marks(rows.size(), false);
+    std::unordered_set<std::int64_t> matched;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const WorkRow& row = rows[i];
+        const auto base = row.storedRowId ? baseById.find(*row.storedRowId) : baseById.end();
+        if (base == baseById.end() || !matched.insert(base->first).second) {
+            marks[i] = holdsData(row);
+            continue;
+        }
+        const BaseRow& was = *base->second;
+        marks[i] = was.position != i || was.日付 != row.日付 || was.入金先名 != row.入金先名 ||
+                   was.予定額 != row.予定額 || was.入金額 != row.入金額;
+    }
+    // A stored row no working row stands for any more was deleted.
+    *removed = matched.size() != m_base.size();
+    return marks;
+}
+
+bool MonthDraft::dirtyOf(const std::vector<WorkRow>& rows) const
+{
+    bool removed = false;
+    const std::vector<bool> marks = unsavedMarks(rows, &removed);
+    return removed || std::find(marks.begin(), marks.end(), true) != marks.end();
+}
+
+void MonthDraft::updateDirty()
+{
+    bool removed = false;
+    m_unsavedMarks = unsavedMarks(m_rows, &removed);
+    m_dirty =
+        removed || std::find(m_unsavedMarks.begin(), m_unsavedMarks.end(), true) != m_unsavedMarks.end();
+}
+
+void MonthDraft::startHistory()
+{
+    m_history.clear();
+}
+
+} // namespace schedule
