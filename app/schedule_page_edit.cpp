@@ -7,6 +7,7 @@
 #include "app/bound_grid.h"
 #include "app/failure_report.h"
 #include "app/input_method.h"
+#include "app/page_controls.h"
 #include "app/schedule_columns.h"
 #include "app/standard_message.h"
 #include "app/work_table_model.h"
@@ -34,8 +35,7 @@ std::vector<Value> gridValues(const schedule::WorkRow& row)
             Value(row.入金先名),
             Value(row.予定額),
             Value(row.入金額),
-            Value(row.残高),
-            Value(row.storedRowId)};
+            Value(row.残高)};
 }
 
 } // namespace
@@ -84,12 +84,16 @@ bool SchedulePage::writeCell(int row, int column, const Value& value)
 bool SchedulePage::changeCells(const std::vector<schedule::CellChange>& changes, const QString& label)
 {
     std::vector<std::size_t> changed;
-    const bool done = runReportingFailure(
-        prompts(), [&] { changed = m_draft->setCells(db(), changes, carryOnScreen(), label); },
-        kStepNotCompleted);
-    // Whatever happened, the grid shows the draft: after a failure it is as it was.
-    showDraft(done ? changed : std::vector<std::size_t>{});
-    return done;
+    try {
+        changed = m_draft->setCells(db(), changes, carryOnScreen(), label);
+    } catch (const std::exception& e) {
+        // Told as every failure of a grid's source is; the draft, and so the grid, is as it was.
+        page_controls::showStorageFailure(prompts(), this, failureMessage(e, kStepNotCompleted));
+        showDraft();
+        return false;
+    }
+    showDraft(changed);
+    return true;
 }
 
 void SchedulePage::showDraft(const std::vector<std::size_t>& rows)
@@ -109,6 +113,7 @@ void SchedulePage::showDraft(const std::vector<std::size_t>& rows)
             num入金額月計->setAmount(m_draft->receivedTotal());
         },
         kStepNotCompleted);
+    datInp->refreshRowMarks();
     if (m_draft->cumulative())
         num累計->setAmount(m_draft->cumulative());
     cmd元に戻す->setEnabled(m_draft->history().canUndo());

@@ -46,13 +46,10 @@ const ColumnSetting kScheduleColumns[] = {
     {u"予定額", false, u"予定額", kRight, 1395.213},
     {u"入金額", false, u"入金額", kRight, 1365.165},
     {u"残高", false, u"総　額", kRight, 1319.811},
-    {u"StoredRowId", true, nullptr, kLeft, 0},
 };
 
 // A soft red under black text: marked at a glance, still easy to read.
 const QBrush kOverdueBackground(QColor(0xff, 0xd6, 0xd6));
-// A pale yellow: typed, not yet stored.
-const QBrush kUnsavedBackground(QColor(0xff, 0xf6, 0xc8));
 
 std::optional<QString> payerOf(const Value& value)
 {
@@ -274,16 +271,17 @@ void SchedulePage::connectControls()
                                 model.value(row, k予定額).toMoney(), model.value(row, k入金額).toMoney(),
                                 QDate::currentDate()))
             return kOverdueBackground;
-        // What the store does not hold yet is marked as such, row by row, until 登録.
-        if (m_draft->isRowUnsaved(std::size_t(row)))
-            return kUnsavedBackground;
         return {};
     });
+    // What the store does not hold yet is marked as such, row by row, until 登録.
+    datInp->setRowMark([this](int row) { return m_draft->isRowUnsaved(std::size_t(row)); });
 }
 
 void SchedulePage::bindData()
 {
     // The schedule rows in grid order, the drop-down as stored.
+    // The stored row behind each working row is the draft's business, not the grid's.
+    datInp->limitColumns(k残高 + 1);
     datInp->bind(m_source.database(), QStringLiteral("InpWork"), QStringLiteral("行番号"));
     dat入金先名->bind(m_source.database(), QStringLiteral("w入金先名"));
     GridInp->setWorkModel(datInp);

@@ -7,6 +7,11 @@
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>
 
+#include <QBrush>
+#include <QColor>
+
+#include <algorithm>
+
 namespace {
 
 std::string quoted(const QString& name)
@@ -46,7 +51,9 @@ bool WorkTableModel::readColumns()
 {
     try {
         SQLite::Statement statement(m_db->connection(), "select * from " + quoted(m_table) + " limit 0");
-        for (int i = 0; i < statement.getColumnCount(); ++i) {
+        const int count = m_columnLimit < 0 ? statement.getColumnCount()
+                                            : std::min(m_columnLimit, statement.getColumnCount());
+        for (int i = 0; i < count; ++i) {
             Column column;
             column.name = QString::fromUtf8(statement.getColumnName(i));
             column.kind = cellKindOfColumn(column.name);
@@ -250,6 +257,14 @@ void WorkTableModel::setRowValues(int row, std::vector<Value> values)
         return;
     m_rows[row].values = std::move(values);
     emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+    if (m_rowBackground)
+        emit dataChanged(index(row, 0), index(row, columnCount() - 1), {Qt::BackgroundRole});
+}
+
+void WorkTableModel::refreshRowMarks()
+{
+    if (m_rowMark && dataRowCount() > 0)
+        emit headerDataChanged(Qt::Vertical, 0, dataRowCount() - 1);
 }
 
 bool WorkTableModel::setValue(int row, int column, const Value& value)
@@ -385,6 +400,15 @@ bool WorkTableModel::setData(const QModelIndex& index, const QVariant& value, in
 
 QVariant WorkTableModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
+    if (orientation == Qt::Vertical && m_rowMark && section < dataRowCount() && m_rowMark(section)) {
+        // Not stored yet: the row's number says so, in a colour of its own.
+        if (role == Qt::DisplayRole)
+            return QString::number(section + 1) + QStringLiteral("*");
+        if (role == Qt::BackgroundRole)
+            return QBrush(QColor(0xff, 0xe0, 0x80));
+        if (role == Qt::ToolTipRole)
+            return QStringLiteral("未登録の行です");
+    }
     if (role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
     if (orientation == Qt::Horizontal)

@@ -73,6 +73,14 @@ public:
     void setCellWriter(CellWriter writer);
     // Shows new values of a whole row (in column order), as its owner holds them.
     void setRowValues(int row, std::vector<Value> values);
+    // Only the first `count` columns of the table take part; the ones after them are its owner's
+    // bookkeeping. Takes effect at the next bind.
+    void limitColumns(int count) { m_columnLimit = count; }
+    // Rows to be marked in the row header (the owner has not stored them yet).
+    using RowMark = std::function<bool(int row)>;
+    void setRowMark(RowMark mark) { m_rowMark = std::move(mark); }
+    // The row header of every row drawn again, after the marks changed.
+    void refreshRowMarks();
 
     Value value(int row, int column) const;
     // Writes one cell to the table at once (or hands it to the cell writer); false when the row or column
@@ -133,4 +141,6 @@ private:
     std::vector<Row> m_rows;
     RowBackground m_rowBackground;
     CellWriter m_cellWriter;
+    RowMark m_rowMark;
+    int m_columnLimit = -1;
 };

@@ -70,13 +70,13 @@ QString shownText(FrmDorivan& window, int row, int column)
 void putWorkRow(FrmDorivan& window, int rowNumber, std::optional<int> day,
                 const std::optional<QString>& payer, std::int64_t planned, std::int64_t received)
 {
-    const QDate month = control<MonthEdit>(window, "Dt年月")->month();
-    window.db().execute(
-        "update InpWork set 日付 = ?, 表示日付 = ?, 入金先名 = ?, 予定額 = ?, 入金額 = ? where 行番号 = ?",
-        {day ? Value(QDate(month.year(), month.month(), *day)) : Value(),
-         day ? Value(QString::number(*day)) : Value(), Value(payer), Value(yen(planned)),
-         Value(yen(received)), Value(rowNumber)});
-    control<WorkTableModel>(window, "datInp")->refresh();
+    // Through the grid's source, as typing writes: the draft takes each cell as one edit.
+    WorkTableModel* model = control<WorkTableModel>(window, "datInp");
+    const int row = rowNumber - 1;
+    model->setData(model->index(row, kDay), day ? QVariant(QString::number(*day)) : QVariant());
+    model->setData(model->index(row, kPayer), payer ? QVariant(*payer) : QVariant());
+    model->setData(model->index(row, kPlanned), QVariant(qlonglong(planned)));
+    model->setData(model->index(row, kReceived), QVariant(qlonglong(received)));
 }
 
 QByteArray fileBytes(const QString& path)

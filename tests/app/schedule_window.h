@@ -37,7 +37,7 @@ Value workCell(FrmDorivan& window, int rowNumber, const char* column);
 // A cell as the grid shows it (0-based grid row).
 QString shownText(FrmDorivan& window, int row, int column);
 
-// Writes a working row straight into InpWork and shows it, for rows a test needs but does not type.
+// Writes a working row through the grid's source (the draft), for rows a test needs but does not type.
 void putWorkRow(FrmDorivan& window, int rowNumber, std::optional<int> day,
                 const std::optional<QString>& payer, std::int64_t planned, std::int64_t received = 0);
 
