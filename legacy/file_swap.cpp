@@ -62,13 +62,13 @@ void syncFolder(const QString& folder)
 // (QFile::rename would): a copy cut short by a crash is a half file under a good name.
 bool moveEntry(const QString& from, const QString& to)
 {
-    const QByteArray source = QFile::encodeName(from);
-    const QByteArray target = QFile::encodeName(to);
 #ifdef Q_OS_WIN
     const bool moved = MoveFileExW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(from).utf16()),
                                    reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(to).utf16()),
                                    MOVEFILE_WRITE_THROUGH) != 0;
 #else
+    const QByteArray source = QFile::encodeName(from);
+    const QByteArray target = QFile::encodeName(to);
     bool moved = false;
 #ifdef RENAME_NOREPLACE
     if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0)
