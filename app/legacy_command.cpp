@@ -35,14 +35,15 @@ int runImportLegacyCommand(const QString& dataDir, const QString& folder, bool r
     }
     // A running copy keeps its files open: they are not replaced under it.
     QLockFile lock(folderLockPath(dataDir));
-    lock.setStaleLockTime(0);
-    if (!lock.tryLock(0)) {
-        err << QStringLiteral(
-                   "データ フォルダ「%1」は実行中の入金予定表が使っています。入金予定表を終了してから、"
-                   "もう一度実行してください。")
-                   .arg(QDir::toNativeSeparators(QDir(dataDir).absolutePath()))
+    if (!tryLockDataFolder(lock)) {
+        if (lock.error() == QLockFile::LockFailedError) {
+            err << folderInUseMessage(dataDir) << Qt::endl;
+            return kRefused;
+        }
+        err << QStringLiteral("データ フォルダのロックファイル「%1」を作成できません。")
+                   .arg(QDir::toNativeSeparators(folderLockPath(dataDir)))
             << Qt::endl;
-        return kRefused;
+        return kFailed;
     }
     try {
         legacy::ImportOptions options;

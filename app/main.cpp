@@ -6,7 +6,10 @@
 #include "app/legacy_import_ui.h"
 #include "app/single_instance.h"
 #include "app/startup.h"
+#include "app/task_folder.h"
 #include "app/translations.h"
+#include "legacy/file_swap.h"
+#include "legacy/import_error.h"
 #include "storage/data_files.h"
 #include "storage/database.h"
 #include "storage/work_file_repair.h"
@@ -15,6 +18,7 @@
 #include <QDir>
 #include <QIcon>
 #include <QMessageBox>
+#include <QTextStream>
 
 #include <memory>
 #include <optional>
@@ -44,6 +48,12 @@ int main(int argc, char** argv)
         // Help, version, a refused command line and the tasks run without a display.
         QCoreApplication core(argc, argv);
         const QString programFolder = QCoreApplication::applicationDirPath();
+        if (line.action == CommandAction::RunTask) {
+            QTextStream err(stderr);
+            if (const std::optional<int> code =
+                    prepareTaskFolder(dataFolderFor(line.options, programFolder), line.task, err))
+                return *code;
+        }
         if (line.action == CommandAction::RunTask &&
             (line.task == QStringLiteral("export-csv") || line.task == QStringLiteral("import-csv")))
             return runCsvTask(line, dataFolderFor(line.options, programFolder));
@@ -76,6 +86,14 @@ int main(int argc, char** argv)
         return 0;
     case FolderClaim::Refused:
         return 1;
+    }
+
+    // Before anything opens the files: an Access import that a crash cut short is completed, so that the
+    // start never creates an empty Dorivan.mdb beside the files of a half-finished swap.
+    try {
+        legacy::finishInterruptedSwap(folder);
+    } catch (const legacy::ImportError& error) {
+        return stop(error.userMessage());
     }
 
     // An Access Dorivan.mdb is not damaged but older data: the user may import it first.

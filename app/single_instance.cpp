@@ -1,6 +1,7 @@
 #include "app/single_instance.h"
 
 #include <QCryptographicHash>
+#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
@@ -11,6 +12,8 @@
 #include <QRegularExpression>
 #include <QSysInfo>
 #include <QThread>
+
+#include <cstdlib>
 
 namespace {
 const QByteArray kRaise = QByteArrayLiteral("raise\n");
@@ -63,15 +66,45 @@ QString SingleInstanceGuard::defaultName()
     return QStringLiteral("dorivan-") + (user.isEmpty() ? QStringLiteral("user") : user);
 }
 
+bool tryLockDataFolder(QLockFile& lock)
+{
+    // Only a lock whose process is gone from this computer counts as stale; a copy that runs for days
+    // keeps its lock, and a lock written on another computer is never judged from here.
+    lock.setStaleLockTime(0);
+    if (lock.tryLock(0))
+        return true;
+    if (lock.error() != QLockFile::LockFailedError)
+        return false;
+    // QLockFile judges a lock by the process its file names, so a file that names none would hold the
+    // folder for good. A holder writes its file the moment it creates it: one still empty a second
+    // later was left so. Removal fails while a process of this computer holds the file open and locked.
+    qint64 pid = 0;
+    if (QLockFile(lock.fileName()).getLockInfo(&pid, nullptr, nullptr))
+        return false;
+    const QDateTime written = QFileInfo(lock.fileName()).lastModified();
+    if (written.isValid() && std::abs(written.msecsTo(QDateTime::currentDateTime())) < 1000)
+        return false;
+    QLockFile left(lock.fileName());
+    return left.removeStaleLockFile() && lock.tryLock(0);
+}
+
+QString folderInUseMessage(const QString& dataFolder)
+{
+    const SingleInstanceGuard guard(dataFolder);
+    const QString holder = guard.holderDescription();
+    return QStringLiteral(
+               "データフォルダ「%1」は、実行中の入金予定表が使用しています（%2、ロックファイル「%3」）。"
+               "入金予定表を終了してから、もう一度実行してください。")
+        .arg(shown(guard.folder()), holder.isEmpty() ? QStringLiteral("使用者は分かりません") : holder,
+             shown(guard.lockPath()));
+}
+
 SingleInstanceGuard::Lock SingleInstanceGuard::acquire()
 {
     if (m_lock && m_lock->isLocked())
         return Lock::Taken;
     m_lock = std::make_unique<QLockFile>(m_lockPath);
-    // Only a lock whose process is gone from this computer counts as stale; a copy that runs for days
-    // keeps its lock, and a lock written on another computer is never judged from here.
-    m_lock->setStaleLockTime(0);
-    if (m_lock->tryLock(0)) {
+    if (tryLockDataFolder(*m_lock)) {
         listen();
         return Lock::Taken;
     }

@@ -20,6 +20,16 @@ QString canonicalDataFolder(const QString& dataFolder);
 // when its process is gone).
 QString folderLockPath(const QString& dataFolder);
 
+// Takes the folder's lock for `lock`, the one way every mode of the program takes it. A lock counts as
+// stale, and is taken over, only when its holder cannot be shown to be alive: its file names no
+// process (empty or garbled, left by a crash or a full disk), or names a process of this computer that
+// is gone. A lock written on another computer is never judged from here, whatever its age.
+bool tryLockDataFolder(QLockFile& lock);
+
+// What a start without a window says when a running copy holds the folder: the folder, the holder as
+// its lock file names it, and the lock file.
+QString folderInUseMessage(const QString& dataFolder);
+
 // The local socket on which the copy that holds a data folder listens for later starts on it.
 QString folderServerName(const QString& dataFolder);
 

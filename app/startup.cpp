@@ -43,7 +43,13 @@ QString defaultDataFolder(const QString& programFolder)
 
 QString perUserDataFolder()
 {
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    // A relative XDG_DATA_HOME would make the folder follow the current directory; the XDG rules say
+    // to ignore such a value, which leaves the default base.
+    if (!folder.isEmpty() && QDir::isRelativePath(folder)) {
+        const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+        folder = QDir::homePath() + QStringLiteral("/.local/share") + folder.mid(base.size());
+    }
     return folder.isEmpty() ? QString() : withSeparator(folder);
 }
 

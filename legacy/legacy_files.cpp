@@ -61,29 +61,6 @@ std::optional<bool> oursWithRows(const QString& path)
     return result;
 }
 
-bool moveWithCompanions(const QString& from, const QString& to)
-{
-    if (!QFile::rename(from, to))
-        return false;
-    for (const char* suffix : kCompanions) {
-        const QString companion = from + QLatin1String(suffix);
-        if (QFileInfo::exists(companion) && !QFile::rename(companion, to + QLatin1String(suffix))) {
-            QFile::rename(to, from);
-            return false;
-        }
-    }
-    return true;
-}
-
-[[noreturn]] void cannotPlace(const QString& path)
-{
-    throw ImportError(
-        QStringLiteral("ファイル「%1」を置き換えられませんでした。フォルダへの書き込みが許可されて"
-                       "いるか、ほかのプログラムが使っていないか確かめてください。データは変更して"
-                       "いません。")
-            .arg(displayPath(path)));
-}
-
 void insertAll(Database& db, const LegacyData& data, const std::function<void(int)>& percent)
 {
     auto run = [](SQLite::Statement& st, const std::vector<Value>& values) {
@@ -184,38 +161,6 @@ void writeFreshFiles(const QString& permanentPath, const QString& workPath, cons
         removeDatabaseFile(permanentPath);
         removeDatabaseFile(workPath);
         throw;
-    }
-}
-
-void placeFiles(std::vector<Placement>& placements)
-{
-    std::vector<const Placement*> movedAside;
-    std::vector<const Placement*> placed;
-    auto undo = [&] {
-        for (const Placement* p : placed)
-            QFile::rename(p->target, p->fresh);
-        for (const Placement* p : movedAside)
-            moveWithCompanions(p->aside, p->target);
-    };
-    for (const Placement& p : placements) {
-        if (!QFileInfo::exists(p.target))
-            continue;
-        if (!moveWithCompanions(p.target, p.aside)) {
-            undo();
-            cannotPlace(p.target);
-        }
-        movedAside.push_back(&p);
-    }
-    for (const Placement& p : placements) {
-        if (!QFile::rename(p.fresh, p.target)) {
-            undo();
-            cannotPlace(p.target);
-        }
-        placed.push_back(&p);
-    }
-    for (const Placement* p : movedAside) {
-        if (!p->keepAside)
-            removeDatabaseFile(p->aside);
     }
 }
 

@@ -38,19 +38,6 @@ void writeFreshFiles(const QString& permanentPath, const QString& workPath, cons
 // Removes a database file and the files SQLite keeps beside it.
 void removeDatabaseFile(const QString& path);
 
-// Puts fresh files in the place of data folder files in one step that can be undone: every old file
-// is first moved aside (its journal with it), then every fresh file takes its place. When any move
-// fails, everything is put back. Afterwards the asides that are not to be kept are removed.
-struct Placement
-{
-    QString target;
-    QString fresh;
-    QString aside;  // where the old file goes, when there is one
-    bool keepAside; // false: the old file goes once the new one is in place
-};
-// Throws ImportError; the data folder is then as it was.
-void placeFiles(std::vector<Placement>& placements);
-
 // "<path>.<what>-YYYYMMDD-HHMMSS", with -2, -3 ... added when that name is taken.
 QString datedName(const QString& path, const QString& what, const QDateTime& when);
 

@@ -1,5 +1,6 @@
 #include "legacy/legacy_import.h"
 
+#include "legacy/file_swap.h"
 #include "legacy/import_error.h"
 #include "legacy/jet_header.h"
 #include "legacy/legacy_files.h"
@@ -107,7 +108,7 @@ QString backUp(const Target& target, const QString& backupFolder, bool permanent
                 backups.takeWarning() +
                 QStringLiteral("\nバックアップを作成できないため、取り込みを中止しました。データは変更"
                                "していません。"));
-        return QDir(backupFolder).filePath(backups.existingBackups().constLast());
+        return backups.lastCopy();
     }
     const QString stamp = now.toString(QStringLiteral("yyyyMMdd-HHmmss"));
     QString copy = QDir(backupFolder).filePath(QStringLiteral("DorivanWork-%1.mdb").arg(stamp));
@@ -179,6 +180,8 @@ ImportSummary importLegacyData(const QString& sourceFolder, const QString& dataF
     if (!QDir().mkpath(dataFolder))
         throw ImportError(
             QStringLiteral("データ フォルダ「%1」を作成できません。").arg(displayPath(dataFolder)));
+    // A swap that a crash cut short is completed before the folder's files are looked at.
+    finishInterruptedSwap(dataFolder);
     const Target permanentTarget = examineTarget(data.filePath(kPermanentName), sourcePermanent);
     const Target workTarget = withWork ? examineTarget(data.filePath(kWorkName), sourceWork) : Target{};
     if (!options.replaceStoredData) {
@@ -208,39 +211,29 @@ ImportSummary importLegacyData(const QString& sourceFolder, const QString& dataF
     const QString freshPermanent =
         datedName(data.filePath(kPermanentName), QStringLiteral("import"), options.now);
     const QString freshWork = datedName(data.filePath(kWorkName), QStringLiteral("import"), options.now);
+    std::vector<Placement> placements;
+    for (const auto& [target, fresh] :
+         {std::pair{permanentTarget, freshPermanent}, std::pair{workTarget, freshWork}}) {
+        if (target.path.isEmpty())
+            continue;
+        const bool keep = target.kind != TargetKind::Ours;
+        placements.push_back(
+            {target.path, fresh, datedName(target.path, asideKind(target.kind), options.now), keep});
+    }
+    // Without an Access work file the data folder keeps its own; the one written alongside goes.
+    FileSwap swap(dataFolder, placements, withWork ? QStringList() : QStringList{freshWork},
+                  options.afterSwapStep);
     writeFreshFiles(freshPermanent, freshWork, imported,
                     [&](int percent) { tell(kWriteFrom + percent * kWriteShare / 100); });
 
     ImportSummary summary;
-    try {
-        const QString backupFolder = data.filePath(QStringLiteral("backup"));
-        if (permanentTarget.kind == TargetKind::Ours)
-            summary.backups << backUp(permanentTarget, backupFolder, true, options.now);
-        if (workTarget.kind == TargetKind::Ours)
-            summary.backups << backUp(workTarget, backupFolder, false, options.now);
-
-        std::vector<Placement> placements;
-        for (const auto& [target, fresh] :
-             {std::pair{permanentTarget, freshPermanent}, std::pair{workTarget, freshWork}}) {
-            if (target.path.isEmpty())
-                continue;
-            const bool keep = target.kind != TargetKind::Ours;
-            placements.push_back(
-                {target.path, fresh, datedName(target.path, asideKind(target.kind), options.now), keep});
-        }
-        placeFiles(placements);
-        for (const Placement& p : placements) {
-            if (p.keepAside && QFileInfo::exists(p.aside))
-                summary.keptOriginals << p.aside;
-        }
-    } catch (...) {
-        removeDatabaseFile(freshPermanent);
-        removeDatabaseFile(freshWork);
-        throw;
-    }
-    // Without an Access work file the data folder keeps its own; the one written alongside goes.
-    if (!withWork)
-        removeDatabaseFile(freshWork);
+    const QString backupFolder = data.filePath(QStringLiteral("backup"));
+    if (permanentTarget.kind == TargetKind::Ours)
+        summary.backups << backUp(permanentTarget, backupFolder, true, options.now);
+    if (workTarget.kind == TargetKind::Ours)
+        summary.backups << backUp(workTarget, backupFolder, false, options.now);
+    swap.place();
+    summary.keptOriginals = swap.keptAsides();
     tell(100);
 
     summary.rows = int(imported.rows.size());

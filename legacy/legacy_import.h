@@ -1,5 +1,6 @@
 #pragma once
 
+#include "legacy/file_swap.h"
 #include "legacy/jet_process.h"
 #include "legacy/legacy_data.h"
 
@@ -20,6 +21,8 @@ struct ImportOptions
     // When the import runs: the names of the kept originals and of the backup copies carry it.
     QDateTime now = QDateTime::currentDateTime();
     JetReaderOptions reader;
+    // Told after each change to the data folder's files while the new ones are put in place.
+    SwapStep afterSwapStep;
 };
 
 struct ImportSummary
@@ -43,6 +46,9 @@ using ImportProgress = std::function<void(int)>;
 // puts them in place. Access files that were in the data folder are kept as
 // "<name>.jet-YYYYMMDD-HHMMSS"; replaced files of ours are copied into the backup folder. The work
 // file is replaced only when an Access work file is imported; otherwise its hints stay as they are.
+//
+// The caller holds the data folder's lock. A swap of an earlier import that a crash cut short is
+// completed first (finishInterruptedSwap).
 //
 // Throws ImportError on any failure; the data folder is then exactly as it was. Kind::HoldsData when
 // the data folder holds stored rows (or another Access file) and `replaceStoredData` is off.

@@ -37,15 +37,18 @@ QString failureMessage(const QString& target, const QString& reason)
         .arg(QDir::toNativeSeparators(QFileInfo(target).absoluteFilePath()), reason);
 }
 
-// A copy left half-written by a crash and the copies beyond the newest kKeptBackups go.
-void prune(const QString& folder, const QStringList& backups)
+// A copy left half-written by a crash and the copies beyond the newest kKeptBackups go. The copy just
+// taken stays whatever names sort after it (a clock that was set back, copies brought in from
+// elsewhere): the work it was taken for counts on it.
+void prune(const QString& folder, QStringList backups, const QString& justWritten)
 {
     QDir dir(folder);
     const QStringList leftovers{QStringLiteral("Dorivan-*.mdb") + kTempSuffix,
                                 QStringLiteral("Dorivan-*.mdb") + kTempSuffix + QStringLiteral("-journal")};
     for (const QString& stale : dir.entryList(leftovers, QDir::Files))
         dir.remove(stale);
-    for (qsizetype i = 0; i + DailyBackup::kKeptBackups < backups.size(); ++i)
+    const qsizetype room = DailyBackup::kKeptBackups - (backups.removeAll(justWritten) > 0 ? 1 : 0);
+    for (qsizetype i = 0; i + room < backups.size(); ++i)
         dir.remove(backups[i]);
 }
 
@@ -184,7 +187,8 @@ QString DailyBackup::tryWrite(const QString& target)
         return QStringLiteral("フォルダーを作成できません");
     if (QString error = writeDatabaseCopy(m_source, target); !error.isEmpty())
         return error;
-    prune(m_folder, existingBackups());
+    m_lastCopy = target;
+    prune(m_folder, existingBackups(), QFileInfo(target).fileName());
     return QString();
 }
 

@@ -48,6 +48,8 @@ public:
 
     // The copies in the folder, oldest first.
     QStringList existingBackups() const;
+    // The path of the copy this object wrote last; empty before the first.
+    const QString& lastCopy() const { return m_lastCopy; }
 
 private:
     QString nameForNow();
@@ -61,6 +63,7 @@ private:
     Clock m_clock;
     FailureHandler m_onFailed;
     QString m_warning;
+    QString m_lastCopy;
     QDate m_checkedDay;
 };
 

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -125,6 +126,10 @@ TEST(DataFolder, TheChosenFolderElseDataBesideTheProgramElseThePerUserFolder)
     EXPECT_EQ(defaultDataFolder(program), program + QStringLiteral("/data/"));
     EXPECT_EQ(dataFolderFor(parse({"--data-dir", "/srv/books"}).options, program),
               QStringLiteral("/srv/books/"));
+
+    // A relative XDG_DATA_HOME would follow the current folder: the XDG rules ignore it.
+    qputenv("XDG_DATA_HOME", "relative/share");
+    EXPECT_EQ(perUserDataFolder(), QDir::homePath() + QStringLiteral("/.local/share/dorivan/"));
 }
 
 TEST(CommandLine, HelpListsEveryOptionAndTheFolderThatWouldBeUsed)
@@ -212,4 +217,60 @@ TEST(BannerAddress, TheSupportAddressElseTheInstalledReadmeElseTheOneBesideThePr
     EXPECT_EQ(bannerAddress(QString(), program, fromProgram), QUrl::fromLocalFile(doc + "/README.md"));
     EXPECT_EQ(bannerAddress(QStringLiteral("https://support.example/"), program, fromProgram),
               QUrl(QStringLiteral("https://support.example/")));
+}
+
+// The tasks look at the data folder before they open anything there, and refuse what they cannot use
+// with the reason, changing nothing.
+TEST(CommandLine, ATaskRefusesAnAccessDataFileAndTheRemainsOfAnUnfinishedSwapLeavingThemAsTheyAre)
+{
+    QTemporaryDir root;
+    const auto run = [&](const QString& folder, const QString& task) {
+        QProcess process;
+        process.start(QStringLiteral(DORIVAN_EXECUTABLE), {QStringLiteral("--data-dir"), folder, task,
+                                                           root.filePath(QStringLiteral("rows.csv"))});
+        EXPECT_TRUE(process.waitForFinished(30000));
+        return std::pair{process.exitCode(), QString::fromUtf8(process.readAllStandardError())};
+    };
+    const auto files = [](const QString& folder) {
+        QMap<QString, QByteArray> contents;
+        for (const QString& name : QDir(folder).entryList(QDir::Files | QDir::Hidden)) {
+            QFile file(QDir(folder).filePath(name));
+            file.open(QIODevice::ReadOnly);
+            contents.insert(name, file.readAll());
+        }
+        return contents;
+    };
+    QFile csv(root.filePath(QStringLiteral("rows.csv")));
+    ASSERT_TRUE(csv.open(QIODevice::WriteOnly));
+    csv.write("日付,入金先名,予定額,入金額\r\n2024/05/03,新規,1,0\r\n");
+    csv.close();
+
+    // Dorivan.mdb of the earlier program: the import of it is named, not a damaged database.
+    const QString access = root.filePath(QStringLiteral("access"));
+    ASSERT_TRUE(QDir().mkpath(access));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(DORIVAN_LEGACY_DATA "/small/Dorivan.mdb"),
+                            QDir(access).filePath(QStringLiteral("Dorivan.mdb"))));
+    const QMap<QString, QByteArray> accessBefore = files(access);
+    for (const QString& task : {QStringLiteral("--export-csv"), QStringLiteral("--import-csv")}) {
+        const auto [code, error] = run(access, task);
+        EXPECT_EQ(code, 1) << task.toStdString();
+        EXPECT_TRUE(error.contains(QStringLiteral("以前のプログラムの形式")) &&
+                    error.contains(QStringLiteral("--import-legacy")))
+            << error.toStdString();
+        EXPECT_EQ(files(access), accessBefore) << task.toStdString();
+    }
+
+    // Dorivan.mdb moved aside by an import that stopped half-way: no empty data file takes its place.
+    const QString half = root.filePath(QStringLiteral("half"));
+    ASSERT_TRUE(QDir().mkpath(half));
+    for (const char* name : {"Dorivan.mdb.replaced-20240506-070809", "DorivanWork.mdb"}) {
+        QFile left(QDir(half).filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(left.open(QIODevice::WriteOnly));
+    }
+    const auto [code, error] = run(half, QStringLiteral("--import-csv"));
+    EXPECT_EQ(code, 1);
+    EXPECT_TRUE(error.contains(QStringLiteral("Dorivan.mdb.replaced-20240506-070809")))
+        << error.toStdString();
+    EXPECT_EQ(files(half).keys(), (QStringList{QStringLiteral("Dorivan.mdb.replaced-20240506-070809"),
+                                               QStringLiteral("DorivanWork.mdb")}));
 }

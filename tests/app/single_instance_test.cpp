@@ -1,6 +1,8 @@
 #include "app/single_instance.h"
+#include "support/temp_data.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -18,6 +20,7 @@
 
 #include <deque>
 #include <memory>
+#include <tuple>
 
 namespace {
 
@@ -128,7 +131,7 @@ TEST(FolderClaim, ALockNobodyAnswersForIsTakenOverOnlyOnYesAfterAWarning)
 {
     QTemporaryDir root;
     const QString lock = folderLockPath(root.path());
-    // As a copy on another computer writes it, and a file someone else left.
+    // As a copy on another computer writes it, and a file written a moment ago that names nobody yet.
     const QByteArray foreign("4242\ndorivan\nkeiri-pc\n0123456789abcdef\nboot-id\n");
     for (const QByteArray& left : {foreign, QByteArray("not a lock\n")}) {
         QFile file(lock);
@@ -169,4 +172,59 @@ TEST(FolderClaim, ALockNobodyAnswersForIsTakenOverOnlyOnYesAfterAWarning)
     EXPECT_TRUE(answers.texts[0].contains(QStringLiteral("このコンピュータのプロセス番号")));
     EXPECT_TRUE(answers.texts[1].contains(QStringLiteral("引き継げませんでした")));
     EXPECT_EQ(readAll(lock), held);
+}
+
+// A lock file whose holder cannot be shown to run (empty, garbled) is taken over by the window and the
+// command line alike; one that a copy on another computer wrote an hour ago is not, nor a live one.
+TEST(FolderLock, OnlyALockWhoseHolderCannotBeShownAliveIsStaleForTheWindowAndTheCommandLineAlike)
+{
+    TempDataFolder data;
+    data.open();
+    const QString lock = folderLockPath(data.path());
+    const auto leave = [&](const QByteArray& content) {
+        QFile file(lock);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(content);
+        file.flush();
+        file.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime);
+    };
+    const auto exportRows = [&] {
+        QProcess process;
+        process.start(
+            QStringLiteral(DORIVAN_EXECUTABLE),
+            {QStringLiteral("--data-dir"), data.path(), QStringLiteral("--export-csv"), QStringLiteral("-")});
+        EXPECT_TRUE(process.waitForFinished(30000));
+        return std::pair{process.exitCode(), QString::fromUtf8(process.readAllStandardError())};
+    };
+    for (const QByteArray& left : {QByteArray(), QByteArray("not a lock\n")}) {
+        leave(left);
+        {
+            SingleInstanceGuard guard(data.path());
+            EXPECT_EQ(guard.acquire(), SingleInstanceGuard::Lock::Taken);
+        }
+        leave(left);
+        const auto [code, error] = exportRows();
+        EXPECT_EQ(code, 0) << error.toStdString();
+    }
+
+    const QByteArray foreign("4242\ndorivan\nkeiri-pc\n0123456789abcdef\nboot-id\n");
+    leave(foreign);
+    {
+        SingleInstanceGuard guard(data.path());
+        EXPECT_EQ(guard.acquire(), SingleInstanceGuard::Lock::HeldByCopy);
+    }
+    auto [code, error] = exportRows();
+    EXPECT_EQ(code, 2);
+    EXPECT_TRUE(error.contains(QStringLiteral("keiri-pc")) && error.contains(QDir::toNativeSeparators(lock)))
+        << error.toStdString();
+    EXPECT_EQ(readAll(lock), foreign);
+
+    QFile::remove(lock);
+    QLockFile running(lock);
+    ASSERT_TRUE(running.tryLock(0));
+    std::tie(code, error) = exportRows();
+    EXPECT_EQ(code, 2);
+    EXPECT_TRUE(error.contains(QDir::toNativeSeparators(QFileInfo(data.path()).canonicalFilePath())) &&
+                error.contains(QDir::toNativeSeparators(lock)))
+        << error.toStdString();
 }

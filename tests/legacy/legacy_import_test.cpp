@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -380,4 +381,81 @@ TEST(LegacyStream, FieldsSurviveTheHandOverAndAnIncompleteOneIsRefused)
     written.replace("\\r", "\\n"); // one changed byte: the checksum no longer fits
     legacy::JetStreamParser spoilt;
     EXPECT_THROW(spoilt.feed(written.constData(), written.size()), legacy::JetStreamError);
+}
+
+TEST_F(LegacyImport, TheCopyTakenBeforeAReplaceSurvivesPruningWhateverNamesSortAfterIt)
+{
+    const QString data = folder(QStringLiteral("data"));
+    {
+        auto db = Database::open(QDir(data).filePath(QStringLiteral("Dorivan.mdb")),
+                                 QDir(data).filePath(QStringLiteral("DorivanWork.mdb")));
+        seedStoredRows(*db, {{QDate(2023, 4, 1), 1, QStringLiteral("既存"), yen(5), yen(0), yen(5)}});
+    }
+    // A full set of copies dated after the import (a clock that was set back) sorts after its copy.
+    const QString backups = folder(QStringLiteral("data/backup"));
+    for (int day = 1; day <= 14; ++day) {
+        QFile later(
+            QDir(backups).filePath(QStringLiteral("Dorivan-209901%1.mdb").arg(day, 2, 10, QLatin1Char('0'))));
+        ASSERT_TRUE(later.open(QIODevice::WriteOnly));
+    }
+
+    const legacy::ImportSummary summary =
+        legacy::importLegacyData(legacyData(QStringLiteral("small")), data, at(true));
+    ASSERT_FALSE(summary.backups.isEmpty());
+    EXPECT_EQ(QFileInfo(summary.backups.front()).fileName(), QStringLiteral("Dorivan-20240506.mdb"));
+    ASSERT_TRUE(QFileInfo::exists(summary.backups.front()));
+    EXPECT_EQ(rowsOf(summary.backups.front(), "SELECT 入金先名 FROM 入金予定表"),
+              (std::vector<QStringList>{{QStringLiteral("既存")}}));
+    EXPECT_EQ(QDir(backups).entryList({QStringLiteral("Dorivan-*.mdb")}, QDir::Files).size(), 14);
+}
+
+TEST_F(LegacyImport, AMoveThatFailsMidSwapPutsEveryFileBackWithItsCompanionsAndSaysNothingChanged)
+{
+    const QString source = legacyData(QStringLiteral("small"));
+    // Everything but the copies taken before the replace, which stay whatever happens.
+    const auto dataFiles = [](const QString& folder) {
+        QMap<QString, QByteArray> files = snapshot(folder);
+        files.removeIf([](const auto& file) { return file.key().startsWith(QLatin1String("backup/")); });
+        return files;
+    };
+    const auto seeded = [&](const QString& name, bool withWork) {
+        const QString data = folder(name);
+        {
+            auto db = Database::open(QDir(data).filePath(QStringLiteral("Dorivan.mdb")),
+                                     QDir(data).filePath(QStringLiteral("DorivanWork.mdb")));
+            seedStoredRows(*db, {{QDate(2023, 4, 1), 1, QStringLiteral("既存"), yen(5), yen(0), yen(5)}});
+        }
+        if (!withWork)
+            QFile::remove(QDir(data).filePath(QStringLiteral("DorivanWork.mdb")));
+        return data;
+    };
+
+    // The old file's companions move with it; when the second cannot, the first comes back too.
+    const QString companions = seeded(QStringLiteral("companions"), true);
+    for (const char* suffix : {"-journal", "-wal"}) {
+        QFile companion(QDir(companions).filePath(QStringLiteral("Dorivan.mdb") + QLatin1String(suffix)));
+        ASSERT_TRUE(companion.open(QIODevice::WriteOnly));
+    }
+    ASSERT_TRUE(QDir(companions).mkpath(QStringLiteral("Dorivan.mdb.replaced-20240506-070809-wal/x")));
+    QMap<QString, QByteArray> before = dataFiles(companions);
+    QString message = refusal(source, companions, at(true));
+    EXPECT_TRUE(message.contains(QStringLiteral("データは変更していません"))) << message.toStdString();
+    EXPECT_EQ(dataFiles(companions), before);
+
+    // The new permanent file is in place when the work file's place is taken: both go back as they were.
+    const QString blocked = seeded(QStringLiteral("blocked"), false);
+    const QString aside = QDir(blocked).filePath(QStringLiteral("Dorivan.mdb.replaced-20240506-070809"));
+    const QString fresh = QDir(blocked).filePath(QStringLiteral("Dorivan.mdb.import-20240506-070809"));
+    legacy::ImportOptions options = at(true);
+    options.afterSwapStep = [&] {
+        if (QFileInfo::exists(aside) && !QFileInfo::exists(fresh))
+            QDir(blocked).mkpath(QStringLiteral("DorivanWork.mdb"));
+    };
+    before = dataFiles(blocked);
+    message = refusal(source, blocked, options);
+    EXPECT_TRUE(message.contains(QStringLiteral("データは変更していません"))) << message.toStdString();
+    EXPECT_EQ(dataFiles(blocked), before);
+    EXPECT_EQ(
+        rowsOf(QDir(blocked).filePath(QStringLiteral("Dorivan.mdb")), "SELECT 入金先名 FROM 入金予定表"),
+        (std::vector<QStringList>{{QStringLiteral("既存")}}));
 }

@@ -10,9 +10,15 @@
 //   crash_driver probe-write FOLDER     opens the folder and writes one payer name, printing what
 //                                       the user would be told (run as another user for real
 //                                       file permissions)
+//   crash_driver import-and-die READER SOURCE FOLDER STEP
+//                                       imports the Access files of SOURCE into FOLDER, replacing
+//                                       its data, and kills itself right after step STEP of the
+//                                       file swap; prints "done" when the swap has fewer steps
 
 #include "reliability/history.h"
 
+#include "legacy/jet_process.h"
+#include "legacy/legacy_import.h"
 #include "payers/payer_master.h"
 #include "storage/database.h"
 #include "storage/transaction.h"
@@ -21,6 +27,7 @@
 
 #include <sqlite3.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -28,6 +35,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <unistd.h>
 
 namespace {
@@ -95,6 +103,21 @@ int probeWrite(const QString& folder)
     return 0;
 }
 
+int importAndDie(const QString& reader, const QString& source, const QString& folder, int step)
+{
+    legacy::setJetReaderProgram(reader);
+    legacy::ImportOptions options;
+    options.replaceStoredData = true;
+    int steps = 0;
+    options.afterSwapStep = [&] {
+        if (++steps == step)
+            std::raise(SIGKILL);
+    };
+    legacy::importLegacyData(source, folder, options);
+    say(QStringLiteral("done"));
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -115,8 +138,13 @@ int main(int argc, char** argv)
         return dieMidWrite(QString::fromLocal8Bit(argv[2]));
     if (command == QLatin1String("probe-write") && argc == 3)
         return probeWrite(QString::fromLocal8Bit(argv[2]));
+    if (command == QLatin1String("import-and-die") && argc == 6) {
+        QCoreApplication app(argc, argv); // the reader runs as a child process
+        return importAndDie(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]),
+                            QString::fromLocal8Bit(argv[4]), std::atoi(argv[5]));
+    }
     std::fputs("usage: crash_driver prepare|run OPERATION FOLDER | hold-lock FILE | "
-               "die-mid-write|probe-write FOLDER\n",
+               "die-mid-write|probe-write FOLDER | import-and-die READER SOURCE FOLDER STEP\n",
                stderr);
     return 2;
 }

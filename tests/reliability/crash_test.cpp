@@ -8,10 +8,12 @@
 #include "reliability/process.h"
 
 #include "storage/database.h"
+#include "support/seed.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -166,4 +168,64 @@ TEST_F(CrashSafety, PayerMasterSaveIsAllOrNothing)
 TEST_F(CrashSafety, AllDeleteIsAllOrNothing)
 {
     runKillTest(Operation::AllDelete);
+}
+
+// The Access import puts its new files in place by renames. Killed right after any step of that swap,
+// the next start finds the complete old pair or the complete new pair, and nothing else of the swap.
+TEST_F(CrashSafety, AnAccessImportKilledAtAnyStepOfItsSwapLeavesTheOldOrTheNewFiles)
+{
+    ASSERT_TRUE(m_root.isValid());
+    const QString seed = m_root.filePath(QStringLiteral("seed"));
+    ASSERT_TRUE(QDir().mkpath(seed));
+    Digests before;
+    {
+        auto db = Database::open(permanentFile(seed), workFile(seed));
+        seedStoredRows(*db, {{QDate(2023, 4, 1), 1, QStringLiteral("既存"), yen(5), yen(0), yen(5)}});
+        before = {permanentDigest(*db), workDigest(*db)};
+    }
+    const QString source = QStringLiteral(DORIVAN_LEGACY_DATA "/small");
+    const auto import = [&](const QString& folder, int step) {
+        copyFolder(seed, folder);
+        QProcess driver;
+        driver.start(driverPath(), {QStringLiteral("import-and-die"), QStringLiteral(DORIVAN_EXECUTABLE),
+                                    source, folder, QString::number(step)});
+        driver.waitForFinished(120000);
+        return QString::fromUtf8(driver.readAllStandardOutput()).trimmed() == QLatin1String("done");
+    };
+    const QString full = m_root.filePath(QStringLiteral("full"));
+    ASSERT_TRUE(import(full, 0));
+    Digests after;
+    {
+        auto db = Database::open(permanentFile(full), workFile(full));
+        after = {permanentDigest(*db), workDigest(*db)};
+    }
+    ASSERT_NE(before.permanent, after.permanent);
+
+    Tally tally;
+    int step = 1;
+    for (;; ++step) {
+        SCOPED_TRACE("killed after step " + std::to_string(step));
+        const QString folder = m_root.filePath(QStringLiteral("step%1").arg(step));
+        if (import(folder, step))
+            break;
+        // The start of a command-line task, which completes the swap before it opens the files.
+        QProcess start;
+        start.start(QStringLiteral(DORIVAN_EXECUTABLE),
+                    {QStringLiteral("--data-dir"), folder, QStringLiteral("--export-csv"),
+                     m_root.filePath(QStringLiteral("out.csv"))});
+        ASSERT_TRUE(start.waitForFinished(60000));
+        ASSERT_EQ(start.exitCode(), 0) << start.readAllStandardError().toStdString();
+        EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden),
+                  (QStringList{QStringLiteral("Dorivan.mdb"), QStringLiteral("DorivanWork.mdb")}));
+        auto db = Database::open(permanentFile(folder), workFile(folder));
+        const Digests found{permanentDigest(*db), workDigest(*db)};
+        ASSERT_TRUE(found == before || found == after) << "the files are neither the old nor the new pair";
+        (found == before ? tally.before : tally.after)++;
+        db.reset();
+        QDir(folder).removeRecursively();
+    }
+    // Each side of the swap was met: kills before the first move and kills after it.
+    EXPECT_GT(tally.before, 0);
+    EXPECT_GT(tally.after, 0);
+    EXPECT_GE(step, 6);
 }
