@@ -177,6 +177,7 @@ QString largeFile()
     constexpr qint64 kBytes = 100 * 1000 * 1000;
     if (QFileInfo(path).size() >= kBytes)
         return path;
+    QDir().mkpath(cacheRoot());
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return {};
