@@ -90,6 +90,76 @@ bool encodingOf(const QString& name, bool automatic, std::optional<csv::CsvEncod
     return false;
 }
 
+const QString kNothingChanged = QStringLiteral("取り込めませんでした。何も変更していません。\n");
+const QString kUnforeseen = QStringLiteral("予期しない誤りのため、処理を完了できませんでした。");
+
+// The data folder of an import, opened (and on a first import created) as the program opens it.
+std::unique_ptr<Database> openForImport(const QString& folder)
+{
+    return Database::open(data_files::permanentPath(folder), data_files::workPath(folder));
+}
+
+// The data folder of an export: it reads only the permanent file, so the work file is left alone and
+// one held in memory stands in for it.
+std::unique_ptr<Database> openForExport(const QString& folder)
+{
+    return Database::open(data_files::permanentPath(folder), QStringLiteral(":memory:"));
+}
+
+// What a task created in the data folder, taken back unless the task keeps it: a failed import leaves
+// the folder as it found it, with no new data files, backup copies or folders.
+class FolderChanges
+{
+public:
+    explicit FolderChanges(const QString& folder)
+        : m_backups(QDir(folder).filePath(QStringLiteral("backup"))),
+          m_backupsExisted(QFileInfo::exists(m_backups))
+    {
+        // The outermost folder that is not there yet goes again with everything in it.
+        for (QString missing = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+             !QFileInfo::exists(missing); missing = QFileInfo(missing).path()) {
+            m_createdRoot = missing;
+            if (QDir(missing).isRoot())
+                break;
+        }
+        for (const QString& path : {data_files::permanentPath(folder), data_files::workPath(folder)})
+            if (!QFileInfo::exists(path))
+                m_newFiles << path << path + QStringLiteral("-journal");
+        if (m_backupsExisted)
+            m_oldCopies = QDir(m_backups).entryList(QDir::Files);
+    }
+    FolderChanges(const FolderChanges&) = delete;
+    FolderChanges& operator=(const FolderChanges&) = delete;
+    ~FolderChanges()
+    {
+        if (m_kept)
+            return;
+        if (!m_createdRoot.isEmpty()) {
+            QDir(m_createdRoot).removeRecursively();
+            return;
+        }
+        for (const QString& path : std::as_const(m_newFiles))
+            QFile::remove(path);
+        if (!m_backupsExisted) {
+            QDir(m_backups).removeRecursively();
+        } else if (!m_newFiles.isEmpty()) {
+            // A copy of a data file this task created holds nothing of the user's.
+            for (const QString& name : QDir(m_backups).entryList(QDir::Files))
+                if (!m_oldCopies.contains(name))
+                    QFile::remove(QDir(m_backups).filePath(name));
+        }
+    }
+    void keep() { m_kept = true; }
+
+private:
+    QString m_createdRoot;
+    QString m_backups;
+    bool m_backupsExisted;
+    QStringList m_newFiles;
+    QStringList m_oldCopies;
+    bool m_kept = false;
+};
+
 } // namespace
 
 int runExportCsvCommand(const CsvCommandOptions& options, QIODevice& standardOutput, QIODevice& standardError)
@@ -116,8 +186,9 @@ int runExportCsvCommand(const CsvCommandOptions& options, QIODevice& standardOut
     }
 
     const QString folder = options.dataFolder;
-    // An export reads what is there; it never creates a data folder of its own.
-    if (!QFileInfo::exists(data_files::permanentPath(folder))) {
+    // An export reads what is there; it never creates a data folder or a data file of its own. A file
+    // of 0 bytes holds no data (the open would set it up as new).
+    if (QFileInfo(data_files::permanentPath(folder)).size() == 0) {
         say(standardError, QStringLiteral("データフォルダ「%1」にデータ（%2）がありません。")
                                .arg(shownPath(folder), kPermanentName));
         return kFailed;
@@ -130,11 +201,13 @@ int runExportCsvCommand(const CsvCommandOptions& options, QIODevice& standardOut
 
     csv::ExportResult result;
     try {
-        const std::unique_ptr<Database> db =
-            Database::open(data_files::permanentPath(folder), data_files::workPath(folder));
+        const std::unique_ptr<Database> db = openForExport(folder);
         result = csv::exportSchedule(*db, range, encoding.value_or(csv::CsvEncoding::Utf8));
     } catch (const StorageError& e) {
         say(standardError, e.userMessage());
+        return kFailed;
+    } catch (const std::exception&) {
+        say(standardError, kUnforeseen);
         return kFailed;
     }
     if (!result.ok()) {
@@ -173,7 +246,9 @@ int runImportCsvCommand(const CsvCommandOptions& options, QIODevice& standardInp
     }
 
     const QString folder = options.dataFolder;
-    // Like the first start of the program, an import into a new folder creates it.
+    // Like the first start of the program, an import into a new folder creates it; one that fails takes
+    // back whatever it created.
+    FolderChanges changes(folder);
     if (!QDir().mkpath(folder)) {
         say(standardError, QStringLiteral("データフォルダ「%1」を作成できません。").arg(shownPath(folder)));
         return kFailed;
@@ -184,42 +259,45 @@ int runImportCsvCommand(const CsvCommandOptions& options, QIODevice& standardInp
         return kInUse;
     }
 
-    QByteArray bytes;
-    if (options.file == QStringLiteral("-")) {
-        bytes = standardInput.readAll();
-    } else {
-        QFile file(options.file);
+    QFile file;
+    QIODevice* source = &standardInput;
+    if (options.file != QStringLiteral("-")) {
+        file.setFileName(options.file);
         if (!file.open(QIODevice::ReadOnly)) {
-            say(standardError, QStringLiteral("取り込めませんでした。何も変更していません。\n"
-                                              "ファイル「%1」を読み込めません。（%2）")
-                                   .arg(shownPath(options.file), file.errorString()));
+            say(standardError, kNothingChanged + QStringLiteral("ファイル「%1」を読み込めません。（%2）")
+                                                     .arg(shownPath(options.file), file.errorString()));
             return kFailed;
         }
-        bytes = file.readAll();
+        source = &file;
     }
 
     try {
-        const std::unique_ptr<Database> db =
-            Database::open(data_files::permanentPath(folder), data_files::workPath(folder));
+        const std::unique_ptr<Database> db = openForImport(folder);
         // The day's copy is taken as the window takes it; one that fails is told and the work goes on.
         db->setBackupFolder(QDir(folder).filePath(QStringLiteral("backup")));
         db->backups().setFailureHandler([&](const QString& message) { say(standardError, message); });
         const bool registerPayers = settings::Read設定(*db).autoRegister;
-        const csv::PreparedImport prepared = csv::prepareImport(*db, bytes, encoding, registerPayers);
+        const csv::PreparedImport prepared = csv::prepareImport(*db, *source, encoding, registerPayers);
         if (!prepared.problems.isEmpty()) {
-            say(standardError,
-                QStringLiteral("取り込めませんでした。何も変更していません。\n") + prepared.problems.text());
+            say(standardError, kNothingChanged + prepared.problems.text());
             return kFailed;
         }
         const csv::ImportSummary summary = csv::applyImport(*db, prepared.plan);
         say(standardError, csv::summaryText(summary));
     } catch (const schedule::AmountOutOfRange& e) {
-        say(standardError, e.userMessage());
+        say(standardError, kNothingChanged + e.userMessage());
         return kFailed;
     } catch (const StorageError& e) {
-        say(standardError, e.userMessage());
+        say(standardError, kNothingChanged + e.userMessage());
+        return kFailed;
+    } catch (const std::bad_alloc&) {
+        say(standardError, kNothingChanged + QStringLiteral("メモリが足りません。"));
+        return kFailed;
+    } catch (const std::exception&) {
+        say(standardError, kNothingChanged + kUnforeseen);
         return kFailed;
     }
+    changes.keep();
     return kDone;
 }
 

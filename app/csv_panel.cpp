@@ -94,18 +94,17 @@ void CsvExchangePanel::importCsv()
                                 .arg(shownPath(path), file.errorString()));
         return;
     }
-    const QByteArray bytes = file.readAll();
-    file.close();
-
     csv::PreparedImport prepared;
     if (!runReportingFailure(
             m_window.prompts(),
             [&] {
-                prepared = csv::prepareImport(m_window.db(), bytes, m_importDialog->encoding(),
+                // Read as a stream: a large file is never held whole.
+                prepared = csv::prepareImport(m_window.db(), file, m_importDialog->encoding(),
                                               m_window.settingsPage().autoRegistration());
             },
             kStepNotCompleted))
         return;
+    file.close();
     if (!prepared.problems.isEmpty()) {
         ShowStandardMessage(m_window.prompts(), QStringLiteral("取込"), QStringLiteral("誤り"),
                             prepared.problems.text());

@@ -1,6 +1,7 @@
 // The CSV export of every stored row and the import of a 10,000-row file, each beside its floor: the
 // sqlite3 shell writing the same rows as CSV (no conversion of dates or amounts), and the sqlite3 shell
-// loading the same file into a bare table (no checks, no matching, no balances).
+// loading the same file into a bare table (no checks, no matching, no balances). Besides, the peak
+// memory of the import command on a 100 MB file.
 #include "bench/bench_programs.h"
 #include "bench/bench_support.h"
 #include "bench/history_generator.h"
@@ -10,9 +11,17 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QSaveFile>
 #include <QTemporaryDir>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+extern char** environ;
 
 namespace bench {
 
@@ -159,6 +168,75 @@ void BM_Floor_ImportCsv(benchmark::State& state)
     }
 }
 
+// A 100 MB file of good lines spread over every month the program keeps, so that the import holds
+// the most lines it ever keeps (200 a month); most months have too many and the file is refused after
+// the whole of it was read and planned. Written once into the cache.
+QString largeFile()
+{
+    const QString path = QDir(cacheRoot()).filePath(QStringLiteral("csv-100MB.csv"));
+    constexpr qint64 kBytes = 100 * 1000 * 1000;
+    if (QFileInfo(path).size() >= kBytes)
+        return path;
+    QDir().mkpath(cacheRoot());
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return {};
+    QByteArray chunk = QByteArray("日付,入金先名,予定額,入金額,残高\r\n");
+    qint64 written = 0;
+    for (qint64 i = 0; written < kBytes; ++i) {
+        const QDate month = QDate(1900, 1, 1).addMonths(int(i % 2400));
+        chunk += QStringLiteral("%1/%2/%3,入金先%4,%5,0,\r\n")
+                     .arg(month.year())
+                     .arg(month.month(), 2, 10, QLatin1Char('0'))
+                     .arg(1 + (i / 2400) % 28, 2, 10, QLatin1Char('0'))
+                     .arg(i % 300)
+                     .arg(1000 + i % 90000)
+                     .toUtf8();
+        if (chunk.size() > (1 << 20)) {
+            written += file.write(chunk);
+            chunk.clear();
+        }
+    }
+    file.write(chunk);
+    return file.commit() ? path : QString();
+}
+
+// The import command (`dorivan --import-csv`) as a process of its own, for its peak resident memory.
+void BM_ImportCsv_100MB(benchmark::State& state)
+{
+    const QString file = largeFile();
+    if (file.isEmpty()) {
+        state.SkipWithError("the 100 MB file could not be written");
+        return;
+    }
+    double peakMB = 0;
+    for (auto _ : state) {
+        QTemporaryDir folder(QDir(cacheRoot()).filePath(QStringLiteral("csv-XXXXXX")));
+        const QByteArray program = DORIVAN_EXECUTABLE;
+        const QByteArray dataDir = folder.path().toLocal8Bit();
+        const QByteArray input = file.toLocal8Bit();
+        char* argv[] = {const_cast<char*>(program.constData()), const_cast<char*>("--data-dir"),
+                        const_cast<char*>(dataDir.constData()), const_cast<char*>("--import-csv"),
+                        const_cast<char*>(input.constData()),   nullptr};
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+        pid_t child = 0;
+        const int spawned = posix_spawn(&child, program.constData(), &actions, nullptr, argv, environ);
+        posix_spawn_file_actions_destroy(&actions);
+        int status = 0;
+        rusage usage{};
+        if (spawned != 0 || wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) ||
+            WEXITSTATUS(status) != 1) {
+            state.SkipWithError("the import command did not refuse the file as expected");
+            break;
+        }
+        peakMB = std::max(peakMB, double(usage.ru_maxrss) / 1024.0);
+    }
+    state.counters["peak_MB"] = peakMB;
+    state.counters["file_MB"] = double(QFileInfo(file).size()) / 1e6;
+}
+
 benchmark::internal::Benchmark* registerImport(const char* name, void (*fn)(benchmark::State&))
 {
     return benchmark::RegisterBenchmark(name, fn)
@@ -177,6 +255,10 @@ void registerCsvBenchmarks()
     registerImport("ImportCsv", BM_ImportCsv);
     registerImport("ImportCsv/again", BM_ImportCsv_Again);
     registerImport("Floor/ImportCsv", BM_Floor_ImportCsv);
+    benchmark::RegisterBenchmark("ImportCsv/100MB", BM_ImportCsv_100MB)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime()
+        ->Iterations(1);
 }
 
 } // namespace bench

@@ -13,6 +13,9 @@ RATIOS = [("Entry入金予定表", "Floor/Save"), ("LineDelete", "Floor/LineDele
           ("ImportLegacy", "Floor/ImportLegacy direct copy"), ("ImportLegacy", "Floor/ImportLegacy mdb-export")]
 
 
+OTHERS = OrderedDict()  # benchmarks not run per history size (the 100 MB CSV import): name -> (ms, counters)
+
+
 def load(paths):
     medians = OrderedDict()  # name -> {rows: (ms, counters)}
     for path in paths:
@@ -22,10 +25,12 @@ def load(paths):
             if b.get("aggregate_name", "median") != "median" or b.get("error_occurred"):
                 continue
             m = re.match(r"(.+)/rows:(\d+)", b["run_name"])
-            if not m:
-                continue
             scale = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[b["time_unit"]]
             counters = {k: v for k, v in b.items() if k in ("peak_MB", "rows_rewritten")}
+            if not m:
+                OTHERS[re.sub(r"/iterations:\d+|/real_time", "", b["run_name"])] = (b["real_time"] * scale,
+                                                                                   counters)
+                continue
             medians.setdefault(m.group(1), {})[int(m.group(2))] = (b["real_time"] * scale, counters)
     return medians
 
@@ -63,6 +68,13 @@ def main(paths):
         print("|---" * (len(sizes) + 1) + "|")
         for name, per in peaks.items():
             print(f"| {name} | " + " | ".join(f"{per[n]:.0f}" if n in per else "" for n in sizes) + " |")
+    if OTHERS:
+        print()
+        print("| benchmark (median) | ms | peak resident memory (MB) |")
+        print("|---|---|---|")
+        for name, (ms, counters) in OTHERS.items():
+            peak = counters.get("peak_MB")
+            print(f"| {name} | {fmt(ms)} | " + (f"{peak:.0f}" if peak else "") + " |")
 
 
 if __name__ == "__main__":

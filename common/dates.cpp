@@ -123,6 +123,19 @@ QString toTwoDigitDay(const QDate& date)
     return date.isValid() ? twoDigits(date.day()) : QString();
 }
 
+bool isKeptDate(const QDate& date)
+{
+    return date.isValid() && date >= kFirstKeptDate && date <= kLastKeptDate;
+}
+
+QString outsideKeptDatesMessage(const QString& shownDate)
+{
+    return QStringLiteral("日付「%1」は %2年から%3年までの範囲にありません。")
+        .arg(shownDate)
+        .arg(kFirstKeptDate.year())
+        .arg(kLastKeptDate.year());
+}
+
 std::optional<QDate> parseDateText(const QString& text)
 {
     // Stored dates may come back with a time of day attached; the date part is what counts.

@@ -14,6 +14,14 @@ QString toTwoDigitDay(const QDate& date);   // dd
 // follows; nullopt when not a date of years 1 to 9999.
 std::optional<QDate> parseDateText(const QString& text);
 
+// The dates the program keeps: the month field, the era calendar and the Access files it imports all
+// stay within these years, and a row outside them could be neither shown nor reached by month.
+inline const QDate kFirstKeptDate(1900, 1, 1);
+inline const QDate kLastKeptDate(2099, 12, 31);
+bool isKeptDate(const QDate& date);
+// "日付「0224/01/05」は 1900年から2099年までの範囲にありません。" for a date outside them.
+QString outsideKeptDatesMessage(const QString& shownDate);
+
 // Month arithmetic. The value may be empty, in which case it is returned unchanged; a value that is not
 // a date gives an empty text. Only the interval "m" (calendar months) is used by the program; "d" and
 // "yyyy" are accepted as well.

@@ -133,8 +133,14 @@ ParsedAmount parseAmount(const QString& input)
     int fractionDigits = 0;
     if (pos < ascii.size() && ascii[pos] == QLatin1Char('.')) {
         for (++pos; pos < ascii.size() && isAsciiDigit(ascii[pos]); ++pos) {
-            if (++fractionDigits > 4)
-                return {AmountParse::NotNumber, Money()};
+            // Zeros past the fourth decimal change nothing ("1.50000" is exact); any other digit there
+            // is a fraction of a ten-thousandth that cannot be held.
+            if (fractionDigits == 4) {
+                if (ascii[pos] != QLatin1Char('0'))
+                    return {AmountParse::NotNumber, Money()};
+                continue;
+            }
+            ++fractionDigits;
             fraction = fraction * 10 + std::uint64_t(ascii[pos].unicode() - u'0');
         }
     }

@@ -52,7 +52,8 @@ QString formatAmount(Money amount);
 QString formatAmount(const std::optional<Money>& amount);
 
 // Reads what a book-keeper types into an amount field: optional sign, digits, thousands commas (every
-// three digits from the right, or none at all) and an optional fraction of up to four digits. Full-width
+// three digits from the right, or none at all) and an optional fraction of up to four digits (zeros
+// after the fourth are allowed: the value is still exact). Full-width
 // digits, commas, minus and point, as a Japanese keyboard produces them, count as their ASCII forms;
 // surrounding blanks are ignored.
 enum class AmountParse { Ok, Empty, NotNumber, OutOfRange };

@@ -175,78 +175,123 @@ QString Converter::decodeLossy(const char* data, qsizetype size)
     return out;
 }
 
-SplitText splitRecords(const QString& text)
+bool RecordStream::fill()
 {
-    SplitText result;
-    const qsizetype n = text.size();
-    const QChar* s = text.constData();
-    qsizetype pos = 0;
-    int line = 1;
-    auto atBreak = [&](qsizetype at) { return s[at] == QLatin1Char('\r') || s[at] == QLatin1Char('\n'); };
-    // Steps over one line break (CRLF counts once).
-    auto skipBreak = [&] {
-        if (s[pos] == QLatin1Char('\r') && pos + 1 < n && s[pos + 1] == QLatin1Char('\n'))
-            ++pos;
-        ++pos;
-        ++line;
-    };
-
-    while (pos < n) {
-        CsvRecord record;
-        record.line = line;
-        QString syntaxError;
-        for (;;) {
-            QString field;
-            if (pos < n && s[pos] == QLatin1Char('"')) {
-                ++pos;
-                bool closed = false;
-                while (pos < n) {
-                    if (s[pos] == QLatin1Char('"')) {
-                        if (pos + 1 < n && s[pos + 1] == QLatin1Char('"')) {
-                            field += QLatin1Char('"');
-                            pos += 2;
-                            continue;
-                        }
-                        ++pos;
-                        closed = true;
-                        break;
-                    }
-                    if (s[pos] == QLatin1Char('\n') ||
-                        (s[pos] == QLatin1Char('\r') && !(pos + 1 < n && s[pos + 1] == QLatin1Char('\n'))))
-                        ++line;
-                    field += s[pos++];
-                }
-                if (!closed) {
-                    result.errors.push_back(
-                        {record.line, QStringLiteral("引用符（\"）が閉じられていません。")});
-                    return result;
-                }
-                if (pos < n && s[pos] != QLatin1Char(',') && !atBreak(pos)) {
-                    syntaxError = QStringLiteral("引用符（\"）で囲んだ項目の後に余分な文字があります。");
-                    while (pos < n && !atBreak(pos))
-                        ++pos;
-                }
-            } else {
-                const qsizetype start = pos;
-                while (pos < n && s[pos] != QLatin1Char(',') && !atBreak(pos))
-                    ++pos;
-                field = text.mid(start, pos - start);
-            }
-            record.fields << field;
-            if (pos < n && s[pos] == QLatin1Char(',')) {
-                ++pos;
-                continue;
-            }
-            break;
-        }
-        if (pos < n)
-            skipBreak();
-        if (syntaxError.isEmpty())
-            result.records.push_back(std::move(record));
-        else
-            result.errors.push_back({record.line, syntaxError});
+    if (m_atEnd)
+        return false;
+    constexpr qint64 kChunk = 64 * 1024;
+    m_buffer.resize(kChunk);
+    const qint64 got = m_source.read(m_buffer.data(), kChunk);
+    m_pos = 0;
+    if (got <= 0) {
+        if (got < 0)
+            m_readError = m_source.errorString();
+        m_buffer.clear();
+        m_atEnd = true;
+        return false;
     }
-    return result;
+    m_buffer.truncate(got);
+    return true;
+}
+
+int RecordStream::peek()
+{
+    if (m_pos >= m_buffer.size() && !fill())
+        return -1;
+    return static_cast<unsigned char>(m_buffer[m_pos]);
+}
+
+bool RecordStream::skipPrefix(const QByteArray& prefix)
+{
+    // A pipe may hand over fewer bytes than asked for: gather the few the prefix needs.
+    QByteArray start;
+    while (start.size() < prefix.size()) {
+        const int c = peek();
+        if (c < 0)
+            break;
+        start += char(c);
+        take();
+    }
+    if (start == prefix)
+        return true;
+    m_buffer = start + m_buffer.mid(m_pos);
+    m_pos = 0;
+    return false;
+}
+
+bool RecordStream::next(ByteRecord& record)
+{
+    record.fields.clear();
+    record.error.clear();
+    if (peek() < 0)
+        return false;
+    record.line = m_line;
+    qsizetype bytes = 0;
+    auto isBreak = [](int c) { return c == '\r' || c == '\n'; };
+    auto append = [&](QByteArray& field, int c) {
+        if (++bytes <= kMaxRecordBytes)
+            field += char(c);
+    };
+    for (;;) {
+        QByteArray field;
+        int c = peek();
+        if (c == '"') {
+            take();
+            bool closed = false;
+            while ((c = peek()) >= 0) {
+                take();
+                if (c == '"') {
+                    if (peek() == '"') {
+                        take();
+                        append(field, '"');
+                        continue;
+                    }
+                    closed = true;
+                    break;
+                }
+                if (c == '\n' || (c == '\r' && peek() != '\n'))
+                    ++m_line;
+                append(field, c);
+            }
+            if (!closed) {
+                record.fields.clear();
+                record.error = QStringLiteral("引用符（\"）が閉じられていません。");
+                return true;
+            }
+            if (c = peek(); c >= 0 && c != ',' && !isBreak(c)) {
+                record.error = QStringLiteral("引用符（\"）で囲んだ項目の後に余分な文字があります。");
+                while ((c = peek()) >= 0 && !isBreak(c))
+                    take();
+            }
+        } else {
+            while ((c = peek()) >= 0 && c != ',' && !isBreak(c)) {
+                take();
+                append(field, c);
+            }
+        }
+        if (record.error.isEmpty() && bytes <= kMaxRecordBytes)
+            record.fields.push_back(std::move(field));
+        if (peek() == ',') {
+            take();
+            ++bytes;
+            continue;
+        }
+        break;
+    }
+    if (const int c = peek(); c == '\r') {
+        take();
+        if (peek() == '\n')
+            take();
+        ++m_line;
+    } else if (c == '\n') {
+        take();
+        ++m_line;
+    }
+    if (record.error.isEmpty() && bytes > kMaxRecordBytes)
+        record.error = QStringLiteral("行が長すぎます（%1 バイトを超えています）。").arg(kMaxRecordBytes);
+    if (!record.error.isEmpty())
+        record.fields.clear();
+    return true;
 }
 
 } // namespace csv

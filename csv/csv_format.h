@@ -3,6 +3,7 @@
 #include "common/money.h"
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QString>
 #include <QStringList>
 
@@ -61,28 +62,43 @@ private:
     std::unique_ptr<Handle> m_handle;
 };
 
-// One record of a CSV text and the line of the file it starts on (1-based).
-struct CsvRecord
+// One record of a file, split into fields by RFC 4180 but not yet decoded: neither encoding uses the
+// bytes of the comma, the double quote, CR or LF inside a character, so the bytes can be split first.
+struct ByteRecord
 {
-    int line = 0;
-    QStringList fields;
+    int line = 0;                   // of the file, where the record starts (1-based)
+    std::vector<QByteArray> fields; // empty when the record has an error
+    QString error;                  // why the record could not be split, in Japanese
 };
 
-// A record that could not be split into fields: a quote left open or text after a closing quote.
-struct CsvSyntaxError
+// Reads the records of a file one at a time, from any device (a file, standard input), so that only
+// one record is held at a time however long the file is. CRLF, LF or CR ends a record; a line break at
+// the very end adds no record. A record longer than kMaxRecordBytes is passed over and reported
+// instead of being held: no line of a schedule comes near it.
+class RecordStream
 {
-    int line = 0;
-    QString reason;
-};
+public:
+    static constexpr qsizetype kMaxRecordBytes = 64 * 1024;
 
-struct SplitText
-{
-    std::vector<CsvRecord> records;
-    std::vector<CsvSyntaxError> errors;
-};
+    explicit RecordStream(QIODevice& source) : m_source(source) {}
+    // Steps over `prefix` (the byte-order mark) when the file starts with it.
+    bool skipPrefix(const QByteArray& prefix);
+    // The next record; false at the end of the file or once the device fails (readError()).
+    bool next(ByteRecord& record);
+    // Why the device could not be read; empty when it could.
+    const QString& readError() const { return m_readError; }
 
-// Splits the text into records by RFC 4180, accepting CRLF, LF or CR between records. A line break at
-// the very end adds no record. A record with an error is left out and reported instead.
-SplitText splitRecords(const QString& text);
+private:
+    int peek();
+    void take() { ++m_pos; }
+    bool fill();
+
+    QIODevice& m_source;
+    QByteArray m_buffer;
+    qsizetype m_pos = 0;
+    bool m_atEnd = false;
+    int m_line = 1;
+    QString m_readError;
+};
 
 } // namespace csv

@@ -9,6 +9,7 @@
 #include <SQLiteCpp/Column.h>
 #include <SQLiteCpp/Statement.h>
 
+#include <QBuffer>
 #include <QHash>
 #include <QSet>
 
@@ -42,9 +43,39 @@ void eachRow(Database& db, const std::string& select, const Params& params, Take
         take(rows.row());
 }
 
-void planMonth(Database& db, const QDate& month, const std::vector<const CsvLine*>& lines, ImportPlan& plan,
+// Nothing counts as 0, on either side: an empty field or a 0 against a stored NULL or 0 changes nothing,
+// so that reading an export back never turns one into the other (the export writes a NULL as an empty
+// field), nor does a 0 typed where the screen shows a blank.
+bool agrees(const std::optional<Money>& field, const std::optional<Money>& stored)
+{
+    return field.value_or(Money()) == stored.value_or(Money());
+}
+
+std::optional<Money> storedAfter(const std::optional<Money>& field, const std::optional<Money>& stored)
+{
+    return agrees(field, stored) ? stored : field;
+}
+
+// The lines of one month of the file, kept up to the most a month can hold.
+struct MonthLines
+{
+    std::vector<CsvLine> lines;
+    int beyond = 0;      // lines past the month's limit, only counted
+    int firstBeyond = 0; // the line of the first of them
+};
+
+void planMonth(Database& db, const QDate& month, const MonthLines& file, ImportPlan& plan,
                ProblemList& problems)
 {
+    if (file.beyond > 0) {
+        problems.add(file.firstBeyond,
+                     QStringLiteral("%1年%2月の行がファイルだけで %3 行を超えます（%4 行）。")
+                         .arg(month.year())
+                         .arg(month.month(), 2, 10, QLatin1Char('0'))
+                         .arg(schedule::kWorkRowCount)
+                         .arg(file.lines.size() + std::size_t(file.beyond)));
+        return;
+    }
     std::vector<MonthRow> stored;
     QHash<QString, std::deque<std::size_t>> byDayAndPayer;
     int highest = 0;
@@ -58,6 +89,7 @@ void planMonth(Database& db, const QDate& month, const std::vector<const CsvLine
                 r.planned = columnValue(row, 4).toMoney();
                 r.received = columnValue(row, 5).toMoney();
                 highest = std::max(highest, r.rowNumber);
+                // A row without a payer (nothing or empty text) meets a line with an empty name.
                 if (const std::optional<QDate> date = columnValue(row, 1).toDate())
                     byDayAndPayer[keyOf(*date, columnValue(row, 3).toText())].push_back(stored.size());
                 stored.push_back(r);
@@ -65,20 +97,21 @@ void planMonth(Database& db, const QDate& month, const std::vector<const CsvLine
 
     std::vector<const CsvLine*> added;
     const CsvLine* firstTooMany = nullptr;
-    for (const CsvLine* line : lines) {
-        auto match = byDayAndPayer.find(keyOf(line->date, line->payer));
+    for (const CsvLine& line : file.lines) {
+        auto match = byDayAndPayer.find(keyOf(line.date, line.payer));
         if (match != byDayAndPayer.end() && !match->empty()) {
             const MonthRow& row = stored[match->front()];
             match->pop_front();
-            if (row.planned == line->planned && row.received == line->received)
+            if (agrees(line.planned, row.planned) && agrees(line.received, row.received))
                 ++plan.unchanged;
             else
-                plan.updates.push_back({row.rowId, line->planned, line->received});
+                plan.updates.push_back({row.rowId, storedAfter(line.planned, row.planned),
+                                        storedAfter(line.received, row.received)});
             continue;
         }
-        added.push_back(line);
+        added.push_back(&line);
         if (!firstTooMany && stored.size() + added.size() > std::size_t(schedule::kWorkRowCount))
-            firstTooMany = line;
+            firstTooMany = &line;
     }
     if (firstTooMany) {
         problems.add(firstTooMany->line,
@@ -103,17 +136,21 @@ void planMonth(Database& db, const QDate& month, const std::vector<const CsvLine
         next = int(stored.size()) + 1;
     }
     for (const CsvLine* line : added)
-        plan.inserts.push_back({line->date, next++, line->payer, line->planned, line->received});
+        plan.inserts.push_back(
+            {line->date, next++, line->payer, line->planned, line->received, line->balance});
 }
 
-QStringList unregisteredPayers(Database& db, const std::vector<CsvLine>& lines)
+QStringList unregisteredPayers(Database& db, const std::map<QDate, MonthLines>& months)
 {
     QSet<QString> known;
     eachRow(db, "select 入金先名 from 入金先マスタ", {},
             [&](SQLite::Statement& row) { known.insert(columnValue(row, 0).toText()); });
     QStringList names;
-    for (const CsvLine& line : lines) {
-        if (!known.contains(line.payer)) {
+    for (const auto& [month, file] : months) {
+        for (const CsvLine& line : file.lines) {
+            // A row without a payer names nobody to register.
+            if (line.payer.trimmed().isEmpty() || known.contains(line.payer))
+                continue;
             known.insert(line.payer);
             names << line.payer;
         }
@@ -123,27 +160,41 @@ QStringList unregisteredPayers(Database& db, const std::vector<CsvLine>& lines)
 
 } // namespace
 
-PreparedImport prepareImport(Database& db, const QByteArray& bytes, std::optional<CsvEncoding> encoding,
+PreparedImport prepareImport(Database& db, QIODevice& source, std::optional<CsvEncoding> encoding,
                              bool registerPayers)
 {
-    CsvContent content = readScheduleCsv(bytes, encoding);
+    std::map<QDate, MonthLines> months;
+    CsvReadResult read = readScheduleCsv(source, encoding, [&](CsvLine&& line) {
+        MonthLines& month = months[QDate(line.date.year(), line.date.month(), 1)];
+        if (month.lines.size() < std::size_t(schedule::kWorkRowCount)) {
+            month.lines.push_back(std::move(line));
+        } else if (month.beyond++ == 0) {
+            month.firstBeyond = line.line;
+        }
+    });
     PreparedImport prepared;
-    prepared.encoding = content.encoding;
-    prepared.lines = int(content.lines.size());
-    prepared.problems = std::move(content.problems);
+    prepared.encoding = read.encoding;
+    prepared.lines = read.lines;
+    prepared.problems = std::move(read.problems);
 
     // The months are checked even when some lines are bad, so that one list holds every problem.
-    std::map<QDate, std::vector<const CsvLine*>> months;
-    for (const CsvLine& line : content.lines)
-        months[QDate(line.date.year(), line.date.month(), 1)].push_back(&line);
     ImportPlan& plan = prepared.plan;
     if (!months.empty())
         plan.firstMonth = months.begin()->first;
     for (const auto& [month, lines] : months)
         planMonth(db, month, lines, plan, prepared.problems);
     if (registerPayers)
-        plan.newPayers = unregisteredPayers(db, content.lines);
+        plan.newPayers = unregisteredPayers(db, months);
     return prepared;
+}
+
+PreparedImport prepareImport(Database& db, const QByteArray& bytes, std::optional<CsvEncoding> encoding,
+                             bool registerPayers)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return prepareImport(db, buffer, encoding, registerPayers);
 }
 
 ImportSummary applyImport(Database& db, const ImportPlan& plan)
@@ -158,11 +209,13 @@ ImportSummary applyImport(Database& db, const ImportPlan& plan)
         db.execute("update 入金予定表 set 予定額 = ?, 入金額 = ? where rowid = ?",
                    {Value(u.planned), Value(u.received), Value(u.rowId)});
     for (const ImportPlan::Insert& i : plan.inserts)
-        // The balance is left to the pass below.
+        // The pass below writes every balance up to the first row without a payer, where it stops as
+        // it does for rows typed on screen. What lies beyond keeps the balance the file gives it, as
+        // the data it was exported from had it.
         db.execute("insert into 入金予定表 (日付, 行番号, 入金先名, 予定額, 入金額, 残高)"
                    " values (?, ?, ?, ?, ?, ?)",
-                   {Value(i.date), Value(i.rowNumber), Value(i.payer), Value(i.planned), Value(i.received),
-                    Value()});
+                   {Value(i.date), Value(i.rowNumber), i.payer.isEmpty() ? Value() : Value(i.payer),
+                    Value(i.planned), Value(i.received), Value(i.balance)});
     for (const QString& name : plan.newPayers)
         if (payers::Add入金先(db, name))
             ++summary.payersRegistered;

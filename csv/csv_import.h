@@ -17,7 +17,10 @@ namespace csv {
 // What storing an import file would change, worked out against the store without writing to it.
 //
 // Each line is stored as the save stores a row: a stored row of the same date and payer gets the line's
-// amounts, otherwise a new row follows the month's stored rows with the next 行番号. A payer who appears
+// amounts, otherwise a new row follows the month's stored rows with the next 行番号. An empty amount
+// field is no amount: a new row stores nothing there (counted as 0). Against a stored row nothing and 0
+// count alike, so an empty field or 0 leaves a stored NULL or 0 as it is, and an empty field empties
+// any other amount. A payer who appears
 // twice on one day in the file takes the stored rows of that day and payer in 行番号 order, one a line,
 // so that two receipts from one payer on one day stay two rows and a second import of the same file
 // finds both.
@@ -26,16 +29,17 @@ struct ImportPlan
     struct Update
     {
         std::int64_t rowId = 0;
-        Money planned;
-        Money received;
+        std::optional<Money> planned;
+        std::optional<Money> received;
     };
     struct Insert
     {
         QDate date;
         int rowNumber = 0;
-        QString payer;
-        Money planned;
-        Money received;
+        QString payer; // empty: a row without a payer
+        std::optional<Money> planned;
+        std::optional<Money> received;
+        std::optional<Money> balance; // the file's, kept only where the balance pass does not reach
     };
     struct Renumber
     {
@@ -52,8 +56,10 @@ struct ImportPlan
     bool changesAnything() const { return !updates.empty() || !inserts.empty() || !newPayers.isEmpty(); }
 };
 
-// Reads the file and plans it. `problems` lists every bad line (a month that would pass 200 rows
-// among them); when it is not empty, nothing may be stored. Throws StorageError when the store fails.
+// Reads the file as a stream and plans it. `problems` lists every bad line (a month that would pass 200
+// rows among them); when it is not empty, nothing may be stored. The good lines are kept for the plan,
+// at most 200 of a month (a month with more in the file is refused anyway), so what is held stays
+// bounded however large the file. Throws StorageError when the store fails.
 struct PreparedImport
 {
     ImportPlan plan;
@@ -61,6 +67,8 @@ struct PreparedImport
     CsvEncoding encoding = CsvEncoding::Utf8;
     int lines = 0; // data lines read
 };
+PreparedImport prepareImport(Database& db, QIODevice& source, std::optional<CsvEncoding> encoding,
+                             bool registerPayers);
 PreparedImport prepareImport(Database& db, const QByteArray& bytes, std::optional<CsvEncoding> encoding,
                              bool registerPayers);
 

@@ -1,5 +1,8 @@
 #include "csv/csv_reader.h"
 
+#include "common/dates.h"
+
+#include <QBuffer>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -9,37 +12,28 @@ namespace csv {
 void ProblemList::add(int line, const QString& reason)
 {
     ++m_total;
-    if (int(m_problems.size()) < kKept)
-        m_problems.push_back({line, reason});
-}
-
-std::vector<ImportProblem> ProblemList::sorted() const
-{
-    std::vector<ImportProblem> problems = m_problems;
-    std::stable_sort(problems.begin(), problems.end(),
-                     [](const ImportProblem& a, const ImportProblem& b) { return a.line < b.line; });
-    return problems;
+    // Problems mostly arrive in line order, but a month's are found after the whole file: the list
+    // keeps the lowest lines, as the user reads them.
+    const auto at = std::upper_bound(m_problems.begin(), m_problems.end(), line,
+                                     [](int l, const ImportProblem& p) { return l < p.line; });
+    if (at == m_problems.end() && int(m_problems.size()) >= kShown)
+        return;
+    m_problems.insert(at, {line, reason});
+    if (int(m_problems.size()) > kShown)
+        m_problems.pop_back();
 }
 
 QString ProblemList::text() const
 {
     QStringList lines;
-    const std::vector<ImportProblem> problems = sorted();
-    for (std::size_t i = 0; i < problems.size() && int(i) < kShown; ++i) {
-        const ImportProblem& p = problems[i];
+    for (const ImportProblem& p : m_problems)
         lines << (p.line > 0 ? QStringLiteral("%1行目：%2").arg(p.line).arg(p.reason) : p.reason);
-    }
     if (m_total > kShown)
         lines << QStringLiteral("ほかに %1 件の誤りがあります。").arg(m_total - kShown);
     return lines.join(QLatin1Char('\n'));
 }
 
 namespace {
-
-bool isBreak(char c)
-{
-    return c == '\r' || c == '\n';
-}
 
 // A field as shown in a message: long values are cut short.
 QString shown(const QString& field)
@@ -53,57 +47,36 @@ QString hexBytes(const QByteArray& bytes)
     return QString::fromLatin1(bytes.toHex(' ').toUpper());
 }
 
-// Calls visit(line, begin, end) for each line of the bytes, the line break excluded, with the same
-// numbering as splitRecords (CRLF, LF or CR each end one line). Neither encoding uses the bytes of CR
-// or LF inside a character, so the bytes can be split before they are decoded.
-template <typename Visit> void forEachByteLine(const char* data, qsizetype size, Visit&& visit)
+bool isAsciiBlank(const ByteRecord& record)
 {
-    int line = 1;
-    qsizetype start = 0;
-    for (qsizetype pos = 0; pos <= size; ++pos) {
-        if (pos < size && !isBreak(data[pos]))
-            continue;
-        qsizetype breakLength = 0;
-        if (pos < size)
-            breakLength = data[pos] == '\r' && pos + 1 < size && data[pos + 1] == '\n' ? 2 : 1;
-        visit(line, start, pos, breakLength);
-        if (pos == size)
-            break;
-        pos += breakLength - 1;
-        start = pos + 1;
-        ++line;
-    }
-}
-
-bool startsWithHeaderAsUtf8(const char* data, qsizetype size)
-{
-    qsizetype end = 0;
-    while (end < size && !isBreak(data[end]))
-        ++end;
-    Converter utf8(CsvEncoding::Utf8);
-    const std::optional<QString> first = utf8.decode(data, end);
-    return first && first->trimmed().startsWith(headerColumns().front());
-}
-
-// The text of the file, each line that cannot be read reported and read as far as it goes.
-QString decodeText(const char* data, qsizetype size, CsvEncoding encoding, ProblemList& problems)
-{
-    Converter converter(encoding);
-    if (std::optional<QString> whole = converter.decode(data, size))
-        return *whole;
-    QString text;
-    forEachByteLine(data, size, [&](int line, qsizetype begin, qsizetype end, qsizetype breakLength) {
-        QByteArray bad;
-        if (std::optional<QString> part = converter.decode(data + begin, end - begin, &bad)) {
-            text += *part;
-        } else {
-            problems.add(line, QStringLiteral("%1 として読めない文字があります（バイト %2）。")
-                                   .arg(encodingName(encoding), hexBytes(bad)));
-            text += converter.decodeLossy(data + begin, end - begin);
-        }
-        text += QString::fromLatin1(data + end, breakLength);
+    return std::all_of(record.fields.begin(), record.fields.end(), [](const QByteArray& field) {
+        return std::all_of(field.begin(), field.end(), [](char c) { return c == ' ' || c == '\t'; });
     });
-    return text;
+}
+
+bool isBlankRecord(const QStringList& fields)
+{
+    return std::all_of(fields.begin(), fields.end(), [](const QString& f) { return f.trimmed().isEmpty(); });
+}
+
+// The encoding of a file nobody named, from its first line that is not blank: the header, when the
+// file is one of ours, names its encoding by the bytes of 日付.
+CsvEncoding detectEncoding(const ByteRecord& first)
+{
+    Converter utf8(CsvEncoding::Utf8);
+    Converter cp932(CsvEncoding::Cp932);
+    const QByteArray& head = first.fields.front();
+    const QString& title = headerColumns().front();
+    if (const std::optional<QString> text = utf8.decode(head.constData(), head.size());
+        text && text->trimmed().startsWith(title))
+        return CsvEncoding::Utf8;
+    if (const std::optional<QString> text = cp932.decode(head.constData(), head.size());
+        text && text->trimmed().startsWith(title))
+        return CsvEncoding::Cp932;
+    for (const QByteArray& field : first.fields)
+        if (!utf8.decode(field.constData(), field.size()))
+            return CsvEncoding::Cp932;
+    return CsvEncoding::Utf8;
 }
 
 std::optional<QDate> readDate(const QString& field)
@@ -114,7 +87,7 @@ std::optional<QDate> readDate(const QString& field)
     if (!match.hasMatch())
         return std::nullopt;
     const QDate date(match.captured(1).toInt(), match.captured(3).toInt(), match.captured(4).toInt());
-    if (!date.isValid() || date.year() < 1)
+    if (!date.isValid())
         return std::nullopt;
     return date;
 }
@@ -132,19 +105,25 @@ bool hasTooManyDecimals(const QString& field)
     return cut.status == AmountParse::Ok || cut.status == AmountParse::OutOfRange;
 }
 
-std::optional<Money> readAmount(const QString& field, const QString& column, int line, ProblemList& problems)
+// An amount field: nothing in it is no amount (a blank cell, nothing planned or received yet).
+struct AmountField
+{
+    bool ok = false;
+    std::optional<Money> amount;
+};
+
+AmountField readAmount(const QString& field, const QString& column, int line, ProblemList& problems)
 {
     const ParsedAmount parsed = parseAmount(field);
     switch (parsed.status) {
     case AmountParse::Ok:
-        return parsed.amount;
+        return {true, parsed.amount};
     case AmountParse::Empty:
-        // A blank cell: nothing planned or nothing received yet.
-        return Money();
+        return {true, std::nullopt};
     case AmountParse::OutOfRange:
         problems.add(line,
                      QStringLiteral("%1「%2」は扱える金額の範囲を超えています。").arg(column, shown(field)));
-        return std::nullopt;
+        return {};
     case AmountParse::NotNumber:
         break;
     }
@@ -152,12 +131,7 @@ std::optional<Money> readAmount(const QString& field, const QString& column, int
         problems.add(line, QStringLiteral("%1「%2」は小数が4桁を超えています。").arg(column, shown(field)));
     else
         problems.add(line, QStringLiteral("%1「%2」は数値ではありません。").arg(column, shown(field)));
-    return std::nullopt;
-}
-
-bool isBlankRecord(const QStringList& fields)
-{
-    return std::all_of(fields.begin(), fields.end(), [](const QString& f) { return f.trimmed().isEmpty(); });
+    return {};
 }
 
 // How many columns the header announces: 5, 4 without the balance, 0 when it is not the header.
@@ -172,84 +146,119 @@ int headerColumnCount(const QStringList& fields)
     return int(fields.size());
 }
 
-void readLine(const CsvRecord& record, int columns, CsvContent& content)
+std::optional<CsvLine> readLine(int line, const QStringList& f, int columns, ProblemList& problems)
 {
-    ProblemList& problems = content.problems;
-    const QStringList& f = record.fields;
     if (f.size() != columns) {
-        problems.add(record.line,
+        problems.add(line,
                      QStringLiteral("項目の数が %1 個です（%2 個のはずです）。").arg(f.size()).arg(columns));
-        return;
+        return std::nullopt;
     }
     const int before = problems.total();
     const std::optional<QDate> date = readDate(f[0]);
     if (!date)
         problems.add(
-            record.line,
+            line,
             QStringLiteral("日付「%1」が正しくありません（yyyy/mm/dd の形の、ある日付）。").arg(shown(f[0])));
-    if (f[1].trimmed().isEmpty())
-        problems.add(record.line, QStringLiteral("入金先名が空です。"));
-    const std::optional<Money> planned = readAmount(f[2], headerColumns()[2], record.line, problems);
-    const std::optional<Money> received = readAmount(f[3], headerColumns()[3], record.line, problems);
+    else if (!isKeptDate(*date))
+        problems.add(line, outsideKeptDatesMessage(shown(f[0])));
+    // An export writes a stored row without a payer with an empty name, and such rows come back as
+    // they were; a file typed without the balance column has no such rows, and there a missing name
+    // is a slip that would end every later balance.
+    if (columns == kColumnsWithoutBalance && f[1].trimmed().isEmpty())
+        problems.add(line, QStringLiteral("入金先名が空です。"));
+    const AmountField planned = readAmount(f[2], headerColumns()[2], line, problems);
+    const AmountField received = readAmount(f[3], headerColumns()[3], line, problems);
     if (problems.total() != before)
-        return;
+        return std::nullopt;
+    std::optional<Money> balance;
+    if (columns == kColumnsWithBalance) {
+        // Only what is beyond the balance pass keeps it (see applyImport); one that does not read is
+        // left to the pass like an empty one.
+        if (const ParsedAmount b = parseAmount(f[4]); b.status == AmountParse::Ok)
+            balance = b.amount;
+    }
     // The name is kept exactly: payers are matched by the whole name, blanks included.
-    content.lines.push_back({record.line, *date, f[1], *planned, *received});
+    return CsvLine{line, *date, f[1], planned.amount, received.amount, balance};
 }
 
 } // namespace
 
+CsvReadResult readScheduleCsv(QIODevice& source, std::optional<CsvEncoding> encoding, const LineSink& take)
+{
+    CsvReadResult result;
+    ProblemList& problems = result.problems;
+    RecordStream records(source);
+    const bool bom = encoding != CsvEncoding::Cp932 && records.skipPrefix(kUtf8Bom);
+    if (encoding)
+        result.encoding = *encoding;
+    else if (bom)
+        encoding = CsvEncoding::Utf8;
+
+    std::optional<Converter> converter;
+    if (encoding)
+        converter.emplace(*encoding);
+    int columns = 0;
+    ByteRecord record;
+    QStringList fields;
+    while (records.next(record)) {
+        if (!record.error.isEmpty()) {
+            problems.add(record.line, record.error);
+            continue;
+        }
+        if (isAsciiBlank(record))
+            continue;
+        if (!converter) {
+            result.encoding = detectEncoding(record);
+            converter.emplace(result.encoding);
+        }
+        fields.clear();
+        QByteArray bad;
+        bool reported = false;
+        for (const QByteArray& field : record.fields) {
+            if (std::optional<QString> text = converter->decode(field.constData(), field.size(), &bad)) {
+                fields << *text;
+                continue;
+            }
+            if (!reported)
+                problems.add(record.line, QStringLiteral("%1 として読めない文字があります（バイト %2）。")
+                                              .arg(encodingName(result.encoding), hexBytes(bad)));
+            reported = true;
+            // Read as far as it goes, so that the rest of the line is still checked.
+            fields << converter->decodeLossy(field.constData(), field.size());
+        }
+        if (isBlankRecord(fields))
+            continue;
+        if (columns == 0) {
+            columns = headerColumnCount(fields);
+            if (columns == 0) {
+                problems.add(record.line, QStringLiteral("見出しが「%1」ではありません。")
+                                              .arg(headerColumns().join(QLatin1Char(','))));
+                return result;
+            }
+            continue;
+        }
+        if (std::optional<CsvLine> line = readLine(record.line, fields, columns, problems)) {
+            ++result.lines;
+            take(std::move(*line));
+        }
+    }
+    if (!records.readError().isEmpty())
+        problems.add(0, QStringLiteral("ファイルを最後まで読み込めません。（%1）").arg(records.readError()));
+    else if (columns == 0 && problems.isEmpty())
+        problems.add(0, QStringLiteral("ファイルが空です。"));
+    return result;
+}
+
 CsvContent readScheduleCsv(const QByteArray& bytes, std::optional<CsvEncoding> encoding)
 {
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
     CsvContent content;
-    const char* data = bytes.constData();
-    qsizetype size = bytes.size();
-    const bool bom = bytes.startsWith(kUtf8Bom);
-    if (bom && encoding != CsvEncoding::Cp932) {
-        data += kUtf8Bom.size();
-        size -= kUtf8Bom.size();
-    }
-    if (std::all_of(data, data + size, [](char c) { return c == ' ' || c == '\t' || isBreak(c); })) {
-        content.problems.add(0, QStringLiteral("ファイルが空です。"));
-        return content;
-    }
-
-    std::optional<QString> text;
-    if (encoding) {
-        content.encoding = *encoding;
-    } else if (text = Converter(CsvEncoding::Utf8).decode(data, size); text) {
-        content.encoding = CsvEncoding::Utf8;
-    } else {
-        // Not UTF-8 throughout: a UTF-8 file with a damaged byte still has its byte-order mark or a UTF-8
-        // header, and is better reported line by line as UTF-8 than read whole as Shift_JIS.
-        content.encoding = bom || startsWithHeaderAsUtf8(data, size) ? CsvEncoding::Utf8 : CsvEncoding::Cp932;
-    }
-    if (!text)
-        text = decodeText(data, size, content.encoding, content.problems);
-
-    SplitText split = splitRecords(*text);
-    for (const CsvSyntaxError& error : split.errors)
-        content.problems.add(error.line, error.reason);
-    auto record = split.records.begin();
-    while (record != split.records.end() && isBlankRecord(record->fields))
-        ++record;
-    if (record == split.records.end()) {
-        if (content.problems.isEmpty())
-            content.problems.add(0, QStringLiteral("ファイルが空です。"));
-        return content;
-    }
-    const int columns = headerColumnCount(record->fields);
-    if (columns == 0) {
-        content.problems.add(
-            record->line,
-            QStringLiteral("見出しが「%1」ではありません。").arg(headerColumns().join(QLatin1Char(','))));
-        return content;
-    }
-    content.lines.reserve(split.records.size());
-    for (++record; record != split.records.end(); ++record) {
-        if (!isBlankRecord(record->fields))
-            readLine(*record, columns, content);
-    }
+    CsvReadResult read =
+        readScheduleCsv(buffer, encoding, [&](CsvLine&& line) { content.lines.push_back(std::move(line)); });
+    content.problems = std::move(read.problems);
+    content.encoding = read.encoding;
     return content;
 }
 

@@ -206,3 +206,103 @@ TEST(CsvCommand, TheProgramRunsBothCommandsWithoutADisplay)
     EXPECT_EQ(mistyped->exitCode(), 2);
     EXPECT_TRUE(mistyped->readAllStandardOutput().isEmpty());
 }
+
+TEST(CsvCommand, AFailedImportLeavesTheFolderAsItFoundIt)
+{
+    QTemporaryDir scratch;
+    const QString empty = scratch.filePath(QStringLiteral("empty/"));
+    ASSERT_TRUE(QDir().mkpath(empty));
+    QByteArray huge("日付,入金先名,予定額,入金額\r\n2024/01/05,\"");
+    huge += QByteArray(200 * 1024, 'x') + "\",1,0\r\n";
+    const std::vector<std::pair<QByteArray, QString>> cases = {
+        {QByteArray("日付,入金先名,予定額,入金額\r\n0224/01/05,A社,1000,0\r\n"),
+         QStringLiteral("2行目：日付「0224/01/05」は 1900年から2099年までの範囲にありません。")},
+        {huge, QStringLiteral("2行目：行が長すぎます（65536 バイトを超えています）。")},
+        {QByteArray("日付,入金先名,予定額,入金額\r\n2024/01/05, ,1,0\r\n"),
+         QStringLiteral("2行目：入金先名が空です。")},
+    };
+    for (const auto& [bytes, reason] : cases) {
+        for (const QString& folder : {empty, scratch.filePath(QStringLiteral("new/data/"))}) {
+            Streams s(bytes);
+            EXPECT_EQ(runImportCsvCommand(options(folder, QStringLiteral("-")), s.in, s.err), 1);
+            EXPECT_TRUE(s.errors().contains(reason)) << s.errors().toStdString();
+        }
+        EXPECT_TRUE(QDir(empty).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+        EXPECT_FALSE(QFileInfo::exists(scratch.filePath(QStringLiteral("new"))));
+    }
+
+    // Into a folder with data, the same line changes nothing stored.
+    TempDataFolder folder;
+    std::vector<StoredRow> before;
+    {
+        auto db = folder.open();
+        seedHistory(*db);
+        before = readStoredRows(*db);
+    }
+    Streams s(cases[0].first);
+    EXPECT_EQ(runImportCsvCommand(options(folder.path(), QStringLiteral("-")), s.in, s.err), 1);
+    EXPECT_EQ(readStoredRows(*folder.open()), before);
+}
+
+TEST(CsvCommand, TheExportCreatesNoDataFileAndItsFileImportsBackAsANoOp)
+{
+    QTemporaryDir scratch;
+    Streams none;
+    EXPECT_EQ(runExportCsvCommand(options(scratch.path() + QLatin1Char('/'), QStringLiteral("-")), none.out,
+                                  none.err),
+              1);
+    EXPECT_TRUE(none.errors().contains(QStringLiteral("データ（Dorivan.mdb）がありません")))
+        << none.errors().toStdString();
+    EXPECT_TRUE(QDir(scratch.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+
+    TempDataFolder folder;
+    std::vector<StoredRow> before;
+    {
+        auto db = folder.open();
+        seedHistory(*db);
+        seedStoredRows(*db, {{QDate(2024, 5, 20), 3, std::nullopt, yen(0), std::nullopt, {}}});
+        before = readStoredRows(*db);
+    }
+    QFile::remove(QDir(folder.path()).filePath(QStringLiteral("DorivanWork.mdb")));
+    Streams exported;
+    EXPECT_EQ(runExportCsvCommand(options(folder.path(), QStringLiteral("-")), exported.out, exported.err),
+              0);
+    EXPECT_FALSE(QFileInfo::exists(QDir(folder.path()).filePath(QStringLiteral("DorivanWork.mdb"))));
+    EXPECT_TRUE(exported.out.data().contains("2024/05/20,,0,,"));
+
+    Streams imported(exported.out.data());
+    EXPECT_EQ(runImportCsvCommand(options(folder.path(), QStringLiteral("-")), imported.in, imported.err), 0);
+    EXPECT_EQ(imported.errors(), QStringLiteral("追加 0 行、更新 0 行\n"));
+    EXPECT_EQ(readStoredRows(*folder.open()), before);
+}
+
+// The thousands grouping, the Shift_JIS detection and the refusal of a typed line without a payer,
+// through the command's own reading of a file.
+TEST(CsvCommand, ImportsAGroupedAmountFromAShiftJisFileOfItsOwnAccord)
+{
+    QTemporaryDir scratch;
+    const QString path = scratch.filePath(QStringLiteral("sjis.csv"));
+    csv::Converter cp932(csv::CsvEncoding::Cp932);
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(*cp932.encode(QStringLiteral("日付,入金先名,予定額,入金額\r\n"
+                                                "2024/06/03,ＡＢＣ商会,\"12,345.5\",\"-1,000\"\r\n")));
+    }
+    TempDataFolder folder;
+    Streams s;
+    EXPECT_EQ(runImportCsvCommand(options(folder.path(), path), s.in, s.err), 0) << s.errors().toStdString();
+    const std::vector<StoredRow> rows = readStoredRows(*folder.open());
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].入金先名, QStringLiteral("ＡＢＣ商会"));
+    EXPECT_EQ(rows[0].予定額, Money::fromRaw(123455000));
+    EXPECT_EQ(rows[0].入金額, yen(-1000));
+
+    for (const char* bad : {"2024/06/04,甲,\"12,34\",0\r\n", "2024/06/04,,1,0\r\n"}) {
+        Streams refused(QByteArray("日付,入金先名,予定額,入金額\r\n") + bad);
+        EXPECT_EQ(runImportCsvCommand(options(folder.path(), QStringLiteral("-")), refused.in, refused.err),
+                  1)
+            << bad;
+    }
+    EXPECT_EQ(readStoredRows(*folder.open()).size(), 1u);
+}

@@ -97,3 +97,12 @@ TEST(Money, ParsesWhatIsTyped)
     // A number too long to hold but followed by junk is still not a number.
     EXPECT_EQ(parsed(QStringLiteral("99999999999999999999999999x")).status, AmountParse::NotNumber);
 }
+
+TEST(Money, ZerosPastTheFourthDecimalKeepAnAmountExact)
+{
+    EXPECT_EQ(parseAmount(QStringLiteral("1.50000")).amount, Money::fromRaw(15000));
+    EXPECT_EQ(parseAmount(QStringLiteral("－１，２３４．５６７８０００")).amount, Money::fromRaw(-12345678));
+    EXPECT_EQ(parseAmount(QStringLiteral(".00000")).status, AmountParse::Ok);
+    for (const char* inexact : {"1.00001", "1.50000001", "0.12345"})
+        EXPECT_EQ(parseAmount(QString::fromUtf8(inexact)).status, AmountParse::NotNumber) << inexact;
+}

@@ -157,3 +157,56 @@ TEST(ImportCsv, AFailureWhileStoringLeavesRowsAndPayersAsTheyWere)
     EXPECT_EQ(readStoredRows(*db), before);
     EXPECT_TRUE(sortedPayers(*db).isEmpty());
 }
+
+// Data from the Access import: amounts left empty and rows without a payer, after which the stored
+// balance pass stops and the rows keep the balances they came with.
+TEST(ImportCsv, ExportThenImportKeepsEmptyAmountsAndRowsWithoutAPayer)
+{
+    TempDataFolder source;
+    auto from = source.open();
+    seedStoredRows(*from, {
+                              {QDate(2024, 1, 5), 1, QStringLiteral("甲"), yen(100), std::nullopt, {}},
+                              {QDate(2024, 1, 9), 2, QStringLiteral("乙"), std::nullopt, yen(0), {}},
+                              {QDate(2024, 1, 20), 3, std::nullopt, yen(0), yen(0), {}},
+                              {QDate(2024, 1, 21), 4, QString(), yen(7), std::nullopt, yen(3)},
+                              {QDate(2024, 2, 1), 1, QStringLiteral("甲"), yen(5), yen(0), yen(8)},
+                          });
+    schedule::Calc残高(*from, QDate(2024, 1, 1));
+    std::vector<StoredRow> expected = readStoredRows(*from);
+    const QByteArray exported = csv::exportSchedule(*from, {}, csv::CsvEncoding::Utf8).bytes;
+
+    const csv::PreparedImport same = csv::prepareImport(*from, exported, std::nullopt, false);
+    EXPECT_TRUE(same.problems.isEmpty()) << same.problems.text().toStdString();
+    EXPECT_FALSE(same.plan.changesAnything());
+    EXPECT_EQ(same.plan.unchanged, 5);
+
+    TempDataFolder target;
+    auto into = target.open();
+    EXPECT_EQ(import(*into, exported, true).added, 5);
+    // The empty name comes back as no name at all, and is no payer to register.
+    expected[3].入金先名 = std::nullopt;
+    EXPECT_EQ(readStoredRows(*into), expected);
+    EXPECT_EQ(sortedPayers(*into), (QStringList{QStringLiteral("乙"), QStringLiteral("甲")}));
+
+    // Nothing and 0 agree either way round; an empty field empties any other amount.
+    const csv::PreparedImport typed = csv::prepareImport(
+        *into, file("2024/01/05,甲,100,0,\r\n2024/01/09,乙,,,\r\n2024/02/01,甲,,,\r\n"), std::nullopt, false);
+    ASSERT_EQ(typed.plan.updates.size(), 1u);
+    EXPECT_EQ(typed.plan.updates[0].planned, std::nullopt);
+    EXPECT_EQ(typed.plan.updates[0].received, Money());
+    EXPECT_EQ(typed.plan.unchanged, 2);
+}
+
+TEST(ImportCsv, AMonthWithMoreLinesThanItCanHoldIsRefusedWithoutKeepingThemAll)
+{
+    TempDataFolder folder;
+    auto db = folder.open();
+    QByteArray bytes = file("");
+    for (int i = 0; i < 1000; ++i)
+        bytes += "2024/03/01,甲,1,0,\r\n";
+    bytes += "2024/04/01,乙,1,0,\r\n";
+    const csv::PreparedImport refused = csv::prepareImport(*db, bytes, std::nullopt, true);
+    EXPECT_EQ(refused.problems.text(),
+              QStringLiteral("202行目：2024年03月の行がファイルだけで 200 行を超えます（1000 行）。"));
+    EXPECT_EQ(refused.lines, 1001);
+}

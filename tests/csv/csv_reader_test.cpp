@@ -46,7 +46,7 @@ TEST(ReadCsv, AcceptsOtherDateAndAmountFormsAFileWithoutBalancesAndEitherEncodin
         EXPECT_EQ(content.lines[0].date, QDate(2024, 5, 3));
         EXPECT_EQ(content.lines[0].payer, QStringLiteral("山田商店"));
         EXPECT_EQ(content.lines[0].planned, Money::fromYen(1234567));
-        EXPECT_EQ(content.lines[0].received, Money()); // an empty cell
+        EXPECT_EQ(content.lines[0].received, std::nullopt); // an empty cell: no amount
         EXPECT_EQ(content.lines[1].date, QDate(2024, 5, 7));
         EXPECT_EQ(content.lines[1].payer, QStringLiteral("鈴木 \"工業\""));
         EXPECT_EQ(content.lines[1].planned, Money::fromRaw(1235000));
@@ -59,23 +59,24 @@ TEST(ReadCsv, AcceptsOtherDateAndAmountFormsAFileWithoutBalancesAndEitherEncodin
 
 TEST(ReadCsv, ListsEveryBadLineWithItsNumberAndReason)
 {
-    const csv::CsvContent content = csv::readScheduleCsv(utf8("日付,入金先名,予定額,入金額,残高\r\n"
-                                                              "2024/02/30,山田,1,0,\r\n"
-                                                              "2024/02/01,,1,0,\r\n"
-                                                              "2024/02/01,山田,abc,0,\r\n"
-                                                              "2024/02/01,山田,1,1.23456,\r\n"
-                                                              "2024/02/01,山田,99999999999999999,0,\r\n"
-                                                              "2024/02/01,山田,1,0\r\n"
-                                                              "2024/02/01,\"山田\"x,1,0,\r\n"
+    // A file typed without the balance column, where an empty payer is a slip.
+    const csv::CsvContent content = csv::readScheduleCsv(utf8("日付,入金先名,予定額,入金額\r\n"
+                                                              "2024/02/30,山田,1,0\r\n"
+                                                              "2024/02/01, ,1,0\r\n"
+                                                              "2024/02/01,山田,abc,0\r\n"
+                                                              "2024/02/01,山田,1,1.23456\r\n"
+                                                              "2024/02/01,山田,99999999999999999,0\r\n"
                                                               "2024/02/01,山田,1,0,\r\n"
-                                                              "\"2024/02/01,山田,1,0,\r\n"),
+                                                              "2024/02/01,\"山田\"x,1,0\r\n"
+                                                              "2024/02/01,山田,1,0\r\n"
+                                                              "\"2024/02/01,山田,1,0\r\n"),
                                                          std::nullopt);
     expectProblems(content, "2行目：日付「2024/02/30」が正しくありません（yyyy/mm/dd の形の、ある日付）。\n"
                             "3行目：入金先名が空です。\n"
                             "4行目：予定額「abc」は数値ではありません。\n"
                             "5行目：入金額「1.23456」は小数が4桁を超えています。\n"
                             "6行目：予定額「99999999999999999」は扱える金額の範囲を超えています。\n"
-                            "7行目：項目の数が 4 個です（5 個のはずです）。\n"
+                            "7行目：項目の数が 5 個です（4 個のはずです）。\n"
                             "8行目：引用符（\"）で囲んだ項目の後に余分な文字があります。\n"
                             "10行目：引用符（\"）が閉じられていません。");
     ASSERT_EQ(content.lines.size(), 1u);
@@ -111,13 +112,75 @@ TEST(ReadCsv, RefusesAWrongHeaderAnEmptyFileAndBytesOfAnotherEncoding)
 
 TEST(ReadCsv, AFileBadOnEveryLineListsTheFirstHundredAndCountsTheRest)
 {
-    QByteArray bytes = utf8("日付,入金先名,予定額,入金額,残高\r\n");
+    QByteArray bytes = utf8("日付,入金先名,予定額,入金額\r\n");
     for (int i = 0; i < 150; ++i)
-        bytes += "2024/01/01,,1,0,\r\n";
+        bytes += "2024/01/01,,1,0\r\n";
     const csv::CsvContent content = csv::readScheduleCsv(bytes, {});
     EXPECT_EQ(content.problems.total(), 150);
     const QStringList lines = content.problems.text().split(QLatin1Char('\n'));
     ASSERT_EQ(lines.size(), 101);
     EXPECT_EQ(lines.front(), QStringLiteral("2行目：入金先名が空です。"));
     EXPECT_EQ(lines.back(), QStringLiteral("ほかに 50 件の誤りがあります。"));
+}
+
+TEST(ReadCsv, TakesOnlyDatesFrom1900To2099AndExactAmountsWithTrailingZeros)
+{
+    const csv::CsvContent content = csv::readScheduleCsv(utf8("日付,入金先名,予定額,入金額\r\n"
+                                                              "0224/01/05,A社,1000,0\r\n"
+                                                              "1899/12/31,A社,1,0\r\n"
+                                                              "1900/01/01,A社,1.50000,0\r\n"
+                                                              "2099/12/31,A社,-2.000000,０．１２３４０\r\n"
+                                                              "2100/01/01,A社,1,1.000010\r\n"),
+                                                         std::nullopt);
+    expectProblems(content, "2行目：日付「0224/01/05」は 1900年から2099年までの範囲にありません。\n"
+                            "3行目：日付「1899/12/31」は 1900年から2099年までの範囲にありません。\n"
+                            "6行目：日付「2100/01/01」は 1900年から2099年までの範囲にありません。\n"
+                            "6行目：入金額「1.000010」は小数が4桁を超えています。");
+    ASSERT_EQ(content.lines.size(), 2u);
+    EXPECT_EQ(content.lines[0].planned, Money::fromRaw(15000));
+    EXPECT_EQ(content.lines[1].planned, Money::fromYen(-2));
+    EXPECT_EQ(content.lines[1].received, Money::fromRaw(1234));
+}
+
+TEST(ReadCsv, ReadsTheExportsFormWithRowsWithoutAPayerAndEmptyAmounts)
+{
+    const csv::CsvContent content = csv::readScheduleCsv(utf8("日付,入金先名,予定額,入金額,残高\r\n"
+                                                              "2024/01/20,,0,,\r\n"
+                                                              "2024/01/21, ,,5,x\r\n"
+                                                              "2024/01/22,A社,1,0,7.5\r\n"),
+                                                         std::nullopt);
+    expectProblems(content, "");
+    ASSERT_EQ(content.lines.size(), 3u);
+    EXPECT_EQ(content.lines[0].payer, QString());
+    EXPECT_EQ(content.lines[0].planned, Money());
+    EXPECT_EQ(content.lines[0].received, std::nullopt);
+    EXPECT_EQ(content.lines[1].payer, QStringLiteral(" "));
+    EXPECT_EQ(content.lines[1].planned, std::nullopt);
+    EXPECT_EQ(content.lines[1].balance, std::nullopt); // not a number: left to the balance pass
+    EXPECT_EQ(content.lines[2].balance, Money::fromRaw(75000));
+}
+
+TEST(ReadCsv, HoldsNeitherAHugeRecordNorMoreThanTheShownProblems)
+{
+    QByteArray bytes = utf8("日付,入金先名,予定額,入金額\r\n2024/01/01,\"");
+    bytes += QByteArray(csv::RecordStream::kMaxRecordBytes, 'x');
+    bytes += "\",1,0\r\n2024/01/02,A,1,0\r\n";
+    for (int i = 0; i < 500; ++i)
+        bytes += "x\r\n";
+    const csv::CsvContent content = csv::readScheduleCsv(bytes, std::nullopt);
+    EXPECT_EQ(content.problems.total(), 501);
+    EXPECT_EQ(content.problems.sorted().size(), std::size_t(csv::ProblemList::kShown));
+    EXPECT_EQ(content.problems.sorted().front().reason,
+              QStringLiteral("行が長すぎます（65536 バイトを超えています）。"));
+    ASSERT_EQ(content.lines.size(), 1u);
+    EXPECT_EQ(content.lines[0].line, 3);
+
+    // A problem found late on an early line still comes first; the last one kept makes room.
+    csv::ProblemList late;
+    for (int line = 10; line < 10 + csv::ProblemList::kShown; ++line)
+        late.add(line, QStringLiteral("x"));
+    late.add(2, QStringLiteral("月"));
+    EXPECT_EQ(late.sorted().front().line, 2);
+    EXPECT_EQ(late.sorted().back().line, 8 + csv::ProblemList::kShown);
+    EXPECT_TRUE(late.text().endsWith(QStringLiteral("ほかに 1 件の誤りがあります。")));
 }
