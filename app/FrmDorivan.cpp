@@ -238,6 +238,7 @@ void FrmDorivan::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    m_schedulePage->forgetEdits();
     // The hint window belongs to this window's pages; it does not outlive it.
     if (m_hintWindow)
         m_hintWindow->close();

@@ -67,9 +67,7 @@ bool SchedulePage::confirmLeavingMonth()
         // A save its own checks refuse keeps the user on the month, where the check put the cursor.
         return saveMonth();
     case UnsavedChoice::Discard:
-        // Whatever comes next, the next start must not offer these edits back.
-        runReportingFailure(
-            prompts(), [this] { m_draft->discard(db()); }, kStepNotCompleted);
+        // What comes next (a load, a clear) replaces the draft; a window that closes forgets it.
         return true;
     case UnsavedChoice::Stay:
         break;
@@ -176,6 +174,13 @@ void SchedulePage::loadMonth()
     if (load->truncated)
         ShowStandardMessage(prompts(), QStringLiteral("その他"), QStringLiteral("メッセージ"),
                             kMoreThan200Rows);
+}
+
+void SchedulePage::forgetEdits()
+{
+    if (m_source.database() && m_draft->isDirty())
+        runReportingFailure(
+            prompts(), [this] { m_draft->discard(db()); }, kStepNotCompleted);
 }
 
 bool SchedulePage::offerRestore()

@@ -70,6 +70,9 @@ public:
     // Before an action replaces the working set: asks about unsaved edits and saves when told to. True
     // when the action may go on.
     bool confirmLeavingMonth();
+    // The user chose to leave the edits unsaved as the window closes: the next start does not offer
+    // them back.
+    void forgetEdits();
     // Loads the month of a stored row (after asking about unsaved edits), asks to be shown and puts the
     // cursor on the row's day.
     void showStoredRow(const QDate& date, int rowNumber);
