@@ -27,6 +27,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <utility>
 
 using page_controls::named;
@@ -215,14 +216,19 @@ void OverduePage::showEvent(QShowEvent* event)
     refresh();
 }
 
+QDateTime OverduePage::now() const
+{
+    return m_source.clock ? m_source.clock() : QDateTime::currentDateTime();
+}
+
 QDate OverduePage::today() const
 {
-    return (m_source.clock ? m_source.clock() : QDateTime::currentDateTime()).date();
+    return now().date();
 }
 
 void OverduePage::watchMidnight()
 {
-    const QDateTime now = m_source.clock ? m_source.clock() : QDateTime::currentDateTime();
+    const QDateTime now = this->now();
     const qint64 untilMidnight = now.msecsTo(now.date().addDays(1).startOfDay());
     m_midnight->start(int(std::clamp<qint64>(untilMidnight, 0, 24 * 60 * 60 * 1000)));
 }

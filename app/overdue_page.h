@@ -99,6 +99,7 @@ private:
     void buildLayout();
     void fitPayerTotals();
     void dateEdited();
+    QDateTime now() const;
     // Arms the timer for the next midnight by the page's clock.
     void watchMidnight();
     void midnightPassed();
