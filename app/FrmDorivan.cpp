@@ -17,6 +17,7 @@
 #include "storage/database.h"
 
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -55,7 +56,6 @@ FrmDorivan::FrmDorivan(const QString& dataFolder, std::shared_ptr<UserPrompts> p
     buildLayout();
     connectPages();
     loadPages();
-    refreshOpenReceipts();
     m_schedulePage->putStartCursor();
 }
 
@@ -91,7 +91,11 @@ void FrmDorivan::buildLayout()
     SettingsPage::Source settings;
     settings.database = database;
     settings.prompts = m_prompts;
-    settings.csvPanel = [this](QWidget* parent) { return new CsvExchangePanel(*this, parent); };
+    settings.csvPanel = [this](QWidget* parent) {
+        auto* panel = new CsvExchangePanel(*this, parent);
+        connect(panel, &CsvExchangePanel::rowsImported, this, &FrmDorivan::storedDataChanged);
+        return panel;
+    };
     settings.importLegacyData = [this](QProgressBar* progress) { cmd旧データ取込Click(progress); };
     m_settingsPage = new SettingsPage(std::move(settings));
 
@@ -100,6 +104,7 @@ void FrmDorivan::buildLayout()
     overdue.eraValue = [this] { return m_settingsPage->eraValue(); };
     overdue.lineColor = [this] { return std::int64_t(m_settingsPage->lineColour()); };
     overdue.prompts = m_prompts;
+    overdue.clock = [] { return QDateTime::currentDateTime(); };
     m_overduePage = new OverduePage(std::move(overdue));
 
     SSTab1 = new QTabWidget(this);
@@ -120,7 +125,7 @@ void FrmDorivan::buildLayout()
 void FrmDorivan::connectPages()
 {
     connect(m_schedulePage, &SchedulePage::unsavedChanged, this, &FrmDorivan::markUnsaved);
-    connect(m_schedulePage, &SchedulePage::storedRowsChanged, this, &FrmDorivan::refreshOpenReceipts);
+    connect(m_schedulePage, &SchedulePage::storedRowsChanged, this, &FrmDorivan::storedDataChanged);
     connect(m_schedulePage, &SchedulePage::pageWanted, this,
             [this] { SSTab1->setCurrentWidget(m_schedulePage); });
     connect(m_schedulePage, &SchedulePage::printRequested, this, &FrmDorivan::printMonth);
@@ -129,6 +134,7 @@ void FrmDorivan::connectPages()
     connect(m_schedulePage, &SchedulePage::pastDueClicked, this,
             [this] { SSTab1->setCurrentWidget(m_overduePage); });
     connect(m_overduePage, &OverduePage::storedRowRequested, m_schedulePage, &SchedulePage::showStoredRow);
+    connect(m_overduePage, &OverduePage::dayTurned, this, &FrmDorivan::showPastDueNotice);
 
     connect(m_payerPage, &PayerPage::payersChanged, m_schedulePage, &SchedulePage::refreshPayerList);
     connect(SSTab1, &QTabWidget::currentChanged, this, [this](int index) {
@@ -142,7 +148,7 @@ void FrmDorivan::connectPages()
         // The rows the grid showed are gone from the store: the month is read again, empty.
         m_schedulePage->loadMonth();
         m_schedulePage->refreshPayerList();
-        refreshOpenReceipts();
+        storedDataChanged();
     });
 
     connect(m_schedulePage, &SchedulePage::hintRequested, this, &FrmDorivan::showHint);
@@ -162,6 +168,7 @@ void FrmDorivan::loadPages()
     // Typed work an earlier run never saved (it was killed, the power went) is offered back first.
     if (!m_schedulePage->offerRestore())
         m_schedulePage->loadMonth();
+    storedDataChanged();
 }
 
 FrmDorivan::~FrmDorivan()
@@ -183,16 +190,22 @@ QString FrmDorivan::plainTitle() const
     return title;
 }
 
-void FrmDorivan::refreshOpenReceipts()
+void FrmDorivan::storedDataChanged()
 {
-    if (!isLoaded() || !m_overduePage->refresh())
+    if (isLoaded() && m_overduePage->refresh())
+        showPastDueNotice();
+}
+
+void FrmDorivan::showPastDueNotice()
+{
+    if (!isLoaded())
         return;
     // The page read everything up to its date; when that reaches yesterday the notice needs no read
-    // of its own.
+    // of its own. Its day is the one the notice counts from.
     std::optional<schedule::OpenTotals> pastDue = m_overduePage->pastDue();
     if (!pastDue) {
         if (!runReportingFailure(
-                prompts(), [&] { pastDue = schedule::readPastDue(db(), QDate::currentDate()); },
+                prompts(), [&] { pastDue = schedule::readPastDue(db(), m_overduePage->today()); },
                 kStepNotCompleted))
             return;
     }

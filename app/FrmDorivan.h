@@ -70,9 +70,13 @@ private:
     // The title with the mark of unsaved edits of the month, or without.
     void markUnsaved(bool unsaved);
     QString plainTitle() const;
-    // Re-reads the open-receipts page and the notice on the schedule page after the stored rows
-    // changed.
-    void refreshOpenReceipts();
+    // The one way the figures read from the stored rows (the past-due notice, the open-receipts page
+    // and its chart) follow a change of them: every writer ends here, whichever way the rows came (a
+    // save, a deletion, an import, or another program while the window was closed: the load).
+    void storedDataChanged();
+    // The past-due notice on the schedule page, from the open-receipts page's last read when it
+    // reached yesterday.
+    void showPastDueNotice();
     // A hint button press: hands the key over and opens the hint window, or brings an open one to the
     // front (its key stays that of the button that opened it).
     void showHint(const QString& ctlName);

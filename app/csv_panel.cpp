@@ -94,6 +94,11 @@ void CsvExchangePanel::importCsv()
                                 .arg(shownPath(path), file.errorString()));
         return;
     }
+    // The displayed month is read again after the import, so its unsaved edits are settled first, as
+    // month navigation does. A save goes before the plan is made, which then counts the saved rows.
+    if (!m_window.schedulePage().confirmLeavingMonth())
+        return;
+
     csv::PreparedImport prepared;
     if (!runReportingFailure(
             m_window.prompts(),
@@ -120,8 +125,6 @@ void CsvExchangePanel::importCsv()
                                 csv::summaryText({int(plan.inserts.size()), int(plan.updates.size()), 0}));
     if (!plan.newPayers.isEmpty())
         question += QStringLiteral("（入金先マスタに %1 件登録）").arg(plan.newPayers.size());
-    // The month on the screen is read again afterwards: what was typed there and not saved is lost.
-    question += QStringLiteral("。表示中の月の登録していない入力は失われます");
     if (ShowStandardMessage(m_window.prompts(), QStringLiteral("その他"), QStringLiteral("確認"), question) !=
         Answer::Yes)
         return;
@@ -133,6 +136,7 @@ void CsvExchangePanel::importCsv()
     if (summary.payersRegistered > 0)
         m_window.schedulePage().refreshPayerList();
     m_window.schedulePage().loadMonth();
+    emit rowsImported();
     tell(m_window.prompts(), QStringLiteral("取り込みました。") + csv::summaryText(summary));
 }
 

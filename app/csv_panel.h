@@ -27,6 +27,10 @@ public:
     void exportCsv();
     void importCsv();
 
+signals:
+    // An import stored rows: what is read from them must follow.
+    void rowsImported();
+
 private:
     FrmDorivan& m_window;
     QPushButton* m_exportButton = nullptr;

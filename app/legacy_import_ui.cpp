@@ -4,6 +4,7 @@
 
 #include "app/FrmDorivan.h"
 #include "app/delayed_progress.h"
+#include "app/schedule_page.h"
 #include "app/user_prompts.h"
 #include "app/work_table_model.h"
 #include "legacy/import_error.h"
@@ -120,6 +121,10 @@ void FrmDorivan::cmd旧データ取込Click(QProgressBar* progress)
         prompts().ask(this, {kImportTitle, e.userMessage(), DialogStyle::Warning}, PromptButtons::Standard);
         return;
     }
+    // The import reloads every page, so unsaved edits of the month are settled first, as month
+    // navigation does; a save comes before the question about the stored rows it adds to.
+    if (!m_schedulePage->confirmLeavingMonth())
+        return;
     bool replace = false;
     if (legacy::holdsStoredRows(m_dataFolder)) {
         const DialogSpec question{

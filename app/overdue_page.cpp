@@ -3,6 +3,7 @@
 #include "app/amount_field.h"
 #include "app/csv_dialog.h"
 #include "app/csv_panel.h"
+#include "app/date_edit.h"
 #include "app/failure_report.h"
 #include "app/outlook_chart.h"
 #include "app/overdue_models.h"
@@ -23,8 +24,10 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <utility>
 
 using page_controls::named;
@@ -83,8 +86,14 @@ const QStringList kNameSamples{QStringLiteral("株式会社山田商店")};
 OverduePage::OverduePage(Source source, QWidget* parent) : QWidget(parent), m_source(std::move(source))
 {
     setObjectName(QStringLiteral("Page未入金"));
-    m_date = QDate::currentDate();
+    m_date = today();
     buildLayout();
+    m_midnight = new QTimer(this);
+    m_midnight->setSingleShot(true);
+    // A coarse timer may be late by minutes over a day's interval.
+    m_midnight->setTimerType(Qt::PreciseTimer);
+    connect(m_midnight, &QTimer::timeout, this, [this] { midnightPassed(); });
+    watchMidnight();
 
     connect(Dt基準日, &QDateEdit::dateChanged, this, [this] { dateEdited(); });
     connect(Dt基準日, &QDateEdit::editingFinished, this, [this] { dateEdited(); });
@@ -109,8 +118,7 @@ void OverduePage::buildLayout()
     pageLayout->addWidget(frame);
 
     auto* dateLabel = new QLabel(QStringLiteral("基準日"), frame);
-    Dt基準日 = named(new QDateEdit(m_date, frame), QStringLiteral("Dt基準日"));
-    Dt基準日->setDisplayFormat(QStringLiteral("yyyy/MM/dd"));
+    Dt基準日 = named(new DateEdit(m_date, frame), QStringLiteral("Dt基準日"));
     Dt基準日->setCalendarPopup(true);
     // One refresh when the user has finished typing a date, not one per digit.
     Dt基準日->setKeyboardTracking(false);
@@ -208,6 +216,31 @@ void OverduePage::showEvent(QShowEvent* event)
     refresh();
 }
 
+QDateTime OverduePage::now() const
+{
+    return m_source.clock ? m_source.clock() : QDateTime::currentDateTime();
+}
+
+QDate OverduePage::today() const
+{
+    return now().date();
+}
+
+void OverduePage::watchMidnight()
+{
+    const QDateTime now = this->now();
+    const qint64 untilMidnight = now.msecsTo(now.date().addDays(1).startOfDay());
+    m_midnight->start(int(std::clamp<qint64>(untilMidnight, 0, 24 * 60 * 60 * 1000)));
+}
+
+void OverduePage::midnightPassed()
+{
+    // A timer may fire a little early; the page is read again once the date has really changed.
+    if (m_readOn.isValid() && today() != m_readOn && refresh())
+        emit dayTurned();
+    watchMidnight();
+}
+
 void OverduePage::dateEdited()
 {
     // A field the user left empty or unreadable goes back to the last date the page listed.
@@ -219,10 +252,14 @@ void OverduePage::dateEdited()
     if (typed == m_date)
         return;
     const QDate before = m_date;
+    const bool ownBefore = m_ownDate;
     m_date = typed;
+    // Today chosen again means following the day again.
+    m_ownDate = typed != today();
     // A list that could not be read for the new date leaves the page on the old one, field included.
     if (!refresh()) {
         m_date = before;
+        m_ownDate = ownBefore;
         const QSignalBlocker quiet(Dt基準日);
         Dt基準日->setDate(before);
     }
@@ -253,8 +290,8 @@ bool OverduePage::refresh()
     if (!db || m_refreshing)
         return false;
     m_refreshing = true;
-    const QDate date = m_date;
-    const QDate today = QDate::currentDate();
+    const QDate today = this->today();
+    const QDate date = m_ownDate ? m_date : today;
 
     // Everything is read and added up before the page changes, so a failure leaves it as it was.
     std::vector<schedule::OpenRow> all;
@@ -304,6 +341,12 @@ bool OverduePage::refresh()
     num未入金合計->setAmount(totals.合計);
     Chart見通し->setOutlook(outlook, format);
     m_pastDue = pastDue;
+    m_readOn = today;
+    if (date != m_date) {
+        m_date = date;
+        const QSignalBlocker quiet(Dt基準日);
+        Dt基準日->setDate(date);
+    }
     return true;
 }
 

@@ -1,5 +1,9 @@
+#include "app/clickable_label.h"
+#include "app/csv_command.h"
 #include "app/csv_dialog.h"
 #include "app/csv_panel.h"
+#include "app/outlook_chart.h"
+#include "common/dates.h"
 #include "csv/csv_export.h"
 #include "schedule_window.h"
 #include "settings/settings_record.h"
@@ -8,6 +12,8 @@
 #include "support/seed.h"
 
 #include <QApplication>
+#include <QBarSet>
+#include <QBuffer>
 #include <QFile>
 #include <QFileDialog>
 #include <QPushButton>
@@ -157,11 +163,9 @@ TEST(CsvWindow, TheImportButtonAsksStoresReloadsTheMonthAndSummarises)
         whenShown(dialog, [] {});
         click(*window, "cmdCSV取込");
         ASSERT_EQ(answers.count(), 1);
-        EXPECT_EQ(
-            answers.last().message,
-            QStringLiteral(
-                "ファイル「in.csv」から 追加 1 行、更新 1 行 を取り込みます（入金先マスタに 1 件登録）。"
-                "表示中の月の登録していない入力は失われます、よろしいですか"));
+        EXPECT_EQ(answers.last().message,
+                  QStringLiteral("ファイル「in.csv」から 追加 1 行、更新 1 行 を取り込みます（入金先マスタに "
+                                 "1 件登録）、よろしいですか"));
         EXPECT_EQ(readStoredRows(window->db()).size(), 1u);
     }
     ScopedDialogAnswers answers(*window, {true});
@@ -195,4 +199,95 @@ TEST(CsvWindow, AnImportOfABadFileListsTheLinesAndStoresNothing)
               QStringLiteral("次の誤りがあるため、何も取り込んでいません。\n2行目：入金先名が空です。\n"
                              "3行目：日付「2024/05/32」が正しくありません（yyyy/mm/dd の形の、ある日付）。"));
     EXPECT_TRUE(readStoredRows(window->db()).empty());
+}
+
+TEST(CsvWindow, TheImportButtonSettlesUnsavedEditsOfTheMonthFirst)
+{
+    TempDataFolder folder;
+    {
+        auto db = folder.open();
+        seedStoredRows(*db, {{QDate(2024, 5, 1), 1, QStringLiteral("甲社"), yen(500), yen(0), yen(500)}});
+    }
+    auto window = openWindow(folder);
+    showMonth(*window, kMay);
+    WorkTableModel* grid = control<WorkTableModel>(*window, "datInp");
+    QTemporaryDir scratch;
+    const QString path = scratch.filePath(QStringLiteral("in.csv"));
+    writeFile(path, QByteArray("日付,入金先名,予定額,入金額\r\n2024/05/02,甲社,30,0\r\n"));
+    scriptedPromptsOf(*window).fileChooser = [&](QWidget*, const FileRequest&) { return path; };
+    CsvDialog* dialog = panelOf(*window)->importDialog();
+    const QString unsaved = QStringLiteral("未登録の変更");
+
+    // キャンセル: nothing is imported and the edit stays on the screen.
+    ASSERT_TRUE(grid->setData(grid->index(0, kPlanned), 600));
+    {
+        ScopedDialogAnswers answers(*window);
+        answers.queueCancel();
+        whenShown(dialog, [] {});
+        click(*window, "cmdCSV取込");
+        ASSERT_EQ(answers.count(), 1);
+        EXPECT_EQ(answers.last().title, unsaved);
+        EXPECT_TRUE(window->schedulePage().hasUnsavedEdits());
+        EXPECT_EQ(readStoredRows(window->db()).size(), 1u);
+    }
+    // はい: the edit is saved, then the file's row is added beside it.
+    ScopedDialogAnswers answers(*window, {true, true});
+    whenShown(dialog, [] {});
+    click(*window, "cmdCSV取込");
+    ASSERT_EQ(answers.count(), 3);
+    EXPECT_EQ(answers.shown()[0].title, unsaved);
+    EXPECT_EQ(answers.last().message, QStringLiteral("取り込みました。追加 1 行、更新 0 行"));
+    EXPECT_EQ(storedBalances(window->db()), (std::vector<std::optional<Money>>{yen(600), yen(630)}));
+}
+
+TEST(CsvWindow, ImportsByTheButtonOrTheCommandLineShowInTheNoticeAndTheOpenReceipts)
+{
+    TempDataFolder folder;
+    const QDate lastMonth = QDate::currentDate().addMonths(-1);
+    const auto day = [&lastMonth](int d) { return QDate(lastMonth.year(), lastMonth.month(), d); };
+    {
+        auto db = folder.open();
+        seedStoredRows(*db, {{day(10), 1, QStringLiteral("甲社"), yen(1000), yen(0), yen(1000)}});
+    }
+    auto window = openWindow(folder);
+    EXPECT_EQ(control<ClickableLabel>(*window, "lbl未入金お知らせ")->text(),
+              QStringLiteral("期日を過ぎた未入金 1 件 合計 1,000 円"));
+    QTemporaryDir scratch;
+    const QString path = scratch.filePath(QStringLiteral("in.csv"));
+
+    // The button: 甲社 has paid, 乙社 is newly open.
+    writeFile(path, QStringLiteral("日付,入金先名,予定額,入金額\r\n%1,甲社,1000,1000\r\n%2,乙社,300,0\r\n")
+                        .arg(toSlashDate(day(10)), toSlashDate(day(11)))
+                        .toUtf8());
+    scriptedPromptsOf(*window).fileChooser = [&](QWidget*, const FileRequest&) { return path; };
+    {
+        ScopedDialogAnswers answers(*window, {true});
+        whenShown(panelOf(*window)->importDialog(), [] {});
+        click(*window, "cmdCSV取込");
+        ASSERT_EQ(answers.count(), 2);
+    }
+    EXPECT_EQ(control<ClickableLabel>(*window, "lbl未入金お知らせ")->text(),
+              QStringLiteral("期日を過ぎた未入金 1 件 合計 300 円"));
+    OverduePage& page = window->overduePage();
+    EXPECT_EQ(control<AmountField>(page, "num未入金合計")->text(), QStringLiteral("300"));
+    // The outlook's fifth month is the one before today's.
+    EXPECT_EQ(control<OutlookChart>(page, "Chart見通し")->receivedSet()->at(4), 1000.0);
+
+    // The command line, while the window is closed: the next window shows what it stored.
+    ASSERT_TRUE(window->close());
+    window.reset();
+    writeFile(
+        path,
+        QStringLiteral("日付,入金先名,予定額,入金額\r\n%1,丙社,50,0\r\n").arg(toSlashDate(day(12))).toUtf8());
+    QBuffer input;
+    QBuffer errors;
+    errors.open(QIODevice::WriteOnly);
+    CsvCommandOptions options;
+    options.dataFolder = folder.path();
+    options.file = path;
+    ASSERT_EQ(runImportCsvCommand(options, input, errors), 0) << errors.data().toStdString();
+    window = openWindow(folder);
+    EXPECT_EQ(control<ClickableLabel>(*window, "lbl未入金お知らせ")->text(),
+              QStringLiteral("期日を過ぎた未入金 2 件 合計 350 円"));
+    EXPECT_EQ(control<AmountField>(window->overduePage(), "num未入金合計")->text(), QStringLiteral("350"));
 }

@@ -1,6 +1,8 @@
 #include "app/FrmDorivan.h"
+#include "app/clickable_label.h"
 #include "app/legacy_command.h"
 #include "app/legacy_import_ui.h"
+#include "app/schedule_page.h"
 #include "app/single_instance.h"
 #include "app/work_table_model.h"
 #include "legacy/legacy_test_files.h"
@@ -124,6 +126,66 @@ TEST_F(LegacyImportWindow, TheSettingsButtonWarnsImportsReloadsTheWindowAndShows
     EXPECT_EQ(window.settingsPage().eraValue(), QStringLiteral("和暦"));
     EXPECT_EQ(control<WorkTableModel>(window, "dat入金先名")->rowCount(), 12);
     EXPECT_FALSE(control<QProgressBar>(window, "Pbar旧データ取込")->isVisible());
+}
+
+TEST_F(LegacyImportWindow, TheSettingsButtonSettlesUnsavedEditsFirstAndTheNoticeFollowsTheImport)
+{
+    TempDataFolder folder;
+    const QDate today = QDate::currentDate();
+    {
+        auto db = folder.open();
+        seedStoredRows(*db, {{today.addMonths(-1), 1, QStringLiteral("既存"), yen(1000), yen(0), yen(1000)},
+                             {today, 1, QStringLiteral("既存"), yen(5), yen(5), yen(1000)}});
+    }
+    const QString bad = QDir(m_dir.path()).filePath(QStringLiteral("bad"));
+    copyFiles(legacyData(QStringLiteral("bad_values")), bad);
+    const QString good = QDir(m_dir.path()).filePath(QStringLiteral("good"));
+    copyFiles(legacyData(QStringLiteral("small")), good);
+    QString source = bad;
+    auto prompts = std::make_shared<ScriptedPrompts>();
+    prompts->folderChooser = [&source](QWidget*, const QString&) { return source; };
+    FrmDorivan window(folder.path(), prompts);
+    auto* grid = control<WorkTableModel>(window, "datInp");
+    const int planned = grid->columnIndex(QStringLiteral("予定額"));
+    const QString unsaved = QStringLiteral("未登録の変更");
+    const QString noticeBefore = control<ClickableLabel>(window, "lbl未入金お知らせ")->text();
+    EXPECT_EQ(noticeBefore, QStringLiteral("期日を過ぎた未入金 1 件 合計 1,000 円"));
+
+    // キャンセル: nothing is imported and the edit stays on the screen.
+    ASSERT_TRUE(grid->setData(grid->index(0, planned), 7));
+    {
+        ScopedDialogAnswers answers(*prompts);
+        answers.queueCancel();
+        control<QPushButton>(window, "cmd旧データ取込")->click();
+        ASSERT_EQ(answers.count(), 1);
+        EXPECT_EQ(answers.last().title, unsaved);
+        EXPECT_TRUE(window.schedulePage().hasUnsavedEdits());
+    }
+    // はい saves the edit before an import that then fails: the edit is kept in the store.
+    {
+        ScopedDialogAnswers answers(*prompts, {true, true});
+        control<QPushButton>(window, "cmd旧データ取込")->click();
+        ASSERT_EQ(answers.count(), 3);
+        EXPECT_EQ(answers.shown()[0].title, unsaved);
+        EXPECT_TRUE(answers.last().message.contains(QStringLiteral("行番号 201")))
+            << answers.last().message.toStdString();
+        EXPECT_EQ(readStoredRows(window.db()).at(1).予定額, yen(7));
+    }
+    // いいえ goes on without the edit; the window then shows the imported rows' figures, as a window
+    // opened afresh on them does.
+    ASSERT_TRUE(grid->setData(grid->index(0, planned), 9));
+    source = good;
+    ScopedDialogAnswers answers(*prompts, {false, true});
+    control<QPushButton>(window, "cmd旧データ取込")->click();
+    ASSERT_EQ(answers.count(), 3);
+    EXPECT_EQ(answers.shown()[0].title, unsaved);
+    ASSERT_EQ(count(window.db(), "入金予定表"), 555);
+    FrmDorivan afresh(folder.path(), std::make_shared<ScriptedPrompts>());
+    const QString noticeAfter = control<ClickableLabel>(window, "lbl未入金お知らせ")->text();
+    EXPECT_NE(noticeAfter, noticeBefore);
+    EXPECT_EQ(noticeAfter, control<ClickableLabel>(afresh, "lbl未入金お知らせ")->text());
+    EXPECT_EQ(control<QWidget>(window.overduePage(), "num未入金合計")->property("text"),
+              control<QWidget>(afresh.overduePage(), "num未入金合計")->property("text"));
 }
 
 TEST_F(LegacyImportWindow, AnAccessFileAtStartIsOfferedYesImportsNoEndsAndAFailureEndsWithTheReason)

@@ -18,7 +18,9 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QFile>
+#include <QLineEdit>
 #include <QLineSeries>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -425,4 +427,69 @@ TEST(OverduePage, OpeningALineAsksAboutUnsavedEditsFirst)
     EXPECT_EQ(answers.last().title, QStringLiteral("未登録の変更"));
     EXPECT_EQ(window->schedulePage().workMonth().toString(Qt::ISODate).left(7), QStringLiteral("2024-03"));
     EXPECT_FALSE(window->schedulePage().hasUnsavedEdits());
+}
+
+TEST(OverduePage, ADateTypedOverTheSelectedFieldIsTakenWholeAndTheArrowsStepItsParts)
+{
+    TempDataFolder folder;
+    auto window = pageUpTo10May(folder);
+    ScopedDialogAnswers answers(*window);
+    OverduePage& page = window->overduePage();
+    QDateEdit* field = control<QDateEdit>(page, "Dt基準日");
+    field->setFocus();
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(field, QStringLiteral("2028/01/15"));
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_EQ(field->date(), QDate(2028, 1, 15));
+    EXPECT_EQ(page.date(), QDate(2028, 1, 15));
+    EXPECT_EQ(control<QTableView>(page, "Grid未入金")->model()->rowCount(), 5);
+
+    QTest::keyClick(field, Qt::Key_Home);
+    QTest::keyClick(field, Qt::Key_Up);
+    EXPECT_EQ(page.date(), QDate(2029, 1, 15));
+    QTest::keyClick(field, Qt::Key_End);
+    QTest::keyClick(field, Qt::Key_Down);
+    EXPECT_EQ(page.date(), QDate(2029, 1, 14));
+    EXPECT_EQ(field->findChild<QLineEdit*>()->text(), QStringLiteral("2029/01/14"));
+    EXPECT_EQ(answers.count(), 0);
+}
+
+TEST(OverduePage, ListsUpToTodayPastMidnightUntilTheUserChoosesADate)
+{
+    TempDataFolder folder;
+    auto db = folder.open();
+    seedStoredRows(*db, {{QDate(2024, 5, 10), 1, kA, yen(100), yen(0), yen(100)},
+                         {QDate(2024, 5, 11), 1, kB, yen(200), yen(0), yen(300)},
+                         {QDate(2024, 5, 12), 1, kC, yen(400), yen(0), yen(700)}});
+    QDateTime now(QDate(2024, 5, 10), QTime(23, 59, 59, 900));
+    OverduePage::Source source;
+    source.database = [&db] { return db.get(); };
+    source.prompts = std::make_shared<ScriptedPrompts>();
+    source.clock = [&now] { return now; };
+    OverduePage page(std::move(source));
+    QSignalSpy turned(&page, &OverduePage::dayTurned);
+    ASSERT_TRUE(page.refresh());
+    EXPECT_EQ(page.date(), QDate(2024, 5, 10));
+    EXPECT_EQ(page.today(), QDate(2024, 5, 10));
+
+    // The page stays open over midnight: it lists the new day by itself.
+    now = QDateTime(QDate(2024, 5, 11), QTime(0, 0, 1));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return page.date() == QDate(2024, 5, 11); }, 10000));
+    EXPECT_EQ(turned.count(), 1);
+    EXPECT_EQ(control<QDateEdit>(page, "Dt基準日")->date(), QDate(2024, 5, 11));
+    EXPECT_EQ(control<QTableView>(page, "Grid未入金")->model()->rowCount(), 2);
+    ASSERT_TRUE(page.pastDue());
+    EXPECT_EQ(*page.pastDue(), (schedule::OpenTotals{1, yen(100)}));
+
+    // A date of the user's own stays over the next day; choosing today again follows the day again.
+    control<QDateEdit>(page, "Dt基準日")->setDate(QDate(2024, 5, 10));
+    now = now.addDays(1);
+    ASSERT_TRUE(page.refresh());
+    EXPECT_EQ(page.date(), QDate(2024, 5, 10));
+    EXPECT_EQ(control<QTableView>(page, "Grid未入金")->model()->rowCount(), 1);
+    control<QDateEdit>(page, "Dt基準日")->setDate(QDate(2024, 5, 12));
+    now = now.addDays(1);
+    ASSERT_TRUE(page.refresh());
+    EXPECT_EQ(page.date(), QDate(2024, 5, 13));
+    EXPECT_EQ(control<QTableView>(page, "Grid未入金")->model()->rowCount(), 3);
 }

@@ -14,10 +14,8 @@ Answer ScriptedPrompts::ask(QWidget* parent, const DialogSpec& dialog, PromptBut
         m_unscripted.push_back(dialog);
         return dialog.isQuestion() ? Answer::No : Answer::Ok;
     }
-    const bool yes = m_script->answer(dialog);
-    if (!dialog.isQuestion())
-        return Answer::Ok;
-    return yes ? Answer::Yes : Answer::No;
+    const Answer answer = m_script->answer(dialog);
+    return dialog.isQuestion() ? answer : Answer::Ok;
 }
 
 std::int64_t ScriptedPrompts::chooseColor(QWidget* owner, std::int64_t initialColor)
@@ -60,8 +58,10 @@ ScriptedPrompts& scriptedPromptsOf(FrmDorivan& window)
 ScopedDialogAnswers::ScopedDialogAnswers(ScriptedPrompts& prompts, std::initializer_list<bool> answers,
                                          bool defaultAnswer)
     : m_prompts(prompts), m_keepAlive(prompts.weak_from_this().lock()), m_previous(prompts.m_script),
-      m_answers(answers), m_defaultAnswer(defaultAnswer)
+      m_defaultAnswer(defaultAnswer)
 {
+    for (const bool answer : answers)
+        queue(answer);
     m_prompts.m_script = this;
 }
 
@@ -82,16 +82,16 @@ int ScopedDialogAnswers::questionCount() const
         std::count_if(m_shown.begin(), m_shown.end(), [](const DialogSpec& s) { return s.isQuestion(); }));
 }
 
-bool ScopedDialogAnswers::answer(const DialogSpec& dialog)
+Answer ScopedDialogAnswers::answer(const DialogSpec& dialog)
 {
     m_shown.push_back(dialog);
     if (!dialog.isQuestion())
-        return false;
+        return Answer::Ok;
     if (m_answers.empty())
-        return m_defaultAnswer;
-    const bool yes = m_answers.front();
+        return m_defaultAnswer ? Answer::Yes : Answer::No;
+    const Answer next = m_answers.front();
     m_answers.pop_front();
-    return yes;
+    return next;
 }
 
 void storeSettings(FrmDorivan& window, const std::function<void(settings::SettingsRecord&)>& change)

@@ -55,7 +55,8 @@ private:
 ScriptedPrompts& scriptedPromptsOf(FrmDorivan& window);
 
 // Answers the dialogs of a ScriptedPrompts (or of the window holding one) for the lifetime of the object:
-// questions take the queued answers in turn and then the default answer; notices are only recorded.
+// questions take the queued answers in turn (はい or いいえ, or キャンセル where the question offers it) and
+// then the default answer; notices are only recorded.
 // Every dialog that would have been shown is kept for assertions. The script in effect before comes back
 // on destruction.
 class ScopedDialogAnswers
@@ -69,7 +70,8 @@ public:
     ScopedDialogAnswers(const ScopedDialogAnswers&) = delete;
     ScopedDialogAnswers& operator=(const ScopedDialogAnswers&) = delete;
 
-    void queue(bool answer) { m_answers.push_back(answer); }
+    void queue(bool answer) { m_answers.push_back(answer ? Answer::Yes : Answer::No); }
+    void queueCancel() { m_answers.push_back(Answer::Cancel); }
     void setDefaultAnswer(bool answer) { m_defaultAnswer = answer; }
 
     const std::vector<DialogSpec>& shown() const { return m_shown; }
@@ -81,13 +83,13 @@ public:
 
 private:
     friend class ScriptedPrompts;
-    bool answer(const DialogSpec& dialog);
+    Answer answer(const DialogSpec& dialog);
 
     ScriptedPrompts& m_prompts;
     // A window closed while the script is in effect must not take its prompts with it.
     std::shared_ptr<ScriptedPrompts> m_keepAlive;
     ScopedDialogAnswers* m_previous;
-    std::deque<bool> m_answers;
+    std::deque<Answer> m_answers;
     bool m_defaultAnswer;
     std::vector<DialogSpec> m_shown;
 };
