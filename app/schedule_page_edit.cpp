@@ -74,6 +74,13 @@ bool SchedulePage::writeCell(int row, int column, const Value& value)
         changes.push_back({at, column, value.isNull() ? Value(Money()) : value});
     } else if (column == k入金先名) {
         changes.push_back({at, column, value});
+    } else if (column == k日付) {
+        // A full date written by code must lie in the month the working set holds.
+        const std::optional<QDate> date = value.toDate();
+        if (!value.isNull() &&
+            (!date || date->year() != m_workMonth.year() || date->month() != m_workMonth.month()))
+            return false;
+        changes.push_back({at, column, value});
     } else {
         return false;
     }

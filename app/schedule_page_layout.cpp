@@ -212,7 +212,8 @@ void SchedulePage::connectControls()
     connect(cmdMonBef, &QPushButton::clicked, this, [this] { moveMonth(-1); });
     connect(cmdMonNext, &QPushButton::clicked, this, [this] { moveMonth(1); });
     connect(cmd読込, &QPushButton::clicked, this, [this] {
-        if (confirmLeavingMonth())
+        // Without a month there is nothing to load, so nothing to ask about either.
+        if (Dt年月->hasValue() && confirmLeavingMonth())
             loadMonth();
     });
     connect(cmd履歴クリア, &QPushButton::clicked, this, [this] {
@@ -266,7 +267,7 @@ void SchedulePage::connectControls()
 
     // Overdue rows are marked by the grid's working values, unsaved edits included; every write
     // repaints the row.
-    datInp->setRowBackground([this](const WorkTableModel& model, int row) -> QVariant {
+    datInp->setRowBackground([](const WorkTableModel& model, int row) -> QVariant {
         if (schedule::isOverdue(model.value(row, k日付).toDate(), payerOf(model.value(row, k入金先名)),
                                 model.value(row, k予定額).toMoney(), model.value(row, k入金額).toMoney(),
                                 QDate::currentDate()))
