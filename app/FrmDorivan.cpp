@@ -163,11 +163,13 @@ void FrmDorivan::loadPages()
     m_settingsPage->offerEras();
     m_schedulePage->bindData();
     m_payerPage->bindData();
-    m_schedulePage->clearMonth();
     m_payerPage->clearPayers();
-    // Typed work an earlier run never saved (it was killed, the power went) is offered back first.
-    if (!m_schedulePage->offerRestore())
+    // Typed work an earlier run never saved (it was killed, the power went) is offered back before
+    // anything replaces it.
+    if (!m_schedulePage->offerRestore()) {
+        m_schedulePage->clearMonth();
         m_schedulePage->loadMonth();
+    }
     storedDataChanged();
 }
 

@@ -103,6 +103,7 @@ report::ScreenFigures SchedulePage::shownFigures() const
     figures.receivedTotal = shown(num入金額月計);
     figures.plannedTotal = shown(num予定額月計);
     figures.cumulative = shown(num累計);
+    figures.unsaved = m_unsaved;
     return figures;
 }
 
@@ -206,6 +207,7 @@ bool SchedulePage::offerRestore()
         return false;
     m_workMonth = m_draft->month();
     Dt年月->setMonth(m_workMonth);
+    refreshPayerList();
     m繰越額 = carry;
     num繰越額->setAmount(carry);
     num累計->setAmount(m_draft->cumulative());

@@ -7,6 +7,9 @@
 
 namespace report {
 
+const QString kUnsavedFootnote =
+    QStringLiteral("※ 印刷した時点で登録されていない変更を含みます（画面の内容のとおりに印刷しています）。");
+
 namespace {
 
 // An amount column that is empty prints blank, like a 0.
@@ -53,6 +56,8 @@ ReportData prepareReport(Database& db, const QDate& month, const QString& eraVal
     ReportData data;
     data.monthTitle = reportMonthTitle(month, eraValue);
     data.figures = figures;
+    if (figures.unsaved)
+        data.footnote = kUnsavedFootnote;
     data.rows = readPrintRows(db);
     return data;
 }

@@ -17,6 +17,10 @@ namespace report {
 
 namespace {
 
+// The foot line: its height in twips and its type size.
+constexpr int kFootnoteHeight = 360;
+constexpr double kFootnotePointSize = 9;
+
 // The printout's own font first; IPAPGothic has the same metrics, so the layout keeps its proportions.
 const char16_t* const kPreferredFamilies[] = {u"ＭＳ Ｐゴシック", u"MS PGothic", u"IPAPGothic",
                                               u"IPA Pゴシック"};
@@ -109,6 +113,20 @@ public:
 
     int printableHeightTwips() const { return int(m_device.height() / m_y); }
 
+    // One line at the foot of the page, across its width.
+    void drawFootnote(const QString& text)
+    {
+        const QRectF box(0, m_device.height() - kFootnoteHeight * m_y, m_device.width(),
+                         kFootnoteHeight * m_y);
+        QFont font(m_family);
+        font.setPointSizeF(kFootnotePointSize);
+        m_painter.save();
+        m_painter.setFont(font);
+        m_painter.setPen(Qt::black);
+        m_painter.drawText(box, int(Qt::AlignLeft | Qt::AlignVCenter) | Qt::TextSingleLine, text);
+        m_painter.restore();
+    }
+
     void drawControls(const std::vector<ReportControl>& controls, int bandTop, const ReportData& data,
                       const ReportRow* row)
     {
@@ -198,7 +216,8 @@ void renderReport(QPagedPaintDevice& device, const ReportData& data, std::int64_
     painter.setRenderHint(QPainter::TextAntialiasing);
 
     BandPainter bands(painter, device);
-    const int perPage = rowsPerPage(bands.printableHeightTwips());
+    const int footnote = data.footnote.isEmpty() ? 0 : kFootnoteHeight;
+    const int perPage = rowsPerPage(bands.printableHeightTwips() - footnote);
     const QColor lineQColor = colorFromRgbValue(lineColor);
 
     // A month without rows still gets its page with the header and the figures.
@@ -207,6 +226,8 @@ void renderReport(QPagedPaintDevice& device, const ReportData& data, std::int64_
         if (next > 0 && !device.newPage())
             throw ReportRenderError("a new page could not be started");
         bands.drawControls(pageHeaderControls(), 0, data, nullptr);
+        if (!data.footnote.isEmpty())
+            bands.drawFootnote(data.footnote);
         int bandTop = kPageHeaderHeight;
         for (int n = 0; n < perPage && next < data.rows.size(); ++n, ++next, bandTop += kDetailHeight) {
             bands.drawControls(detailControls(), bandTop, data, &data.rows[next]);

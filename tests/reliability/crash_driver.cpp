@@ -14,9 +14,16 @@
 //                                       imports the Access files of SOURCE into FOLDER, replacing
 //                                       its data, and kills itself right after step STEP of the
 //                                       file swap; prints "done" when the swap has fewer steps
+//   crash_driver type-and-die FOLDER    opens the window on FOLDER, shows May 2024, types into its
+//                                       grid (a changed amount, a new row) and kills itself without
+//                                       a save, as a power cut would
 
 #include "reliability/history.h"
 
+#include "app/FrmDorivan.h"
+#include "app/month_edit.h"
+#include "app/schedule_page.h"
+#include "app/work_table_model.h"
 #include "legacy/jet_process.h"
 #include "legacy/legacy_import.h"
 #include "payers/payer_master.h"
@@ -27,6 +34,7 @@
 
 #include <sqlite3.h>
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -118,6 +126,28 @@ int importAndDie(const QString& reader, const QString& source, const QString& fo
     return 0;
 }
 
+int typeAndDie(const QString& folder)
+{
+    FrmDorivan window(folder);
+    window.show();
+    window.findChild<MonthEdit*>(QStringLiteral("Dt年月"))->setMonth(QDate(2024, 5, 1));
+    window.schedulePage().loadMonth();
+    auto* rows = window.findChild<WorkTableModel*>(QStringLiteral("datInp"));
+    // Through the grid's source, as the keys of a book-keeper would write them.
+    const auto type = [&](int row, const char* column, const QVariant& value) {
+        if (!rows->setData(rows->index(row, rows->columnIndex(QString::fromUtf8(column))), value))
+            std::exit(3);
+    };
+    type(0, "予定額", QStringLiteral("1,250"));
+    type(2, "表示日付", QStringLiteral("２０"));
+    type(2, "入金先名", QStringLiteral("停電商事"));
+    type(2, "予定額", QStringLiteral("5000"));
+    type(2, "入金額", QStringLiteral("1200"));
+    say(QStringLiteral("typed"));
+    std::raise(SIGKILL);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -143,8 +173,13 @@ int main(int argc, char** argv)
         return importAndDie(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]),
                             QString::fromLocal8Bit(argv[4]), std::atoi(argv[5]));
     }
+    if (command == QLatin1String("type-and-die") && argc == 3) {
+        QApplication app(argc, argv);
+        return typeAndDie(QString::fromLocal8Bit(argv[2]));
+    }
     std::fputs("usage: crash_driver prepare|run OPERATION FOLDER | hold-lock FILE | "
-               "die-mid-write|probe-write FOLDER | import-and-die READER SOURCE FOLDER STEP\n",
+               "die-mid-write|probe-write FOLDER | import-and-die READER SOURCE FOLDER STEP | "
+               "type-and-die FOLDER\n",
                stderr);
     return 2;
 }

@@ -7,7 +7,12 @@
 #include "reliability/history.h"
 #include "reliability/process.h"
 
+#include "app/FrmDorivan.h"
+#include "app/schedule_page.h"
+#include "app/work_table_model.h"
+#include "schedule/draft.h"
 #include "storage/database.h"
+#include "support/dialog_answers.h"
 #include "support/seed.h"
 
 #include <QDir>
@@ -228,4 +233,51 @@ TEST_F(CrashSafety, AnAccessImportKilledAtAnyStepOfItsSwapLeavesTheOldOrTheNewFi
     EXPECT_GT(tally.before, 0);
     EXPECT_GT(tally.after, 0);
     EXPECT_GE(step, 6);
+}
+
+// Typed work lives in the work file from the moment it is typed: a window killed before 登録 offers it
+// back at the next start, and saving it then stores exactly what was typed.
+TEST(WindowKill, TypedWorkIsOfferedBackAfterTheProcessIsKilledAndSavedAsTyped)
+{
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    const QString folder = root.path() + QStringLiteral("/data");
+    QDir().mkpath(folder);
+    {
+        auto db = Database::open(permanentFile(folder), workFile(folder));
+        seedStoredRows(*db, {{QDate(2024, 4, 30), 1, QStringLiteral("前月"), yen(100), yen(0), yen(100)},
+                             {QDate(2024, 5, 2), 1, QStringLiteral("甲社"), yen(1000), yen(0), yen(1100)},
+                             {QDate(2024, 5, 9), 2, QStringLiteral("乙社"), yen(300), yen(0), yen(1400)}});
+    }
+    QProcess driver;
+    driver.start(driverPath(), {QStringLiteral("type-and-die"), folder});
+    ASSERT_TRUE(driver.waitForFinished(120000));
+    EXPECT_EQ(driver.exitStatus(), QProcess::CrashExit);
+    EXPECT_EQ(QString::fromUtf8(driver.readAllStandardOutput()).trimmed(), QStringLiteral("typed"))
+        << driver.readAllStandardError().toStdString();
+
+    auto prompts = std::make_shared<ScriptedPrompts>();
+    {
+        ScopedDialogAnswers answers(*prompts, {true});
+        FrmDorivan window(folder, prompts);
+        ASSERT_EQ(answers.count(), 1);
+        EXPECT_EQ(answers.last().title, QStringLiteral("入力の復元"));
+        EXPECT_EQ(answers.last().message,
+                  QStringLiteral("前回登録されていない入力があります（2024年5月）。復元しますか？"));
+        EXPECT_EQ(answers.last().style, DialogStyle::AskDefaultYes);
+        ASSERT_TRUE(window.schedulePage().hasUnsavedEdits());
+        EXPECT_EQ(window.schedulePage().workMonth(), QDate(2024, 5, 1));
+        const auto* rows = window.findChild<WorkTableModel*>(QStringLiteral("datInp"));
+        EXPECT_EQ(rows->value(2, rows->columnIndex(QStringLiteral("入金先名"))).toText(),
+                  QStringLiteral("停電商事"));
+        ASSERT_TRUE(window.schedulePage().saveMonth());
+    }
+    auto db = Database::open(permanentFile(folder), workFile(folder));
+    EXPECT_EQ(readStoredRows(*db),
+              (std::vector<StoredRow>{
+                  {QDate(2024, 4, 30), 1, QStringLiteral("前月"), yen(100), yen(0), yen(100)},
+                  {QDate(2024, 5, 2), 1, QStringLiteral("甲社"), yen(1250), yen(0), yen(1350)},
+                  {QDate(2024, 5, 9), 2, QStringLiteral("乙社"), yen(300), yen(0), yen(1650)},
+                  {QDate(2024, 5, 20), 3, QStringLiteral("停電商事"), yen(5000), yen(1200), yen(5450)}}));
+    EXPECT_EQ(schedule::MonthDraft::pendingMonth(*db), std::nullopt) << "nothing is left to restore";
 }
