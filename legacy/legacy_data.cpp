@@ -18,8 +18,6 @@ namespace legacy {
 namespace {
 
 const QDate kJetEpoch(1899, 12, 30);
-const QDate kFirstDay(1900, 1, 1);
-const QDate kLastDay(2099, 12, 31);
 constexpr int kShownProblems = 12;
 
 const QString k入金予定表 = QStringLiteral("入金予定表");
@@ -210,7 +208,7 @@ public:
         bool ok = colon > 0;
         const qlonglong days = ok ? f->left(colon).toLongLong(&ok) : 0;
         const QDate day = ok ? kJetEpoch.addDays(days) : QDate();
-        if (!day.isValid() || day < kFirstDay || day > kLastDay) {
+        if (!isKeptDate(day)) {
             problem(QStringLiteral("%1 %2 は 1900年から2099年までの範囲にありません。")
                         .arg(columnName(need), day.isValid() ? toSlashDate(day) : cellText(f)));
             return std::nullopt;

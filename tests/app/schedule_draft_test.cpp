@@ -42,7 +42,8 @@ void keyOnGrid(FrmDorivan& window, Qt::Key key, Qt::KeyboardModifiers modifiers 
 
 bool unsavedShown(FrmDorivan& window)
 {
-    return control<QLabel>(window, "lbl未登録")->isVisible() && window.windowTitle().endsWith(QStringLiteral(" *"));
+    return control<QLabel>(window, "lbl未登録")->isVisible() &&
+           window.windowTitle().endsWith(QStringLiteral(" *"));
 }
 
 void selectBlock(FrmDorivan& window, int top, int left, int bottom, int right)
@@ -192,7 +193,8 @@ TEST(ScheduleDraft, RowsTheSaveLeavesOutStayOnTheScreenMarkedAndPrintedAsUnsaved
     // The printout shows the grid as it stands and says that it holds unsaved rows.
     const report::ScreenFigures figures = window->schedulePage().shownFigures();
     EXPECT_TRUE(figures.unsaved);
-    const report::ReportData printed = report::prepareReport(window->db(), QDate(2024, 5, 1), QStringLiteral("西暦"), figures);
+    const report::ReportData printed =
+        report::prepareReport(window->db(), QDate(2024, 5, 1), QStringLiteral("西暦"), figures);
     EXPECT_EQ(printed.footnote, report::kUnsavedFootnote);
     EXPECT_EQ(printed.figures.plannedTotal, yen(2400));
 }
@@ -230,4 +232,20 @@ TEST(ScheduleDraft, AStartOffersTypedWorkBackOrForgetsItOnNo)
     ScopedDialogAnswers none(*again);
     FrmDorivan reopened(folder.path(), again);
     EXPECT_EQ(none.count(), 0);
+}
+
+TEST(ScheduleDraft, AFigureStillInItsEditorWhenTheWindowClosesIsAskedAbout)
+{
+    TempDataFolder folder;
+    auto window = mayWithTwoRows(folder);
+    putCursor(*window, 0, kPlanned);
+    typeKeys(QStringLiteral("777")); // the editor is still open: nothing has reached the draft yet
+    ScopedDialogAnswers answers(*window);
+    answers.queueCancel();
+    window->close();
+    ASSERT_EQ(answers.count(), 1);
+    EXPECT_EQ(answers.last().title, QStringLiteral("未登録の変更"));
+    EXPECT_TRUE(window->isVisible()) << "キャンセル keeps the window, and the figure";
+    EXPECT_EQ(control<WorkTableModel>(*window, "datInp")->value(0, kPlanned).toMoney(), yen(777));
+    EXPECT_TRUE(unsavedShown(*window));
 }

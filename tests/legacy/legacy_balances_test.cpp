@@ -1,4 +1,6 @@
+#include "legacy/jet_stream.h"
 #include "legacy/legacy_balances.h"
+#include "legacy/legacy_data.h"
 #include "schedule/balances.h"
 #include "support/seed.h"
 #include "support/temp_data.h"
@@ -48,4 +50,43 @@ TEST(LegacyBalances, TheImportsRuleAgreesWithTheStoredPassOnAnAwkwardHistory)
     EXPECT_THROW(legacy::settleBalances(huge, {false, false}, &overflowRow), MoneyOverflow);
     EXPECT_EQ(overflowRow, 1u);
     EXPECT_FALSE(huge[0].残高.has_value());
+}
+
+// The other side of the currency scale than the file reader's: a hand-over of currency as whole
+// ten-thousandths and of reals as yen must give the same amounts, exact to the ten-thousandth.
+TEST(LegacyData, CurrencyArrivesAsTenThousandthsAndRealsAsYen)
+{
+    using legacy::JetTable;
+    JetTable schedule{QStringLiteral("入金予定表"),
+                      2,
+                      {{QStringLiteral("日付"), legacy::kJetDateTime},
+                       {QStringLiteral("行番号"), legacy::kJetLong},
+                       {QStringLiteral("入金先名"), legacy::kJetText},
+                       {QStringLiteral("予定額"), legacy::kJetMoney},
+                       {QStringLiteral("入金額"), legacy::kJetDouble},
+                       {QStringLiteral("残高"), legacy::kJetMoney}},
+                      {{QByteArray("45000:0"), QByteArray("1"), QByteArray("甲"), QByteArray("12345678"),
+                        QByteArray("0.5"), QByteArray("12340678")},
+                       {QByteArray("45001:0"), QByteArray("1"), QByteArray("乙"), QByteArray("1"),
+                        QByteArray("0.0001"), QByteArray("12340678")}}};
+    JetTable payers{QStringLiteral("入金先マスタ"), 0, {{QStringLiteral("入金先名"), legacy::kJetText}}, {}};
+    JetTable settings{QStringLiteral("自社情報"),
+                      1,
+                      {{QStringLiteral("年号"), legacy::kJetText},
+                       {QStringLiteral("入金先自動登録"), legacy::kJetBool},
+                       {QStringLiteral("LineColor1"), legacy::kJetLong}},
+                      {{QByteArray("西暦"), QByteArray("0"), QByteArray("0")}}};
+    legacy::JetDump dump;
+    dump.format = 4;
+    dump.tables = {schedule, payers, settings};
+
+    const legacy::LegacyData data = legacy::takePermanentTables(dump, QStringLiteral("Dorivan.mdb"));
+
+    ASSERT_EQ(data.rows.size(), 2u);
+    EXPECT_EQ(data.rows[0].日付, QDate(2023, 3, 15));
+    EXPECT_EQ(data.rows[0].予定額, Money::fromRaw(12345678)); // 1,234.5678 yen
+    EXPECT_EQ(data.rows[0].入金額, Money::fromRaw(5000));
+    EXPECT_EQ(data.rows[1].予定額, Money::fromRaw(1));
+    EXPECT_EQ(data.rows[1].入金額, Money::fromRaw(1));
+    EXPECT_EQ(data.changedBalances, 0) << "the stored balances agree only at this scale";
 }
