@@ -33,7 +33,8 @@ const std::vector<ReportControl>& pageHeaderControls()
     static const std::vector<ReportControl> controls{
         label("Label1", u"入金予定表", 375, 90, 1935, 375, kTitlePoints),
         label("Label2", u"年月", 2646, 100, 756, 320),
-        field("txt年月", Content::MonthTitle, 3307, 94, 2079, 378, kLeft),
+        // The value starts a full character after its label, so "年月" and "令和 08年12月" never touch.
+        field("txt年月", Content::MonthTitle, 3600, 94, 2400, 378, kLeft),
         label("Label3", u"繰越額", 855, 570, 1600, 320),
         label("Label4", u"予定額月計", 3060, 570, 1600, 320),
         label("Label5", u"入金額月計", 5620, 570, 1600, 320),

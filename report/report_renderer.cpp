@@ -12,6 +12,7 @@
 #include <QPen>
 
 #include <algorithm>
+#include <limits>
 
 namespace report {
 
@@ -164,24 +165,48 @@ private:
         const int flags = int(control.alignment) | Qt::TextSingleLine | Qt::TextDontClip;
 
         m_painter.save();
+        QString shown = text;
         if (amount) {
+            // Every amount of the page in one type size, chosen so that the widest figure up to
+            // 999,999,999,999 yen fits its column; only a larger one is made smaller still.
+            font.setPointSizeF(amountPointSize());
             const qreal width = QFontMetricsF(font, &m_device).horizontalAdvance(text);
             if (width > box.width())
-                font.setPointSizeF(control.pointSize * std::max(kSmallestFontShare, box.width() / width));
-        } else {
-            // A long name is cut at its column edge rather than running into the amounts; the box's height
-            // is not enforced, as a 14.5-point line is taller than some of the boxes it sits in.
-            m_painter.setClipRect(
-                QRectF(box.left(), box.top() - box.height(), box.width(), box.height() * 3));
+                font.setPointSizeF(font.pointSizeF() * std::max(kSmallestFontShare, box.width() / width));
+        } else if (control.content == Content::Payer) {
+            // A long name ends in "…" at a whole character, never cut through one at the column edge.
+            shown = QFontMetricsF(font, &m_device).elidedText(text, Qt::ElideRight, box.width());
         }
         m_painter.setFont(font);
         m_painter.setPen(Qt::black);
-        m_painter.drawText(box, flags, text);
+        m_painter.drawText(box, flags, shown);
         m_painter.restore();
+    }
+
+    // The largest size at which "-999,999,999,999" fits the narrowest amount column of the layout.
+    double amountPointSize()
+    {
+        if (m_amountPoints > 0)
+            return m_amountPoints;
+        m_amountPoints = std::numeric_limits<double>::max();
+        for (const auto* controls : {&pageHeaderControls(), &detailControls()}) {
+            for (const ReportControl& control : *controls) {
+                if (!isAmount(control.content))
+                    continue;
+                QFont font(m_family);
+                font.setPointSizeF(control.pointSize);
+                const qreal widest =
+                    QFontMetricsF(font, &m_device).horizontalAdvance(QStringLiteral("-999,999,999,999"));
+                const qreal width = toDevice(control.rect, 0).width();
+                m_amountPoints = std::min(m_amountPoints, control.pointSize * std::min(1.0, width / widest));
+            }
+        }
+        return m_amountPoints;
     }
 
     QPainter& m_painter;
     const QPaintDevice& m_device;
+    double m_amountPoints = 0;
     double m_x; // device units per twip
     double m_y;
     QString m_family;

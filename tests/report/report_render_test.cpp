@@ -249,3 +249,27 @@ TEST(ReportLayoutTest, EveryBandFitsThePrintableWidthOfThePage)
     EXPECT_LT(detailLine().to.x(), kReportWidth);
     EXPECT_LT(detailLine().from.y(), kDetailHeight);
 }
+
+TEST_F(ReportRenderTest, LongNamesEndInAnEllipsisHugeAmountsKeepTheirSizeAndUnsavedRowsAreNoted)
+{
+    ReportData data;
+    data.monthTitle = reportMonthTitle(QDate(2026, 12, 1), QStringLiteral("和暦"));
+    const QString longName =
+        QStringLiteral("株式会社とても長い名前の国際総合物流サービスセンター東日本統括本部第一営業部");
+    data.rows = {{"01", longName, yen(999'999'999'999), yen(0), yen(999'999'999'999)},
+                 {"02", QStringLiteral("短名"), yen(1), yen(0), yen(1'000'000'000'000)}};
+    data.footnote = kUnsavedFootnote;
+    const QString text = pdf::pagesText(render(data)).join(QLatin1Char('\f'));
+
+    // The name is cut at a whole character and says so; the amounts stay readable in full.
+    const QStringList first = pdf::wordsOfLineWith(text, QStringLiteral("株式会社"));
+    ASSERT_FALSE(first.isEmpty()) << text.toStdString();
+    EXPECT_TRUE(first.join(QString()).contains(QStringLiteral("…"))) << first.join(u' ').toStdString();
+    EXPECT_FALSE(text.contains(longName));
+    EXPECT_TRUE(first.contains(QStringLiteral("999,999,999,999"))) << first.join(u' ').toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("1,000,000,000,000")));
+    // The month title stands apart from its label.
+    EXPECT_TRUE(text.contains(QRegularExpression(QStringLiteral("年月\\s+令和\\s+08年12月"))))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("登録されていない変更を含みます")));
+}
