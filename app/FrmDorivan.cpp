@@ -61,10 +61,9 @@ FrmDorivan::FrmDorivan(const QString& dataFolder, std::shared_ptr<UserPrompts> p
 
 void FrmDorivan::openData()
 {
-    m_db = Database::open(m_permanentPath, m_workPath);
     // The day's copy of the permanent file is taken inside the first write's transaction; a copy that
     // fails is told after that operation, without holding up the work it was taken for.
-    m_db->setBackupFolder(m_dataFolder + QStringLiteral("backup"));
+    m_db = Database::open(m_permanentPath, m_workPath, m_dataFolder + QStringLiteral("backup"));
     m_db->backups().setFailureHandler([this](const QString& message) {
         QMetaObject::invokeMethod(
             this,
@@ -74,6 +73,15 @@ void FrmDorivan::openData()
             },
             Qt::QueuedConnection);
     });
+    // Files brought to a newer format are told of once the window is up.
+    if (const QString notice = m_db->takeUpgradeNotice(); !notice.isEmpty())
+        QMetaObject::invokeMethod(
+            this,
+            [this, notice] {
+                ShowStandardMessage(prompts(), QStringLiteral("その他"), QStringLiteral("メッセージ"),
+                                    notice);
+            },
+            Qt::QueuedConnection);
 }
 
 void FrmDorivan::buildLayout()

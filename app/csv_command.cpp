@@ -93,17 +93,35 @@ bool encodingOf(const QString& name, bool automatic, std::optional<csv::CsvEncod
 const QString kNothingChanged = QStringLiteral("取り込めませんでした。何も変更していません。\n");
 const QString kUnforeseen = QStringLiteral("予期しない誤りのため、処理を完了できませんでした。");
 
-// The data folder of an import, opened (and on a first import created) as the program opens it.
-std::unique_ptr<Database> openForImport(const QString& folder)
+QString backupFolder(const QString& folder)
 {
-    return Database::open(data_files::permanentPath(folder), data_files::workPath(folder));
+    return QDir(folder).filePath(QStringLiteral("backup"));
+}
+
+// Files of an older format are brought forward by the open, after a copy into the backup folder, as
+// the window's start does; the user hears of it on standard error.
+std::unique_ptr<Database> toldOfUpgrade(std::unique_ptr<Database> db, QIODevice& err)
+{
+    if (const QString notice = db->takeUpgradeNotice(); !notice.isEmpty())
+        say(err, notice);
+    return db;
+}
+
+// The data folder of an import, opened (and on a first import created) as the program opens it.
+std::unique_ptr<Database> openForImport(const QString& folder, QIODevice& err)
+{
+    return toldOfUpgrade(
+        Database::open(data_files::permanentPath(folder), data_files::workPath(folder), backupFolder(folder)),
+        err);
 }
 
 // The data folder of an export: it reads only the permanent file, so the work file is left alone and
 // one held in memory stands in for it.
-std::unique_ptr<Database> openForExport(const QString& folder)
+std::unique_ptr<Database> openForExport(const QString& folder, QIODevice& err)
 {
-    return Database::open(data_files::permanentPath(folder), QStringLiteral(":memory:"));
+    return toldOfUpgrade(
+        Database::open(data_files::permanentPath(folder), QStringLiteral(":memory:"), backupFolder(folder)),
+        err);
 }
 
 // What a task created in the data folder, taken back unless the task keeps it: a failed import leaves
@@ -201,7 +219,7 @@ int runExportCsvCommand(const CsvCommandOptions& options, QIODevice& standardOut
 
     csv::ExportResult result;
     try {
-        const std::unique_ptr<Database> db = openForExport(folder);
+        const std::unique_ptr<Database> db = openForExport(folder, standardError);
         result = csv::exportSchedule(*db, range, encoding.value_or(csv::CsvEncoding::Utf8));
     } catch (const StorageError& e) {
         say(standardError, e.userMessage());
@@ -272,9 +290,8 @@ int runImportCsvCommand(const CsvCommandOptions& options, QIODevice& standardInp
     }
 
     try {
-        const std::unique_ptr<Database> db = openForImport(folder);
         // The day's copy is taken as the window takes it; one that fails is told and the work goes on.
-        db->setBackupFolder(QDir(folder).filePath(QStringLiteral("backup")));
+        const std::unique_ptr<Database> db = openForImport(folder, standardError);
         db->backups().setFailureHandler([&](const QString& message) { say(standardError, message); });
         const bool registerPayers = settings::Read設定(*db).autoRegister;
         const csv::PreparedImport prepared = csv::prepareImport(*db, *source, encoding, registerPayers);

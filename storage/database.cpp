@@ -1,6 +1,7 @@
 #include "storage/database.h"
 
 #include "storage/backup.h"
+#include "storage/migrations.h"
 #include "storage/open_checks.h"
 #include "storage/rowset.h"
 #include "storage/schema.h"
@@ -14,6 +15,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <utility>
 
 namespace {
 
@@ -52,14 +55,16 @@ bool holdsData(const QString& path)
 
 } // namespace
 
-std::unique_ptr<Database> Database::open(const QString& permanentPath, const QString& workPath)
+std::unique_ptr<Database> Database::open(const QString& permanentPath, const QString& workPath,
+                                         const QString& backupFolder)
 {
     QStringList created;
     for (const QString& path : {permanentPath, workPath})
         if (!QFileInfo::exists(path))
             created << path;
     try {
-        return openFiles(permanentPath, workPath, holdsData(permanentPath), holdsData(workPath));
+        return openFiles(permanentPath, workPath, holdsData(permanentPath), holdsData(workPath),
+                         backupFolder);
     } catch (...) {
         // A file this open created goes again: a failed start leaves the folder as it found it. The
         // connection is closed by now.
@@ -72,7 +77,8 @@ std::unique_ptr<Database> Database::open(const QString& permanentPath, const QSt
 }
 
 std::unique_ptr<Database> Database::openFiles(const QString& permanentPath, const QString& workPath,
-                                              bool permanentExists, bool workExists)
+                                              bool permanentExists, bool workExists,
+                                              const QString& backupFolder)
 {
     std::unique_ptr<SQLite::Database> db;
     try {
@@ -87,10 +93,10 @@ std::unique_ptr<Database> Database::openFiles(const QString& permanentPath, cons
     }
     // Nothing here may come before the first read of a file: that read is where the engine rolls
     // back what a crash left half-written (a hot journal), and it must find the journal as it is.
-    if (permanentExists) {
-        checkTables(*db, "main", permanentPath, permanentTableNames());
-        keepRollbackJournal(*db, "main", permanentPath);
-    }
+    // Both files are checked before either is changed, so that a refused pair stays as it was.
+    int permanentVersion = migrations::permanentFormat().latest();
+    if (permanentExists)
+        permanentVersion = checkFormat(*db, "main", permanentPath, migrations::permanentFormat());
 
     try {
         SQLite::Statement attach(*db, "ATTACH DATABASE ? AS work");
@@ -106,16 +112,20 @@ std::unique_ptr<Database> Database::openFiles(const QString& permanentPath, cons
             QStringLiteral("データベース ファイル「%1」を開けません。").arg(displayPath(workPath)), e.what(),
             workPath);
     }
+    int workVersion = migrations::workFormat().latest();
     if (workExists) {
-        checkTables(*db, "work", workPath, workTableNames());
+        workVersion = checkFormat(*db, "work", workPath, migrations::workFormat());
         // The work file is small and rebuilt on request, so it is checked whole.
         checkIntact(*db, "work", workPath);
-        keepRollbackJournal(*db, "work", workPath);
     }
+    if (permanentExists)
+        keepRollbackJournal(*db, "main", permanentPath);
+    if (workExists)
+        keepRollbackJournal(*db, "work", workPath);
 
     std::unique_ptr<Database> result(new Database(std::move(db), permanentPath, workPath));
     if (!permanentExists || !workExists) {
-        // First start: the only time anything is created.
+        // First start: the only time anything is created, at the latest format.
         Transaction tx(*result);
         try {
             if (!permanentExists)
@@ -126,18 +136,16 @@ std::unique_ptr<Database> Database::openFiles(const QString& permanentPath, cons
             result->rethrow(e);
         }
         tx.commit();
-    } else {
-        // A work file of an earlier version lacks the draft's tables; it holds nothing that changes.
-        Transaction tx(*result);
-        try {
-            if (!upgradeWorkSchema(*result->m_db, "work"))
-                return result;
-        } catch (const std::exception& e) {
-            result->rethrow(e);
-        }
-        tx.commit();
     }
+    // Set only now: a copy of a file just created would hold nothing and stand in for the day's copy.
+    result->setBackupFolder(backupFolder);
+    result->m_upgradeNotice = migrations::upgradeDataFiles(*result, permanentVersion, workVersion);
     return result;
+}
+
+QString Database::takeUpgradeNotice()
+{
+    return std::exchange(m_upgradeNotice, QString());
 }
 
 QStringList Database::readOnlyFiles() const

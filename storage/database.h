@@ -34,7 +34,8 @@ public:
         NotADatabase,
         MissingTable,
         CannotOpen,
-        BadStatement
+        BadStatement,
+        NewerFormat
     };
     StorageError(Kind kind, const QString& userMessage, const std::string& detail = {},
                  const QString& file = {});
@@ -72,10 +73,19 @@ public:
     // which the two-file transactions depend on. A transaction that a crash left half-done is rolled
     // back by the engine as the files are first read here.
     // A file of 0 bytes counts as missing. When the open fails, a file it created is removed again.
-    static std::unique_ptr<Database> open(const QString& permanentPath, const QString& workPath);
+    // A file of an older format is brought forward (storage/migrations.h), after a copy of the
+    // permanent file into `backupFolder` when one is given, which then also takes the daily copies
+    // (setBackupFolder). A file of a newer format is refused with Kind::NewerFormat before anything
+    // is written to either file.
+    static std::unique_ptr<Database> open(const QString& permanentPath, const QString& workPath,
+                                          const QString& backupFolder = {});
     ~Database();
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
+
+    // What the user is told once about files this open brought to a newer format; empty when it
+    // changed none, and after the first call.
+    QString takeUpgradeNotice();
 
     const QString& permanentPath() const { return m_permanentPath; }
     const QString& workPath() const { return m_workPath; }
@@ -127,7 +137,8 @@ private:
     friend class Transaction;
     Database(std::unique_ptr<SQLite::Database> db, QString permanentPath, QString workPath);
     static std::unique_ptr<Database> openFiles(const QString& permanentPath, const QString& workPath,
-                                               bool permanentExists, bool workExists);
+                                               bool permanentExists, bool workExists,
+                                               const QString& backupFolder);
     // The outermost transaction has just taken the write lock: the day's copy comes first.
     void beforeFirstWrite();
     [[noreturn]] void throwReadOnly(int code, const std::string& what) const;
@@ -140,6 +151,7 @@ private:
 
     std::unordered_map<std::string, std::unique_ptr<SQLite::Statement>> m_statements;
     std::unique_ptr<DailyBackup> m_backup;
+    QString m_upgradeNotice;
 };
 
 // Steps a select, prepared with its values, through its rows. However the walk ends, the statement is

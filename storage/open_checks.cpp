@@ -1,6 +1,7 @@
 #include "storage/open_checks.h"
 
 #include "storage/database.h"
+#include "storage/migrations.h"
 #include "storage/schema.h"
 
 #include <SQLiteCpp/Database.h>
@@ -41,12 +42,20 @@ QString notADatabaseMessage(const QString& path)
     return QStringLiteral("ファイル「%1」はデータベースではないか、壊れています。").arg(displayPath(path));
 }
 
-void checkTables(SQLite::Database& db, const std::string& schema, const QString& path,
-                 const QStringList& tables)
+int checkFormat(SQLite::Database& db, const std::string& schema, const QString& path,
+                const migrations::FileFormat& format)
 {
+    int version = 0;
     QStringList missing;
     try {
-        missing = missingTables(db, schema, tables);
+        // The first read of the file: the engine rolls back here what a crash left half-written.
+        version = migrations::readVersion(db, schema);
+        // A newer program may have dropped or renamed a table; its file is refused for its format.
+        if (version > format.latest())
+            throw StorageError(StorageError::Kind::NewerFormat,
+                               migrations::newerFormatMessage(path, version, format.latest()),
+                               "format " + std::to_string(version), path);
+        missing = missingTables(db, schema, format.tablesAt(version));
     } catch (const SQLite::Exception& e) {
         if (isBusy(e))
             throwBusy(path, e);
@@ -64,6 +73,7 @@ void checkTables(SQLite::Database& db, const std::string& schema, const QString&
                            QStringLiteral("データベース ファイル「%1」に表「%2」がありません。")
                                .arg(displayPath(path), missing.join(QStringLiteral("」「"))),
                            {}, path);
+    return version;
 }
 
 void checkIntact(SQLite::Database& db, const std::string& schema, const QString& path)

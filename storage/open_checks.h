@@ -8,6 +8,9 @@
 namespace SQLite {
 class Database;
 }
+namespace migrations {
+struct FileFormat;
+}
 
 // What Database::open checks on a file before the program uses it. Each throws StorageError naming
 // the file; none of them writes to a file that turns out not to be ours.
@@ -16,9 +19,11 @@ class Database;
 QString displayPath(const QString& path);
 QString notADatabaseMessage(const QString& path);
 
-// The schema has all its tables. A file another process keeps locked is reported as busy.
-void checkTables(SQLite::Database& db, const std::string& schema, const QString& path,
-                 const QStringList& tables);
+// The schema is of a format this program knows and has the tables of that format; returns the format.
+// A file of a newer format is refused with Kind::NewerFormat; a file another process keeps locked is
+// reported as busy.
+int checkFormat(SQLite::Database& db, const std::string& schema, const QString& path,
+                const migrations::FileFormat& format);
 
 // The schema reads back whole (SQLite's quick check): a damaged file is found at start-up rather than
 // halfway through an operation.

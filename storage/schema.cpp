@@ -1,5 +1,7 @@
 #include "storage/schema.h"
 
+#include "storage/migrations.h"
+
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>
 
@@ -22,35 +24,12 @@ const char* const kDraftTables[][2] = {
     {"InpWorkDraft", "(年月 TEXT, 未登録 INTEGER, 累計 INTEGER)"},
 };
 
-bool hasColumn(SQLite::Database& db, const std::string& schema, const std::string& table, const char* column)
-{
-    SQLite::Statement q(db, "SELECT name FROM pragma_table_info(?, ?)");
-    q.bind(1, table);
-    q.bind(2, schema);
-    while (q.executeStep()) {
-        if (q.getColumn(0).getString() == column)
-            return true;
-    }
-    return false;
-}
-
 void run(SQLite::Database& db, const std::string& sql)
 {
     db.exec(sql);
 }
 
 } // namespace
-
-QStringList permanentTableNames()
-{
-    return {QStringLiteral("入金予定表"), QStringLiteral("入金先マスタ"), QStringLiteral("自社情報")};
-}
-
-QStringList workTableNames()
-{
-    return {QStringLiteral("InpWork"),   QStringLiteral("InpWorkSort"),   QStringLiteral("InpWork印刷"),
-            QStringLiteral("w入金先名"), QStringLiteral("w入金先マスタ"), QStringLiteral("ClHint")};
-}
 
 void createPermanentSchema(SQLite::Database& db, const std::string& schema)
 {
@@ -62,6 +41,7 @@ void createPermanentSchema(SQLite::Database& db, const std::string& schema)
     run(db, "CREATE INDEX " + s + "入金予定表_日付_行番号 ON 入金予定表 (日付, 行番号)");
     run(db, "CREATE TABLE " + s + "入金先マスタ (入金先名 TEXT)");
     run(db, "CREATE TABLE " + s + "自社情報 (年号 TEXT, 入金先自動登録 INTEGER, LineColor1 INTEGER)");
+    migrations::writeVersion(db, schema, migrations::permanentFormat().latest());
 }
 
 void createWorkSchema(SQLite::Database& db, const std::string& schema)
@@ -74,26 +54,7 @@ void createWorkSchema(SQLite::Database& db, const std::string& schema)
     run(db, "CREATE TABLE " + s + "ClHint (FormName TEXT, CtlName TEXT, FormTitle TEXT, Contents TEXT)");
     for (const auto& [table, columns] : kDraftTables)
         run(db, "CREATE TABLE " + s + table + " " + columns);
-}
-
-bool upgradeWorkSchema(SQLite::Database& db, const std::string& schema)
-{
-    bool changed = false;
-    for (const char* table : {"InpWork", "InpWorkSort", "InpWork印刷"}) {
-        if (!hasColumn(db, schema, table, "StoredRowId")) {
-            run(db, "ALTER TABLE " + schema + "." + table + " ADD COLUMN StoredRowId INTEGER");
-            changed = true;
-        }
-    }
-    const QStringList missing =
-        missingTables(db, schema, {QStringLiteral("InpWorkBase"), QStringLiteral("InpWorkDraft")});
-    for (const auto& [table, columns] : kDraftTables) {
-        if (missing.contains(QString::fromUtf8(table))) {
-            run(db, "CREATE TABLE " + schema + "." + table + " " + columns);
-            changed = true;
-        }
-    }
-    return changed;
+    migrations::writeVersion(db, schema, migrations::workFormat().latest());
 }
 
 QStringList missingTables(SQLite::Database& db, const std::string& schema, const QStringList& required)

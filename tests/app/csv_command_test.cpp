@@ -1,8 +1,11 @@
 #include "app/csv_command.h"
 #include "csv/csv_export.h"
 #include "schedule/balances.h"
+#include "storage/migrations.h"
 #include "support/seed.h"
 #include "support/temp_data.h"
+
+#include <SQLiteCpp/Database.h>
 
 #include <QBuffer>
 #include <QDir>
@@ -49,6 +52,12 @@ void seedHistory(Database& db)
                            {QDate(2024, 5, 9), 2, QStringLiteral("山田"), yen(5), yen(0), {}},
                        });
     schedule::Calc残高(db, QDate(2024, 4, 1));
+}
+
+QByteArray readAllOf(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 QString dayCopy(const QString& folder)
@@ -305,4 +314,38 @@ TEST(CsvCommand, ImportsAGroupedAmountFromAShiftJisFileOfItsOwnAccord)
             << bad;
     }
     EXPECT_EQ(readStoredRows(*folder.open()).size(), 1u);
+}
+
+// A task on the folder of an older program tells of the upgrade once; a folder of a newer one is refused
+// untouched.
+TEST(CsvCommand, AnOlderFolderIsBroughtForwardWithOneNoticeAndANewerOneIsRefused)
+{
+    TempDataFolder folder;
+    folder.put102Files();
+    const QByteArray line("日付,入金先名,予定額,入金額\r\n2026/12/01,山田商店,0,1234.5678\r\n");
+    Streams first(line);
+    EXPECT_EQ(runImportCsvCommand(options(folder.path(), QStringLiteral("-")), first.in, first.err), 0);
+    EXPECT_EQ(first.errors().count(QStringLiteral("データ ファイルを新しい形式に更新しました")), 1)
+        << first.errors().toStdString();
+    EXPECT_TRUE(first.errors().contains(QStringLiteral("DorivanWork.mdb は形式 0 から")));
+    // 1.02 stored this row already: the import finds it and adds nothing.
+    EXPECT_TRUE(first.errors().endsWith(QStringLiteral("追加 0 行、更新 0 行\n")));
+
+    Streams second;
+    EXPECT_EQ(runExportCsvCommand(options(folder.path(), QStringLiteral("-")), second.out, second.err), 0);
+    EXPECT_TRUE(second.errors().isEmpty()) << second.errors().toStdString();
+    EXPECT_EQ(second.out.data().count("\r\n"), 7);
+
+    {
+        auto db = folder.open();
+        db->connection().exec("PRAGMA main.user_version = 99");
+    }
+    const QByteArray before = readAllOf(folder.permanentPath());
+    Streams refused(line);
+    EXPECT_EQ(runImportCsvCommand(options(folder.path(), QStringLiteral("-")), refused.in, refused.err), 1);
+    EXPECT_TRUE(refused.errors().contains(QStringLiteral("形式 99 のファイルです")))
+        << refused.errors().toStdString();
+    EXPECT_TRUE(refused.errors().contains(
+        QStringLiteral("形式 %1 まで").arg(migrations::permanentFormat().latest())));
+    EXPECT_EQ(readAllOf(folder.permanentPath()), before);
 }

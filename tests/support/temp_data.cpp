@@ -1,5 +1,8 @@
 #include "support/temp_data.h"
 
+#include <QFile>
+#include <QFileInfo>
+
 #include <stdexcept>
 
 TempDataFolder::TempDataFolder()
@@ -11,4 +14,14 @@ TempDataFolder::TempDataFolder()
 std::unique_ptr<Database> TempDataFolder::open() const
 {
     return Database::open(permanentPath(), workPath());
+}
+
+void TempDataFolder::put102Files() const
+{
+    for (const QString& path : {permanentPath(), workPath()}) {
+        QFile::remove(path);
+        const QString source = QStringLiteral(DORIVAN_V102_DATA "/") + QFileInfo(path).fileName();
+        if (!QFile::copy(source, path))
+            throw std::runtime_error("cannot copy the files of 1.02");
+    }
 }

@@ -1,0 +1,165 @@
+#include "storage/migrations.h"
+
+#include "storage/backup.h"
+#include "storage/database.h"
+#include "storage/open_checks.h"
+#include "storage/schema.h"
+#include "storage/transaction.h"
+
+#include <SQLiteCpp/Database.h>
+#include <SQLiteCpp/Statement.h>
+
+#include <QFileInfo>
+
+#include <tuple>
+
+namespace migrations {
+
+namespace {
+
+bool hasColumn(SQLite::Database& db, const std::string& schema, const std::string& table, const char* column)
+{
+    SQLite::Statement q(db, "SELECT name FROM pragma_table_info(?, ?)");
+    q.bind(1, table);
+    q.bind(2, schema);
+    while (q.executeStep()) {
+        if (q.getColumn(0).getString() == column)
+            return true;
+    }
+    return false;
+}
+
+// Format 1 of the permanent file changes no table: it only gives the file its number, so that a later
+// format can tell a 1.02 file from its own.
+void numberThePermanentFile(SQLite::Database&, const std::string&) {}
+
+// Format 1 of the work file holds the draft of the displayed month: the working rows remember the
+// stored row they came from, and two tables keep the rows the month was loaded from and the month
+// itself. Builds made between 1.02 and the numbering already wrote some of this into files that read
+// format 0, so each piece is added only where it is missing. All of it stays empty until the next load.
+void addTheMonthDraft(SQLite::Database& db, const std::string& schema)
+{
+    for (const char* table : {"InpWork", "InpWorkSort", "InpWork印刷"}) {
+        if (!hasColumn(db, schema, table, "StoredRowId"))
+            db.exec("ALTER TABLE " + schema + "." + table + " ADD COLUMN StoredRowId INTEGER");
+    }
+    const char* const tables[][2] = {
+        {"InpWorkBase",
+         "(StoredRowId INTEGER, 位置 INTEGER, 日付 TEXT, 行番号 INTEGER, 入金先名 TEXT, 予定額 INTEGER,"
+         " 入金額 INTEGER)"},
+        {"InpWorkDraft", "(年月 TEXT, 未登録 INTEGER, 累計 INTEGER)"},
+    };
+    for (const auto& [table, columns] : tables) {
+        if (!missingTables(db, schema, {QString::fromUtf8(table)}).isEmpty())
+            db.exec("CREATE TABLE " + schema + "." + table + " " + columns);
+    }
+}
+
+} // namespace
+
+QStringList FileFormat::tablesAt(int version) const
+{
+    QStringList tables = firstTables;
+    for (int n = 0; n < version && n < latest(); ++n)
+        tables += steps[std::size_t(n)].addedTables;
+    return tables;
+}
+
+const FileFormat& permanentFormat()
+{
+    static const FileFormat format{
+        {QStringLiteral("入金予定表"), QStringLiteral("入金先マスタ"), QStringLiteral("自社情報")},
+        {{{}, numberThePermanentFile}},
+    };
+    return format;
+}
+
+const FileFormat& workFormat()
+{
+    static const FileFormat format{
+        {QStringLiteral("InpWork"), QStringLiteral("InpWorkSort"), QStringLiteral("InpWork印刷"),
+         QStringLiteral("w入金先名"), QStringLiteral("w入金先マスタ"), QStringLiteral("ClHint")},
+        {{{QStringLiteral("InpWorkBase"), QStringLiteral("InpWorkDraft")}, addTheMonthDraft}},
+    };
+    return format;
+}
+
+int readVersion(SQLite::Database& db, const std::string& schema)
+{
+    return db.execAndGet("PRAGMA " + schema + ".user_version").getInt();
+}
+
+void writeVersion(SQLite::Database& db, const std::string& schema, int version)
+{
+    // A pragma takes no bound value; the number is one of the code's own formats.
+    db.exec("PRAGMA " + schema + ".user_version = " + std::to_string(version));
+}
+
+void upgrade(Database& db, const std::string& schema, const QString& path, const FileFormat& format,
+             int version)
+{
+    for (; version < format.latest(); ++version) {
+        try {
+            Transaction transaction(db);
+            try {
+                format.steps[std::size_t(version)].apply(db.connection(), schema);
+                writeVersion(db.connection(), schema, version + 1);
+            } catch (const std::exception& e) {
+                db.rethrow(e);
+            }
+            transaction.commit();
+        } catch (const StorageError& e) {
+            throw StorageError(e.kind(),
+                               QStringLiteral("データ ファイル「%1」を形式 %2 から形式 %3 に更新できません"
+                                              "でした。ファイルは形式 %2 のまま変わっていません。\n%4")
+                                   .arg(displayPath(path))
+                                   .arg(version)
+                                   .arg(version + 1)
+                                   .arg(e.userMessage()),
+                               e.what(), path);
+        }
+    }
+}
+
+QString upgradeDataFiles(Database& db, int permanentVersion, int workVersion)
+{
+    const FileFormat& permanent = permanentFormat();
+    const FileFormat& work = workFormat();
+    if (permanentVersion >= permanent.latest() && workVersion >= work.latest())
+        return {};
+    // A fresh copy rather than the day's: the day's may be older than this morning's last work.
+    const bool copied = permanentVersion < permanent.latest() && db.backupNow();
+    const QString copyFailure = db.backups().takeWarning();
+    upgrade(db, "main", db.permanentPath(), permanent, permanentVersion);
+    upgrade(db, "work", db.workPath(), work, workVersion);
+
+    QStringList changes;
+    for (const auto& [path, from, to] : {std::tuple{db.permanentPath(), permanentVersion, permanent.latest()},
+                                         std::tuple{db.workPath(), workVersion, work.latest()}}) {
+        if (from < to)
+            changes << QStringLiteral("%1 は形式 %2 から形式 %3 へ")
+                           .arg(QFileInfo(path).fileName())
+                           .arg(from)
+                           .arg(to);
+    }
+    QString notice = QStringLiteral("データ ファイルを新しい形式に更新しました（%1）。")
+                         .arg(changes.join(QStringLiteral("、")));
+    if (copied)
+        notice += QStringLiteral("更新前の %1 は「%2」に保存してあります。")
+                      .arg(QFileInfo(db.permanentPath()).fileName(), displayPath(db.backups().lastCopy()));
+    if (!copyFailure.isEmpty())
+        notice += QLatin1Char('\n') + copyFailure;
+    return notice;
+}
+
+QString newerFormatMessage(const QString& path, int fileVersion, int latest)
+{
+    return QStringLiteral("データ ファイル「%1」は、より新しいバージョンの入金予定表で作られた形式 %2 の"
+                          "ファイルです。このプログラムが扱えるのは形式 %3 までです。新しいバージョンの"
+                          "入金予定表で開いてください。ファイルは何も変更していません。")
+        .arg(displayPath(path))
+        .arg(fileVersion)
+        .arg(latest);
+}
+
+} // namespace migrations
