@@ -1,4 +1,4 @@
-#include "app/single_instance.h"
+#include "app/shell/single_instance.h"
 #include "support/temp_data.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "app/standard_message.h"
+#include "app/dialogs/standard_message.h"
 #include "support/dialog_answers.h"
 
 #include <QAbstractButton>
