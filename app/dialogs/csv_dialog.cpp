@@ -8,12 +8,14 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSaveFile>
 #include <QVBoxLayout>
 
 using page_controls::named;
@@ -27,7 +29,7 @@ QString compactMonth(const QDate& month)
 
 } // namespace
 
-CsvDialog::CsvDialog(Mode mode, UserPrompts& prompts, QWidget* parent)
+CsvDialog::CsvDialog(Mode mode, UserPrompts& prompts, Clock clock, QWidget* parent)
     : QDialog(parent), m_mode(mode), m_prompts(prompts)
 {
     const bool exporting = mode != Mode::Import;
@@ -56,7 +58,9 @@ CsvDialog::CsvDialog(Mode mode, UserPrompts& prompts, QWidget* parent)
         m_displayed =
             named(new QRadioButton(QStringLiteral("表示中の月"), rangeBox), QStringLiteral("opt表示月"));
         m_from = named(new MonthEdit(rangeBox), QStringLiteral("Dt開始年月"));
+        m_from->setClock(clock);
         m_to = named(new MonthEdit(rangeBox), QStringLiteral("Dt終了年月"));
+        m_to->setClock(clock);
         m_all->setChecked(true);
         auto* monthsRow = new QHBoxLayout;
         monthsRow->addWidget(m_months);
@@ -71,7 +75,7 @@ CsvDialog::CsvDialog(Mode mode, UserPrompts& prompts, QWidget* parent)
         layout->addWidget(rangeBox);
         for (QRadioButton* option : {m_all, m_months, m_displayed})
             connect(option, &QRadioButton::toggled, this, [this] { updateMonthFields(); });
-        const QDate thisMonth = QDate::currentDate();
+        const QDate thisMonth = todayBy(clock);
         setMonths(QDate(thisMonth.year(), 1, 1), thisMonth);
         updateMonthFields();
     }
@@ -219,4 +223,21 @@ void CsvDialog::accept()
     }
     m_fileName = chosen;
     QDialog::accept();
+}
+
+bool saveExportedCsv(UserPrompts& prompts, const QString& path, const csv::ExportResult& result)
+{
+    const QString shownPath = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    const auto tell = [&prompts](const QString& message) {
+        ShowStandardMessage(prompts, QStringLiteral("その他"), QStringLiteral("メッセージ"), message);
+    };
+    // Written whole or not at all, so that a failed export never leaves half a file under its name.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(result.bytes) != result.bytes.size() ||
+        !file.commit()) {
+        tell(QStringLiteral("ファイル「%1」に書き込めません。（%2）").arg(shownPath, file.errorString()));
+        return false;
+    }
+    tell(QStringLiteral("ファイル「%1」に %2 行を書き出しました。").arg(shownPath).arg(result.rows));
+    return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/clock.h"
 #include "csv/csv_export.h"
 
 #include <QDate>
@@ -23,8 +24,9 @@ class CsvDialog : public QDialog
 public:
     enum class Mode { Export, Import, ListExport };
     enum class Range { All, Months, DisplayedMonth };
-    // Messages about the dialog's fields and the file dialog go through `prompts`.
-    CsvDialog(Mode mode, UserPrompts& prompts, QWidget* parent = nullptr);
+    // Messages about the dialog's fields and the file dialog go through `prompts`; the months offered
+    // at first run from January to this month by `clock`.
+    CsvDialog(Mode mode, UserPrompts& prompts, Clock clock, QWidget* parent = nullptr);
 
     Mode mode() const { return m_mode; }
     // The month the schedule page shows; an invalid date offers no "displayed month" choice.
@@ -63,3 +65,7 @@ private:
     MonthEdit* m_to = nullptr;
     QComboBox* m_encoding = nullptr;
 };
+
+// Writes an export's bytes to the file, whole or not at all, and tells the user how many rows went
+// into it or why nothing could be written.
+bool saveExportedCsv(UserPrompts& prompts, const QString& path, const csv::ExportResult& result);

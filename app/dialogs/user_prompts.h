@@ -27,9 +27,9 @@ enum class PromptButtons {
 
 // Everything the window asks of the user through a dialog of its own making: questions and notices,
 // the colour chooser and the print previews. The window receives one and hands it to what it opens
-// (the hint window, the CSV panel, the open-receipts page); dialogPrompts() gives the real, modal
-// dialogs. A test gives a scripted one instead, so that no dialog waits for a user who is not there.
-// A file to open or to write, as the file dialog asks for it.
+// (the hint window, the CSV panel, the open-receipts page); dialogPrompts() (app/dialogs/dialog_prompts.h)
+// gives the real, modal dialogs. A test gives a scripted one instead, so that no dialog waits for a user who
+// is not there. A file to open or to write, as the file dialog asks for it.
 struct FileRequest
 {
     bool save = false; // a file to write (it may not exist yet) rather than one to read
@@ -54,7 +54,7 @@ public:
     virtual QString chooseFile(QWidget* parent, const FileRequest& request) = 0;
     // The folder the user chooses with the folder dialog; empty when the user cancels.
     virtual QString chooseFolder(QWidget* parent, const QString& caption) = 0;
-    // The print preview of the month as the screen shows it (app/report_preview.h).
+    // The print preview of the month as the screen shows it (app/dialogs/report_preview.h).
     virtual void previewMonthlyReport(QWidget* parent, Database& db, const QDate& month,
                                       const QString& eraValue, const report::ScreenFigures& figures,
                                       std::int64_t lineColor) = 0;
@@ -62,6 +62,3 @@ public:
     virtual void previewOverdueReport(QWidget* parent, const report::OverdueReportData& data,
                                       std::int64_t lineColor) = 0;
 };
-
-// The real dialogs: modal QMessageBox, QColorDialog, QFileDialog and QPrintPreviewDialog.
-std::shared_ptr<UserPrompts> dialogPrompts();

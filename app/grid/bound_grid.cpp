@@ -43,8 +43,19 @@ private:
 
 } // namespace
 
-BoundGrid::BoundGrid(QWidget* parent) : QTableView(parent), m_delegate(new GridDelegate(this))
+BoundGrid::BoundGrid(QWidget* parent) : QTableView(parent)
 {
+    GridDelegate::Source editing;
+    editing.view = this;
+    editing.model = [this] { return m_model; };
+    editing.dropDownColumn = [this] { return m_dropDownColumn; };
+    editing.dropDownList = [this] { return m_dropDownList; };
+    editing.refuseCell = [this](const QModelIndex& index, const QString& text) { refuseCell(index, text); };
+    editing.cellCommitted = [this](int column) { emit cellCommitted(column); };
+    editing.editorKey = [this](int key) { return reportEditorKey(key); };
+    editing.commitEditor = [this](QWidget* editor) { return commitEditor(editor); };
+    editing.advanceAfterEnter = [this] { advanceAfterEnter(); };
+    m_delegate = new GridDelegate(std::move(editing), this);
     setItemDelegate(m_delegate);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);

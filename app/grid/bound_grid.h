@@ -82,7 +82,6 @@ public:
     // Enter: moves on to the next cell that can be typed into, wrapping to the next row; with
     // `openEditor` that cell opens for typing at once.
     void advanceAfterEnter(bool openEditor = false);
-    void notifyCellCommitted(int column) { emit cellCommitted(column); }
     // The text typed into a cell was not taken: by the delegate when it is no value of the column, by a
     // handler of cellCommitted that undid it. Keeps the cursor in the cell and raises cellRefused();
     // without a listener, beeps and opens the cell again by itself.

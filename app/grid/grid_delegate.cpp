@@ -1,8 +1,8 @@
 #include "app/grid/grid_delegate.h"
 
-#include "app/grid/bound_grid.h"
 #include "app/grid/work_table_model.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
@@ -34,27 +34,30 @@ void followInputMethod(QWidget* editor, const QWidget* grid)
 }
 } // namespace
 
-GridDelegate::GridDelegate(BoundGrid* grid) : QStyledItemDelegate(grid), m_grid(grid) {}
+GridDelegate::GridDelegate(Source source, QObject* parent)
+    : QStyledItemDelegate(parent), m_source(std::move(source))
+{
+}
 
 QWidget* GridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
                                     const QModelIndex& index) const
 {
-    const WorkTableModel* model = m_grid->workModel();
+    const WorkTableModel* model = m_source.model();
     if (!model || model->columnKind(index.column()) == WorkTableModel::Kind::YesNo)
         return nullptr;
-    if (index.column() == m_grid->dropDownColumn() && m_grid->dropDownList()) {
+    if (index.column() == m_source.dropDownColumn() && m_source.dropDownList()) {
         auto* combo = new QComboBox(parent);
         combo->setEditable(true);
         combo->setInsertPolicy(QComboBox::NoInsert);
         combo->setFrame(false);
-        combo->setModel(m_grid->dropDownList());
+        combo->setModel(m_source.dropDownList());
         combo->setModelColumn(0);
         combo->setProperty(kColumnProperty, index.column());
-        followInputMethod(combo, m_grid);
+        followInputMethod(combo, m_source.view);
         return combo;
     }
     auto* line = new QLineEdit(parent);
-    followInputMethod(line, m_grid);
+    followInputMethod(line, m_source.view);
     line->setFrame(false);
     line->setAlignment(model->columnAlignment(index.column()));
     line->setProperty(kColumnProperty, index.column());
@@ -63,7 +66,7 @@ QWidget* GridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
 
 void GridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const
 {
-    const WorkTableModel* model = m_grid->workModel();
+    const WorkTableModel* model = m_source.model();
     const QString text = model ? model->editText(index.row(), index.column()) : QString();
     editor->setProperty(kOriginalText, text);
     if (auto* combo = qobject_cast<QComboBox*>(editor)) {
@@ -86,12 +89,12 @@ void GridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, cons
     const QString text = editorText(editor);
     if (text == editor->property(kOriginalText).toString())
         return;
-    const WorkTableModel* source = m_grid->workModel();
+    const WorkTableModel* source = m_source.model();
     Value value;
     if (source && !source->toStored(index.column(), text, &value)) {
         // A text that is no value of the column (a figure that is not an amount) is refused; the cell
         // keeps its value.
-        m_grid->refuseCell(index, text);
+        m_source.refuseCell(index, text);
         return;
     }
     // The source tells the user itself why it could not store the value (a locked or full file); that
@@ -99,12 +102,12 @@ void GridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, cons
     if (!model->setData(index, text, Qt::EditRole) || !guard)
         return;
     editor->setProperty(kOriginalText, text);
-    m_grid->notifyCellCommitted(index.column());
+    m_source.cellCommitted(index.column());
 }
 
 bool GridDelegate::isTickColumn(const QModelIndex& index) const
 {
-    const WorkTableModel* model = m_grid->workModel();
+    const WorkTableModel* model = m_source.model();
     return model && model->columnKind(index.column()) == WorkTableModel::Kind::YesNo;
 }
 
@@ -173,13 +176,13 @@ bool GridDelegate::eventFilter(QObject* object, QEvent* event)
         auto* combo = qobject_cast<QComboBox*>(editor);
         if (combo && combo->view()->isVisible())
             return QStyledItemDelegate::eventFilter(object, event);
-        if (m_grid->reportEditorKey(keyEvent->key()))
+        if (m_source.editorKey(keyEvent->key()))
             return true;
         if (keyEvent->key() == Qt::Key_Return || keyEvent->key() == Qt::Key_Enter) {
             // Enter stores the cell and moves on, as a book-keeper expects from a ledger grid; a refused
             // text keeps the cursor where it is.
-            if (m_grid->commitEditor(editor))
-                m_grid->advanceAfterEnter();
+            if (m_source.commitEditor(editor))
+                m_source.advanceAfterEnter();
             return true;
         }
     }
@@ -191,7 +194,7 @@ void GridDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelInd
     QStyledItemDelegate::initStyleOption(option, index);
     // A computed column is not enabled only so that the cursor passes it by; its figures are read as
     // clearly as the others.
-    const WorkTableModel* model = m_grid->workModel();
+    const WorkTableModel* model = m_source.model();
     if (model && model->isColumnReadOnly(index.column()))
         option->state |= QStyle::State_Enabled;
 }

@@ -2,7 +2,9 @@
 
 #include <QStyledItemDelegate>
 
-class BoundGrid;
+#include <functional>
+
+class WorkTableModel;
 
 // Editors of a bound grid: a line edit for every cell, and for the grid's drop-down column an editable
 // combo box over the list of names that also takes a name the list does not hold. Both take typed keys
@@ -13,7 +15,25 @@ class GridDelegate : public QStyledItemDelegate
 {
     Q_OBJECT
 public:
-    explicit GridDelegate(BoundGrid* grid);
+    // What the editors need from their grid (BoundGrid): its model and drop-down list, and where a
+    // commit, a refused text and an editor's keys are reported.
+    struct Source
+    {
+        // The grid the editors open in; they take over its input-method state.
+        QWidget* view = nullptr;
+        std::function<const WorkTableModel*()> model;
+        std::function<int()> dropDownColumn;
+        std::function<QAbstractItemModel*()> dropDownList;
+        std::function<void(const QModelIndex& index, const QString& text)> refuseCell;
+        std::function<void(int column)> cellCommitted;
+        // True when a handler cancelled the key.
+        std::function<bool(int key)> editorKey;
+        // False when the editor's text was refused.
+        std::function<bool(QWidget* editor)> commitEditor;
+        std::function<void()> advanceAfterEnter;
+    };
+
+    GridDelegate(Source source, QObject* parent);
     // The column an editor was opened on, kept on the editor.
     static constexpr const char* kColumnProperty = "dorivanGridColumn";
     // Set on an editor whose last commit was refused.
@@ -36,7 +56,7 @@ protected:
 private:
     bool isTickColumn(const QModelIndex& index) const;
 
-    BoundGrid* m_grid;
+    Source m_source;
     // A commit that opens a box (a store failure) takes the focus from its editor, which would commit
     // the same text again; the second commit is left out.
     mutable bool m_committing = false;

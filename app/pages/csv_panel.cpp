@@ -1,11 +1,8 @@
 #include "app/pages/csv_panel.h"
 
-#include "app/FrmDorivan.h"
 #include "app/dialogs/csv_dialog.h"
 #include "app/dialogs/failure_report.h"
 #include "app/dialogs/standard_message.h"
-#include "app/pages/schedule_page.h"
-#include "app/pages/settings_page.h"
 #include "app/widgets/month_edit.h"
 #include "common/dates.h"
 #include "csv/csv_import.h"
@@ -17,7 +14,6 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QPushButton>
-#include <QSaveFile>
 
 namespace {
 
@@ -42,14 +38,14 @@ QPushButton* button(const QString& name, const QString& caption, QWidget* parent
 
 } // namespace
 
-CsvExchangePanel::CsvExchangePanel(FrmDorivan& window, QWidget* parent)
-    : QGroupBox(QStringLiteral("データの書き出し・取り込み"), parent), m_window(window)
+CsvExchangePanel::CsvExchangePanel(Source source, QWidget* parent)
+    : QGroupBox(QStringLiteral("データの書き出し・取り込み"), parent), m_source(std::move(source))
 {
     setObjectName(QStringLiteral("fraCSV"));
     m_exportButton = button(QStringLiteral("cmdCSV出力"), QStringLiteral("CSV出力"), this);
     m_importButton = button(QStringLiteral("cmdCSV取込"), QStringLiteral("CSV取込"), this);
-    m_exportDialog = new CsvDialog(CsvDialog::Mode::Export, window.prompts(), this);
-    m_importDialog = new CsvDialog(CsvDialog::Mode::Import, window.prompts(), this);
+    m_exportDialog = new CsvDialog(CsvDialog::Mode::Export, prompts(), m_source.clock, this);
+    m_importDialog = new CsvDialog(CsvDialog::Mode::Import, prompts(), m_source.clock, this);
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(m_exportButton);
     layout->addWidget(m_importButton);
@@ -60,26 +56,25 @@ CsvExchangePanel::CsvExchangePanel(FrmDorivan& window, QWidget* parent)
 
 void CsvExchangePanel::exportCsv()
 {
-    m_exportDialog->setMonthFormat(
-        MonthDisplayFormat(m_window.settingsPage().eraValue(), MonthUse::MonthField));
-    m_exportDialog->setDisplayedMonth(m_window.schedulePage().workMonth());
+    m_exportDialog->setMonthFormat(MonthDisplayFormat(m_source.eraValue(), MonthUse::MonthField));
+    m_exportDialog->setDisplayedMonth(m_source.displayedMonth());
     if (m_exportDialog->exec() != QDialog::Accepted)
         return;
     const QString path = m_exportDialog->fileName();
     csv::ExportResult result;
     if (!runReportingFailure(
-            m_window.prompts(),
+            prompts(),
             [&] {
-                result = csv::exportSchedule(m_window.db(), m_exportDialog->exportRange(),
+                result = csv::exportSchedule(db(), m_exportDialog->exportRange(),
                                              m_exportDialog->encoding().value_or(csv::CsvEncoding::Utf8));
             },
             kStepNotCompleted))
         return;
     if (!result.ok()) {
-        tell(m_window.prompts(), result.error);
+        tell(prompts(), result.error);
         return;
     }
-    saveExportedCsv(m_window.prompts(), path, result);
+    saveExportedCsv(prompts(), path, result);
 }
 
 void CsvExchangePanel::importCsv()
@@ -89,35 +84,35 @@ void CsvExchangePanel::importCsv()
     const QString path = m_importDialog->fileName();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        ShowStandardMessage(m_window.prompts(), QStringLiteral("取込"), QStringLiteral("誤り"),
+        ShowStandardMessage(prompts(), QStringLiteral("取込"), QStringLiteral("誤り"),
                             QStringLiteral("ファイル「%1」を読み込めません。（%2）")
                                 .arg(shownPath(path), file.errorString()));
         return;
     }
     // The displayed month is read again after the import, so its unsaved edits are settled first, as
     // month navigation does. A save goes before the plan is made, which then counts the saved rows.
-    if (!m_window.schedulePage().confirmLeavingMonth())
+    if (!m_source.confirmLeavingMonth())
         return;
 
     csv::PreparedImport prepared;
     if (!runReportingFailure(
-            m_window.prompts(),
+            prompts(),
             [&] {
                 // Read as a stream: a large file is never held whole.
-                prepared = csv::prepareImport(m_window.db(), file, m_importDialog->encoding(),
-                                              m_window.settingsPage().autoRegistration());
+                prepared =
+                    csv::prepareImport(db(), file, m_importDialog->encoding(), m_source.autoRegistration());
             },
             kStepNotCompleted))
         return;
     file.close();
     if (!prepared.problems.isEmpty()) {
-        ShowStandardMessage(m_window.prompts(), QStringLiteral("取込"), QStringLiteral("誤り"),
+        ShowStandardMessage(prompts(), QStringLiteral("取込"), QStringLiteral("誤り"),
                             prepared.problems.text());
         return;
     }
     const csv::ImportPlan& plan = prepared.plan;
     if (!plan.changesAnything()) {
-        tell(m_window.prompts(), QStringLiteral("取り込む変更はありませんでした（追加 0 行、更新 0 行）。"));
+        tell(prompts(), QStringLiteral("取り込む変更はありませんでした（追加 0 行、更新 0 行）。"));
         return;
     }
     QString question = QStringLiteral("ファイル「%1」から %2 を取り込みます")
@@ -125,32 +120,17 @@ void CsvExchangePanel::importCsv()
                                 csv::summaryText({int(plan.inserts.size()), int(plan.updates.size()), 0}));
     if (!plan.newPayers.isEmpty())
         question += QStringLiteral("（入金先マスタに %1 件登録）").arg(plan.newPayers.size());
-    if (ShowStandardMessage(m_window.prompts(), QStringLiteral("その他"), QStringLiteral("確認"), question) !=
+    if (ShowStandardMessage(prompts(), QStringLiteral("その他"), QStringLiteral("確認"), question) !=
         Answer::Yes)
         return;
 
     csv::ImportSummary summary;
     if (!runReportingFailure(
-            m_window.prompts(), [&] { summary = csv::applyImport(m_window.db(), plan); }, kStepNotCompleted))
+            prompts(), [&] { summary = csv::applyImport(db(), plan); }, kStepNotCompleted))
         return;
     if (summary.payersRegistered > 0)
-        m_window.schedulePage().refreshPayerList();
-    m_window.schedulePage().loadMonth();
+        m_source.refreshPayerList();
+    m_source.loadMonth();
     emit rowsImported();
-    tell(m_window.prompts(), QStringLiteral("取り込みました。") + csv::summaryText(summary));
-}
-
-bool saveExportedCsv(UserPrompts& prompts, const QString& path, const csv::ExportResult& result)
-{
-    // Written whole or not at all, so that a failed export never leaves half a file under its name.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(result.bytes) != result.bytes.size() ||
-        !file.commit()) {
-        tell(prompts, QStringLiteral("ファイル「%1」に書き込めません。（%2）")
-                          .arg(shownPath(path), file.errorString()));
-        return false;
-    }
-    tell(prompts,
-         QStringLiteral("ファイル「%1」に %2 行を書き出しました。").arg(shownPath(path)).arg(result.rows));
-    return true;
+    tell(prompts(), QStringLiteral("取り込みました。") + csv::summaryText(summary));
 }

@@ -1,15 +1,17 @@
 #pragma once
 
+#include "common/clock.h"
+
+#include <QDate>
 #include <QGroupBox>
 
+#include <functional>
+#include <memory>
+
 class CsvDialog;
-class UserPrompts;
-class QString;
-namespace csv {
-struct ExportResult;
-}
-class FrmDorivan;
+class Database;
 class QPushButton;
+class UserPrompts;
 
 // The settings page's frame "データの書き出し・取り込み": cmdCSV出力 writes stored rows to a CSV file,
 // cmdCSV取込 stores the rows of a CSV file and then reloads the displayed month. Both dialogs stay with
@@ -18,7 +20,25 @@ class CsvExchangePanel : public QGroupBox
 {
     Q_OBJECT
 public:
-    CsvExchangePanel(FrmDorivan& window, QWidget* parent);
+    // What the frame needs from the window: the open database, the prompts and the clock; the settings
+    // in effect; and the few operations of the schedule page that an import goes through.
+    struct Source
+    {
+        std::function<Database*()> database;
+        std::shared_ptr<UserPrompts> prompts;
+        Clock clock;
+        std::function<QString()> eraValue;
+        std::function<bool()> autoRegistration;
+        // The month the schedule page shows, which an export may be limited to.
+        std::function<QDate()> displayedMonth;
+        // Settles unsaved edits of that month; false when the user kept them (キャンセル).
+        std::function<bool()> confirmLeavingMonth;
+        // Reads the payer list and the displayed month again after an import.
+        std::function<void()> refreshPayerList;
+        std::function<void()> loadMonth;
+    };
+
+    CsvExchangePanel(Source source, QWidget* parent);
 
     CsvDialog* exportDialog() const { return m_exportDialog; }
     CsvDialog* importDialog() const { return m_importDialog; }
@@ -32,13 +52,12 @@ signals:
     void rowsImported();
 
 private:
-    FrmDorivan& m_window;
+    UserPrompts& prompts() const { return *m_source.prompts; }
+    Database& db() const { return *m_source.database(); }
+
+    Source m_source;
     QPushButton* m_exportButton = nullptr;
     QPushButton* m_importButton = nullptr;
     CsvDialog* m_exportDialog = nullptr;
     CsvDialog* m_importDialog = nullptr;
 };
-
-// Writes an export's bytes to the file, whole or not at all, and tells the user how many rows went
-// into it or why nothing could be written.
-bool saveExportedCsv(UserPrompts& prompts, const QString& path, const csv::ExportResult& result);

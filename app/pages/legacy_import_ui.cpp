@@ -2,10 +2,7 @@
 // start-up's offer. The import itself is legacy/legacy_import.h.
 #include "app/pages/legacy_import_ui.h"
 
-#include "app/FrmDorivan.h"
 #include "app/dialogs/user_prompts.h"
-#include "app/grid/work_table_model.h"
-#include "app/pages/schedule_page.h"
 #include "app/widgets/delayed_progress.h"
 #include "legacy/import_error.h"
 #include "legacy/jet_header.h"
@@ -79,37 +76,35 @@ std::optional<int> offerLegacyImportAtStart(const QString& dataFolder)
     }
 }
 
-QFrame* buildLegacyImportPanel(QWidget* parent, std::function<void(QProgressBar*)> import)
+LegacyImportPanel::LegacyImportPanel(Source source, QWidget* parent)
+    : QFrame(parent), m_source(std::move(source))
 {
-    auto* frame = new QFrame(parent);
-    frame->setObjectName(QStringLiteral("ImFrame旧データ取込"));
-    frame->setFrameShape(QFrame::StyledPanel);
-    frame->setFrameShadow(QFrame::Raised);
-    auto* button = new QPushButton(QStringLiteral("旧データ取込"), frame);
+    setObjectName(QStringLiteral("ImFrame旧データ取込"));
+    setFrameShape(QFrame::StyledPanel);
+    setFrameShadow(QFrame::Raised);
+    auto* button = new QPushButton(QStringLiteral("旧データ取込"), this);
     button->setObjectName(QStringLiteral("cmd旧データ取込"));
     button->setMinimumWidth(72);
     button->setAutoDefault(false);
-    auto* label = new QLabel(QStringLiteral("以前のプログラム（Access 形式）のデータを取り込む"), frame);
+    auto* label = new QLabel(QStringLiteral("以前のプログラム（Access 形式）のデータを取り込む"), this);
     label->setObjectName(QStringLiteral("lbl旧データ取込"));
-    auto* bar = new QProgressBar(frame);
-    bar->setObjectName(QStringLiteral("Pbar旧データ取込"));
-    bar->setRange(0, 100);
-    bar->setFixedWidth(160);
-    QSizePolicy keepPlace = bar->sizePolicy();
+    m_progress = new QProgressBar(this);
+    m_progress->setObjectName(QStringLiteral("Pbar旧データ取込"));
+    m_progress->setRange(0, 100);
+    m_progress->setFixedWidth(160);
+    QSizePolicy keepPlace = m_progress->sizePolicy();
     keepPlace.setRetainSizeWhenHidden(true);
-    bar->setSizePolicy(keepPlace);
-    bar->hide();
-    auto* row = new QHBoxLayout(frame);
+    m_progress->setSizePolicy(keepPlace);
+    m_progress->hide();
+    auto* row = new QHBoxLayout(this);
     row->addWidget(button);
     row->addWidget(label);
     row->addStretch();
-    row->addWidget(bar);
-    QObject::connect(button, &QPushButton::clicked, frame,
-                     [import = std::move(import), bar] { import(bar); });
-    return frame;
+    row->addWidget(m_progress);
+    connect(button, &QPushButton::clicked, this, [this] { importOlderData(); });
 }
 
-void FrmDorivan::cmd旧データ取込Click(QProgressBar* progress)
+void LegacyImportPanel::importOlderData()
 {
     const QString source = prompts().chooseFolder(
         this, QStringLiteral("以前のデータ（Dorivan.mdb）があるフォルダを選んでください"));
@@ -123,10 +118,10 @@ void FrmDorivan::cmd旧データ取込Click(QProgressBar* progress)
     }
     // The import reloads every page, so unsaved edits of the month are settled first, as month
     // navigation does; a save comes before the question about the stored rows it adds to.
-    if (!m_schedulePage->confirmLeavingMonth())
+    if (!m_source.confirmLeavingMonth())
         return;
     bool replace = false;
-    if (legacy::holdsStoredRows(m_dataFolder)) {
+    if (legacy::holdsStoredRows(m_source.dataFolder)) {
         const DialogSpec question{
             kImportTitle,
             QStringLiteral(
@@ -140,13 +135,11 @@ void FrmDorivan::cmd旧データ取込Click(QProgressBar* progress)
 
     // The files are about to be replaced under the window: the hint window and the grids let go of
     // them first, and everything is read again afterwards, whatever the import's outcome.
-    if (m_hintWindow)
-        m_hintWindow->close();
-    Unload();
+    m_source.releaseData();
     QString message;
     DialogStyle outcome = DialogStyle::Notice;
     try {
-        message = legacy::summaryText(runImport(source, m_dataFolder, replace, progress));
+        message = legacy::summaryText(runImport(source, m_source.dataFolder, replace, m_progress));
     } catch (const legacy::ImportError& e) {
         message = e.userMessage();
         outcome = DialogStyle::Warning;
@@ -155,13 +148,12 @@ void FrmDorivan::cmd旧データ取込Click(QProgressBar* progress)
         outcome = DialogStyle::Warning;
     }
     try {
-        openData();
+        m_source.reloadData();
     } catch (const StorageError& e) {
         prompts().ask(this, {kTitle, message + QStringLiteral("\n\n") + e.userMessage(), DialogStyle::Error},
                       PromptButtons::Standard);
-        close();
+        m_source.closeWindow();
         return;
     }
-    loadPages();
     prompts().ask(this, {kImportTitle, message, outcome}, PromptButtons::Standard);
 }

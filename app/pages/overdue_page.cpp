@@ -4,7 +4,6 @@
 #include "app/dialogs/failure_report.h"
 #include "app/dialogs/report_preview.h"
 #include "app/dialogs/standard_message.h"
-#include "app/pages/csv_panel.h"
 #include "app/pages/overdue_models.h"
 #include "app/widgets/amount_field.h"
 #include "app/widgets/date_edit.h"
@@ -184,7 +183,7 @@ void OverduePage::buildLayout()
         named(new QPushButton(QStringLiteral("CSV出力"), buttonPanel), QStringLiteral("cmd未入金CSV"));
     cmd未入金CSV->setMinimumWidth(72);
     cmd未入金CSV->setAutoDefault(false);
-    m_csvDialog = new CsvDialog(CsvDialog::Mode::ListExport, *m_source.prompts, this);
+    m_csvDialog = new CsvDialog(CsvDialog::Mode::ListExport, *m_source.prompts, m_source.clock, this);
     m_buttons = new QHBoxLayout(buttonPanel);
     m_buttons->addWidget(cmd未入金印刷);
     m_buttons->addWidget(cmd未入金CSV);
@@ -218,7 +217,7 @@ void OverduePage::showEvent(QShowEvent* event)
 
 QDateTime OverduePage::now() const
 {
-    return m_source.clock ? m_source.clock() : QDateTime::currentDateTime();
+    return nowBy(m_source.clock);
 }
 
 QDate OverduePage::today() const

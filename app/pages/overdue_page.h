@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/clock.h"
 #include "report/overdue_report.h"
 #include "schedule/overdue.h"
 
@@ -47,7 +48,7 @@ public:
         std::function<QString()> eraValue;
         std::function<std::int64_t()> lineColor;
         std::shared_ptr<UserPrompts> prompts;
-        std::function<QDateTime()> clock;
+        Clock clock;
     };
     inline static const QString kAllPayers = QStringLiteral("（すべて）");
 

@@ -144,7 +144,7 @@ void SchedulePage::refreshWorkGrid(bool toFirstRow)
 bool SchedulePage::clearWorkingSet()
 {
     return runReportingFailure(
-        prompts(), [this] { m_draft->clear(db(), QDate::currentDate()); }, kStepNotCompleted);
+        prompts(), [this] { m_draft->clear(db(), todayBy(m_source.clock)); }, kStepNotCompleted);
 }
 
 void SchedulePage::loadMonth()
@@ -286,6 +286,12 @@ void SchedulePage::registerPayer(const QString& name)
     // The drop-down offers the new name at once, not only after the next clear of the month.
     if (added)
         refreshPayerList();
+}
+
+void SchedulePage::showOverdueMarks()
+{
+    // The rule reads the clock as the grid asks for a row's background, so a repaint is enough.
+    GridInp->viewport()->update();
 }
 
 void SchedulePage::showPastDue(const schedule::OpenTotals& pastDue)

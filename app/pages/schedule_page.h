@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/clock.h"
 #include "common/money.h"
 #include "report/report_data.h"
 
@@ -46,6 +47,8 @@ public:
         std::function<Database*()> database;
         std::shared_ptr<UserPrompts> prompts;
         std::function<bool()> autoRegistration;
+        // Today: the month a cleared screen starts from and the day rows become overdue after.
+        Clock clock;
     };
 
     explicit SchedulePage(Source source, QWidget* parent = nullptr);
@@ -84,6 +87,8 @@ public:
     void registerPayer(const QString& name);
     // The notice under the totals: what is past due across all months.
     void showPastDue(const schedule::OpenTotals& pastDue);
+    // Paints the grid's overdue marks again by today's date (the day turned).
+    void showOverdueMarks();
 
     // The month the working set holds: what saves and balance passes work on. Invalid when nothing was
     // loaded or cleared yet.

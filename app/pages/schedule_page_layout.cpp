@@ -102,6 +102,7 @@ void SchedulePage::buildLayout()
     // The month and its neighbours above the grid.
     lbl年月 = label(QStringLiteral("lbl年月"), QStringLiteral("年月"), imContainer3D1);
     Dt年月 = named(new MonthEdit(imContainer3D1), QStringLiteral("Dt年月"));
+    Dt年月->setClock(m_source.clock);
     lbl年月->setBuddy(Dt年月);
     cmdMonBef = named(new QPushButton(QStringLiteral("◀"), imContainer3D1), QStringLiteral("cmdMonBef"));
     cmdMonBef->setToolTip(QStringLiteral("前の月"));
@@ -267,10 +268,10 @@ void SchedulePage::connectControls()
 
     // Overdue rows are marked by the grid's working values, unsaved edits included; every write
     // repaints the row.
-    datInp->setRowBackground([](const WorkTableModel& model, int row) -> QVariant {
+    datInp->setRowBackground([this](const WorkTableModel& model, int row) -> QVariant {
         if (schedule::isOverdue(model.value(row, k日付).toDate(), payerOf(model.value(row, k入金先名)),
                                 model.value(row, k予定額).toMoney(), model.value(row, k入金額).toMoney(),
-                                QDate::currentDate()))
+                                todayBy(m_source.clock)))
             return kOverdueBackground;
         return {};
     });

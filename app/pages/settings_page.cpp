@@ -1,11 +1,9 @@
 // The settings page and the settings in effect, read from the settings record.
 #include "app/pages/settings_page.h"
 
-#include "app/FrmDorivan.h"
 #include "app/dialogs/failure_report.h"
 #include "app/dialogs/standard_message.h"
 #include "app/dialogs/user_prompts.h"
-#include "app/pages/legacy_import_ui.h"
 #include "app/shell/support_address.h"
 #include "app/widgets/amount_field.h"
 #include "app/widgets/clickable_label.h"
@@ -127,7 +125,7 @@ void SettingsPage::buildLayout()
     reset->addWidget(lbl一括削除);
     reset->addStretch();
 
-    lblInfo = label(QStringLiteral("lblInfo"), kWindowCaption, imContainer3D2);
+    lblInfo = label(QStringLiteral("lblInfo"), m_source.caption, imContainer3D2);
     lblSupport = label(QStringLiteral("lblSupport"), QString(), imContainer3D2);
     Image2 = named(new ClickableLabel(imContainer3D2), QStringLiteral("Image2"));
     Image2->setText(QStringLiteral("モルベクス フリー掲示板"));
@@ -144,7 +142,7 @@ void SettingsPage::buildLayout()
     layout->addWidget(imContainer3D7);
     layout->addWidget(ImFrame3D1);
     layout->addWidget(m_source.csvPanel(imContainer3D2));
-    layout->addWidget(buildLegacyImportPanel(imContainer3D2, m_source.importLegacyData));
+    layout->addWidget(m_source.legacyPanel(imContainer3D2));
     layout->addStretch();
     layout->addWidget(lblInfo);
     layout->addWidget(lblSupport);

@@ -13,7 +13,6 @@ class QCheckBox;
 class QComboBox;
 class QFrame;
 class QLabel;
-class QProgressBar;
 class QPushButton;
 class UserPrompts;
 namespace settings {
@@ -28,14 +27,16 @@ class SettingsPage : public QWidget
 {
     Q_OBJECT
 public:
-    // What the page needs from the window: the open database, the prompts, the CSV frame (built by the
-    // window, which it works for) and the import of older data, started with the frame's progress bar.
+    // What the page needs from the window: the open database, the prompts, the program's caption for
+    // the information label, and the frames of the CSV exchange and of the import of older data (built
+    // by the window, which they work for).
     struct Source
     {
         std::function<Database*()> database;
         std::shared_ptr<UserPrompts> prompts;
+        QString caption;
         std::function<QWidget*(QWidget* parent)> csvPanel;
-        std::function<void(QProgressBar* progress)> importLegacyData;
+        std::function<QWidget*(QWidget* parent)> legacyPanel;
     };
 
     explicit SettingsPage(Source source, QWidget* parent = nullptr);

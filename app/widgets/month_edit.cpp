@@ -101,7 +101,7 @@ void MonthEdit::fixup(QString& input) const
 void MonthEdit::stepBy(int steps)
 {
     // Up and down move by whole months; from an empty field they start at this month.
-    const QDate base = hasValue() ? date() : QDate::currentDate();
+    const QDate base = hasValue() ? date() : todayBy(m_clock);
     setByUser(base.addMonths(steps));
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/clock.h"
+
 #include <QDateEdit>
 
 // The month field: a date whose day is not shown, drawn in the Western form "yyyy年mm月" or the era form
@@ -13,6 +15,9 @@ class MonthEdit : public QDateEdit
     Q_OBJECT
 public:
     explicit MonthEdit(QWidget* parent = nullptr);
+
+    // The clock whose month the arrow keys start from in an empty field.
+    void setClock(Clock clock) { m_clock = std::move(clock); }
 
     // One of the two month formats (common/dates.h).
     void setMonthFormat(const QString& format);
@@ -43,6 +48,7 @@ private:
     void onDateChanged();
     void setByUser(const QDate& date);
 
+    Clock m_clock;
     QString m_format;
     int m_byCode = 0;
     int m_byUser = 0;

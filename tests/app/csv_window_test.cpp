@@ -1,5 +1,6 @@
 #include "app/cli/csv_command.h"
 #include "app/dialogs/csv_dialog.h"
+#include "app/dialogs/dialog_prompts.h"
 #include "app/pages/csv_panel.h"
 #include "app/widgets/clickable_label.h"
 #include "app/widgets/outlook_chart.h"

@@ -1,6 +1,7 @@
 #include "app/FrmDorivan.h"
 #include "app/cli/folder_lock.h"
 #include "app/cli/legacy_command.h"
+#include "app/dialogs/dialog_prompts.h"
 #include "app/grid/work_table_model.h"
 #include "app/pages/legacy_import_ui.h"
 #include "app/pages/schedule_page.h"

@@ -2,6 +2,7 @@
 // save leaves out, and the balance pass over blank rows.
 #include "schedule_window.h"
 
+#include "app/dialogs/dialog_prompts.h"
 #include "app/widgets/amount_field.h"
 #include "app/widgets/month_edit.h"
 #include "storage/database.h"

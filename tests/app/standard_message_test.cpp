@@ -1,3 +1,4 @@
+#include "app/dialogs/dialog_prompts.h"
 #include "app/dialogs/standard_message.h"
 #include "support/dialog_answers.h"
 

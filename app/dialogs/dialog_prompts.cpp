@@ -1,4 +1,4 @@
-#include "app/dialogs/user_prompts.h"
+#include "app/dialogs/dialog_prompts.h"
 
 #include "app/dialogs/color_chooser.h"
 #include "app/dialogs/report_preview.h"
