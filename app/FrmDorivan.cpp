@@ -115,6 +115,7 @@ void FrmDorivan::buildLayout()
     settings.legacyPanel = [this](QWidget* parent) {
         LegacyImportPanel::Source legacy;
         legacy.prompts = m_prompts;
+        legacy.clock = m_clock;
         legacy.dataFolder = m_dataFolder;
         legacy.confirmLeavingMonth = [this] { return m_schedulePage->confirmLeavingMonth(); };
         legacy.releaseData = [this] { releaseData(); };

@@ -24,9 +24,9 @@ extern const QString kWindowCaption;
 // (a StorageError naming the file leaves the constructor), reads the settings, lays the window out and
 // shows the current month. Closing it releases the database.
 //
-// The window holds the tab strip SSTab1 with its four pages (app/schedule_page.h, payer_page.h,
-// settings_page.h, overdue_page.h), the open database they share, the prompts, the hint window and the
-// printing of the month; it wires what one page does to what the others must follow.
+// The window holds the tab strip SSTab1 with its four pages (app/pages/), the open database they share,
+// the prompts, the clock, the hint window and the printing of the month; it wires what one page does to
+// what the others must follow.
 class FrmDorivan : public QWidget
 {
     Q_OBJECT

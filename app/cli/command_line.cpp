@@ -10,174 +10,172 @@
 #include <cstdio>
 #include <vector>
 
-    namespace
+namespace {
+
+enum class OptionKind {
+    Start,       // chooses how the window starts
+    Task,        // runs an import or export instead of the window
+    TaskSetting, // refines the task named in OptionEntry::task
+    Info,        // --help, --version
+};
+
+// One line of the help. An option that refines two tasks (--encoding) has a line under each.
+struct OptionEntry
 {
+    OptionKind kind;
+    QString name;
+    QString shortName;
+    QString valueName; // empty for a switch
+    QString description;
+    QString task; // for TaskSetting: the task it belongs to
+};
 
-    enum class OptionKind {
-        Start,       // chooses how the window starts
-        Task,        // runs an import or export instead of the window
-        TaskSetting, // refines the task named in OptionEntry::task
-        Info,        // --help, --version
+const std::vector<OptionEntry>& optionTable()
+{
+    using K = OptionKind;
+    static const std::vector<OptionEntry> table = {
+        {K::Start,
+         QStringLiteral("data-dir"),
+         {},
+         QStringLiteral("DIR"),
+         QStringLiteral("データフォルダを DIR にします。"),
+         {}},
+        {K::Start,
+         QStringLiteral("instance-name"),
+         {},
+         QStringLiteral("NAME"),
+         QStringLiteral("二重起動を防ぐ名前を NAME にします（同じ名前では一つしか動きません）。"),
+         {}},
+        {K::Task,
+         QStringLiteral("import-legacy"),
+         {},
+         QStringLiteral("FOLDER"),
+         QStringLiteral("FOLDER にある旧版のデータベースを取り込んで終わります。"),
+         {}},
+        {K::TaskSetting,
+         QStringLiteral("replace"),
+         {},
+         {},
+         QStringLiteral("今のデータを取り込むデータで置き換えます。"),
+         QStringLiteral("import-legacy")},
+        {K::Task,
+         QStringLiteral("export-csv"),
+         {},
+         QStringLiteral("FILE"),
+         QStringLiteral("入金予定を CSV ファイル FILE に書き出して終わります。"),
+         {}},
+        {K::TaskSetting,
+         QStringLiteral("from"),
+         {},
+         QStringLiteral("YYYY-MM"),
+         QStringLiteral("この月から書き出します。"),
+         QStringLiteral("export-csv")},
+        {K::TaskSetting,
+         QStringLiteral("to"),
+         {},
+         QStringLiteral("YYYY-MM"),
+         QStringLiteral("この月まで書き出します。"),
+         QStringLiteral("export-csv")},
+        {K::TaskSetting,
+         QStringLiteral("encoding"),
+         {},
+         QStringLiteral("utf-8|cp932"),
+         QStringLiteral("書き出す文字コードです。"),
+         QStringLiteral("export-csv")},
+        {K::Task,
+         QStringLiteral("import-csv"),
+         {},
+         QStringLiteral("FILE"),
+         QStringLiteral("CSV ファイル FILE の入金予定を取り込んで終わります。"),
+         {}},
+        {K::TaskSetting,
+         QStringLiteral("encoding"),
+         {},
+         QStringLiteral("auto|utf-8|cp932"),
+         QStringLiteral("読む文字コードです（auto は自動判別）。"),
+         QStringLiteral("import-csv")},
+        {K::Info,
+         QStringLiteral("help"),
+         QStringLiteral("h"),
+         {},
+         QStringLiteral("この説明を表示して終わります。"),
+         {}},
+        {K::Info,
+         QStringLiteral("version"),
+         QStringLiteral("v"),
+         {},
+         QStringLiteral("版を表示して終わります。"),
+         {}},
     };
+    return table;
+}
 
-    // One line of the help. An option that refines two tasks (--encoding) has a line under each.
-    struct OptionEntry
-    {
-        OptionKind kind;
-        QString name;
-        QString shortName;
-        QString valueName; // empty for a switch
-        QString description;
-        QString task; // for TaskSetting: the task it belongs to
-    };
+// The options QApplication reads itself. A session manager restores the program with "-session ID", and
+// a user may pick a style or platform; the window start hands them on untouched.
+void addQtOptions(QCommandLineParser& parser)
+{
+    for (const char* name :
+         {"platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry", "qwindowicon",
+          "qwindowtitle", "session", "display", "geometry", "style", "stylesheet", "qmljsdebugger"})
+        parser.addOption(QCommandLineOption(QString::fromLatin1(name), QString(), QStringLiteral("VALUE")));
+    for (const char* name : {"reverse", "widgetcount", "nograb", "dograb", "sync"})
+        parser.addOption(QCommandLineOption(QString::fromLatin1(name)));
+}
 
-    const std::vector<OptionEntry>& optionTable()
-    {
-        using K = OptionKind;
-        static const std::vector<OptionEntry> table = {
-            {K::Start,
-             QStringLiteral("data-dir"),
-             {},
-             QStringLiteral("DIR"),
-             QStringLiteral("データフォルダを DIR にします。"),
-             {}},
-            {K::Start,
-             QStringLiteral("instance-name"),
-             {},
-             QStringLiteral("NAME"),
-             QStringLiteral("二重起動を防ぐ名前を NAME にします（同じ名前では一つしか動きません）。"),
-             {}},
-            {K::Task,
-             QStringLiteral("import-legacy"),
-             {},
-             QStringLiteral("FOLDER"),
-             QStringLiteral("FOLDER にある旧版のデータベースを取り込んで終わります。"),
-             {}},
-            {K::TaskSetting,
-             QStringLiteral("replace"),
-             {},
-             {},
-             QStringLiteral("今のデータを取り込むデータで置き換えます。"),
-             QStringLiteral("import-legacy")},
-            {K::Task,
-             QStringLiteral("export-csv"),
-             {},
-             QStringLiteral("FILE"),
-             QStringLiteral("入金予定を CSV ファイル FILE に書き出して終わります。"),
-             {}},
-            {K::TaskSetting,
-             QStringLiteral("from"),
-             {},
-             QStringLiteral("YYYY-MM"),
-             QStringLiteral("この月から書き出します。"),
-             QStringLiteral("export-csv")},
-            {K::TaskSetting,
-             QStringLiteral("to"),
-             {},
-             QStringLiteral("YYYY-MM"),
-             QStringLiteral("この月まで書き出します。"),
-             QStringLiteral("export-csv")},
-            {K::TaskSetting,
-             QStringLiteral("encoding"),
-             {},
-             QStringLiteral("utf-8|cp932"),
-             QStringLiteral("書き出す文字コードです。"),
-             QStringLiteral("export-csv")},
-            {K::Task,
-             QStringLiteral("import-csv"),
-             {},
-             QStringLiteral("FILE"),
-             QStringLiteral("CSV ファイル FILE の入金予定を取り込んで終わります。"),
-             {}},
-            {K::TaskSetting,
-             QStringLiteral("encoding"),
-             {},
-             QStringLiteral("auto|utf-8|cp932"),
-             QStringLiteral("読む文字コードです（auto は自動判別）。"),
-             QStringLiteral("import-csv")},
-            {K::Info,
-             QStringLiteral("help"),
-             QStringLiteral("h"),
-             {},
-             QStringLiteral("この説明を表示して終わります。"),
-             {}},
-            {K::Info,
-             QStringLiteral("version"),
-             QStringLiteral("v"),
-             {},
-             QStringLiteral("版を表示して終わります。"),
-             {}},
-        };
-        return table;
+QString spelled(const QString& name)
+{
+    return (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+}
+
+// The option as the user typed it (one dash or two), for messages.
+QString asTyped(const QStringList& arguments, const QString& name)
+{
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        if (argument == QStringLiteral("--"))
+            break;
+        QString bare = argument.section(QLatin1Char('='), 0, 0);
+        const QString typed = bare;
+        while (bare.startsWith(QLatin1Char('-')))
+            bare.remove(0, 1);
+        if (bare == name && typed != bare)
+            return typed;
     }
+    return spelled(name);
+}
 
-    // The options QApplication reads itself. A session manager restores the program with "-session ID", and
-    // a user may pick a style or platform; the window start hands them on untouched.
-    void addQtOptions(QCommandLineParser & parser)
-    {
-        for (const char* name :
-             {"platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry", "qwindowicon",
-              "qwindowtitle", "session", "display", "geometry", "style", "stylesheet", "qmljsdebugger"})
-            parser.addOption(
-                QCommandLineOption(QString::fromLatin1(name), QString(), QStringLiteral("VALUE")));
-        for (const char* name : {"reverse", "widgetcount", "nograb", "dograb", "sync"})
-            parser.addOption(QCommandLineOption(QString::fromLatin1(name)));
-    }
+const OptionEntry* entryNamed(const QString& name)
+{
+    for (const OptionEntry& entry : optionTable())
+        if (entry.name == name || entry.shortName == name)
+            return &entry;
+    return nullptr;
+}
 
-    QString spelled(const QString& name)
-    {
-        return (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+// Why QCommandLineParser refused the arguments, in the program's words.
+QString refusal(const QCommandLineParser& parser, const QStringList& arguments)
+{
+    if (!parser.unknownOptionNames().isEmpty()) {
+        const QString name = parser.unknownOptionNames().constFirst();
+        return QStringLiteral("知らないオプション %1 があります。").arg(asTyped(arguments, name));
     }
+    // The parser's only other refusal is a value option at the very end with nothing after it.
+    QString last = arguments.constLast();
+    while (last.startsWith(QLatin1Char('-')))
+        last.remove(0, 1);
+    if (const OptionEntry* entry = entryNamed(last); entry && !entry->valueName.isEmpty())
+        return QStringLiteral("%1 のあとに %2 を書いてください。")
+            .arg(asTyped(arguments, last), entry->valueName);
+    return parser.errorText().trimmed();
+}
 
-    // The option as the user typed it (one dash or two), for messages.
-    QString asTyped(const QStringList& arguments, const QString& name)
-    {
-        for (qsizetype i = 1; i < arguments.size(); ++i) {
-            const QString& argument = arguments[i];
-            if (argument == QStringLiteral("--"))
-                break;
-            QString bare = argument.section(QLatin1Char('='), 0, 0);
-            const QString typed = bare;
-            while (bare.startsWith(QLatin1Char('-')))
-                bare.remove(0, 1);
-            if (bare == name && typed != bare)
-                return typed;
-        }
-        return spelled(name);
-    }
-
-    const OptionEntry* entryNamed(const QString& name)
-    {
-        for (const OptionEntry& entry : optionTable())
-            if (entry.name == name || entry.shortName == name)
-                return &entry;
-        return nullptr;
-    }
-
-    // Why QCommandLineParser refused the arguments, in the program's words.
-    QString refusal(const QCommandLineParser& parser, const QStringList& arguments)
-    {
-        if (!parser.unknownOptionNames().isEmpty()) {
-            const QString name = parser.unknownOptionNames().constFirst();
-            return QStringLiteral("知らないオプション %1 があります。").arg(asTyped(arguments, name));
-        }
-        // The parser's only other refusal is a value option at the very end with nothing after it.
-        QString last = arguments.constLast();
-        while (last.startsWith(QLatin1Char('-')))
-            last.remove(0, 1);
-        if (const OptionEntry* entry = entryNamed(last); entry && !entry->valueName.isEmpty())
-            return QStringLiteral("%1 のあとに %2 を書いてください。")
-                .arg(asTyped(arguments, last), entry->valueName);
-        return parser.errorText().trimmed();
-    }
-
-    CommandLine refused(const QString& error)
-    {
-        CommandLine line;
-        line.action = CommandAction::UsageError;
-        line.error = error;
-        return line;
-    }
+CommandLine refused(const QString& error)
+{
+    CommandLine line;
+    line.action = CommandAction::UsageError;
+    line.error = error;
+    return line;
+}
 
 } // namespace
 

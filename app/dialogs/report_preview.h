@@ -15,7 +15,7 @@ class QPrinter;
 class QWidget;
 
 // Failures are told through `prompts`; the preview itself is always the real dialog, which the real
-// prompts (app/user_prompts.h) show.
+// prompts (app/dialogs/dialog_prompts.h) show.
 
 // The modal print preview every printout goes through, on the printouts' A4 page; from it the user prints
 // or saves a PDF. `paint` draws on each printer the preview hands over; it tells the user itself when it

@@ -25,11 +25,12 @@ const QString kImportTitle = QStringLiteral("旧データ取込");
 
 // Runs the import with the bar showing its progress once it takes long enough to wait on.
 legacy::ImportSummary runImport(const QString& source, const QString& dataFolder, bool replace,
-                                QProgressBar* bar)
+                                QProgressBar* bar, const Clock& clock = {})
 {
     DelayedProgress progress(bar);
     legacy::ImportOptions options;
     options.replaceStoredData = replace;
+    options.now = nowBy(clock);
     return legacy::importLegacyData(source, dataFolder, options,
                                     [&progress](int percent) { progress(percent); });
 }
@@ -139,7 +140,8 @@ void LegacyImportPanel::importOlderData()
     QString message;
     DialogStyle outcome = DialogStyle::Notice;
     try {
-        message = legacy::summaryText(runImport(source, m_source.dataFolder, replace, m_progress));
+        message =
+            legacy::summaryText(runImport(source, m_source.dataFolder, replace, m_progress, m_source.clock));
     } catch (const legacy::ImportError& e) {
         message = e.userMessage();
         outcome = DialogStyle::Warning;

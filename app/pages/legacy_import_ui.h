@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/clock.h"
+
 #include <QFrame>
 #include <QString>
 
@@ -23,11 +25,13 @@ class LegacyImportPanel : public QFrame
 {
     Q_OBJECT
 public:
-    // What the import needs from the window: its prompts and data folder, and the window's own steps
-    // around files that are replaced under it.
+    // What the import needs from the window: its prompts, clock and data folder, and the window's own
+    // steps around files that are replaced under it.
     struct Source
     {
         std::shared_ptr<UserPrompts> prompts;
+        // The time the replaced files are kept under.
+        Clock clock;
         QString dataFolder;
         // Settles unsaved edits of the month; false when the user kept them (キャンセル).
         std::function<bool()> confirmLeavingMonth;

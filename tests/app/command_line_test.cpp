@@ -1,7 +1,6 @@
 #include "app/build_info.h"
 #include "app/cli/command_line.h"
 #include "app/cli/startup.h"
-#include "app/shell/single_instance.h"
 #include "app/shell/support_address.h"
 
 #include <QDir>

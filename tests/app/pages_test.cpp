@@ -37,7 +37,7 @@ TEST(Pages, TheScheduleAndPayerPagesWorkOnTheSourceTheyAreGivenAndSignalWhatOthe
     ScopedDialogAnswers answers(*prompts);
     const auto database = [&db] { return db.get(); };
 
-    SchedulePage schedule({database, prompts, [] { return true; }});
+    SchedulePage schedule({database, prompts, [] { return true; }, systemClock()});
     schedule.bindData();
     PayerPage payers({database, prompts});
     payers.bindData();

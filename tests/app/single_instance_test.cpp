@@ -1,3 +1,4 @@
+#include "app/cli/folder_lock.h"
 #include "app/shell/single_instance.h"
 #include "support/temp_data.h"
 
