@@ -1,23 +1,24 @@
 #include "app/FrmDorivan.h"
+#include "app/dialogs/dialog_prompts.h"
 
 #include "app/build_info.h"
-#include "app/button_shortcuts.h"
-#include "app/csv_panel.h"
-#include "app/failure_report.h"
-#include "app/hint_window.h"
-#include "app/overdue_page.h"
-#include "app/payer_page.h"
-#include "app/schedule_page.h"
-#include "app/settings_page.h"
-#include "app/standard_message.h"
-#include "app/user_prompts.h"
+#include "app/dialogs/failure_report.h"
+#include "app/dialogs/hint_window.h"
+#include "app/dialogs/standard_message.h"
+#include "app/dialogs/user_prompts.h"
+#include "app/pages/csv_panel.h"
+#include "app/pages/legacy_import_ui.h"
+#include "app/pages/overdue_page.h"
+#include "app/pages/payer_page.h"
+#include "app/pages/schedule_page.h"
+#include "app/pages/settings_page.h"
+#include "app/widgets/button_shortcuts.h"
 #include "schedule/overdue.h"
 #include "storage/backup.h"
 #include "storage/data_files.h"
 #include "storage/database.h"
 
 #include <QCloseEvent>
-#include <QDateTime>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -41,8 +42,10 @@ FrmDorivan::FrmDorivan(const QString& dataFolder, QWidget* parent)
 {
 }
 
-FrmDorivan::FrmDorivan(const QString& dataFolder, std::shared_ptr<UserPrompts> prompts, QWidget* parent)
-    : QWidget(parent), m_prompts(std::move(prompts)), m_dataFolder(withTrailingSeparator(dataFolder))
+FrmDorivan::FrmDorivan(const QString& dataFolder, std::shared_ptr<UserPrompts> prompts, QWidget* parent,
+                       Clock clock)
+    : QWidget(parent), m_prompts(std::move(prompts)), m_clock(std::move(clock)),
+      m_dataFolder(withTrailingSeparator(dataFolder))
 {
     setObjectName(QStringLiteral("FrmDorivan"));
     setWindowTitle(QStringLiteral("入金予定表"));
@@ -64,6 +67,7 @@ void FrmDorivan::openData()
     // The day's copy of the permanent file is taken inside the first write's transaction; a copy that
     // fails is told after that operation, without holding up the work it was taken for.
     m_db = Database::open(m_permanentPath, m_workPath, m_dataFolder + QStringLiteral("backup"));
+    m_db->backups().setClock(m_clock);
     m_db->backups().setFailureHandler([this](const QString& message) {
         QMetaObject::invokeMethod(
             this,
@@ -92,6 +96,7 @@ void FrmDorivan::buildLayout()
     schedule.database = database;
     schedule.prompts = m_prompts;
     schedule.autoRegistration = [this] { return m_settingsPage->autoRegistration(); };
+    schedule.clock = m_clock;
     m_schedulePage = new SchedulePage(std::move(schedule));
 
     m_payerPage = new PayerPage({database, m_prompts});
@@ -99,12 +104,36 @@ void FrmDorivan::buildLayout()
     SettingsPage::Source settings;
     settings.database = database;
     settings.prompts = m_prompts;
-    settings.csvPanel = [this](QWidget* parent) {
-        auto* panel = new CsvExchangePanel(*this, parent);
+    settings.caption = kWindowCaption;
+    settings.csvPanel = [this, database](QWidget* parent) {
+        CsvExchangePanel::Source csv;
+        csv.database = database;
+        csv.prompts = m_prompts;
+        csv.clock = m_clock;
+        csv.eraValue = [this] { return m_settingsPage->eraValue(); };
+        csv.autoRegistration = [this] { return m_settingsPage->autoRegistration(); };
+        csv.displayedMonth = [this] { return m_schedulePage->workMonth(); };
+        csv.confirmLeavingMonth = [this] { return m_schedulePage->confirmLeavingMonth(); };
+        csv.refreshPayerList = [this] { m_schedulePage->refreshPayerList(); };
+        csv.loadMonth = [this] { m_schedulePage->loadMonth(); };
+        auto* panel = new CsvExchangePanel(std::move(csv), parent);
         connect(panel, &CsvExchangePanel::rowsImported, this, &FrmDorivan::storedDataChanged);
         return panel;
     };
-    settings.importLegacyData = [this](QProgressBar* progress) { cmd旧データ取込Click(progress); };
+    settings.legacyPanel = [this](QWidget* parent) {
+        LegacyImportPanel::Source legacy;
+        legacy.prompts = m_prompts;
+        legacy.clock = m_clock;
+        legacy.dataFolder = m_dataFolder;
+        legacy.confirmLeavingMonth = [this] { return m_schedulePage->confirmLeavingMonth(); };
+        legacy.releaseData = [this] { releaseData(); };
+        legacy.reloadData = [this] {
+            openData();
+            loadPages();
+        };
+        legacy.closeWindow = [this] { close(); };
+        return new LegacyImportPanel(std::move(legacy), parent);
+    };
     m_settingsPage = new SettingsPage(std::move(settings));
 
     OverduePage::Source overdue;
@@ -112,7 +141,7 @@ void FrmDorivan::buildLayout()
     overdue.eraValue = [this] { return m_settingsPage->eraValue(); };
     overdue.lineColor = [this] { return std::int64_t(m_settingsPage->lineColour()); };
     overdue.prompts = m_prompts;
-    overdue.clock = [] { return QDateTime::currentDateTime(); };
+    overdue.clock = m_clock;
     m_overduePage = new OverduePage(std::move(overdue));
 
     SSTab1 = new QTabWidget(this);
@@ -142,7 +171,11 @@ void FrmDorivan::connectPages()
     connect(m_schedulePage, &SchedulePage::pastDueClicked, this,
             [this] { SSTab1->setCurrentWidget(m_overduePage); });
     connect(m_overduePage, &OverduePage::storedRowRequested, m_schedulePage, &SchedulePage::showStoredRow);
-    connect(m_overduePage, &OverduePage::dayTurned, this, &FrmDorivan::showPastDueNotice);
+    // Past midnight the grid's overdue marks and the notice count from the new day.
+    connect(m_overduePage, &OverduePage::dayTurned, this, [this] {
+        m_schedulePage->showOverdueMarks();
+        showPastDueNotice();
+    });
 
     connect(m_payerPage, &PayerPage::payersChanged, m_schedulePage, &SchedulePage::refreshPayerList);
     connect(SSTab1, &QTabWidget::currentChanged, this, [this](int index) {
@@ -267,6 +300,13 @@ void FrmDorivan::closeEvent(QCloseEvent* event)
         m_hintWindow->close();
     Unload();
     event->accept();
+}
+
+void FrmDorivan::releaseData()
+{
+    if (m_hintWindow)
+        m_hintWindow->close();
+    Unload();
 }
 
 void FrmDorivan::Unload()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/clock.h"
+
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -10,7 +12,6 @@ class Database;
 class OverduePage;
 class PayerPage;
 class QCloseEvent;
-class QProgressBar;
 class QTabWidget;
 class SchedulePage;
 class SettingsPage;
@@ -23,17 +24,20 @@ extern const QString kWindowCaption;
 // (a StorageError naming the file leaves the constructor), reads the settings, lays the window out and
 // shows the current month. Closing it releases the database.
 //
-// The window holds the tab strip SSTab1 with its four pages (app/schedule_page.h, payer_page.h,
-// settings_page.h, overdue_page.h), the open database they share, the prompts, the hint window and the
-// printing of the month; it wires what one page does to what the others must follow.
+// The window holds the tab strip SSTab1 with its four pages (app/pages/), the open database they share,
+// the prompts, the clock, the hint window and the printing of the month; it wires what one page does to
+// what the others must follow.
 class FrmDorivan : public QWidget
 {
     Q_OBJECT
 public:
     // The window with the real dialogs (dialogPrompts()).
     explicit FrmDorivan(const QString& dataFolder, QWidget* parent = nullptr);
-    // The window asking the user through `prompts`, which it shares with what it opens.
-    FrmDorivan(const QString& dataFolder, std::shared_ptr<UserPrompts> prompts, QWidget* parent = nullptr);
+    // The window asking the user through `prompts`, which it shares with what it opens, and reading the
+    // date and time from `clock` wherever it needs them (today's month, what is past due, the day's
+    // backup).
+    FrmDorivan(const QString& dataFolder, std::shared_ptr<UserPrompts> prompts, QWidget* parent = nullptr,
+               Clock clock = systemClock());
     ~FrmDorivan() override;
 
     // Brings the window to the front (a second start of the program asks for this).
@@ -82,11 +86,12 @@ private:
     void showHint(const QString& ctlName);
     // Cmd印刷: prints the displayed month as the screen shows it.
     void printMonth();
-    // cmd旧データ取込 (legacy_import_ui.cpp): chooses a folder holding an Access Dorivan.mdb, warns when
-    // the data folder holds stored rows, imports, reloads the window and shows what was imported.
-    void cmd旧データ取込Click(QProgressBar* progress);
+    // The hint window and the grids let go of the files, and the database closes (before the files
+    // are replaced under the window).
+    void releaseData();
 
     std::shared_ptr<UserPrompts> m_prompts;
+    Clock m_clock;
     QString m_dataFolder;
     QString m_permanentPath;
     QString m_workPath;

@@ -6,13 +6,13 @@
 #include "bench/bench_support.h"
 
 #include "app/FrmDorivan.h"
-#include "app/amount_field.h"
-#include "app/bound_grid.h"
-#include "app/overdue_models.h"
-#include "app/overdue_page.h"
-#include "app/schedule_columns.h"
-#include "app/schedule_page.h"
-#include "app/work_table_model.h"
+#include "app/grid/bound_grid.h"
+#include "app/grid/schedule_columns.h"
+#include "app/grid/work_table_model.h"
+#include "app/pages/overdue_models.h"
+#include "app/pages/overdue_page.h"
+#include "app/pages/schedule_page.h"
+#include "app/widgets/amount_field.h"
 
 #include <QApplication>
 #include <QDir>

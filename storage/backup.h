@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/clock.h"
+
 #include <QDate>
 #include <QDateTime>
 #include <QString>
@@ -18,13 +20,13 @@ public:
     explicit DailyBackup(const QString& permanentPath) : m_source(permanentPath) {}
 
     static constexpr int kKeptBackups = 14;
-    using Clock = std::function<QDateTime()>;
+    using Clock = ::Clock;
     using FailureHandler = std::function<void(const QString& userMessage)>;
 
     // An empty folder turns the copies off (the default).
     void setFolder(const QString& folder) { m_folder = folder; }
     const QString& folder() const { return m_folder; }
-    // Tests move the calendar; the program uses the system clock.
+    // The window hands its clock over, which tests move; without one the system clock counts.
     void setClock(Clock clock);
     // Told once per failed copy, in Japanese. Without a handler the message is kept for
     // takeWarning().

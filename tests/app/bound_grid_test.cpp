@@ -1,5 +1,5 @@
-#include "app/bound_grid.h"
-#include "app/work_table_model.h"
+#include "app/grid/bound_grid.h"
+#include "app/grid/work_table_model.h"
 #include "storage/database.h"
 #include "storage/rowset.h"
 #include "support/temp_data.h"

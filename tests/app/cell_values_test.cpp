@@ -1,4 +1,4 @@
-#include "app/cell_values.h"
+#include "app/grid/cell_values.h"
 
 #include <QDate>
 

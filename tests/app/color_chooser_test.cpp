@@ -1,4 +1,4 @@
-#include "app/color_chooser.h"
+#include "app/dialogs/color_chooser.h"
 
 #include <QApplication>
 #include <QColorDialog>

@@ -1,8 +1,7 @@
 #include "app/build_info.h"
-#include "app/command_line.h"
-#include "app/single_instance.h"
-#include "app/startup.h"
-#include "app/support_address.h"
+#include "app/cli/command_line.h"
+#include "app/cli/startup.h"
+#include "app/shell/support_address.h"
 
 #include <QDir>
 #include <QFile>
@@ -49,7 +48,7 @@ TEST(CommandLine, OptionsChooseTheFolderTheGuardAndTheTask)
     const CommandLine plain = parse({});
     EXPECT_EQ(plain.action, CommandAction::OpenWindow);
     EXPECT_TRUE(plain.options.dataFolder.isEmpty());
-    EXPECT_EQ(plain.options.instanceName, SingleInstanceGuard::defaultName());
+    EXPECT_EQ(plain.options.instanceName, defaultInstanceName());
 
     const CommandLine chosen = parse({"--data-dir", "/srv/books", "--instance-name", "x"});
     EXPECT_EQ(chosen.action, CommandAction::OpenWindow);

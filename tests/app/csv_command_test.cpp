@@ -1,4 +1,4 @@
-#include "app/csv_command.h"
+#include "app/cli/csv_command.h"
 #include "csv/csv_export.h"
 #include "schedule/balances.h"
 #include "storage/migrations.h"

@@ -1,4 +1,4 @@
-#include "app/failure_report.h"
+#include "app/dialogs/failure_report.h"
 #include "common/money.h"
 #include "schedule/balances.h"
 #include "settings/settings_record.h"

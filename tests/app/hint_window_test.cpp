@@ -1,6 +1,6 @@
 #include "app/FrmDorivan.h"
 #include "app/build_info.h"
-#include "app/hint_window.h"
+#include "app/dialogs/hint_window.h"
 #include "hints/builtin_hints.h"
 #include "hints/hint_store.h"
 #include "storage/database.h"

@@ -1,4 +1,4 @@
-#include "app/month_edit.h"
+#include "app/widgets/month_edit.h"
 #include "common/dates.h"
 
 #include <QLineEdit>

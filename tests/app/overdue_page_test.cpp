@@ -1,11 +1,11 @@
 #include "schedule_window.h"
 
-#include "app/amount_field.h"
-#include "app/clickable_label.h"
-#include "app/csv_dialog.h"
-#include "app/month_edit.h"
-#include "app/outlook_chart.h"
-#include "app/overdue_page.h"
+#include "app/dialogs/csv_dialog.h"
+#include "app/pages/overdue_page.h"
+#include "app/widgets/amount_field.h"
+#include "app/widgets/clickable_label.h"
+#include "app/widgets/month_edit.h"
+#include "app/widgets/outlook_chart.h"
 #include "common/dates.h"
 #include "schedule/balances.h"
 #include "settings/settings_record.h"
@@ -498,4 +498,51 @@ TEST(OverduePage, ListsUpToTodayPastMidnightUntilTheUserChoosesADate)
     ASSERT_TRUE(page.refresh());
     EXPECT_EQ(page.date(), QDate(2024, 5, 13));
     EXPECT_EQ(control<QTableView>(page, "Grid未入金")->model()->rowCount(), 3);
+}
+
+TEST(Window, EverythingDatedByTodayFollowsTheNewDayPastMidnight)
+{
+    TempDataFolder folder;
+    {
+        auto db = folder.open();
+        seedStoredRows(*db, {{QDate(2024, 5, 10), 1, kA, yen(1000), yen(0), yen(1000)},
+                             {QDate(2024, 5, 11), 1, kB, yen(500), yen(0), yen(1500)}});
+    }
+    QDateTime now(QDate(2024, 5, 10), QTime(23, 59, 59, 800));
+    auto window = std::make_unique<FrmDorivan>(folder.path(), std::make_shared<ScriptedPrompts>(), nullptr,
+                                               [&now] { return now; });
+    window->show();
+    ScopedDialogAnswers answers(*window);
+    const auto notice = [&] { return control<ClickableLabel>(*window, "lbl未入金お知らせ")->text(); };
+    const auto save = [&] {
+        answers.queue(true);
+        QTest::mouseClick(control<QPushButton>(*window, "cmd登録"), Qt::LeftButton);
+    };
+    const QString backups = folder.path() + QStringLiteral("backup/");
+
+    // The window opened on the clock's day: its month, nothing past due yet, the day's copy.
+    EXPECT_EQ(control<MonthEdit>(*window, "Dt年月")->month().toString(QStringLiteral("yyyy-MM")),
+              QStringLiteral("2024-05"));
+    EXPECT_FALSE(marked(*window, 0));
+    EXPECT_EQ(notice(), QString());
+    EXPECT_EQ(control<AmountField>(window->overduePage(), "num未入金件数")->text(), QStringLiteral("1"));
+    putWorkRow(*window, 3, 20, kC, 300, 0);
+    save();
+    EXPECT_TRUE(QFile::exists(backups + QStringLiteral("Dorivan-20240510.mdb")));
+    EXPECT_FALSE(QFile::exists(backups + QStringLiteral("Dorivan-20240511.mdb")));
+
+    // Midnight passes with the window open: the 10th is past due on every figure that counts from today.
+    now = QDateTime(QDate(2024, 5, 11), QTime(0, 0, 1));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !notice().isEmpty(); }, 10000));
+    EXPECT_EQ(notice(), QStringLiteral("期日を過ぎた未入金 1 件 合計 1,000 円"));
+    EXPECT_TRUE(marked(*window, 0));
+    EXPECT_FALSE(marked(*window, 1)) << "due today is not overdue yet";
+    EXPECT_EQ(window->overduePage().date(), QDate(2024, 5, 11));
+    EXPECT_EQ(control<AmountField>(window->overduePage(), "num未入金件数")->text(), QStringLiteral("2"));
+
+    // The new day's first write takes the new day's copy.
+    putWorkRow(*window, 4, 21, kC, 100, 0);
+    save();
+    EXPECT_TRUE(QFile::exists(backups + QStringLiteral("Dorivan-20240511.mdb")));
+    EXPECT_EQ(answers.unusedAnswers(), 0);
 }

@@ -1,6 +1,6 @@
 #include "app/FrmDorivan.h"
-#include "app/bound_grid.h"
-#include "app/work_table_model.h"
+#include "app/grid/bound_grid.h"
+#include "app/grid/work_table_model.h"
 #include "settings/settings_record.h"
 #include "storage/database.h"
 #include "support/controls.h"

@@ -2,9 +2,9 @@
 // fill, the save that leaves rows out, the printout of unsaved rows and the restore at start-up.
 #include "schedule_window.h"
 
-#include "app/amount_field.h"
-#include "app/month_edit.h"
-#include "app/schedule_page.h"
+#include "app/pages/schedule_page.h"
+#include "app/widgets/amount_field.h"
+#include "app/widgets/month_edit.h"
 #include "report/report_data.h"
 #include "storage/database.h"
 #include "support/controls.h"

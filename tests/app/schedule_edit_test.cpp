@@ -1,7 +1,7 @@
 #include "schedule_window.h"
 
-#include "app/amount_field.h"
-#include "app/month_edit.h"
+#include "app/widgets/amount_field.h"
+#include "app/widgets/month_edit.h"
 #include "storage/database.h"
 
 #include "settings/settings_record.h"

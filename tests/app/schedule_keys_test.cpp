@@ -1,8 +1,8 @@
 #include "schedule_window.h"
 
-#include "app/amount_field.h"
-#include "app/hint_window.h"
-#include "app/month_edit.h"
+#include "app/dialogs/hint_window.h"
+#include "app/widgets/amount_field.h"
+#include "app/widgets/month_edit.h"
 #include "storage/database.h"
 #include "support/controls.h"
 #include "support/dialog_answers.h"

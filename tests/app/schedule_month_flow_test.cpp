@@ -2,8 +2,9 @@
 // save leaves out, and the balance pass over blank rows.
 #include "schedule_window.h"
 
-#include "app/amount_field.h"
-#include "app/month_edit.h"
+#include "app/dialogs/dialog_prompts.h"
+#include "app/widgets/amount_field.h"
+#include "app/widgets/month_edit.h"
 #include "storage/database.h"
 #include "support/controls.h"
 #include "support/dialog_answers.h"

@@ -1,6 +1,6 @@
 #include "schedule_window.h"
 
-#include "app/month_edit.h"
+#include "app/widgets/month_edit.h"
 #include "storage/database.h"
 #include "storage/rowset.h"
 #include "support/controls.h"

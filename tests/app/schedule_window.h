@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/FrmDorivan.h"
-#include "app/bound_grid.h"
-#include "app/work_table_model.h"
+#include "app/grid/bound_grid.h"
+#include "app/grid/work_table_model.h"
 #include "storage/value.h"
 #include "support/dialog_answers.h"
 #include "support/temp_data.h"

@@ -1,4 +1,5 @@
-#include "app/single_instance.h"
+#include "app/cli/folder_lock.h"
+#include "app/shell/single_instance.h"
 #include "support/temp_data.h"
 
 #include <QApplication>

@@ -1,4 +1,5 @@
-#include "app/standard_message.h"
+#include "app/dialogs/dialog_prompts.h"
+#include "app/dialogs/standard_message.h"
 #include "support/dialog_answers.h"
 
 #include <QAbstractButton>

@@ -1,6 +1,6 @@
 #include "app/FrmDorivan.h"
-#include "app/color_chooser.h"
-#include "app/translations.h"
+#include "app/dialogs/color_chooser.h"
+#include "app/shell/translations.h"
 #include "support/controls.h"
 #include "support/temp_data.h"
 

@@ -21,9 +21,9 @@
 #include "reliability/history.h"
 
 #include "app/FrmDorivan.h"
-#include "app/month_edit.h"
-#include "app/schedule_page.h"
-#include "app/work_table_model.h"
+#include "app/grid/work_table_model.h"
+#include "app/pages/schedule_page.h"
+#include "app/widgets/month_edit.h"
 #include "legacy/jet_process.h"
 #include "legacy/legacy_import.h"
 #include "payers/payer_master.h"

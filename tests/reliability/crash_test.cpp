@@ -8,8 +8,8 @@
 #include "reliability/process.h"
 
 #include "app/FrmDorivan.h"
-#include "app/schedule_page.h"
-#include "app/work_table_model.h"
+#include "app/grid/work_table_model.h"
+#include "app/pages/schedule_page.h"
 #include "schedule/draft.h"
 #include "storage/database.h"
 #include "support/dialog_answers.h"

@@ -1,4 +1,4 @@
-#include "app/report_preview.h"
+#include "app/dialogs/report_preview.h"
 #include "report/report_renderer.h"
 #include "report_pdf.h"
 #include "storage/database.h"

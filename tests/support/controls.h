@@ -1,14 +1,14 @@
 #pragma once
 
-#include "app/amount_field.h"
-#include "app/bound_grid.h"
-#include "app/clickable_label.h"
-#include "app/month_edit.h"
-#include "app/overdue_page.h"
-#include "app/payer_page.h"
-#include "app/schedule_page.h"
-#include "app/settings_page.h"
-#include "app/work_table_model.h"
+#include "app/grid/bound_grid.h"
+#include "app/grid/work_table_model.h"
+#include "app/pages/overdue_page.h"
+#include "app/pages/payer_page.h"
+#include "app/pages/schedule_page.h"
+#include "app/pages/settings_page.h"
+#include "app/widgets/amount_field.h"
+#include "app/widgets/clickable_label.h"
+#include "app/widgets/month_edit.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,7 +1,7 @@
 #include "support/dialog_answers.h"
 
 #include "app/FrmDorivan.h"
-#include "app/settings_page.h"
+#include "app/pages/settings_page.h"
 #include "settings/settings_record.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/user_prompts.h"
+#include "app/dialogs/user_prompts.h"
 #include "common/message_table.h"
 
 #include <deque>

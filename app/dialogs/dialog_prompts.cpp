@@ -1,0 +1,115 @@
+#include "app/dialogs/dialog_prompts.h"
+
+#include "app/dialogs/color_chooser.h"
+#include "app/dialogs/report_preview.h"
+
+#include <QAbstractButton>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace {
+
+QMessageBox::Icon iconOf(DialogStyle style)
+{
+    switch (style) {
+    case DialogStyle::AskDefaultNo:
+    case DialogStyle::AskDefaultYes:
+        return QMessageBox::Question;
+    case DialogStyle::Warning:
+    case DialogStyle::WarnDefaultNo:
+        return QMessageBox::Warning;
+    case DialogStyle::Error:
+        return QMessageBox::Critical;
+    case DialogStyle::Notice:
+        break;
+    }
+    return QMessageBox::Information;
+}
+
+// The captions are set here rather than left to Qt's translation, which a machine may lack.
+void caption(QMessageBox& box, QMessageBox::StandardButton button, const QString& text)
+{
+    if (QAbstractButton* b = box.button(button))
+        b->setText(text);
+}
+
+Answer showBox(QWidget* parent, const DialogSpec& dialog, PromptButtons buttons)
+{
+    QMessageBox box(iconOf(dialog.style), dialog.title, dialog.message, QMessageBox::NoButton, parent);
+    // Payer names and other caller texts are shown as typed, never interpreted as markup.
+    box.setTextFormat(Qt::PlainText);
+    if (!dialog.isQuestion()) {
+        box.setStandardButtons(QMessageBox::Ok);
+        box.setDefaultButton(QMessageBox::Ok);
+        box.setEscapeButton(QMessageBox::Ok);
+        box.exec();
+        return Answer::Ok;
+    }
+    const bool withCancel = buttons == PromptButtons::YesNoCancelInJapanese;
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No |
+                           (withCancel ? QMessageBox::Cancel : QMessageBox::NoButton));
+    if (buttons != PromptButtons::Standard) {
+        caption(box, QMessageBox::Yes, QStringLiteral("はい"));
+        caption(box, QMessageBox::No, QStringLiteral("いいえ"));
+        caption(box, QMessageBox::Cancel, QStringLiteral("キャンセル"));
+    }
+    box.setDefaultButton(dialog.style == DialogStyle::AskDefaultYes ? QMessageBox::Yes : QMessageBox::No);
+    box.setEscapeButton(withCancel ? QMessageBox::Cancel : QMessageBox::No);
+    box.exec();
+    switch (box.standardButton(box.clickedButton())) {
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    default:
+        // A box closed some other way stays where the user was: Cancel where offered, otherwise No.
+        return withCancel ? Answer::Cancel : Answer::No;
+    }
+}
+
+class DialogPrompts : public UserPrompts
+{
+public:
+    Answer ask(QWidget* parent, const DialogSpec& dialog, PromptButtons buttons) override
+    {
+        return showBox(parent, dialog, buttons);
+    }
+    std::int64_t chooseColor(QWidget* owner, std::int64_t initialColor) override
+    {
+        return ShowColorChooser(owner, initialColor);
+    }
+    QString chooseFile(QWidget* parent, const FileRequest& request) override
+    {
+        QFileDialog dialog(parent, request.caption, request.suggested, request.filter);
+        // Qt's own dialog: the same on every desktop, and one that tests can drive.
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+        if (request.save && !request.defaultSuffix.isEmpty())
+            dialog.setDefaultSuffix(request.defaultSuffix);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return {};
+        return dialog.selectedFiles().constFirst();
+    }
+    QString chooseFolder(QWidget* parent, const QString& caption) override
+    {
+        return QFileDialog::getExistingDirectory(parent, caption);
+    }
+    void previewMonthlyReport(QWidget* parent, Database& db, const QDate& month, const QString& eraValue,
+                              const report::ScreenFigures& figures, std::int64_t lineColor) override
+    {
+        ::previewMonthlyReport(*this, parent, db, month, eraValue, figures, lineColor);
+    }
+    void previewOverdueReport(QWidget* parent, const report::OverdueReportData& data,
+                              std::int64_t lineColor) override
+    {
+        showOverdueReportPreview(*this, parent, data, lineColor);
+    }
+};
+
+} // namespace
+
+std::shared_ptr<UserPrompts> dialogPrompts()
+{
+    return std::make_shared<DialogPrompts>();
+}

@@ -1,0 +1,162 @@
+#include "app/grid/cell_values.h"
+
+#include "common/dates.h"
+#include "common/money.h"
+
+#include <QDate>
+
+#include <cmath>
+#include <optional>
+
+namespace {
+
+// The exact amount without separators ("1234.5"), as an editor starts from it.
+QString plainAmountText(Money amount)
+{
+    const std::int64_t raw = amount.raw();
+    const bool negative = raw < 0;
+    // The magnitude of the smallest value does not fit a signed integer; work unsigned.
+    const std::uint64_t magnitude = negative ? std::uint64_t(0) - std::uint64_t(raw) : std::uint64_t(raw);
+    QString text = QString::number(magnitude / Money::kScale);
+    if (const std::uint64_t fraction = magnitude % Money::kScale) {
+        QString digits = QStringLiteral("%1").arg(fraction, 4, 10, QLatin1Char('0'));
+        while (digits.endsWith(QLatin1Char('0')))
+            digits.chop(1);
+        text += QLatin1Char('.') + digits;
+    }
+    return negative ? QLatin1Char('-') + text : text;
+}
+
+std::optional<Money> moneyFromYen(double yen)
+{
+    const double raw = std::round(yen * double(Money::kScale));
+    // Doubles at the edge of the range cannot be compared exactly; stay clearly inside it.
+    if (!std::isfinite(raw) || std::fabs(raw) >= 9.2e18)
+        return std::nullopt;
+    return Money::fromRaw(std::int64_t(raw));
+}
+
+} // namespace
+
+CellKind cellKindOfColumn(const QString& name)
+{
+    using Kind = CellKind;
+    if (name == QStringLiteral("行番号") || name == QStringLiteral("元行番号"))
+        return Kind::Integer;
+    if (name == QStringLiteral("日付"))
+        return Kind::Date;
+    if (name == QStringLiteral("予定額") || name == QStringLiteral("入金額") ||
+        name == QStringLiteral("残高"))
+        return Kind::Amount;
+    if (name == QStringLiteral("チェック"))
+        return Kind::YesNo;
+    return Kind::Text;
+}
+
+QString cellDisplayText(CellKind kind, const Value& v)
+{
+    if (v.isNull())
+        return {};
+    switch (kind) {
+    case CellKind::Amount:
+        return formatAmount(v.toMoney());
+    case CellKind::Date: {
+        const std::optional<QDate> date = v.toDate();
+        return date ? toSlashDate(*date) : v.toText();
+    }
+    case CellKind::YesNo:
+        return {};
+    case CellKind::Integer:
+    case CellKind::Text:
+        break;
+    }
+    return v.toText();
+}
+
+QString cellEditText(CellKind kind, const Value& v)
+{
+    if (kind == CellKind::Amount) {
+        const std::optional<Money> amount = v.toMoney();
+        return amount && !amount->isZero() ? plainAmountText(*amount) : QString();
+    }
+    return cellDisplayText(kind, v);
+}
+
+bool cellFromInput(CellKind kind, const QVariant& input, Value* out)
+{
+    *out = Value();
+    if (input.isNull() || !input.isValid())
+        return true;
+    const bool isText = input.typeId() == QMetaType::QString;
+    const QString text = isText ? input.toString().trimmed() : QString();
+    if (isText && text.isEmpty())
+        return true;
+    switch (kind) {
+    case CellKind::Amount: {
+        if (isText) {
+            const ParsedAmount parsed = parseAmount(text);
+            if (parsed.status == AmountParse::Empty)
+                return true;
+            if (parsed.status != AmountParse::Ok)
+                return false;
+            *out = Value(parsed.amount);
+            return true;
+        }
+        bool ok = false;
+        const double yen = input.toDouble(&ok);
+        const std::optional<Money> amount = ok ? moneyFromYen(yen) : std::nullopt;
+        if (!amount)
+            return false;
+        *out = Value(*amount);
+        return true;
+    }
+    case CellKind::Date: {
+        const std::optional<QDate> date = isText ? parseDateText(text) : std::optional<QDate>(input.toDate());
+        if (!date || !date->isValid())
+            return false;
+        *out = Value(*date);
+        return true;
+    }
+    case CellKind::Integer: {
+        bool ok = false;
+        const qlonglong n = isText ? text.toLongLong(&ok) : input.toLongLong(&ok);
+        if (!ok)
+            return false;
+        *out = Value(std::int64_t(n));
+        return true;
+    }
+    case CellKind::YesNo:
+        *out = Value(input.toBool());
+        return true;
+    case CellKind::Text:
+        // Typed text is kept as typed; blanks around a name are part of it.
+        *out = Value(input.toString());
+        return true;
+    }
+    return false;
+}
+
+QVariant cellEditValue(CellKind kind, const Value& v)
+{
+    if (v.isNull())
+        return {};
+    switch (kind) {
+    case CellKind::Amount:
+        if (const std::optional<Money> amount = v.toMoney())
+            return amount->toYenDouble();
+        return {};
+    case CellKind::Date:
+        if (const std::optional<QDate> date = v.toDate())
+            return *date;
+        return {};
+    case CellKind::Integer:
+        if (const std::optional<std::int64_t> n = v.toInt64())
+            return qlonglong(*n);
+        return {};
+    case CellKind::YesNo:
+        return v.toBool();
+    case CellKind::Text:
+        return v.toText();
+    }
+    return {};
+}
