@@ -1,0 +1,1 @@
+#include "terms/bank_calendar.h"

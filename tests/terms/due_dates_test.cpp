@@ -1,0 +1,1 @@
+#include "terms/due_dates.h"

@@ -1,0 +1,1 @@
+#include "terms/payment_terms.h"

@@ -1,0 +1,1 @@
+#include "terms/recurring_rows.h"
