@@ -24,62 +24,31 @@ PaymentTerms usual()
 
 } // namespace
 
-TEST(PaymentTerms, FieldTextsReadBackAsTheyAreShown)
+TEST(PaymentTerms, FieldTextsReadBackAndBadOnesAreRefusedInJapanese)
 {
-    for (const char* text : {"末", "1", "15", "28"}) {
-        const auto day = parse締め日(s(text));
-        ASSERT_TRUE(day.ok()) << text;
-        EXPECT_EQ(formatTermDay(day.value), s(text));
-        EXPECT_EQ(parse支払日(s(text)).value, day.value);
-    }
-    EXPECT_EQ(parse締め日(s(" ２５ ")).value, TermDay{25}) << "full-width digits and blanks";
-    EXPECT_EQ(parse締め日(s("05")).value, TermDay{5});
-    for (int months = 0; months <= kMaxPaymentMonths; ++months)
-        EXPECT_EQ(parse支払月(format支払月(months)).value, months);
+    for (const char* text : {"末", "1", "28"})
+        EXPECT_EQ(formatTermDay(parse締め日(s(text)).value), s(text));
+    EXPECT_EQ(parse支払日(s(" ２５ ")).value, TermDay{25}) << "full-width digits and blanks";
+    EXPECT_EQ(parse支払月(format支払月(6)).value, 6);
     EXPECT_EQ(parse支払月(s("翌々月")).value, 2);
-    EXPECT_EQ(parse支払月(s("当月")).value, 0);
     for (HolidayShift shift : {HolidayShift::Before, HolidayShift::After, HolidayShift::Keep})
         EXPECT_EQ(parse休日(format休日(shift)).value, shift);
-    EXPECT_EQ(format休日(HolidayShift::After), s("後"));
     EXPECT_EQ(parse定額(s("１２，０００")).value, Money::fromYen(12000));
     EXPECT_EQ(parse定額開始(s("2025/4")).value, (YearMonth{2025, 4}));
-    EXPECT_EQ(parse定額終了(s("2025-12")).value, (YearMonth{2025, 12}));
     EXPECT_EQ(formatYearMonth(YearMonth{2025, 4}), s("2025/04"));
+    EXPECT_TRUE(parse締め日(s(" ")).ok() && !parse締め日(s(" ")).value) << "a blank text is an empty field";
 
-    // Empty texts are empty fields, and empty fields give empty texts.
-    EXPECT_TRUE(parse締め日(s(" ")).ok());
-    EXPECT_FALSE(parse締め日(s("")).value);
-    EXPECT_FALSE(parse支払月(s("")).value);
-    EXPECT_FALSE(parse休日(s("")).value);
-    EXPECT_FALSE(parse定額(s("")).value);
-    EXPECT_FALSE(parse定額開始(s("")).value);
-    EXPECT_EQ(formatTermDay(std::nullopt) + format支払月(std::nullopt) + format休日(std::nullopt) +
-                  formatYearMonth(std::nullopt),
-              QString());
-    EXPECT_TRUE(PaymentTerms{}.isEmpty());
-    EXPECT_FALSE(usual().isEmpty());
-}
-
-TEST(PaymentTerms, BadFieldTextsAreRefusedInJapanese)
-{
-    for (const char* text : {"0", "29", "31", "末日", "十", "-1", "1.5"}) {
-        const auto day = parse締め日(s(text));
-        EXPECT_FALSE(day.value) << text;
-        EXPECT_EQ(day.error, s("締め日は 1〜28 または「末」で入力してください。")) << text;
+    for (const char* text : {"0", "29", "末日", "1.5"}) {
+        EXPECT_EQ(parse締め日(s(text)).error, s("締め日は 1〜28 または「末」で入力してください。")) << text;
         EXPECT_TRUE(parse支払日(s(text)).error.startsWith(s("支払日は"))) << text;
     }
-    for (const char* text : {"7", "-1", "10", "翌翌月", "1か月"})
+    for (const char* text : {"7", "-1", "翌翌月"})
         EXPECT_TRUE(parse支払月(s(text)).error.startsWith(s("支払月は 0（当月）〜6"))) << text;
-    for (const char* text : {"前日", "翌", "x"})
-        EXPECT_TRUE(parse休日(s(text)).error.startsWith(s("休日は「前」"))) << text;
+    EXPECT_TRUE(parse休日(s("前日")).error.startsWith(s("休日は「前」")));
     for (const char* text : {"0", "-5000", "abc"})
         EXPECT_EQ(parse定額(s(text)).error, s("定額は 0 より大きい金額で入力してください。")) << text;
-    EXPECT_EQ(parse定額(s("99999999999999999")).error, s("定額が大きすぎます。"));
-    for (const char* text : {"2025/13", "1899/12", "2100/01", "2025", "2025/04/01", "25/04"}) {
-        EXPECT_FALSE(parse定額開始(s(text)).value) << text;
-        EXPECT_TRUE(parse定額開始(s(text)).error.startsWith(s("定額開始は 1900/01〜2099/12"))) << text;
-        EXPECT_TRUE(parse定額終了(s(text)).error.startsWith(s("定額終了は"))) << text;
-    }
+    for (const char* text : {"2025/13", "1899/12", "2025/04/01"})
+        EXPECT_TRUE(parse定額終了(s(text)).error.startsWith(s("定額終了は 1900/01〜2099/12"))) << text;
 }
 
 TEST(PaymentTerms, WholeTermsAreCheckedTogether)
@@ -129,34 +98,16 @@ TEST(PaymentTerms, WholeTermsAreCheckedTogether)
     outOfRange = usual();
     outOfRange.支払月 = 7;
     EXPECT_EQ(validateTerms(outOfRange), parse支払月(s("7")).error);
-    outOfRange = usual();
-    outOfRange.定額 = Money();
-    EXPECT_EQ(validateTerms(outOfRange), parse定額(s("0")).error);
-    outOfRange = usual();
-    outOfRange.定額 = Money::fromYen(1);
-    outOfRange.定額終了 = YearMonth{2025, 0};
-    EXPECT_TRUE(validateTerms(outOfRange).startsWith(s("定額終了は")));
 }
 
-TEST(PaymentTerms, FixedAmountIsInForceWithinItsMonths)
+TEST(PaymentTerms, FixedAmountBoundsAreInclusiveAndMayBeOpen)
 {
     PaymentTerms terms;
     EXPECT_FALSE(terms.fixedAmountInForce({2025, 4})) << "no amount, no plan";
     terms.定額 = Money::fromYen(1000);
     EXPECT_TRUE(terms.fixedAmountInForce({1900, 1}));
-    EXPECT_TRUE(terms.fixedAmountInForce({2099, 12}));
-    terms.定額開始 = YearMonth{2024, 11};
-    EXPECT_FALSE(terms.fixedAmountInForce({2024, 10}));
-    EXPECT_TRUE(terms.fixedAmountInForce({2024, 11}));
-    EXPECT_TRUE(terms.fixedAmountInForce({2030, 1}));
     terms.定額終了 = YearMonth{2025, 2};
     EXPECT_TRUE(terms.fixedAmountInForce({2025, 2}));
     EXPECT_FALSE(terms.fixedAmountInForce({2025, 3}));
-    terms.定額開始.reset();
-    EXPECT_TRUE(terms.fixedAmountInForce({1990, 6}));
-
     EXPECT_EQ(TermDay{30}.in(2025, 2), QDate(2025, 2, 28)) << "a day the month lacks is its last";
-    EXPECT_EQ(TermDay::monthEnd().in(2024, 2), QDate(2024, 2, 29));
-    EXPECT_EQ((YearMonth{2024, 12}.plusMonths(2)), (YearMonth{2025, 2}));
-    EXPECT_EQ((YearMonth{2025, 1}.plusMonths(-1)), (YearMonth{2024, 12}));
 }
