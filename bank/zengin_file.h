@@ -1,0 +1,44 @@
+#pragma once
+
+#include "bank/deposit.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QDate>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+// The 全銀協 fixed-length files banks hand out for the credits of an account: 振込入金通知 (種別コード 01)
+// and 入出金取引明細 (種別コード 03). Records of 200 bytes in JIS X 0201 (read as CP932), back to back or
+// each followed by CR LF; groups of header, data and trailer, one per account (or per day), then one end
+// record.
+namespace bank {
+
+struct ZenginFile
+{
+    DepositSource format = DepositSource::振込入金通知;
+    // The credits in file order: in a 03 file only 入払区分 1, in a 01 file without the transfers that
+    // a cancel record of the same file took back.
+    std::vector<Deposit> deposits;
+    // Cancel records (01, 取消区分 1) whose transfer is not in this file: it came in an earlier one, so
+    // the caller may have applied it already.
+    std::vector<Deposit> cancellations;
+    // What reads but deserves a look: a 03 balance that does not add up, a group of a time deposit
+    // passed over, a date far from the file's creation date.
+    QStringList warnings;
+};
+
+// Reads a whole file. `today` decides the era of the creation date (see decodeEraDate). Throws
+// BankFileError naming the record ("3 件目のレコード（データ）: …") for an EBCDIC file, a record that is
+// not 200 bytes, records out of order, a field that does not read, or a trailer or end record whose
+// counts or sums disagree with the records; then nothing of the file is returned.
+ZenginFile readZenginFile(const QByteArray& bytes, const QDate& today);
+
+// A 和暦 YYMMDD: the 令和 reading (from 2019-05-01) or the 平成 one (1989-01-08 to 2019-04-30), whichever
+// is valid and nearer `near`. "000000" and blanks are no date (an invalid QDate); nullopt when the text
+// is no date of either era.
+std::optional<QDate> decodeEraDate(QByteArrayView yymmdd, const QDate& near);
+
+} // namespace bank
