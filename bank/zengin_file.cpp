@@ -79,6 +79,9 @@ std::vector<QByteArrayView> splitRecords(const QByteArray& bytes)
     QByteArrayView data(bytes);
     while (!data.isEmpty() && data.back() == '\x1A')
         data.chop(1);
+    // A file without breaks may still end in one.
+    if (data.endsWith("\r\n") && !data.chopped(2).contains('\n'))
+        data.chop(2);
     std::vector<QByteArrayView> records;
     if (data.contains('\n')) {
         while (!data.isEmpty()) {
@@ -92,8 +95,6 @@ std::vector<QByteArrayView> splitRecords(const QByteArray& bytes)
         while (!records.empty() && records.back().isEmpty())
             records.pop_back();
     } else {
-        if (data.endsWith("\r\n"))
-            data.chop(2);
         for (qsizetype at = 0; at < data.size(); at += kRecordBytes)
             records.push_back(data.sliced(at, std::min(kRecordBytes, data.size() - at)));
     }
