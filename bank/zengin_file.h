@@ -3,11 +3,9 @@
 #include "bank/deposit.h"
 
 #include <QByteArray>
-#include <QByteArrayView>
 #include <QDate>
 #include <QStringList>
 
-#include <optional>
 #include <vector>
 
 // The 全銀協 fixed-length files banks hand out for the credits of an account: 振込入金通知 (種別コード 01)
@@ -30,15 +28,10 @@ struct ZenginFile
     QStringList warnings;
 };
 
-// Reads a whole file. `today` decides the era of the creation date (see decodeEraDate). Throws
-// BankFileError naming the record ("3 件目のレコード（データ）: …") for an EBCDIC file, a record that is
-// not 200 bytes, records out of order, a field that does not read, or a trailer or end record whose
-// counts or sums disagree with the records; then nothing of the file is returned.
+// Reads a whole file. `today` decides the era of the creation date (see decodeEraDate in zengin_record.h).
+// Throws BankFileError naming the record ("3 件目のレコード（データ）: …") for an EBCDIC file, a record that
+// is not 200 bytes, records out of order, a field that does not read, or a trailer or end record whose counts
+// or sums disagree with the records; then nothing of the file is returned.
 ZenginFile readZenginFile(const QByteArray& bytes, const QDate& today);
-
-// A 和暦 YYMMDD: the 令和 reading (from 2019-05-01) or the 平成 one (1989-01-08 to 2019-04-30), whichever
-// is valid and nearer `near`. "000000" and blanks are no date (an invalid QDate); nullopt when the text
-// is no date of either era.
-std::optional<QDate> decodeEraDate(QByteArrayView yymmdd, const QDate& near);
 
 } // namespace bank

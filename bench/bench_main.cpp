@@ -17,6 +17,7 @@ int main(int argc, char** argv)
     bench::registerScheduleBenchmarks();
     bench::registerStoreBenchmarks();
     bench::registerCsvBenchmarks();
+    bench::registerBankBenchmarks();
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

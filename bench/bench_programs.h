@@ -5,4 +5,5 @@ namespace bench {
 void registerScheduleBenchmarks();
 void registerStoreBenchmarks();
 void registerCsvBenchmarks();
+void registerBankBenchmarks();
 } // namespace bench

@@ -1,5 +1,6 @@
 #include "bank/bank_samples.h"
 #include "bank/zengin_file.h"
+#include "bank/zengin_record.h"
 
 #include <gtest/gtest.h>
 
