@@ -25,9 +25,9 @@ struct MatchPayer
 
 struct PlannedRow
 {
-    qint64 rowId = 0;
+    qint64 rowId = 0; // the caller's handle of the row, handed back in the judgements
     QDate 日付;
-    QString 入金先名;
+    QString 入金先名; // as MatchPayer::入金先名: rows belong to payers by the exact name
     Money 予定額;
     Money 入金額;
 

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <utility>
+#include <vector>
 
 namespace bank {
 
@@ -167,45 +168,76 @@ QString takeReference(QString& text)
     return {};
 }
 
-// Takes out one mark, wherever banks put it: "カ)" first, "(カ)" anywhere, "(カ" last. True when one went.
-bool removeAbbreviation(QString& text, const Mark& mark, QString& legalForm)
+// The marks as the texts they are searched for, made once.
+struct Abbreviation
 {
-    const QString abbreviation = QString::fromUtf16(mark.text);
-    const QString bracketed = QLatin1Char('(') + abbreviation + QLatin1Char(')');
+    QString first;    // カ)
+    QString anywhere; // (カ)
+    QString last;     // (カ
+    QString form;
+};
+struct Word
+{
+    QString text;
+    QString form;
+};
+
+const std::vector<Abbreviation>& abbreviations()
+{
+    static const std::vector<Abbreviation> list = [] {
+        std::vector<Abbreviation> made;
+        for (const Mark& mark : kAbbreviations) {
+            const QString text = QString::fromUtf16(mark.text);
+            made.push_back({text + QLatin1Char(')'), QLatin1Char('(') + text + QLatin1Char(')'),
+                            QLatin1Char('(') + text, QString::fromUtf16(mark.form)});
+        }
+        return made;
+    }();
+    return list;
+}
+
+const std::vector<Word>& words()
+{
+    static const std::vector<Word> list = [] {
+        std::vector<Word> made;
+        for (const Mark& word : kWords)
+            made.push_back({QString::fromUtf16(word.text), QString::fromUtf16(word.form)});
+        for (const Mark& kanji : kBracketedKanji)
+            made.push_back({QLatin1Char('(') + QString::fromUtf16(kanji.text) + QLatin1Char(')'),
+                            QString::fromUtf16(kanji.form)});
+        return made;
+    }();
+    return list;
+}
+
+// Takes out one mark, wherever banks put it: "カ)" first, "(カ)" anywhere, "(カ" last. True when one went.
+bool removeAbbreviation(QString& text, const Abbreviation& mark, QString& legalForm)
+{
     bool removed = false;
-    if (text.startsWith(abbreviation + QLatin1Char(')'))) {
-        text.remove(0, abbreviation.size() + 1);
+    if (text.startsWith(mark.first)) {
+        text.remove(0, mark.first.size());
         removed = true;
     }
-    for (qsizetype at; (at = text.indexOf(bracketed)) >= 0;) {
-        text.remove(at, bracketed.size());
+    for (qsizetype at; (at = text.indexOf(mark.anywhere)) >= 0;) {
+        text.remove(at, mark.anywhere.size());
         removed = true;
     }
-    if (text.endsWith(QLatin1Char('(') + abbreviation)) {
-        text.chop(abbreviation.size() + 1);
+    if (text.endsWith(mark.last)) {
+        text.chop(mark.last.size());
         removed = true;
     }
     if (removed && legalForm.isEmpty())
-        legalForm = QString::fromUtf16(mark.form);
+        legalForm = mark.form;
     return removed;
 }
 
 void removeLegalForms(QString& text, QString& legalForm)
 {
-    for (const Mark& word : kWords) {
-        const QString spelled = QString::fromUtf16(word.text);
-        if (text.contains(spelled)) {
-            text.remove(spelled);
+    for (const Word& word : words()) {
+        if (text.contains(word.text)) {
+            text.remove(word.text);
             if (legalForm.isEmpty())
-                legalForm = QString::fromUtf16(word.form);
-        }
-    }
-    for (const Mark& kanji : kBracketedKanji) {
-        const QString bracketed = QLatin1Char('(') + QString::fromUtf16(kanji.text) + QLatin1Char(')');
-        if (text.contains(bracketed)) {
-            text.remove(bracketed);
-            if (legalForm.isEmpty())
-                legalForm = QString::fromUtf16(kanji.form);
+                legalForm = word.form;
         }
     }
     // A mark may stand behind another (ｶ)…(ｴｲ): go round until none is left. Blanks beside a mark are
@@ -213,9 +245,11 @@ void removeLegalForms(QString& text, QString& legalForm)
     for (bool again = true; again;) {
         again = false;
         text = text.trimmed();
+        if (!text.contains(QLatin1Char('(')) && !text.contains(QLatin1Char(')')))
+            return;
         text.replace(QStringLiteral(" )"), QStringLiteral(")"))
             .replace(QStringLiteral("( "), QStringLiteral("("));
-        for (const Mark& mark : kAbbreviations)
+        for (const Abbreviation& mark : abbreviations())
             again = removeAbbreviation(text, mark, legalForm) || again;
     }
 }
