@@ -18,6 +18,7 @@ int main(int argc, char** argv)
     bench::registerStoreBenchmarks();
     bench::registerCsvBenchmarks();
     bench::registerTermsBenchmarks();
+    bench::registerBankBenchmarks();
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

@@ -6,4 +6,5 @@ void registerScheduleBenchmarks();
 void registerStoreBenchmarks();
 void registerCsvBenchmarks();
 void registerTermsBenchmarks();
+void registerBankBenchmarks();
 } // namespace bench
