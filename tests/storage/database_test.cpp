@@ -3,6 +3,7 @@
 #include "storage/rowset.h"
 #include "storage/transaction.h"
 
+#include "support/raw_connection.h"
 #include "support/temp_data.h"
 
 #include <SQLiteCpp/Database.h>
@@ -74,7 +75,7 @@ TEST(Database, FileThatIsNotOursStopsTheStartAndIsLeftUntouched)
 TEST(Database, DatabaseWithoutATableIsRefusedByName)
 {
     TempDataFolder folder;
-    folder.open()->connection().exec("DROP TABLE main.入金先マスタ");
+    rawConnection(*folder.open()).exec("DROP TABLE main.入金先マスタ");
     const QByteArray before = readAll(folder.permanentPath());
     try {
         folder.open();
