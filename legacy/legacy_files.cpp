@@ -2,6 +2,7 @@
 
 #include "legacy/import_error.h"
 #include "legacy/jet_header.h"
+#include "storage/data_files.h"
 #include "storage/database.h"
 #include "storage/open_checks.h"
 #include "storage/transaction.h"
@@ -12,9 +13,6 @@
 namespace legacy {
 
 namespace {
-
-// The files SQLite keeps beside a database: a journal must travel with its own file.
-const char* const kCompanions[] = {"-journal", "-wal", "-shm"};
 
 bool sameFile(const QString& a, const QString& b)
 {
@@ -76,7 +74,7 @@ Target examineTarget(const QString& path, const QString& sourcePath)
 void removeDatabaseFile(const QString& path)
 {
     QFile::remove(path);
-    for (const char* suffix : kCompanions)
+    for (const char* suffix : data_files::kCompanions)
         QFile::remove(path + QLatin1String(suffix));
 }
 
