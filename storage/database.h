@@ -115,8 +115,10 @@ public:
     [[noreturn]] void rethrow(const std::exception& e) const;
 
 private:
+    // The rest of storage/ reaches the engine through these; nothing outside it can.
     friend class RowSet;
     friend class RowWalk;
+    friend class Transaction;
     friend Connection& connectionOf(Database& db);
     Database(std::unique_ptr<Connection> connection, QString permanentPath, QString workPath);
     static std::unique_ptr<Database> openFiles(const QString& permanentPath, const QString& workPath,
@@ -124,7 +126,6 @@ private:
     // The outermost transaction has just taken the write lock: the day's copy comes first.
     void beforeFirstWrite();
     [[noreturn]] void throwReadOnly(int code, const std::string& what) const;
-    friend class Transaction;
 
     // A prepared statement, kept for reuse; reset and with cleared bindings.
     CachedStatement& cachedStatement(const std::string& sql);
