@@ -9,7 +9,7 @@
 #include "app/work_table_model.h"
 #include "common/dates.h"
 #include "common/full_width.h"
-#include "csv/csv_format.h"
+#include "common/money.h"
 #include "schedule/day_entry.h"
 #include "schedule/draft.h"
 #include "schedule/row_content.h"
