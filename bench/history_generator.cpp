@@ -4,8 +4,6 @@
 #include "storage/database.h"
 #include "storage/transaction.h"
 
-#include <SQLiteCpp/Statement.h>
-
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -177,28 +175,27 @@ QString cachedHistory(const QString& cacheRoot, const HistoryShape& shape)
 BalanceCheck checkBalanceRule(Database& db)
 {
     BalanceCheck check;
-    SQLite::Statement& rows = db.prepare(
-        "select 日付, 行番号, 入金先名, 予定額, 入金額, 残高 from 入金予定表 order by 日付,行番号", {});
+    RowWalk rows(db,
+                 "select 日付, 行番号, 入金先名, 予定額, 入金額, 残高 from 入金予定表 order by 日付,行番号");
     std::optional<Money> previous = Money();
-    while (rows.executeStep()) {
-        const std::optional<Money> planned = columnValue(rows, 3).toMoney();
-        const std::optional<Money> received = columnValue(rows, 4).toMoney();
-        const std::optional<Money> balance = columnValue(rows, 5).toMoney();
+    while (rows.next()) {
+        const std::optional<Money> planned = rows.value(3).toMoney();
+        const std::optional<Money> received = rows.value(4).toMoney();
+        const std::optional<Money> balance = rows.value(5).toMoney();
         std::optional<Money> expected;
         if (previous && planned && received)
             expected = *previous + *planned - *received;
         if (!expected || expected != balance) {
             check.firstFault = check.rows;
             check.fault = QStringLiteral("%1 行番号 %2 %3: 残高 %4, 期待値 %5")
-                              .arg(columnValue(rows, 0).toText(), columnValue(rows, 1).toText(),
-                                   columnValue(rows, 2).toText(), columnValue(rows, 5).toText(),
+                              .arg(rows.value(0).toText(), rows.value(1).toText(), rows.value(2).toText(),
+                                   rows.value(5).toText(),
                                    expected ? QString::number(expected->raw()) : QStringLiteral("なし"));
             break;
         }
         previous = balance;
         ++check.rows;
     }
-    rows.reset();
     return check;
 }
 

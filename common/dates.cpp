@@ -136,16 +136,43 @@ QString outsideKeptDatesMessage(const QString& shownDate)
         .arg(kLastKeptDate.year());
 }
 
+namespace {
+
+// yyyy/mm/dd or yyyy-mm-dd, one-digit month and day allowed, and the time of day that may follow it
+// (captured 5).
+const QRegularExpression& separatedDate()
+{
+    static const QRegularExpression form(QStringLiteral(
+        R"(^(\d{4})([/-])(\d{1,2})\2(\d{1,2})((?:[ T]\d{1,2}:\d{2}(?::\d{2}(?:\.\d+)?)?)?)$)"));
+    return form;
+}
+
+std::optional<QDate> dateOf(int year, int month, int day)
+{
+    const QDate date(year, month, day);
+    if (!date.isValid() || year < 1)
+        return std::nullopt;
+    return date;
+}
+
+} // namespace
+
+std::optional<QDate> parseSeparatedDate(const QString& text)
+{
+    const auto match = separatedDate().match(text.trimmed());
+    if (!match.hasMatch() || !match.capturedView(5).isEmpty())
+        return std::nullopt;
+    return dateOf(match.captured(1).toInt(), match.captured(3).toInt(), match.captured(4).toInt());
+}
+
 std::optional<QDate> parseDateText(const QString& text)
 {
     // Stored dates may come back with a time of day attached; the date part is what counts.
-    static const QRegularExpression separated(
-        QStringLiteral(R"(^(\d{4})([/-])(\d{1,2})\2(\d{1,2})(?:[ T]\d{1,2}:\d{2}(?::\d{2}(?:\.\d+)?)?)?$)"));
     static const QRegularExpression compact(QStringLiteral(R"(^(\d{4})(\d{2})(\d{2})$)"));
 
     const QString trimmed = text.trimmed();
     int year = 0, month = 0, day = 0;
-    if (const auto match = separated.match(trimmed); match.hasMatch()) {
+    if (const auto match = separatedDate().match(trimmed); match.hasMatch()) {
         year = match.captured(1).toInt();
         month = match.captured(3).toInt();
         day = match.captured(4).toInt();
@@ -156,10 +183,7 @@ std::optional<QDate> parseDateText(const QString& text)
     } else {
         return std::nullopt;
     }
-    const QDate date(year, month, day);
-    if (!date.isValid() || year < 1)
-        return std::nullopt;
-    return date;
+    return dateOf(year, month, day);
 }
 
 QString AddToDate(const QString& value, const QString& interval, int count)

@@ -13,6 +13,9 @@ QString toTwoDigitDay(const QDate& date);   // dd
 // Reads yyyy/mm/dd (one-digit month and day allowed), yyyy-mm-dd or yyyymmdd, ignoring a time of day that
 // follows; nullopt when not a date of years 1 to 9999.
 std::optional<QDate> parseDateText(const QString& text);
+// Reads only a date as written in a file: yyyy/mm/dd or yyyy-mm-dd, month and day with or without their
+// leading zero; no time of day and no yyyymmdd.
+std::optional<QDate> parseSeparatedDate(const QString& text);
 
 // The dates the program keeps: the month field, the era calendar and the Access files it imports all
 // stay within these years, and a row outside them could be neither shown nor reached by month.

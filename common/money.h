@@ -50,6 +50,10 @@ private:
 // an amount that rounds to 0 as empty text, a leading minus for negatives.
 QString formatAmount(Money amount);
 QString formatAmount(const std::optional<Money>& amount);
+// The amount in yen without separators, as a CSV file holds it and an editor starts from it: integers
+// as integers, a fraction with up to four digits and no trailing zeros ("1234.5"), a leading minus for
+// negatives.
+QString plainAmountText(Money amount);
 
 // Reads what a book-keeper types into an amount field: optional sign, digits, thousands commas (every
 // three digits from the right, or none at all) and an optional fraction of up to four digits (zeros

@@ -3,8 +3,6 @@
 #include "common/dates.h"
 #include "storage/database.h"
 
-#include <SQLiteCpp/Statement.h>
-
 #include <QSet>
 
 #include <optional>
@@ -130,12 +128,11 @@ ExportResult exportSchedule(Database& db, const ExportRange& range, CsvEncoding 
     FileText file(encoding, headerColumns());
     RowWalk rows(db, statement, params);
     while (rows.next()) {
-        SQLite::Statement& row = rows.row();
         QString error;
-        if (!file.startLine(dateField(columnValue(row, 0)), columnValue(row, 1).toText(), &error))
+        if (!file.startLine(dateField(rows.value(0)), rows.value(1).toText(), &error))
             return refused(error);
         for (int column = 2; column <= 4; ++column)
-            file.addField(amountField(columnValue(row, column)));
+            file.addField(amountField(rows.value(column)));
         file.endLine();
     }
     return file.result();

@@ -20,22 +20,6 @@ const QStringList& headerColumns()
     return columns;
 }
 
-QString plainAmountText(Money amount)
-{
-    const std::int64_t raw = amount.raw();
-    const bool negative = raw < 0;
-    // The magnitude of the smallest value does not fit a signed integer; work unsigned.
-    const std::uint64_t magnitude = negative ? std::uint64_t(0) - std::uint64_t(raw) : std::uint64_t(raw);
-    QString text = QString::number(magnitude / Money::kScale);
-    if (const std::uint64_t fraction = magnitude % Money::kScale) {
-        QString digits = QStringLiteral("%1").arg(fraction, 4, 10, QLatin1Char('0'));
-        while (digits.endsWith(QLatin1Char('0')))
-            digits.chop(1);
-        text += QLatin1Char('.') + digits;
-    }
-    return negative ? QLatin1Char('-') + text : text;
-}
-
 void appendField(QString& line, const QString& field)
 {
     bool needsQuotes = false;

@@ -29,10 +29,6 @@ inline constexpr int kColumnsWithoutBalance = 4;
 
 inline const QByteArray kUtf8Bom = QByteArrayLiteral("\xEF\xBB\xBF");
 
-// The amount in yen without separators: integers as integers, a fraction with up to four digits and no
-// trailing zeros ("1234.5"), a leading minus for negatives.
-QString plainAmountText(Money amount);
-
 // Appends the field to a line, in double quotes (an inner quote doubled) only when it holds a comma, a
 // double quote, CR or LF.
 void appendField(QString& line, const QString& field);

@@ -6,9 +6,6 @@
 #include "storage/database.h"
 #include "storage/transaction.h"
 
-#include <SQLiteCpp/Column.h>
-#include <SQLiteCpp/Statement.h>
-
 #include <QBuffer>
 #include <QHash>
 #include <QSet>
@@ -40,7 +37,7 @@ void eachRow(Database& db, const std::string& select, const Params& params, Take
 {
     RowWalk rows(db, select, params);
     while (rows.next())
-        take(rows.row());
+        take(rows);
 }
 
 // Nothing counts as 0, on either side: an empty field or a 0 against a stored NULL or 0 changes nothing,
@@ -82,16 +79,16 @@ void planMonth(Database& db, const QDate& month, const MonthLines& file, ImportP
     eachRow(db,
             "select rowid, 日付, 行番号, 入金先名, 予定額, 入金額 from 入金予定表"
             " where 日付 >= ? and 日付 < ? order by 日付, 行番号",
-            {Value(month), Value(month.addMonths(1))}, [&](SQLite::Statement& row) {
+            {Value(month), Value(month.addMonths(1))}, [&](RowWalk& row) {
                 MonthRow r;
-                r.rowId = row.getColumn(0).getInt64();
-                r.rowNumber = int(columnValue(row, 2).toInt64().value_or(0));
-                r.planned = columnValue(row, 4).toMoney();
-                r.received = columnValue(row, 5).toMoney();
+                r.rowId = row.integer(0);
+                r.rowNumber = int(row.value(2).toInt64().value_or(0));
+                r.planned = row.value(4).toMoney();
+                r.received = row.value(5).toMoney();
                 highest = std::max(highest, r.rowNumber);
                 // A row without a payer (nothing or empty text) meets a line with an empty name.
-                if (const std::optional<QDate> date = columnValue(row, 1).toDate())
-                    byDayAndPayer[keyOf(*date, columnValue(row, 3).toText())].push_back(stored.size());
+                if (const std::optional<QDate> date = row.value(1).toDate())
+                    byDayAndPayer[keyOf(*date, row.value(3).toText())].push_back(stored.size());
                 stored.push_back(r);
             });
 
@@ -144,7 +141,7 @@ QStringList unregisteredPayers(Database& db, const std::map<QDate, MonthLines>& 
 {
     QSet<QString> known;
     eachRow(db, "select 入金先名 from 入金先マスタ", {},
-            [&](SQLite::Statement& row) { known.insert(columnValue(row, 0).toText()); });
+            [&](RowWalk& row) { known.insert(row.value(0).toText()); });
     QStringList names;
     for (const auto& [month, file] : months) {
         for (const CsvLine& line : file.lines) {

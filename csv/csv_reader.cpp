@@ -3,7 +3,6 @@
 #include "common/dates.h"
 
 #include <QBuffer>
-#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -79,19 +78,6 @@ CsvEncoding detectEncoding(const ByteRecord& first)
     return CsvEncoding::Utf8;
 }
 
-std::optional<QDate> readDate(const QString& field)
-{
-    // yyyy/mm/dd as written, yyyy-mm-dd, and months and days without their leading zero.
-    static const QRegularExpression form(QStringLiteral("^([0-9]{4})([/-])([0-9]{1,2})\\2([0-9]{1,2})$"));
-    const QRegularExpressionMatch match = form.match(field.trimmed());
-    if (!match.hasMatch())
-        return std::nullopt;
-    const QDate date(match.captured(1).toInt(), match.captured(3).toInt(), match.captured(4).toInt());
-    if (!date.isValid())
-        return std::nullopt;
-    return date;
-}
-
 // A number refused only for its fraction: cut to four decimals it would read.
 bool hasTooManyDecimals(const QString& field)
 {
@@ -154,7 +140,7 @@ std::optional<CsvLine> readLine(int line, const QStringList& f, int columns, Pro
         return std::nullopt;
     }
     const int before = problems.total();
-    const std::optional<QDate> date = readDate(f[0]);
+    const std::optional<QDate> date = parseSeparatedDate(f[0]);
     if (!date)
         problems.add(
             line,

@@ -24,9 +24,6 @@ namespace legacy {
 
 namespace {
 
-// The files SQLite keeps beside a database: a journal must travel with its own file.
-const char* const kCompanions[] = {"-journal", "-wal", "-shm"};
-
 const QString kJournalName = QStringLiteral(".dorivan-import.journal");
 const QByteArray kJournalHeader = QByteArrayLiteral("dorivan-file-swap 1");
 const QString kWriting = QStringLiteral("writing");
@@ -88,7 +85,7 @@ bool moveEntry(const QString& from, const QString& to)
 void removeWithCompanions(const QString& path)
 {
     QFile::remove(path);
-    for (const char* suffix : kCompanions)
+    for (const char* suffix : data_files::kCompanions)
         QFile::remove(path + QLatin1String(suffix));
     syncFolder(QFileInfo(path).absolutePath());
 }
@@ -103,7 +100,7 @@ bool moveWithCompanions(const QString& from, const QString& to, bool& intact)
             intact = moveEntry(to + *it, from + *it) && intact;
         return false;
     };
-    for (const char* suffix : kCompanions) {
+    for (const char* suffix : data_files::kCompanions) {
         const QString companion = from + QLatin1String(suffix);
         if (!entryExists(companion))
             continue;

@@ -5,9 +5,6 @@
 #include "storage/rowset.h"
 #include "storage/transaction.h"
 
-#include <SQLiteCpp/Column.h>
-#include <SQLiteCpp/Statement.h>
-
 #include <string>
 
 namespace schedule {
@@ -27,44 +24,24 @@ class StoredWalk
 public:
     // `select` yields the row id, the payer, the two amounts and the balance, in this order.
     StoredWalk(Database& db, const std::string& select, const Params& params = {})
-        : m_db(db), m_walk(db, select, params), m_rows(m_walk.row()),
-          m_update(db.cachedStatement("UPDATE 入金予定表 SET \"残高\" = ? WHERE rowid = ?"))
+        : m_db(db), m_walk(db, select, params)
     {
     }
-    // Leaves the update idle before the transaction around the walk ends, whatever happened (the walk
-    // sees to the select).
-    ~StoredWalk()
-    {
-        try {
-            m_update.reset();
-        } catch (...) {
-        }
-    }
-    StoredWalk(const StoredWalk&) = delete;
-    StoredWalk& operator=(const StoredWalk&) = delete;
 
     bool next() { return m_walk.next(); }
     // A payer cell may hold empty text rather than nothing; neither is a payer.
-    bool hasPayer() { return !m_rows.getColumn(1).isNull() && m_rows.getColumn(1).getBytes() > 0; }
-    std::optional<Money> planned() { return columnValue(m_rows, 2).toMoney(); }
-    std::optional<Money> received() { return columnValue(m_rows, 3).toMoney(); }
+    bool hasPayer() { return !m_walk.text(1).empty(); }
+    std::optional<Money> planned() { return m_walk.value(2).toMoney(); }
+    std::optional<Money> received() { return m_walk.value(3).toMoney(); }
     void writeBalance(const std::optional<Money>& balance)
     {
-        try {
-            bindValue(m_update, 1, Value(balance));
-            m_update.bind(2, static_cast<int64_t>(m_rows.getColumn(0).getInt64()));
-            m_update.exec();
-            m_update.reset();
-        } catch (const std::exception& e) {
-            m_db.rethrow(e);
-        }
+        m_db.execute("UPDATE 入金予定表 SET \"残高\" = ? WHERE rowid = ?",
+                     {Value(balance), Value(m_walk.integer(0))});
     }
 
 private:
     Database& m_db;
     RowWalk m_walk;
-    SQLite::Statement& m_rows;
-    SQLite::Statement& m_update;
 };
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "common/money.h"
 #include "schedule/working_set.h"
+#include "storage/inp_work_layout.h"
 #include "storage/value.h"
 
 #include <QDate>
@@ -29,6 +30,11 @@ enum WorkColumn : int {
     k入金額 = 6,
     k残高 = 7, // shown under "総　額"
 };
+static_assert(inpWorkColumnIndex("行番号") == k行番号 && inpWorkColumnIndex("元行番号") == k元行番号 &&
+                  inpWorkColumnIndex("表示日付") == k表示日付 && inpWorkColumnIndex("日付") == k日付 &&
+                  inpWorkColumnIndex("入金先名") == k入金先名 && inpWorkColumnIndex("予定額") == k予定額 &&
+                  inpWorkColumnIndex("入金額") == k入金額 && inpWorkColumnIndex("残高") == k残高,
+              "the grid's columns are InpWork's, in its order");
 
 // One cell of a working row to be given a new value (columns 表示日付 to 入金額; the balance follows).
 struct CellChange

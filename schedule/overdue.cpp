@@ -4,9 +4,6 @@
 #include "schedule/row_content.h"
 #include "storage/database.h"
 
-#include <SQLiteCpp/Column.h>
-#include <SQLiteCpp/Statement.h>
-
 #include <QHash>
 #include <QSet>
 
@@ -36,28 +33,12 @@ const char* const kOpenAmountsBefore = "select 予定額, 入金額 from 入金�
 class Walk
 {
 public:
-    Walk(Database& db, const std::string& sql, const Params& params)
-        : m_rows(db, sql, params), m_st(m_rows.row())
-    {
-    }
+    Walk(Database& db, const std::string& sql, const Params& params) : m_rows(db, sql, params) {}
 
     bool next() { return m_rows.next(); }
-    std::string_view text(int column)
-    {
-        const SQLite::Column value = m_st.getColumn(column);
-        return std::string_view(value.getText(), std::size_t(value.getBytes()));
-    }
-    int number(int column) { return int(m_st.getColumn(column).getInt64()); }
-    // An amount column; a missing or unreadable amount counts as 0.
-    Money amount(int column)
-    {
-        const SQLite::Column value = m_st.getColumn(column);
-        if (value.isInteger())
-            return Money::fromRaw(value.getInt64());
-        if (value.isNull())
-            return Money();
-        return columnValue(m_st, column).toMoney().value_or(Money());
-    }
+    std::string_view text(int column) { return m_rows.text(column); }
+    int number(int column) { return int(m_rows.integer(column)); }
+    Money amount(int column) { return m_rows.amount(column); }
     // A date column. Rows come in date order, so most rows repeat the date of the row before.
     std::optional<QDate> date(int column)
     {
@@ -90,7 +71,6 @@ private:
     }
 
     RowWalk m_rows;
-    SQLite::Statement& m_st;
     std::string m_lastText;
     std::optional<QDate> m_lastDate;
 };

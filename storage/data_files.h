@@ -19,4 +19,8 @@ inline QString workPath(const QString& folder)
     return QDir(folder).filePath(kWorkName);
 }
 
+// The files SQLite keeps beside a database (its name and the suffix). A journal must travel with its own
+// file, or the engine would "roll back" a stranger's pages into the file that takes its place.
+inline constexpr const char* kCompanions[] = {"-journal", "-wal", "-shm"};
+
 } // namespace data_files

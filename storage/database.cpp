@@ -1,15 +1,14 @@
 #include "storage/database.h"
 
 #include "storage/backup.h"
+#include "storage/connection.h"
 #include "storage/migrations.h"
 #include "storage/open_checks.h"
 #include "storage/rowset.h"
 #include "storage/schema.h"
 #include "storage/transaction.h"
 
-#include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Exception.h>
-#include <SQLiteCpp/Statement.h>
 #include <sqlite3.h>
 
 #include <QDir>
@@ -31,16 +30,17 @@ StorageError::StorageError(Kind kind, const QString& userMessage, const std::str
 {
 }
 
-Database::Database(std::unique_ptr<SQLite::Database> db, QString permanentPath, QString workPath)
-    : m_db(std::move(db)), m_permanentPath(std::move(permanentPath)), m_workPath(std::move(workPath)),
-      m_backup(std::make_unique<DailyBackup>(m_permanentPath))
+Database::Database(std::unique_ptr<Connection> connection, QString permanentPath, QString workPath)
+    : m_connection(std::move(connection)), m_permanentPath(std::move(permanentPath)),
+      m_workPath(std::move(workPath)), m_backup(std::make_unique<DailyBackup>(m_permanentPath))
 {
 }
 
-Database::~Database()
+Database::~Database() = default;
+
+Connection& connectionOf(Database& db)
 {
-    // Statements must be finalised before the connection closes.
-    m_statements.clear();
+    return *db.m_connection;
 }
 
 namespace {
@@ -123,15 +123,16 @@ std::unique_ptr<Database> Database::openFiles(const QString& permanentPath, cons
     if (workExists)
         keepRollbackJournal(*db, "work", workPath);
 
-    std::unique_ptr<Database> result(new Database(std::move(db), permanentPath, workPath));
+    std::unique_ptr<Database> result(
+        new Database(std::make_unique<Connection>(std::move(db)), permanentPath, workPath));
     if (!permanentExists || !workExists) {
         // First start: the only time anything is created, at the latest format.
         Transaction tx(*result);
         try {
             if (!permanentExists)
-                createPermanentSchema(*result->m_db, "main");
+                createPermanentSchema(result->m_connection->sqlite(), "main");
             if (!workExists)
-                createWorkSchema(*result->m_db, "work");
+                createWorkSchema(result->m_connection->sqlite(), "work");
         } catch (const std::exception& e) {
             result->rethrow(e);
         }
@@ -151,9 +152,9 @@ QString Database::takeUpgradeNotice()
 QStringList Database::readOnlyFiles() const
 {
     QStringList files;
-    if (sqlite3_db_readonly(m_db->getHandle(), "main") == 1)
+    if (sqlite3_db_readonly(m_connection->sqlite().getHandle(), "main") == 1)
         files << m_permanentPath;
-    if (sqlite3_db_readonly(m_db->getHandle(), "work") == 1)
+    if (sqlite3_db_readonly(m_connection->sqlite().getHandle(), "work") == 1)
         files << m_workPath;
     return files;
 }
@@ -203,6 +204,18 @@ void refuseTrailingStatement(sqlite3* db, const std::string& sql)
     }
 }
 
+// A missing or unreadable amount counts as 0. Amounts are stored as whole ten-thousandths, read here
+// without going through a Value.
+Money amountOf(SQLite::Statement& statement, int index)
+{
+    const SQLite::Column column = statement.getColumn(index);
+    if (column.isInteger())
+        return Money::fromRaw(column.getInt64());
+    if (column.isNull())
+        return Money();
+    return columnValue(statement, index).toMoney().value_or(Money());
+}
+
 // Leaves a cached statement ready for its next use whatever happens while it runs.
 struct ResetOnExit
 {
@@ -218,28 +231,29 @@ struct ResetOnExit
 
 } // namespace
 
-SQLite::Statement& Database::cachedStatement(const std::string& sql)
+CachedStatement& Database::cachedStatement(const std::string& sql)
 {
-    auto it = m_statements.find(sql);
-    if (it == m_statements.end()) {
-        std::unique_ptr<SQLite::Statement> st;
+    auto& statements = m_connection->statements;
+    auto it = statements.find(sql);
+    if (it == statements.end()) {
+        std::unique_ptr<CachedStatement> st;
         try {
-            st = std::make_unique<SQLite::Statement>(*m_db, sql);
+            st = std::make_unique<CachedStatement>(m_connection->sqlite(), sql);
         } catch (const std::exception& e) {
             rethrow(e);
         }
-        refuseTrailingStatement(m_db->getHandle(), sql);
-        it = m_statements.emplace(sql, std::move(st)).first;
+        refuseTrailingStatement(m_connection->sqlite().getHandle(), sql);
+        it = statements.emplace(sql, std::move(st)).first;
     }
-    SQLite::Statement& st = *it->second;
+    CachedStatement& st = *it->second;
     st.reset();
     st.clearBindings();
     return st;
 }
 
-SQLite::Statement& Database::prepare(const std::string& statement, const Params& params)
+CachedStatement& Database::prepare(const std::string& statement, const Params& params)
 {
-    SQLite::Statement& st = cachedStatement(statement);
+    CachedStatement& st = cachedStatement(statement);
     // A placeholder left without a value would silently read as null.
     if (st.getBindParameterCount() != int(params.size()))
         refuseStatement("the statement has " + std::to_string(st.getBindParameterCount()) +
@@ -256,7 +270,7 @@ SQLite::Statement& Database::prepare(const std::string& statement, const Params&
 
 std::int64_t Database::lastInsertRowId() const
 {
-    return m_db->getLastInsertRowid();
+    return m_connection->sqlite().getLastInsertRowid();
 }
 
 int Database::execute(const std::string& statement, const Params& params)
@@ -348,13 +362,8 @@ Money Database::sumAmounts(const std::string& select, const Params& params)
     ResetOnExit guard{st};
     Money total;
     try {
-        while (st.executeStep()) {
-            const SQLite::Column amount = st.getColumn(0);
-            if (amount.isInteger())
-                total += Money::fromRaw(amount.getInt64());
-            else if (!amount.isNull())
-                total += columnValue(st, 0).toMoney().value_or(Money());
-        }
+        while (st.executeStep())
+            total += amountOf(st, 0);
     } catch (const MoneyOverflow& e) {
         throw StorageError(StorageError::Kind::Overflow, QStringLiteral("金額が扱える範囲を超えています。"),
                            e.what());
@@ -471,9 +480,40 @@ RowWalk::RowWalk(Database& db, const std::string& select, const Params& params)
 {
 }
 
+int RowWalk::columnCount() const
+{
+    return m_statement.getColumnCount();
+}
+
+QString RowWalk::columnName(int index) const
+{
+    return QString::fromUtf8(m_statement.getColumnName(index));
+}
+
 Value RowWalk::value(int index)
 {
     return columnValue(m_statement, index);
+}
+
+bool RowWalk::isNull(int index)
+{
+    return m_statement.isColumnNull(index);
+}
+
+std::string_view RowWalk::text(int index)
+{
+    const SQLite::Column column = m_statement.getColumn(index);
+    return std::string_view(column.getText(), std::size_t(column.getBytes()));
+}
+
+std::int64_t RowWalk::integer(int index)
+{
+    return m_statement.getColumn(index).getInt64();
+}
+
+Money RowWalk::amount(int index)
+{
+    return amountOf(m_statement, index);
 }
 
 RowWalk::~RowWalk()

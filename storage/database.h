@@ -9,14 +9,12 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
-#include <unordered_map>
+#include <string_view>
 #include <vector>
 
-namespace SQLite {
-class Database;
-class Statement;
-} // namespace SQLite
-
+// The engine behind a Database is private to storage/ (storage/connection.h).
+class CachedStatement;
+class Connection;
 class DailyBackup;
 class RowSet;
 
@@ -123,19 +121,16 @@ public:
     // unreadable amount counts as 0, as everywhere else in the program.
     Money sumAmounts(const std::string& select, const Params& params = {});
 
-    SQLite::Database& connection() { return *m_db; }
-    // A prepared statement, kept for reuse; reset and with cleared bindings.
-    SQLite::Statement& cachedStatement(const std::string& sql);
-    // The cached statement with the values bound in order; refuses a count of values that does not
-    // match its placeholders.
-    SQLite::Statement& prepare(const std::string& statement, const Params& params);
-
     // Translates an engine exception into a StorageError with a Japanese message.
     [[noreturn]] void rethrow(const std::exception& e) const;
 
 private:
+    // The rest of storage/ reaches the engine through these; nothing outside it can.
+    friend class RowSet;
+    friend class RowWalk;
     friend class Transaction;
-    Database(std::unique_ptr<SQLite::Database> db, QString permanentPath, QString workPath);
+    friend Connection& connectionOf(Database& db);
+    Database(std::unique_ptr<Connection> connection, QString permanentPath, QString workPath);
     static std::unique_ptr<Database> openFiles(const QString& permanentPath, const QString& workPath,
                                                bool permanentExists, bool workExists,
                                                const QString& backupFolder);
@@ -143,13 +138,17 @@ private:
     void beforeFirstWrite();
     [[noreturn]] void throwReadOnly(int code, const std::string& what) const;
 
-    std::unique_ptr<SQLite::Database> m_db;
+    // A prepared statement, kept for reuse; reset and with cleared bindings.
+    CachedStatement& cachedStatement(const std::string& sql);
+    // The cached statement with the values bound in order; refuses a count of values that does not
+    // match its placeholders.
+    CachedStatement& prepare(const std::string& statement, const Params& params);
+
+    std::unique_ptr<Connection> m_connection;
     QString m_permanentPath;
     QString m_workPath;
     // Reads a select into a row set; with `table`, its first column is the row id of that table.
     RowSet readRows(const std::string& select, const Params& params, const std::string& table);
-
-    std::unordered_map<std::string, std::unique_ptr<SQLite::Statement>> m_statements;
     std::unique_ptr<DailyBackup> m_backup;
     QString m_upgradeNotice;
 };
@@ -167,19 +166,26 @@ public:
 
     // The next row; false after the last.
     bool next();
-    // The statement on its current row, for reading its columns.
-    SQLite::Statement& row() { return m_statement; }
+
+    // The columns of the select (known before the first row).
+    int columnCount() const;
+    QString columnName(int index) const;
+
     // Column `index` (0-based) of the current row.
     Value value(int index);
+    bool isNull(int index);
+    // The column as the engine keeps its text (UTF-8), without a copy: valid until the walk moves on.
+    // Nothing reads as empty.
+    std::string_view text(int index);
+    // A whole-number column; nothing reads as 0.
+    std::int64_t integer(int index);
+    // An amount column; a missing or unreadable amount counts as 0, as everywhere else in the program.
+    Money amount(int index);
 
 private:
     Database& m_db;
-    SQLite::Statement& m_statement;
+    CachedStatement& m_statement;
 };
 
 // A table or column name written into statement text, in double quotes.
 std::string quotedName(const QString& name);
-// Binds one value to a 1-based parameter of a prepared statement.
-void bindValue(SQLite::Statement& statement, int index, const Value& value);
-// Reads column i of the current row of a stepped statement.
-Value columnValue(SQLite::Statement& statement, int index);

@@ -1,5 +1,7 @@
 #include "storage/migrations.h"
 
+#include "storage/connection.h"
+
 #include "storage/backup.h"
 #include "storage/database.h"
 #include "storage/open_checks.h"
@@ -102,8 +104,8 @@ void upgrade(Database& db, const std::string& schema, const QString& path, const
         try {
             Transaction transaction(db);
             try {
-                format.steps[std::size_t(version)].apply(db.connection(), schema);
-                writeVersion(db.connection(), schema, version + 1);
+                format.steps[std::size_t(version)].apply(connectionOf(db).sqlite(), schema);
+                writeVersion(connectionOf(db).sqlite(), schema, version + 1);
             } catch (const std::exception& e) {
                 db.rethrow(e);
             }

@@ -10,6 +10,7 @@
 #include <sqlite3.h>
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -115,4 +116,37 @@ void keepRollbackJournal(SQLite::Database& db, const std::string& schema, const 
                                .arg(displayPath(path), QString::fromUtf8(e.what())),
                            e.what(), path);
     }
+}
+
+std::optional<bool> oursWithRows(const QString& path)
+{
+    sqlite3* db = nullptr;
+    std::optional<bool> result;
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr) ==
+        SQLITE_OK) {
+        sqlite3_busy_timeout(db, 3000);
+        sqlite3_stmt* count = nullptr;
+        const char* sql = "SELECT (SELECT count(*) FROM sqlite_master WHERE type = 'table'),"
+                          " EXISTS (SELECT 1 FROM sqlite_master WHERE name = '入金予定表')";
+        if (sqlite3_prepare_v2(db, sql, -1, &count, nullptr) == SQLITE_OK &&
+            sqlite3_step(count) == SQLITE_ROW) {
+            const bool permanent = sqlite3_column_int(count, 1) != 0;
+            result = false;
+            if (permanent) {
+                sqlite3_stmt* rows = nullptr;
+                const char* any =
+                    "SELECT EXISTS (SELECT 1 FROM 入金予定表) OR EXISTS (SELECT 1 FROM 入金先マスタ)"
+                    " OR EXISTS (SELECT 1 FROM 自社情報)";
+                if (sqlite3_prepare_v2(db, any, -1, &rows, nullptr) == SQLITE_OK &&
+                    sqlite3_step(rows) == SQLITE_ROW)
+                    result = sqlite3_column_int(rows, 0) != 0;
+                else
+                    result.reset(); // a permanent file without its tables is not one the import replaces
+                sqlite3_finalize(rows);
+            }
+        }
+        sqlite3_finalize(count);
+    }
+    sqlite3_close(db);
+    return result;
 }

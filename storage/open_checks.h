@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <string>
 
 namespace SQLite {
@@ -32,3 +33,8 @@ void checkIntact(SQLite::Database& db, const std::string& schema, const QString&
 // A two-file transaction is atomic only in rollback-journal mode; a file that another tool switched
 // to write-ahead logging is switched back, or refused when that cannot be done.
 void keepRollbackJournal(SQLite::Database& db, const std::string& schema, const QString& path);
+
+// Whether the file is a database of ours, and whether it holds rows in the permanent tables; nothing
+// for a file that is not one of ours. Read-write, so that the engine rolls back a journal a crash left
+// beside it before anything is read.
+std::optional<bool> oursWithRows(const QString& path);

@@ -1,8 +1,7 @@
 #include "storage/rowset.h"
 
+#include "storage/connection.h"
 #include "storage/database.h"
-
-#include <SQLiteCpp/Statement.h>
 
 namespace {
 

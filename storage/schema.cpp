@@ -1,5 +1,6 @@
 #include "storage/schema.h"
 
+#include "storage/inp_work_layout.h"
 #include "storage/migrations.h"
 
 #include <SQLiteCpp/Database.h>
@@ -9,11 +10,20 @@
 
 namespace {
 
-// Amounts are whole numbers of ten-thousandths; dates ISO text; yes/no 0 or 1. The work tables shaped
-// like InpWork default their amounts to 0 because a blank row must read 0 in both amounts.
-const char* const kInpWorkColumns =
-    "(行番号 INTEGER, 元行番号 INTEGER, 表示日付 TEXT, 日付 TEXT, 入金先名 TEXT,"
-    " 予定額 INTEGER DEFAULT 0, 入金額 INTEGER DEFAULT 0, 残高 INTEGER DEFAULT 0, StoredRowId INTEGER)";
+// Amounts are whole numbers of ten-thousandths; dates ISO text; yes/no 0 or 1.
+
+// The column definitions of the tables shaped like InpWork.
+std::string inpWorkColumns()
+{
+    std::string columns;
+    for (const ColumnLayout& column : kInpWorkLayout) {
+        columns += columns.empty() ? "(" : ", ";
+        columns += column.name;
+        columns += ' ';
+        columns += column.sqlType;
+    }
+    return columns + ")";
+}
 
 // The draft of the displayed month beside its working rows: the stored rows it was loaded from, and
 // its month with whether it differs from them, so that a start after a crash can offer it back.
@@ -48,7 +58,7 @@ void createWorkSchema(SQLite::Database& db, const std::string& schema)
 {
     const std::string s = schema + ".";
     for (const char* table : {"InpWork", "InpWorkSort", "InpWork印刷"})
-        run(db, "CREATE TABLE " + s + table + " " + kInpWorkColumns);
+        run(db, "CREATE TABLE " + s + table + " " + inpWorkColumns());
     run(db, "CREATE TABLE " + s + "w入金先名 (入金先名 TEXT)");
     run(db, "CREATE TABLE " + s + "w入金先マスタ (チェック INTEGER DEFAULT 0, 入金先名 TEXT)");
     run(db, "CREATE TABLE " + s + "ClHint (FormName TEXT, CtlName TEXT, FormTitle TEXT, Contents TEXT)");

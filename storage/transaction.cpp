@@ -1,8 +1,8 @@
 #include "storage/transaction.h"
 
+#include "storage/connection.h"
 #include "storage/database.h"
 
-#include <SQLiteCpp/Database.h>
 #include <sqlite3.h>
 
 #include <atomic>
@@ -14,16 +14,16 @@ std::atomic<int> savepointCounter{0};
 Transaction::Transaction(Database& db) : m_db(db)
 {
     try {
-        if (sqlite3_get_autocommit(db.connection().getHandle())) {
+        if (sqlite3_get_autocommit(connectionOf(db).sqlite().getHandle())) {
             if (db.copyDueBeforeWrite()) {
                 // The day's first unit takes the write lock at once: under it nobody can change the
                 // permanent file between the copy and this unit's first write, so the day's copy is
                 // exactly the state before it.
-                db.connection().exec("BEGIN IMMEDIATE");
+                connectionOf(db).sqlite().exec("BEGIN IMMEDIATE");
                 try {
                     db.beforeFirstWrite();
                 } catch (...) {
-                    db.connection().exec("ROLLBACK");
+                    connectionOf(db).sqlite().exec("ROLLBACK");
                     throw;
                 }
             } else {
@@ -32,11 +32,11 @@ Transaction::Transaction(Database& db) : m_db(db)
                 // commit (three more disk flushes) even when only the work file changed, which is
                 // what nearly every action of the screen does. A lock that cannot be had in the middle
                 // of a unit fails it like any other error: everything rolls back.
-                db.connection().exec("BEGIN");
+                connectionOf(db).sqlite().exec("BEGIN");
             }
         } else {
             m_savepoint = "unit_" + std::to_string(++savepointCounter);
-            db.connection().exec("SAVEPOINT " + m_savepoint);
+            connectionOf(db).sqlite().exec("SAVEPOINT " + m_savepoint);
         }
     } catch (const std::exception& e) {
         db.rethrow(e);
@@ -50,11 +50,11 @@ Transaction::~Transaction()
     try {
         // The engine may already have rolled back by itself after a full disk or an I/O error.
         if (m_savepoint.empty()) {
-            if (!sqlite3_get_autocommit(m_db.connection().getHandle()))
-                m_db.connection().exec("ROLLBACK");
+            if (!sqlite3_get_autocommit(connectionOf(m_db).sqlite().getHandle()))
+                connectionOf(m_db).sqlite().exec("ROLLBACK");
         } else {
-            m_db.connection().exec("ROLLBACK TO " + m_savepoint);
-            m_db.connection().exec("RELEASE " + m_savepoint);
+            connectionOf(m_db).sqlite().exec("ROLLBACK TO " + m_savepoint);
+            connectionOf(m_db).sqlite().exec("RELEASE " + m_savepoint);
         }
     } catch (...) {
         // Nothing more can be done from a destructor; the outer unit, if any, rolls back in turn.
@@ -64,7 +64,8 @@ Transaction::~Transaction()
 void Transaction::commit()
 {
     try {
-        m_db.connection().exec(m_savepoint.empty() ? std::string("COMMIT") : "RELEASE " + m_savepoint);
+        connectionOf(m_db).sqlite().exec(m_savepoint.empty() ? std::string("COMMIT")
+                                                             : "RELEASE " + m_savepoint);
     } catch (const std::exception& e) {
         m_db.rethrow(e);
     }

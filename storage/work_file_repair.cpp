@@ -1,5 +1,6 @@
 #include "storage/work_file_repair.h"
 
+#include "storage/data_files.h"
 #include "storage/database.h"
 #include "storage/open_checks.h"
 #include "storage/schema.h"
@@ -12,10 +13,6 @@
 #include <QFileInfo>
 
 namespace {
-
-// The files SQLite keeps beside a database; a journal must travel with its file, or the engine would
-// "roll back" a stranger's pages into the fresh one.
-const char* const kCompanions[] = {"-journal", "-wal", "-shm"};
 
 QString asideName(const QString& workPath, const QDateTime& now)
 {
@@ -80,7 +77,7 @@ WorkFileRebuild rebuildWorkFile(const QString& workPath, const QDateTime& now)
     result.damagedCopy = asideName(workPath, now);
     if (QFileInfo::exists(workPath) && !QFile::rename(workPath, result.damagedCopy))
         cannotRebuild(workPath, "cannot move the damaged file aside");
-    for (const char* suffix : kCompanions) {
+    for (const char* suffix : data_files::kCompanions) {
         const QString companion = workPath + QLatin1String(suffix);
         if (QFileInfo::exists(companion) &&
             !QFile::rename(companion, result.damagedCopy + QLatin1String(suffix)))

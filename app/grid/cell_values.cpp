@@ -10,23 +10,6 @@
 
 namespace {
 
-// The exact amount without separators ("1234.5"), as an editor starts from it.
-QString plainAmountText(Money amount)
-{
-    const std::int64_t raw = amount.raw();
-    const bool negative = raw < 0;
-    // The magnitude of the smallest value does not fit a signed integer; work unsigned.
-    const std::uint64_t magnitude = negative ? std::uint64_t(0) - std::uint64_t(raw) : std::uint64_t(raw);
-    QString text = QString::number(magnitude / Money::kScale);
-    if (const std::uint64_t fraction = magnitude % Money::kScale) {
-        QString digits = QStringLiteral("%1").arg(fraction, 4, 10, QLatin1Char('0'));
-        while (digits.endsWith(QLatin1Char('0')))
-            digits.chop(1);
-        text += QLatin1Char('.') + digits;
-    }
-    return negative ? QLatin1Char('-') + text : text;
-}
-
 std::optional<Money> moneyFromYen(double yen)
 {
     const double raw = std::round(yen * double(Money::kScale));
@@ -40,17 +23,15 @@ std::optional<Money> moneyFromYen(double yen)
 
 CellKind cellKindOfColumn(const QString& name)
 {
-    using Kind = CellKind;
-    if (name == QStringLiteral("行番号") || name == QStringLiteral("元行番号"))
-        return Kind::Integer;
-    if (name == QStringLiteral("日付"))
-        return Kind::Date;
-    if (name == QStringLiteral("予定額") || name == QStringLiteral("入金額") ||
-        name == QStringLiteral("残高"))
-        return Kind::Amount;
+    const QByteArray utf8 = name.toUtf8();
+    const std::size_t index =
+        inpWorkColumnIndex(std::string_view(utf8.constData(), std::size_t(utf8.size())));
+    if (index < kInpWorkLayout.size())
+        return kInpWorkLayout[index].kind;
+    // The payer master's work table marks rows to delete.
     if (name == QStringLiteral("チェック"))
-        return Kind::YesNo;
-    return Kind::Text;
+        return CellKind::YesNo;
+    return CellKind::Text;
 }
 
 QString cellDisplayText(CellKind kind, const Value& v)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "storage/inp_work_layout.h"
 #include "storage/value.h"
 
 #include <QString>
@@ -7,7 +8,7 @@
 
 // What a column of a work table holds, and how its values look in a grid, in an editor and under
 // Qt::EditRole. Amounts are kept exact (ten-thousandths) until they are shown.
-enum class CellKind { Text, Integer, Amount, Date, YesNo };
+using CellKind = ColumnKind;
 
 // The kind of a work-table column by its name; columns not named here hold text.
 CellKind cellKindOfColumn(const QString& name);

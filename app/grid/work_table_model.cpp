@@ -3,25 +3,12 @@
 #include "app/grid/cell_values.h"
 
 #include "storage/database.h"
-
-#include <SQLiteCpp/Database.h>
-#include <SQLiteCpp/Statement.h>
+#include "storage/rowset.h"
 
 #include <QBrush>
 #include <QColor>
 
 #include <algorithm>
-
-namespace {
-
-std::string quoted(const QString& name)
-{
-    QString q = name;
-    q.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return ('"' + q + '"').toStdString();
-}
-
-} // namespace
 
 WorkTableModel::WorkTableModel(QObject* parent) : QAbstractTableModel(parent) {}
 
@@ -50,12 +37,12 @@ void WorkTableModel::unbind()
 bool WorkTableModel::readColumns()
 {
     try {
-        SQLite::Statement statement(m_db->connection(), "select * from " + quoted(m_table) + " limit 0");
-        const int count = m_columnLimit < 0 ? statement.getColumnCount()
-                                            : std::min(m_columnLimit, statement.getColumnCount());
+        const std::vector<QString> names =
+            m_db->openRowSet("select * from " + quotedName(m_table) + " limit 0").columns();
+        const int count = m_columnLimit < 0 ? int(names.size()) : std::min(m_columnLimit, int(names.size()));
         for (int i = 0; i < count; ++i) {
             Column column;
-            column.name = QString::fromUtf8(statement.getColumnName(i));
+            column.name = names[std::size_t(i)];
             column.kind = cellKindOfColumn(column.name);
             m_columns.push_back(column);
         }
@@ -68,19 +55,18 @@ bool WorkTableModel::readColumns()
 
 bool WorkTableModel::readRows(std::vector<Row>* rows)
 {
-    std::string sql = "select rowid, * from " + quoted(m_table);
+    std::string sql = "select rowid, * from " + quotedName(m_table);
     sql += m_orderColumn.isEmpty() ? std::string(" order by rowid")
-                                   : " order by " + quoted(m_orderColumn) + ", rowid";
+                                   : " order by " + quotedName(m_orderColumn) + ", rowid";
     try {
-        SQLite::Statement& statement = m_db->cachedStatement(sql);
-        while (statement.executeStep()) {
+        RowWalk walk(*m_db, sql);
+        while (walk.next()) {
             Row row;
-            row.rowId = statement.getColumn(0).getInt64();
+            row.rowId = walk.integer(0);
             for (int c = 0; c < int(m_columns.size()); ++c)
-                row.values.push_back(columnValue(statement, c + 1));
+                row.values.push_back(walk.value(c + 1));
             rows->push_back(std::move(row));
         }
-        statement.reset();
         return true;
     } catch (const std::exception& e) {
         fail(e, QStringLiteral("作業用の表 %1 を読めません。").arg(m_table));
@@ -278,12 +264,9 @@ bool WorkTableModel::setValue(int row, int column, const Value& value)
     if (!validCell(row, column))
         return false;
     try {
-        SQLite::Statement& statement = m_db->cachedStatement(
-            "update " + quoted(m_table) + " set " + quoted(m_columns[column].name) + " = ? where rowid = ?");
-        bindValue(statement, 1, value);
-        statement.bind(2, m_rows[row].rowId);
-        statement.exec();
-        statement.reset();
+        m_db->execute("update " + quotedName(m_table) + " set " + quotedName(m_columns[column].name) +
+                          " = ? where rowid = ?",
+                      {value, Value(m_rows[row].rowId)});
     } catch (const std::exception& e) {
         fail(e, QStringLiteral("作業用の表 %1 に書き込めません。").arg(m_table));
         return false;
@@ -300,20 +283,15 @@ bool WorkTableModel::insertNewRow(int column, const Value& value)
 {
     Row row;
     try {
-        SQLite::Statement& insert = m_db->cachedStatement("insert into " + quoted(m_table) + " (" +
-                                                          quoted(m_columns[column].name) + ") values (?)");
-        bindValue(insert, 1, value);
-        insert.exec();
-        insert.reset();
-        row.rowId = m_db->connection().getLastInsertRowid();
+        m_db->execute("insert into " + quotedName(m_table) + " (" + quotedName(m_columns[column].name) +
+                          ") values (?)",
+                      {value});
+        row.rowId = m_db->lastInsertRowId();
         // Read the row back so the grid shows the table's defaults of the other columns.
-        SQLite::Statement& read =
-            m_db->cachedStatement("select * from " + quoted(m_table) + " where rowid = ?");
-        read.bind(1, row.rowId);
-        if (read.executeStep())
+        RowWalk read(*m_db, "select * from " + quotedName(m_table) + " where rowid = ?", {Value(row.rowId)});
+        if (read.next())
             for (int c = 0; c < int(m_columns.size()); ++c)
-                row.values.push_back(columnValue(read, c));
-        read.reset();
+                row.values.push_back(read.value(c));
     } catch (const std::exception& e) {
         fail(e, QStringLiteral("作業用の表 %1 に行を追加できません。").arg(m_table));
         return false;
@@ -433,13 +411,9 @@ bool WorkTableModel::removeRows(int row, int count, const QModelIndex& parent)
     if (parent.isValid() || !m_db || count <= 0 || row < 0 || row + count > dataRowCount())
         return false;
     try {
-        SQLite::Statement& statement =
-            m_db->cachedStatement("delete from " + quoted(m_table) + " where rowid = ?");
-        for (int r = row; r < row + count; ++r) {
-            statement.bind(1, m_rows[r].rowId);
-            statement.exec();
-            statement.reset();
-        }
+        for (int r = row; r < row + count; ++r)
+            m_db->execute("delete from " + quotedName(m_table) + " where rowid = ?",
+                          {Value(m_rows[r].rowId)});
     } catch (const std::exception& e) {
         fail(e, QStringLiteral("作業用の表 %1 の行を削除できません。").arg(m_table));
         // Some rows may be gone already; show what the table now holds.

@@ -9,7 +9,7 @@
 #include "app/grid/work_table_model.h"
 #include "common/dates.h"
 #include "common/full_width.h"
-#include "csv/csv_format.h"
+#include "common/money.h"
 #include "schedule/day_entry.h"
 #include "schedule/draft.h"
 #include "schedule/row_content.h"
@@ -69,11 +69,11 @@ QString copiedText(const schedule::WorkRow& row, int column)
     case k入金先名:
         return row.入金先名.value_or(QString());
     case k予定額:
-        return row.予定額 && schedule::holdsData(row) ? csv::plainAmountText(*row.予定額) : QString();
+        return row.予定額 && schedule::holdsData(row) ? plainAmountText(*row.予定額) : QString();
     case k入金額:
-        return row.入金額 && schedule::holdsData(row) ? csv::plainAmountText(*row.入金額) : QString();
+        return row.入金額 && schedule::holdsData(row) ? plainAmountText(*row.入金額) : QString();
     case k残高:
-        return row.残高 && schedule::holdsData(row) ? csv::plainAmountText(*row.残高) : QString();
+        return row.残高 && schedule::holdsData(row) ? plainAmountText(*row.残高) : QString();
     default:
         return {};
     }

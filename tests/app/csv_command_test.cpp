@@ -2,6 +2,7 @@
 #include "csv/csv_export.h"
 #include "schedule/balances.h"
 #include "storage/migrations.h"
+#include "support/raw_connection.h"
 #include "support/seed.h"
 #include "support/temp_data.h"
 
@@ -338,7 +339,7 @@ TEST(CsvCommand, AnOlderFolderIsBroughtForwardWithOneNoticeAndANewerOneIsRefused
 
     {
         auto db = folder.open();
-        db->connection().exec("PRAGMA main.user_version = 99");
+        rawConnection(*db).exec("PRAGMA main.user_version = 99");
     }
     const QByteArray before = readAllOf(folder.permanentPath());
     Streams refused(line);

@@ -11,6 +11,7 @@
 #include "settings/settings_record.h"
 #include "support/controls.h"
 #include "support/dialog_answers.h"
+#include "support/raw_connection.h"
 #include "support/seed.h"
 
 #include <QBarCategoryAxis>
@@ -331,7 +332,7 @@ TEST(OverduePage, PrintsTheListAsShownAndAReadFailureLeavesThePageAsItWas)
     ASSERT_EQ(printed->payers.size(), 1u);
 
     // The store fails: the message is told and the page keeps its date, filter and lines.
-    window->db().connection().exec("ALTER TABLE 入金予定表 RENAME TO 退避");
+    rawConnection(window->db()).exec("ALTER TABLE 入金予定表 RENAME TO 退避");
     control<QDateEdit>(page, "Dt基準日")->setDate(QDate(2024, 6, 1));
     control<QComboBox>(page, "cmb入金先絞込")->setCurrentIndex(0);
     EXPECT_EQ(answers.count(), 2);
@@ -339,7 +340,7 @@ TEST(OverduePage, PrintsTheListAsShownAndAReadFailureLeavesThePageAsItWas)
     EXPECT_EQ(control<QDateEdit>(page, "Dt基準日")->date(), QDate(2024, 5, 10));
     EXPECT_EQ(control<QComboBox>(page, "cmb入金先絞込")->currentText(), kC);
     EXPECT_EQ(control<QTableView>(page, "Grid未入金")->model()->rowCount(), 2);
-    window->db().connection().exec("ALTER TABLE 退避 RENAME TO 入金予定表");
+    rawConnection(window->db()).exec("ALTER TABLE 退避 RENAME TO 入金予定表");
 }
 
 // Not a check: draws the page for the README (run with --gtest_also_run_disabled_tests and

@@ -5,6 +5,7 @@
 #include "storage/database.h"
 #include "support/controls.h"
 #include "support/dialog_answers.h"
+#include "support/raw_connection.h"
 #include "support/seed.h"
 #include "support/temp_data.h"
 
@@ -167,8 +168,8 @@ TEST(PayerPage, SaveAsksAndThenReplacesTheMasterWithEveryRowOfTheGrid)
     }
     {
         // A store that refuses a name leaves the master exactly as it was and tells the user.
-        page.db().connection().exec("CREATE TEMP TRIGGER refuse BEFORE INSERT ON main.入金先マスタ"
-                                    " WHEN NEW.入金先名 = 'Bad' BEGIN SELECT RAISE(ABORT, 'refused'); END");
+        rawConnection(page.db()).exec("CREATE TEMP TRIGGER refuse BEFORE INSERT ON main.入金先マスタ"
+                                      " WHEN NEW.入金先名 = 'Bad' BEGIN SELECT RAISE(ABORT, 'refused'); END");
         page.focusCell(0, Name);
         page.typeAndEnter(QStringLiteral("Bad"));
         ScopedDialogAnswers answers(*page.window, {true});
@@ -177,7 +178,7 @@ TEST(PayerPage, SaveAsksAndThenReplacesTheMasterWithEveryRowOfTheGrid)
         EXPECT_EQ(answers.last().style, DialogStyle::Notice);
         EXPECT_FALSE(answers.last().message.isEmpty());
         EXPECT_EQ(sortedPayers(page.db()), QStringList({"A", "Bee", "C", "Dee"}));
-        page.db().connection().exec("DROP TRIGGER temp.refuse");
+        rawConnection(page.db()).exec("DROP TRIGGER temp.refuse");
     }
     {
         // Saving an empty page empties the master.

@@ -7,6 +7,7 @@
 #include "settings/settings_record.h"
 #include "support/controls.h"
 #include "support/dialog_answers.h"
+#include "support/raw_connection.h"
 #include "support/seed.h"
 #include <SQLiteCpp/Database.h>
 
@@ -151,8 +152,9 @@ TEST(ScheduleEdit, APayerTheStoreCannotTakeIsToldWithTheStorageMessage)
     TempDataFolder folder;
     auto window = mayWithCarry(folder);
     putWorkRow(*window, 1, 2, QStringLiteral("甲社"), 1000);
-    window->db().connection().exec("create temp trigger refuse before update of 入金先名 on InpWork"
-                                   " begin select raise(abort, 'disk gone'); end");
+    rawConnection(window->db())
+        .exec("create temp trigger refuse before update of 入金先名 on InpWork"
+              " begin select raise(abort, 'disk gone'); end");
     ScopedDialogAnswers answers(*window);
     putCursor(*window, 0, kPayer);
     commitImeText(QStringLiteral("乙社"));

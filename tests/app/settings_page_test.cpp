@@ -10,6 +10,7 @@
 #include "storage/rowset.h"
 #include "support/controls.h"
 #include "support/dialog_answers.h"
+#include "support/raw_connection.h"
 #include "support/seed.h"
 #include "support/temp_data.h"
 
@@ -343,14 +344,14 @@ TEST(SettingsPage, DeleteAllEmptiesTheThreeTablesKeepsHintsAndShowsTheEmptiedMon
     }
     {
         // A store that refuses one of the three deletes keeps all three tables and says so.
-        w.db().connection().exec("CREATE TEMP TRIGGER keep BEFORE DELETE ON main.入金予定表"
-                                 " BEGIN SELECT RAISE(ABORT, 'kept'); END");
+        rawConnection(w.db()).exec("CREATE TEMP TRIGGER keep BEFORE DELETE ON main.入金予定表"
+                                   " BEGIN SELECT RAISE(ABORT, 'kept'); END");
         ScopedDialogAnswers answers(w, {true});
         click(control<QPushButton>(w, "cmd一括削除7"));
         ASSERT_EQ(answers.count(), 2);
         EXPECT_EQ(answers.last().style, DialogStyle::Notice);
         EXPECT_EQ(counts(), QList<int>({2, 1, 1, 1}));
-        w.db().connection().exec("DROP TRIGGER temp.keep");
+        rawConnection(w.db()).exec("DROP TRIGGER temp.keep");
     }
     ScopedDialogAnswers answers(w, {true});
     click(control<QPushButton>(w, "cmd一括削除7"));

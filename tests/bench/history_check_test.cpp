@@ -1,5 +1,6 @@
 #include "bench/history_generator.h"
 #include "schedule/draft.h"
+#include "support/raw_connection.h"
 #include "support/seed.h"
 #include "support/temp_data.h"
 
@@ -116,7 +117,7 @@ namespace {
 // call. The store keeps every statement it prepares, so none escapes the count.
 std::int64_t fullScanSteps(Database& db)
 {
-    sqlite3* handle = db.connection().getHandle();
+    sqlite3* handle = rawConnection(db).getHandle();
     std::int64_t steps = 0;
     for (sqlite3_stmt* st = sqlite3_next_stmt(handle, nullptr); st; st = sqlite3_next_stmt(handle, st))
         steps += sqlite3_stmt_status(st, SQLITE_STMTSTATUS_FULLSCAN_STEP, 1);

@@ -123,3 +123,13 @@ TEST(MonthText, WesternAndEraFormsReadAsTheSameMonthAndAnythingElseIsRefused)
     for (const char* typed : {"", "2024年13月", "2024年0月", "令和 06年13月", "未知 06年05月", "24/5", "abc"})
         EXPECT_FALSE(parseMonthText(QString::fromUtf8(typed), 1)) << typed;
 }
+
+TEST(Dates, AFileDateIsReadOnlyInItsSeparatedForms)
+{
+    EXPECT_EQ(parseSeparatedDate(s("2024/05/02")), QDate(2024, 5, 2));
+    EXPECT_EQ(parseSeparatedDate(s(" 2024-05-02 ")), QDate(2024, 5, 2));
+    EXPECT_EQ(parseSeparatedDate(s("2024/5/2")), QDate(2024, 5, 2));
+    for (const char* bad :
+         {"20240502", "2024/05/02 00:00:00", "2024-05-02T10:00", "2024/05-02", "2024/02/30", "24/5/2", ""})
+        EXPECT_FALSE(parseSeparatedDate(s(bad)).has_value()) << bad;
+}

@@ -106,3 +106,15 @@ TEST(Money, ZerosPastTheFourthDecimalKeepAnAmountExact)
     for (const char* inexact : {"1.00001", "1.50000001", "0.12345"})
         EXPECT_EQ(parseAmount(QString::fromUtf8(inexact)).status, AmountParse::NotNumber) << inexact;
 }
+
+TEST(Money, PlainTextKeepsEveryTenThousandthWithoutSeparators)
+{
+    EXPECT_EQ(plainAmountText(Money()), QStringLiteral("0"));
+    EXPECT_EQ(plainAmountText(Money::fromYen(1234567)), QStringLiteral("1234567"));
+    EXPECT_EQ(plainAmountText(raw(12345000)), QStringLiteral("1234.5"));
+    EXPECT_EQ(plainAmountText(raw(-1)), QStringLiteral("-0.0001"));
+    EXPECT_EQ(plainAmountText(raw(10500)), QStringLiteral("1.05"));
+    EXPECT_EQ(plainAmountText(raw(kMax)), QStringLiteral("922337203685477.5807"));
+    // The smallest amount has no positive counterpart.
+    EXPECT_EQ(plainAmountText(raw(kMin)), QStringLiteral("-922337203685477.5808"));
+}

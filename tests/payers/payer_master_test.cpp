@@ -1,5 +1,6 @@
 #include "payers/payer_master.h"
 #include "storage/rowset.h"
+#include "support/raw_connection.h"
 #include "support/seed.h"
 #include "support/temp_data.h"
 
@@ -53,8 +54,8 @@ TEST(PayerMaster, SavingReplacesTheWholeMasterOrNothing)
     EXPECT_EQ(sortedPayers(*db), (QStringList{kQuoted, "新規", "残る"})); // ticked rows too
 
     // The store refusing one name leaves the master exactly as it was.
-    db->connection().exec("create temp trigger refuse before insert on main.入金先マスタ "
-                          "when new.入金先名 = '拒否' begin select raise(abort, 'refused'); end");
+    rawConnection(*db).exec("create temp trigger refuse before insert on main.入金先マスタ "
+                            "when new.入金先名 = '拒否' begin select raise(abort, 'refused'); end");
     Clear入金先マスタ(*db);
     seedPayerCopy(*db, {"別", "拒否"});
     EXPECT_THROW(Entry入金先マスタ(*db), std::exception);

@@ -30,6 +30,8 @@
 #include "storage/database.h"
 #include "storage/transaction.h"
 
+#include "support/raw_connection.h"
+
 #include <SQLiteCpp/Database.h>
 
 #include <sqlite3.h>
@@ -88,8 +90,8 @@ int holdLock(const QString& file)
 int dieMidWrite(const QString& folder)
 {
     auto db = Database::open(reliability::permanentFile(folder), reliability::workFile(folder));
-    db->connection().exec("PRAGMA main.cache_size = 2");
-    db->connection().exec("PRAGMA work.cache_size = 2");
+    rawConnection(*db).exec("PRAGMA main.cache_size = 2");
+    rawConnection(*db).exec("PRAGMA work.cache_size = 2");
     Transaction tx(*db);
     db->execute("update 入金予定表 set 残高 = 0");
     db->execute("update InpWork set 元行番号 = 元行番号 + 1000");

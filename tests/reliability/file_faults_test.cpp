@@ -9,6 +9,7 @@
 #include "storage/database.h"
 #include "storage/transaction.h"
 
+#include "support/raw_connection.h"
 #include "support/seed.h"
 #include "support/temp_data.h"
 
@@ -137,8 +138,8 @@ TEST(FileFaults, AFullDiskFailsTheWholeSaveAndChangesNothing)
         "insert into w入金先マスタ (入金先名) select 入金先名 from InpWork where 入金先名 is not null");
     const QByteArray stored = permanentDigest(*db);
     const QByteArray work = workDigest(*db);
-    const int pages = db->connection().execAndGet("PRAGMA main.page_count").getInt();
-    db->connection().exec("PRAGMA main.max_page_count = " + std::to_string(pages));
+    const int pages = rawConnection(*db).execAndGet("PRAGMA main.page_count").getInt();
+    rawConnection(*db).exec("PRAGMA main.max_page_count = " + std::to_string(pages));
 
     for (const bool payerPage : {false, true}) {
         try {
@@ -153,7 +154,7 @@ TEST(FileFaults, AFullDiskFailsTheWholeSaveAndChangesNothing)
         EXPECT_EQ(integrityCheck(*db), QStringLiteral("ok"));
     }
 
-    db->connection().exec("PRAGMA main.max_page_count = 1073741823");
+    rawConnection(*db).exec("PRAGMA main.max_page_count = 1073741823");
     saveMonth(*db);
     EXPECT_EQ(readStoredRows(*db).size(), 150u);
 }
@@ -166,7 +167,7 @@ TEST(FileFaults, AFileThatRefusesWritesIsToldPlainlyAndNothingChanges)
     seedPayers(*db, {QStringLiteral("甲社")});
     typeMonth(*db, 2);
     const QByteArray stored = permanentDigest(*db);
-    db->connection().exec("PRAGMA query_only = 1");
+    rawConnection(*db).exec("PRAGMA query_only = 1");
     try {
         saveMonth(*db);
         FAIL() << "a read-only store took a save";
@@ -175,7 +176,7 @@ TEST(FileFaults, AFileThatRefusesWritesIsToldPlainlyAndNothingChanges)
         EXPECT_TRUE(e.userMessage().contains(QStringLiteral("読み取り専用")))
             << e.userMessage().toStdString();
     }
-    db->connection().exec("PRAGMA query_only = 0");
+    rawConnection(*db).exec("PRAGMA query_only = 0");
     EXPECT_EQ(permanentDigest(*db), stored);
     EXPECT_NO_THROW(saveMonth(*db));
 }
@@ -310,8 +311,9 @@ TEST(FileFaults, AFileLeftInWriteAheadLogModeIsPutBackWithItsData)
 
     auto db = folder.open();
     for (const char* schema : {"main", "work"})
-        EXPECT_EQ(db->connection().execAndGet(std::string("PRAGMA ") + schema + ".journal_mode").getString(),
-                  "delete");
+        EXPECT_EQ(
+            rawConnection(*db).execAndGet(std::string("PRAGMA ") + schema + ".journal_mode").getString(),
+            "delete");
     EXPECT_EQ(sortedPayers(*db), QStringList{QStringLiteral("ログだけの行")});
     EXPECT_FALSE(QFileInfo::exists(folder.permanentPath() + QStringLiteral("-wal")));
     payers::Add入金先(*db, QStringLiteral("甲社"));

@@ -7,6 +7,8 @@
 #include "storage/database.h"
 #include "storage/transaction.h"
 
+#include "support/raw_connection.h"
+
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>
 
@@ -179,7 +181,7 @@ QByteArray permanentDigest(Database& db)
                                    "quote(LineColor1) AS r FROM main.自社情報 "
                                    "ORDER BY r"};
     for (const char* select : selects) {
-        SQLite::Statement rows(db.connection(), select);
+        SQLite::Statement rows(rawConnection(db), select);
         hash.addData(QByteArrayView("table\n"));
         while (rows.executeStep()) {
             const SQLite::Column row = rows.getColumn(0);
@@ -195,7 +197,7 @@ QByteArray workDigest(Database& db)
     QCryptographicHash hash(QCryptographicHash::Sha256);
     for (const char* table :
          {"InpWork", "InpWorkSort", "InpWork印刷", "w入金先名", "w入金先マスタ", "ClHint"}) {
-        SQLite::Statement rows(db.connection(), std::string("SELECT * FROM work.") + table);
+        SQLite::Statement rows(rawConnection(db), std::string("SELECT * FROM work.") + table);
         // The storage class of each value keeps 1 and '1' apart; sorted, the rows' order does not count.
         QList<QByteArray> lines;
         while (rows.executeStep()) {
@@ -225,7 +227,7 @@ bool writesBothFiles(Operation op)
 QString balanceRuleViolation(Database& db)
 {
     SQLite::Statement rows(
-        db.connection(),
+        rawConnection(db),
         "SELECT 日付, 行番号, 予定額, 入金額, 残高 FROM main.入金予定表 ORDER BY 日付, 行番号");
     Money running;
     int index = 0;
@@ -246,7 +248,7 @@ QString balanceRuleViolation(Database& db)
 
 QString integrityCheck(Database& db)
 {
-    SQLite::Statement check(db.connection(), "PRAGMA integrity_check");
+    SQLite::Statement check(rawConnection(db), "PRAGMA integrity_check");
     QStringList lines;
     while (check.executeStep())
         lines << QString::fromStdString(check.getColumn(0).getString());

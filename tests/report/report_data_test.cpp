@@ -1,6 +1,7 @@
 #include "report/report_data.h"
 
 #include "storage/database.h"
+#include "support/raw_connection.h"
 #include "support/temp_data.h"
 
 #include <SQLiteCpp/Database.h>
@@ -19,7 +20,7 @@ class ReportDataTest : public ::testing::Test
 {
 protected:
     void SetUp() override { db = folder.open(); }
-    void sql(const std::string& statement) { db->connection().exec(statement); }
+    void sql(const std::string& statement) { rawConnection(*db).exec(statement); }
     // Amounts go in as ten-thousandths, as the working set keeps them.
     void workRow(int row, const char* day, const char* payer, std::int64_t planned, std::int64_t received,
                  std::int64_t balance)

@@ -3,6 +3,7 @@
 #include "report_pdf.h"
 #include "storage/database.h"
 #include "support/dialog_answers.h"
+#include "support/raw_connection.h"
 #include "support/temp_data.h"
 
 #include <QApplication>
@@ -98,7 +99,7 @@ TEST(ReportPreviewTest, FailuresAreToldAndEndOnlyThePrinting)
     // The rows to print cannot be rebuilt: told, and no preview opens (this would block otherwise).
     TempDataFolder folder;
     auto db = folder.open();
-    db->connection().exec("drop table InpWork印刷");
+    rawConnection(*db).exec("drop table InpWork印刷");
     previewMonthlyReport(prompts, nullptr, *db, QDate(2024, 5, 1), QStringLiteral("西暦"), {}, 0);
     ASSERT_EQ(answers.count(), 2);
     EXPECT_EQ(answers.last().title, kFailure);

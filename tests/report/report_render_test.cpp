@@ -2,6 +2,7 @@
 #include "report/report_renderer.h"
 #include "report_pdf.h"
 #include "storage/database.h"
+#include "support/raw_connection.h"
 #include "support/temp_data.h"
 
 #include <QFontDatabase>
@@ -148,10 +149,11 @@ TEST_F(ReportRenderTest, TheWorkingRowsAndTheScreenFiguresAreWhatPrints)
     TempDataFolder folder;
     auto db = folder.open();
     // Working rows only, never saved; the figures disagree with them, as after an unsaved edit.
-    db->connection().exec("insert into InpWork (行番号, 元行番号, 表示日付, 入金先名, 予定額, 入金額, 残高) "
-                          "values (1, 1, '05', '未保存商事', 50000000, 0, 5000000), "
-                          "(2, 2, '06', null, 70000000, 0, 0), "
-                          "(3, 3, null, '日付なし', 0, 10000000, 4000000)");
+    rawConnection(*db).exec(
+        "insert into InpWork (行番号, 元行番号, 表示日付, 入金先名, 予定額, 入金額, 残高) "
+        "values (1, 1, '05', '未保存商事', 50000000, 0, 5000000), "
+        "(2, 2, '06', null, 70000000, 0, 0), "
+        "(3, 3, null, '日付なし', 0, 10000000, 4000000)");
     const ScreenFigures figures{yen(-1000), yen(5000), yen(1000), yen(4000)};
     const QString text =
         pdf::pagesText(render(prepareReport(*db, QDate(2023, 1, 1), QStringLiteral("西暦"), figures)))

@@ -4,6 +4,7 @@
 #include "schedule/draft.h"
 #include "schedule/working_set.h"
 
+#include "support/raw_connection.h"
 #include "support/seed.h"
 #include "support/temp_data.h"
 
@@ -446,7 +447,7 @@ TEST(MonthSteps, VisitingMoreMonthsPreparesNoMoreStatements)
     auto db = folder.open();
     auto preparedStatements = [&] {
         int count = 0;
-        for (sqlite3_stmt* st = nullptr; (st = sqlite3_next_stmt(db->connection().getHandle(), st));)
+        for (sqlite3_stmt* st = nullptr; (st = sqlite3_next_stmt(rawConnection(*db).getHandle(), st));)
             ++count;
         return count;
     };

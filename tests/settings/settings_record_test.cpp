@@ -1,6 +1,7 @@
 #include "settings/settings_record.h"
 
 #include "storage/database.h"
+#include "support/raw_connection.h"
 #include "support/temp_data.h"
 
 #include <SQLiteCpp/Database.h>
@@ -19,7 +20,7 @@ class SettingsRecordTest : public ::testing::Test
 {
 protected:
     void SetUp() override { db = folder.open(); }
-    void sql(const char* statement) { db->connection().exec(statement); }
+    void sql(const char* statement) { rawConnection(*db).exec(statement); }
 
     TempDataFolder folder;
     std::unique_ptr<Database> db;

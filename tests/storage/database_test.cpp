@@ -1,8 +1,10 @@
 #include "storage/backup.h"
 #include "storage/database.h"
+#include "storage/inp_work_layout.h"
 #include "storage/rowset.h"
 #include "storage/transaction.h"
 
+#include "support/raw_connection.h"
 #include "support/temp_data.h"
 
 #include <SQLiteCpp/Database.h>
@@ -74,7 +76,7 @@ TEST(Database, FileThatIsNotOursStopsTheStartAndIsLeftUntouched)
 TEST(Database, DatabaseWithoutATableIsRefusedByName)
 {
     TempDataFolder folder;
-    folder.open()->connection().exec("DROP TABLE main.入金先マスタ");
+    rawConnection(*folder.open()).exec("DROP TABLE main.入金先マスタ");
     const QByteArray before = readAll(folder.permanentPath());
     try {
         folder.open();
@@ -329,4 +331,57 @@ TEST(Database, AWalkLeftBeforeItsLastRowLetsOtherProgramsWrite)
     EXPECT_EQ(count, 4);
     // A missing value is refused before any row is read.
     EXPECT_THROW(RowWalk(*db, "select * from 入金先マスタ where 入金先名 = ?"), StorageError);
+}
+
+TEST(Database, AWalkReadsEachColumnInTheFormItIsStoredIn)
+{
+    TempDataFolder folder;
+    auto db = folder.open();
+    db->execute(
+        "insert into 入金予定表 (日付, 行番号, 入金先名, 予定額, 入金額, 残高) values (?, ?, ?, ?, ?, ?)",
+        {QDate(2024, 5, 2), 7, QStringLiteral("山田商店"), Money::fromRaw(12345), Value(), Value()});
+    // Another tool may have written an amount as text or as a real.
+    db->execute(
+        "insert into 入金予定表 (日付, 行番号, 入金先名, 予定額, 入金額) values (?, 8, '', '千円', 2.5)",
+        {QDate(2024, 5, 3)});
+    RowWalk rows(*db, "select 日付, 行番号, 入金先名, 予定額, 入金額 from 入金予定表 order by 行番号");
+    ASSERT_EQ(rows.columnCount(), 5);
+    EXPECT_EQ(rows.columnName(2), QStringLiteral("入金先名"));
+
+    ASSERT_TRUE(rows.next());
+    EXPECT_EQ(rows.text(0), "2024-05-02");
+    EXPECT_EQ(rows.integer(1), 7);
+    EXPECT_EQ(rows.text(2), "山田商店");
+    EXPECT_EQ(rows.amount(3), Money::fromRaw(12345));
+    EXPECT_TRUE(rows.isNull(4));
+    EXPECT_EQ(rows.amount(4), Money());
+    EXPECT_EQ(rows.value(4), Value());
+
+    ASSERT_TRUE(rows.next());
+    EXPECT_FALSE(rows.isNull(2));
+    EXPECT_TRUE(rows.text(2).empty());
+    EXPECT_EQ(rows.amount(3), Money());
+    EXPECT_EQ(rows.amount(4), Money::fromRaw(3));
+    EXPECT_FALSE(rows.next());
+}
+
+TEST(Database, TheWorkTablesTakeTheirColumnsFromTheInpWorkLayout)
+{
+    TempDataFolder folder;
+    auto db = folder.open();
+    std::vector<QString> layout;
+    for (const ColumnLayout& column : kInpWorkLayout)
+        layout.push_back(QString::fromUtf8(column.name.data(), qsizetype(column.name.size())));
+    for (const char* table : {"InpWork", "InpWorkSort", "InpWork印刷"}) {
+        EXPECT_EQ(db->openRowSet(std::string("select * from ") + table + " limit 0").columns(), layout)
+            << table;
+        // A blank row must read 0 in its amounts.
+        db->execute(std::string("insert into ") + table + " default values");
+        RowWalk row(*db, std::string("select 予定額, 入金額, 残高, 日付 from ") + table);
+        ASSERT_TRUE(row.next());
+        EXPECT_EQ(row.value(0), Value(0));
+        EXPECT_EQ(row.value(1), Value(0));
+        EXPECT_EQ(row.value(2), Value(0));
+        EXPECT_TRUE(row.isNull(3));
+    }
 }

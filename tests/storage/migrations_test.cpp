@@ -2,6 +2,7 @@
 #include "storage/database.h"
 #include "storage/migrations.h"
 
+#include "support/raw_connection.h"
 #include "support/temp_data.h"
 
 #include <SQLiteCpp/Database.h>
@@ -149,7 +150,7 @@ TEST(Migrations, FilesAreCheckedForTheTablesOfTheirOwnFormatAndANewerOneIsLeftUn
     // A 1.02 work file lacks the draft's tables and is brought forward; one that claims the format
     // of those tables and lacks one is refused by name.
     TempDataFolder folder;
-    folder.open()->connection().exec("DROP TABLE work.InpWorkDraft");
+    rawConnection(*folder.open()).exec("DROP TABLE work.InpWorkDraft");
     try {
         folder.open();
         ADD_FAILURE() << "a work file without a table of its format was opened";
@@ -164,7 +165,7 @@ TEST(Migrations, AStepThatFailsLeavesTheFileAtTheFormatBeforeIt)
     TempDataFolder folder;
     {
         auto db = folder.open();
-        migrations::writeVersion(db->connection(), "main", 0);
+        migrations::writeVersion(rawConnection(*db), "main", 0);
         migrations::FileFormat format;
         format.steps.push_back({{QStringLiteral("一")}, [](SQLite::Database& c, const std::string& schema) {
                                     c.exec("CREATE TABLE " + schema + ".一 (a)");

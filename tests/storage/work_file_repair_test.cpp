@@ -4,6 +4,7 @@
 #include "storage/database.h"
 #include "storage/transaction.h"
 
+#include "support/raw_connection.h"
 #include "support/seed.h"
 #include "support/temp_data.h"
 
@@ -122,7 +123,7 @@ TEST(WorkFileRepair, AWorkFileWithoutItsTablesIsRebuiltButADamagedPermanentFileI
         auto db = folder.open();
         hints::EntryHint(*db, QStringLiteral("FrmDorivan"), QStringLiteral("cmdHint2"),
                          QStringLiteral("設定"), QStringLiteral("残すヒント"));
-        db->connection().exec("DROP TABLE work.InpWorkSort");
+        rawConnection(*db).exec("DROP TABLE work.InpWorkSort");
     }
     try {
         folder.open();

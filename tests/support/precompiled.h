@@ -1,22 +1,12 @@
-// Headers nearly every test program reads: compiled once for the test support library and reused by
-// every test target, which roughly halves the test build.
+// Headers nearly every engine test reads: compiled once for the test support library and reused by
+// every engine test target. No widget header here: the engine's tests build without Qt Widgets.
 #pragma once
 
-#include <QApplication>
-#include <QComboBox>
 #include <QDate>
 #include <QDir>
 #include <QFile>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QSignalSpy>
 #include <QString>
-#include <QTabWidget>
 #include <QTemporaryDir>
-#include <QTest>
-#include <QWidget>
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,13 @@
-#include <QApplication>
+#include <QGuiApplication>
 
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv)
 {
-    // Widget tests run without a display unless a platform was chosen explicitly.
+    // The engine draws reports and measures text, which takes a GUI application but no display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    QGuiApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
