@@ -72,7 +72,7 @@ void FrmDorivan::openData()
         QMetaObject::invokeMethod(
             this,
             [this, message] {
-                ShowStandardMessage(prompts(), QStringLiteral("その他"), QStringLiteral("メッセージ"),
+                showStandardMessage(prompts(), QStringLiteral("その他"), QStringLiteral("メッセージ"),
                                     message);
             },
             Qt::QueuedConnection);
@@ -82,7 +82,7 @@ void FrmDorivan::openData()
         QMetaObject::invokeMethod(
             this,
             [this, notice] {
-                ShowStandardMessage(prompts(), QStringLiteral("その他"), QStringLiteral("メッセージ"),
+                showStandardMessage(prompts(), QStringLiteral("その他"), QStringLiteral("メッセージ"),
                                     notice);
             },
             Qt::QueuedConnection);

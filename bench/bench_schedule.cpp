@@ -42,7 +42,7 @@ void BM_loadMonth(benchmark::State& state)
     }
 }
 
-void BM_Calc行残高(benchmark::State& state)
+void BM_recomputeGridBalances(benchmark::State& state)
 {
     WorkingFolder folder(historyFolder(int(state.range(0))));
     schedule::MonthDraft draft;
@@ -52,7 +52,7 @@ void BM_Calc行残高(benchmark::State& state)
     std::vector<schedule::WorkRow> rows = draft.rows();
     std::size_t changed = 0;
     for (auto _ : state) {
-        const schedule::GridPassResult result = schedule::Calc行残高(rows, 0, load->繰越額);
+        const schedule::GridPassResult result = schedule::recomputeGridBalances(rows, 0, load->繰越額);
         changed = result.changed.size();
         benchmark::DoNotOptimize(rows.data());
     }
@@ -166,20 +166,20 @@ void BM_paste200Rows(benchmark::State& state)
     }
 }
 
-void BM_Read入金先(benchmark::State& state)
+void BM_loadEditingCopy(benchmark::State& state)
 {
     WorkingFolder folder(historyFolder(int(state.range(0))));
     for (auto _ : state)
-        payers::Read入金先(folder.db());
+        payers::loadEditingCopy(folder.db());
     state.counters["names"] =
         double(folder.db().readTotal("select count(*) as total from w入金先マスタ").toInt64().value_or(0));
 }
 
-void BM_AddComb入金先名(benchmark::State& state)
+void BM_refreshDropDown(benchmark::State& state)
 {
     WorkingFolder folder(historyFolder(int(state.range(0))));
     for (auto _ : state)
-        payers::AddComb入金先名(folder.db());
+        payers::refreshDropDown(folder.db());
     state.counters["names"] =
         double(folder.db().readTotal("select count(*) as total from w入金先名").toInt64().value_or(0));
 }
@@ -239,14 +239,14 @@ void BM_未入金一覧(benchmark::State& state)
 void registerScheduleBenchmarks()
 {
     registerPerSize("loadMonth", BM_loadMonth);
-    registerPerSize("Calc行残高", BM_Calc行残高)->Unit(benchmark::kMicrosecond);
+    registerPerSize("recomputeGridBalances", BM_recomputeGridBalances)->Unit(benchmark::kMicrosecond);
     registerPerSize("insertRow", BM_insertRow);
     registerPerSize("typeAmount", BM_typeAmount);
     registerPerSize("undo", BM_undo);
     registerPerSize("redo", BM_redo);
     registerPerSize("paste200Rows", BM_paste200Rows);
-    registerPerSize("Read入金先", BM_Read入金先);
-    registerPerSize("AddComb入金先名", BM_AddComb入金先名);
+    registerPerSize("loadEditingCopy", BM_loadEditingCopy);
+    registerPerSize("refreshDropDown", BM_refreshDropDown);
     registerPerSize("印刷PDF", BM_印刷PDF);
     registerPerSize("未入金一覧", BM_未入金一覧);
 }

@@ -201,13 +201,13 @@ void BM_saveMonth(benchmark::State& state)
 
 // The save's balance pass alone, on the same restored folder as the floor (whose one changed row it
 // does not have: its balances come out as stored, so it measures reading and writing every row).
-void BM_Calc残高(benchmark::State& state)
+void BM_recomputeBalances(benchmark::State& state)
 {
     WorkingFolder folder(historyFolder(int(state.range(0))));
     if (!prepareMonth(state, folder, true))
         return;
     timeOnRestoredMonth(state, folder,
-                        [](Database& db, const QDate& month) { schedule::Calc残高(db, month); });
+                        [](Database& db, const QDate& month) { schedule::recomputeBalances(db, month); });
 }
 
 void BM_Floor_Save(benchmark::State& state)
@@ -272,7 +272,7 @@ void BM_Floor_LineDelete_WorkRow(benchmark::State& state)
 void registerStoreBenchmarks()
 {
     registerPerSize("saveMonth", BM_saveMonth);
-    registerPerSize("Calc残高", BM_Calc残高);
+    registerPerSize("recomputeBalances", BM_recomputeBalances);
     registerPerSize("Floor/Save", BM_Floor_Save);
     registerPerSize("deleteRowAndSave", BM_deleteRowAndSave);
     registerPerSize("Floor/LineDelete", BM_Floor_LineDelete);

@@ -149,7 +149,7 @@ std::unique_ptr<FrmDorivan> shownWindow(benchmark::State& state, const QString& 
     return window;
 }
 
-void BM_画面_Read入金予定(benchmark::State& state)
+void BM_画面_loadMonth(benchmark::State& state)
 {
     WorkingFolder folder(historyFolder(int(state.range(0))));
     folder.close();
@@ -163,7 +163,7 @@ void BM_画面_Read入金予定(benchmark::State& state)
 }
 
 // The same load with the grid's overdue marks switched off: the figure the marks are measured against.
-void BM_画面_Read入金予定_印なし(benchmark::State& state)
+void BM_画面_loadMonth_印なし(benchmark::State& state)
 {
     WorkingFolder folder(historyFolder(int(state.range(0))));
     folder.close();
@@ -244,9 +244,9 @@ int main(int argc, char** argv)
     bench::registerPerSize("起動", bench::BM_起動);
     bench::registerPerSize("起動/新しいプロセス", bench::BM_起動_新プロセス, true);
     bench::registerPerSize("起動/新しいプロセス/その日最初", bench::BM_起動_その日最初, true);
-    bench::registerPerSize("画面/Read入金予定", bench::BM_画面_Read入金予定);
-    bench::registerPerSize("画面/Calc行残高", bench::BM_画面_Calc行残高);
-    bench::registerPerSize("画面/Read入金予定/印なし", bench::BM_画面_Read入金予定_印なし);
+    bench::registerPerSize("画面/loadMonth", bench::BM_画面_loadMonth);
+    bench::registerPerSize("画面/recomputeGridBalances", bench::BM_画面_Calc行残高);
+    bench::registerPerSize("画面/loadMonth/印なし", bench::BM_画面_loadMonth_印なし);
     bench::registerPerSize("画面/未入金一覧", bench::BM_画面_未入金一覧);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

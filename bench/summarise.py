@@ -7,8 +7,8 @@ import re
 import sys
 from collections import OrderedDict
 
-RATIOS = [("Entry入金予定表", "Floor/Save"), ("LineDelete", "Floor/LineDelete"),
-          ("LineDelete", "Floor/LineDelete+InpWork"), ("ExportCsv", "Floor/ExportCsv"),
+RATIOS = [("saveMonth", "Floor/Save"), ("deleteRowAndSave", "Floor/LineDelete"),
+          ("deleteRowAndSave", "Floor/LineDelete+InpWork"), ("ExportCsv", "Floor/ExportCsv"),
           ("ImportCsv", "Floor/ImportCsv"),
           ("ImportLegacy", "Floor/ImportLegacy direct copy"), ("ImportLegacy", "Floor/ImportLegacy mdb-export")]
 

@@ -186,7 +186,7 @@ std::optional<QDate> parseDateText(const QString& text)
     return dateOf(year, month, day);
 }
 
-QString AddToDate(const QString& value, const QString& interval, int count)
+QString addToDate(const QString& value, const QString& interval, int count)
 {
     if (value.isEmpty())
         return value;
@@ -208,7 +208,7 @@ QString AddToDate(const QString& value, const QString& interval, int count)
     return toSlashDate(moved);
 }
 
-std::optional<MonthRange> GetMonthRange(const QString& dateText)
+std::optional<MonthRange> monthRange(const QString& dateText)
 {
     if (dateText.trimmed().isEmpty())
         return std::nullopt;
@@ -216,10 +216,10 @@ std::optional<MonthRange> GetMonthRange(const QString& dateText)
     if (!text)
         return std::nullopt;
     const QString yearMonth = text->left(8);
-    return MonthRange{yearMonth + QStringLiteral("01"), yearMonth + twoDigits(DaysInMonth(*text))};
+    return MonthRange{yearMonth + QStringLiteral("01"), yearMonth + twoDigits(daysInMonth(*text))};
 }
 
-int DaysInMonth(const QString& dateText)
+int daysInMonth(const QString& dateText)
 {
     if (dateText.trimmed().isEmpty())
         return 0;
@@ -229,7 +229,7 @@ int DaysInMonth(const QString& dateText)
     return daysInMonthOf(text->mid(0, 4).toInt(), text->mid(5, 2).toInt());
 }
 
-QString MonthDisplayFormat(const QString& eraValue, MonthUse use)
+QString monthDisplayFormat(const QString& eraValue, MonthUse use)
 {
     if (use == MonthUse::MonthField)
         return eraValue == QStringLiteral("西暦") ? kWesternMonthFormat : kEraMonthFormat;

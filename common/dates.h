@@ -28,7 +28,7 @@ QString outsideKeptDatesMessage(const QString& shownDate);
 // Month arithmetic. The value may be empty, in which case it is returned unchanged; a value that is not
 // a date gives an empty text. Only the interval "m" (calendar months) is used by the program; "d" and
 // "yyyy" are accepted as well.
-QString AddToDate(const QString& value, const QString& interval, int count);
+QString addToDate(const QString& value, const QString& interval, int count);
 
 struct MonthRange
 {
@@ -36,14 +36,14 @@ struct MonthRange
     QString last;  // yyyy/mm/dd, the last day
 };
 // Empty text, or text that is not a date, gives nullopt (both results unset).
-std::optional<MonthRange> GetMonthRange(const QString& dateText);
+std::optional<MonthRange> monthRange(const QString& dateText);
 // 28 to 31; 0 for an empty text or one that is not a date.
-int DaysInMonth(const QString& dateText);
+int daysInMonth(const QString& dateText);
 
 // Which format shows a month: the month field uses the Western form only for "西暦", the printout uses
 // the era form only for "和暦".
 enum class MonthUse { MonthField, Printout };
-QString MonthDisplayFormat(const QString& eraValue, MonthUse use = MonthUse::MonthField);
+QString monthDisplayFormat(const QString& eraValue, MonthUse use = MonthUse::MonthField);
 inline const QString kWesternMonthFormat = QStringLiteral("yyyy年mm月");
 inline const QString kEraMonthFormat = QStringLiteral("ggg ee年mm月");
 

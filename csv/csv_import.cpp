@@ -214,9 +214,9 @@ ImportSummary applyImport(Database& db, const ImportPlan& plan)
                    {Value(i.date), Value(i.rowNumber), i.payer.isEmpty() ? Value() : Value(i.payer),
                     Value(i.planned), Value(i.received), Value(i.balance)});
     for (const QString& name : plan.newPayers)
-        if (payers::Add入金先(db, name))
+        if (payers::addPayer(db, name))
             ++summary.payersRegistered;
-    schedule::Calc残高(db, plan.firstMonth);
+    schedule::recomputeBalances(db, plan.firstMonth);
     transaction.commit();
     summary.added = int(plan.inserts.size());
     summary.updated = int(plan.updates.size());

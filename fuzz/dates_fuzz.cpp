@@ -29,8 +29,8 @@ void checkDateText(const QString& text, const QString& interval, int count)
             fail("a date does not read back from its own text forms", text);
     }
 
-    const int days = DaysInMonth(text);
-    const std::optional<MonthRange> range = GetMonthRange(text);
+    const int days = daysInMonth(text);
+    const std::optional<MonthRange> range = monthRange(text);
     if (date.has_value() != range.has_value() || (days != 0) != range.has_value())
         fail("the month range and the day count disagree on what is a date", text);
     if (date) {
@@ -43,15 +43,15 @@ void checkDateText(const QString& text, const QString& interval, int count)
             fail("the month range is not the month of the date", text);
     }
 
-    const QString moved = AddToDate(text, interval, count);
+    const QString moved = addToDate(text, interval, count);
     if (text.isEmpty() ? moved != text : (!moved.isEmpty() && !parseDateText(moved)))
         fail("a moved date is neither empty nor a date", text);
     if (!date && !text.isEmpty() && !moved.isEmpty())
         fail("a text that is no date moved to a date", text);
 
     for (const QString& era : {QStringLiteral("西暦"), QStringLiteral("和暦"), text}) {
-        const QString field = MonthDisplayFormat(era, MonthUse::MonthField);
-        const QString printout = MonthDisplayFormat(era, MonthUse::Printout);
+        const QString field = monthDisplayFormat(era, MonthUse::MonthField);
+        const QString printout = monthDisplayFormat(era, MonthUse::Printout);
         if ((field != kWesternMonthFormat && field != kEraMonthFormat) ||
             (printout != kWesternMonthFormat && printout != kEraMonthFormat))
             fail("an unknown month format", text);

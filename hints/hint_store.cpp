@@ -18,7 +18,7 @@ bool hasKey(const QString& formName, const QString& ctlName)
 
 } // namespace
 
-std::optional<StoredHint> ReadHint(Database& db, const QString& formName, const QString& ctlName)
+std::optional<StoredHint> readHint(Database& db, const QString& formName, const QString& ctlName)
 {
     if (!hasKey(formName, ctlName))
         return std::nullopt;
@@ -37,8 +37,8 @@ std::optional<StoredHint> ReadHint(Database& db, const QString& formName, const 
     return hint;
 }
 
-bool EntryHint(Database& db, const QString& formName, const QString& ctlName, const QString& formTitle,
-               const QString& contents)
+bool saveHint(Database& db, const QString& formName, const QString& ctlName, const QString& formTitle,
+              const QString& contents)
 {
     if (!hasKey(formName, ctlName))
         return false;
@@ -58,7 +58,7 @@ bool EntryHint(Database& db, const QString& formName, const QString& ctlName, co
     return true;
 }
 
-bool Deleteヒント(Database& db, const QString& formName, const QString& ctlName)
+bool deleteHint(Database& db, const QString& formName, const QString& ctlName)
 {
     if (!hasKey(formName, ctlName))
         return false;

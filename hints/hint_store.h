@@ -16,14 +16,14 @@ struct StoredHint
 };
 
 // The hint stored for (form, control); nothing when no row matches or a key part is empty.
-std::optional<StoredHint> ReadHint(Database& db, const QString& formName, const QString& ctlName);
+std::optional<StoredHint> readHint(Database& db, const QString& formName, const QString& ctlName);
 
 // Replaces the hint of (form, control) by one row holding the title and text, in one transaction.
 // Returns false, storing nothing, when a key part is empty.
-bool EntryHint(Database& db, const QString& formName, const QString& ctlName, const QString& formTitle,
-               const QString& contents);
+bool saveHint(Database& db, const QString& formName, const QString& ctlName, const QString& formTitle,
+              const QString& contents);
 
 // Removes the hint of (form, control). Returns false, doing nothing, when a key part is empty.
-bool Deleteヒント(Database& db, const QString& formName, const QString& ctlName);
+bool deleteHint(Database& db, const QString& formName, const QString& ctlName);
 
 } // namespace hints

@@ -6,7 +6,7 @@
 
 namespace payers {
 
-void Read入金先(Database& db)
+void loadEditingCopy(Database& db)
 {
     Transaction transaction(db);
     db.execute("delete from w入金先マスタ");
@@ -17,7 +17,7 @@ void Read入金先(Database& db)
     transaction.commit();
 }
 
-void Entry入金先マスタ(Database& db)
+void saveEditingCopy(Database& db)
 {
     // Delete and copy are one unit: a failed copy must never leave the master emptied.
     Transaction transaction(db);
@@ -28,20 +28,20 @@ void Entry入金先マスタ(Database& db)
     transaction.commit();
 }
 
-void Clear入金先マスタ(Database& db)
+void clearEditingCopy(Database& db)
 {
     db.execute("delete from w入金先マスタ");
 }
 
-void Delete入金先マスタ(Database& db)
+void deleteAllPayers(Database& db)
 {
     Transaction transaction(db);
     db.execute("delete from 入金先マスタ");
-    Clear入金先マスタ(db);
+    clearEditingCopy(db);
     transaction.commit();
 }
 
-int LineDelete入金先マスタ(Database& db)
+int deleteTickedPayers(Database& db)
 {
     Transaction transaction(db);
     RowSet ticked = db.openRowSet("select * from w入金先マスタ where チェック = 1");
@@ -55,7 +55,7 @@ int LineDelete入金先マスタ(Database& db)
     return removed;
 }
 
-void AddComb入金先名(Database& db)
+void refreshDropDown(Database& db)
 {
     Transaction transaction(db);
     db.execute("delete from w入金先名");
@@ -63,7 +63,7 @@ void AddComb入金先名(Database& db)
     transaction.commit();
 }
 
-bool Add入金先(Database& db, const std::optional<QString>& name)
+bool addPayer(Database& db, const std::optional<QString>& name)
 {
     if (!name || name->isEmpty())
         return false;

@@ -12,27 +12,27 @@ class Database;
 namespace payers {
 
 // Refills the editing copy from the master, in name order, all unticked.
-void Read入金先(Database& db);
+void loadEditingCopy(Database& db);
 
 // Replaces the master by the names of the editing copy, ticked or not. Rows without a name are not
 // copied. On failure the master stays exactly as it was.
-void Entry入金先マスタ(Database& db);
+void saveEditingCopy(Database& db);
 
 // Empties the editing copy.
-void Clear入金先マスタ(Database& db);
+void clearEditingCopy(Database& db);
 
 // Deletes every payer of the master and empties the editing copy (the question is the caller's).
-void Delete入金先マスタ(Database& db);
+void deleteAllPayers(Database& db);
 
 // Deletes the ticked names from the master and the ticked rows from the editing copy (the question is
 // the caller's). Returns the number of ticked rows removed.
-int LineDelete入金先マスタ(Database& db);
+int deleteTickedPayers(Database& db);
 
 // Refills the drop-down list from the master in name order.
-void AddComb入金先名(Database& db);
+void refreshDropDown(Database& db);
 
 // Adds the name to the master unless a row with exactly that name exists; a missing or empty name
 // adds nothing. Returns whether a row was added.
-bool Add入金先(Database& db, const std::optional<QString>& name);
+bool addPayer(Database& db, const std::optional<QString>& name);
 
 } // namespace payers

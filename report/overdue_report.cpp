@@ -243,7 +243,7 @@ OverdueReportData overdueReportData(const std::vector<schedule::OpenRow>& rows,
                                     const schedule::OpenTotals& totals, const QDate& asOf,
                                     const QString& payerFilter, const QString& eraValue)
 {
-    const QString format = MonthDisplayFormat(eraValue, MonthUse::Printout);
+    const QString format = monthDisplayFormat(eraValue, MonthUse::Printout);
     OverdueReportData data;
     data.asOf = formatDay(asOf, format);
     data.payer = payerFilter;

@@ -39,7 +39,7 @@ std::vector<ReportRow> readPrintRows(Database& db)
 
 QString reportMonthTitle(const QDate& month, const QString& eraValue)
 {
-    return formatMonth(month, MonthDisplayFormat(eraValue, MonthUse::Printout));
+    return formatMonth(month, monthDisplayFormat(eraValue, MonthUse::Printout));
 }
 
 ReportData prepareReport(Database& db, const QDate& month, const QString& eraValue,

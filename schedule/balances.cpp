@@ -51,7 +51,7 @@ Money nextBalance(Money previous, const std::optional<Money>& planned, const std
     return previous + planned.value_or(Money()) - received.value_or(Money());
 }
 
-Money Get繰越額(Database& db, const QDate& day)
+Money readCarryForward(Database& db, const QDate& day)
 {
     // The day is bound, so one statement serves every month visited.
     RowSet last = db.openRowSet(
@@ -62,7 +62,7 @@ Money Get繰越額(Database& db, const QDate& day)
     return last.get("残高").toMoney().value_or(Money());
 }
 
-std::optional<Money> Get累計額(Database& db)
+std::optional<Money> readLastBalance(Database& db)
 {
     RowSet last = db.openRowSet("select * from 入金予定表 order by 日付 desc, 行番号 desc limit 1");
     if (last.isEmpty())
@@ -71,7 +71,8 @@ std::optional<Money> Get累計額(Database& db)
     return last.get("残高").toMoney();
 }
 
-GridPassResult Calc行残高(std::vector<WorkRow>& rows, std::size_t current, std::optional<Money> carry)
+GridPassResult recomputeGridBalances(std::vector<WorkRow>& rows, std::size_t current,
+                                     std::optional<Money> carry)
 {
     if (current >= rows.size())
         return {};
@@ -114,7 +115,7 @@ GridPassResult Calc行残高(std::vector<WorkRow>& rows, std::size_t current, st
     });
 }
 
-void Calc残高(Database& db, const QDate& from)
+void recomputeBalances(Database& db, const QDate& from)
 {
     if (!from.isValid())
         return;
@@ -122,7 +123,7 @@ void Calc残高(Database& db, const QDate& from)
         Transaction transaction(db);
         // The carry comes from storage, not from the screen: a screen cleared since the load shows no
         // carry, and chaining from 0 would corrupt this month and every later one.
-        Money running = Get繰越額(db, from);
+        Money running = readCarryForward(db, from);
         {
             StoredWalk walk(db,
                             "select rowid, 入金先名, 予定額, 入金額, 残高 from 入金予定表 where 日付 >= ? "

@@ -38,10 +38,10 @@ template <typename Work> auto guardRange(Work&& work)
 
 // Balance of the last stored row dated before `day` (the latest date, then the highest 行番号);
 // 0 when there is none or it has no balance.
-Money Get繰越額(Database& db, const QDate& day);
+Money readCarryForward(Database& db, const QDate& day);
 // Balance of the very last stored row, later months included: 0 for an empty table, nothing when that
 // row has no balance.
-std::optional<Money> Get累計額(Database& db);
+std::optional<Money> readLastBalance(Database& db);
 
 // The balance rule, the one copy every pass uses (the grid's, the save's, the imports'): the balance
 // before plus 予定額 minus 入金額, an empty amount counting as 0. Throws MoneyOverflow.
@@ -59,10 +59,11 @@ struct GridPassResult
 // minus its received amount, an empty amount counting as 0; a blank row in between keeps a balance of 0.
 // `last` is the balance the pass ends with: that of the last row holding data, or what the pass started
 // from when none of its rows holds any. On AmountOutOfRange the rows are left untouched.
-GridPassResult Calc行残高(std::vector<WorkRow>& rows, std::size_t current, std::optional<Money> carry);
+GridPassResult recomputeGridBalances(std::vector<WorkRow>& rows, std::size_t current,
+                                     std::optional<Money> carry);
 
 // Recomputes the stored balances from `from` to the end of all data, in date order, starting from the
 // carry-forward stored before `from`; stops at the first row without a payer. All or nothing.
-void Calc残高(Database& db, const QDate& from);
+void recomputeBalances(Database& db, const QDate& from);
 
 } // namespace schedule

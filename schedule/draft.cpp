@@ -154,7 +154,7 @@ std::optional<MonthLoad> MonthDraft::load(Database& db, const QDate& month, cons
 {
     if (!month.isValid())
         return std::nullopt;
-    const std::optional<MonthRange> range = GetMonthRange(toSlashDate(month));
+    const std::optional<MonthRange> range = monthRange(toSlashDate(month));
     if (!range)
         return std::nullopt;
     report(progress, 10);
@@ -199,8 +199,8 @@ std::optional<MonthLoad> MonthDraft::load(Database& db, const QDate& month, cons
             load.入金額月計 = load.入金額月計 + row.入金額.value_or(Money());
         }
     });
-    load.繰越額 = Get繰越額(db, firstDay(month));
-    load.累計 = Get累計額(db);
+    load.繰越額 = readCarryForward(db, firstDay(month));
+    load.累計 = readLastBalance(db);
 
     Transaction transaction(db);
     rewriteWorkRows(db, rows);
@@ -352,7 +352,7 @@ std::vector<std::size_t> MonthDraft::setCells(Database& db, const std::vector<Ce
     if (next.rows == m_rows)
         return {};
     if (passFrom) {
-        const GridPassResult pass = Calc行残高(next.rows, *passFrom, carry);
+        const GridPassResult pass = recomputeGridBalances(next.rows, *passFrom, carry);
         if (pass.last)
             next.cumulative = pass.last;
     }
@@ -388,7 +388,7 @@ bool MonthDraft::deleteRow(Database& db, std::size_t row, std::optional<Money> c
     next.rows.erase(next.rows.begin() + std::ptrdiff_t(row));
     next.rows.push_back(blankRow(0, int(kRows)));
     renumber(next.rows);
-    const GridPassResult pass = Calc行残高(next.rows, std::min(row, next.rows.size() - 1), carry);
+    const GridPassResult pass = recomputeGridBalances(next.rows, std::min(row, next.rows.size() - 1), carry);
     if (pass.last)
         next.cumulative = pass.last;
     push(db, std::move(next), QStringLiteral("行削除"));
@@ -493,7 +493,7 @@ void MonthDraft::save(Database& db, const std::function<void(int)>& progress)
     if (m_month.isValid()) {
         // A month of more than 200 stored rows shows only the first 200: the rows behind them follow
         // the renumbered ones, so that no two rows of the month share a number.
-        const std::optional<MonthRange> range = GetMonthRange(toSlashDate(m_month));
+        const std::optional<MonthRange> range = monthRange(toSlashDate(m_month));
         std::vector<std::int64_t> hidden;
         {
             RowWalk rows(db,
@@ -509,12 +509,12 @@ void MonthDraft::save(Database& db, const std::function<void(int)>& progress)
         for (const std::int64_t id : hidden)
             db.execute("update 入金予定表 set 行番号 = ? where rowid = ?", {Value(++number), Value(id)});
     }
-    Calc残高(db, passFrom);
+    recomputeBalances(db, passFrom);
 
     // The screen shows what is stored: the balances the pass wrote.
     std::unordered_map<std::int64_t, std::optional<Money>> balances;
     if (m_month.isValid()) {
-        const std::optional<MonthRange> range = GetMonthRange(toSlashDate(m_month));
+        const std::optional<MonthRange> range = monthRange(toSlashDate(m_month));
         RowWalk rows(db, "select rowid, 残高 from 入金予定表 where 日付 >= ? and 日付 <= ?",
                      {Value(parseDateText(range->first)), Value(parseDateText(range->last))});
         while (rows.next())

@@ -253,7 +253,7 @@ std::vector<MonthOutlook> readOutlook(Database& db, const QDate& around)
             }
         }
         // A month without rows ends where the month before it ended: the carry-forward it would show.
-        Money balance = Get繰越額(db, first);
+        Money balance = readCarryForward(db, first);
         for (int i = 0; i < kMonths; ++i) {
             if (lastBalance[std::size_t(i)])
                 balance = *lastBalance[std::size_t(i)];

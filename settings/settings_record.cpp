@@ -29,7 +29,7 @@ SettingsInputError::SettingsInputError(const QString& userMessage)
 {
 }
 
-SettingsRecord Read設定(Database& db)
+SettingsRecord readSettingsRecord(Database& db)
 {
     RowSet rows = db.openRowSet("select * from 自社情報");
     if (rows.isEmpty())
@@ -46,7 +46,7 @@ SettingsRecord Read設定(Database& db)
     return record;
 }
 
-void Entry設定(Database& db, const SettingsRecord& record)
+void saveSettingsRecord(Database& db, const SettingsRecord& record)
 {
     if (!isRgbValue(record.lineColor))
         throw SettingsInputError(
@@ -65,7 +65,7 @@ void Entry設定(Database& db, const SettingsRecord& record)
     transaction.commit();
 }
 
-bool Delete設定(Database& db)
+bool resetSettingsRecord(Database& db)
 {
     Transaction transaction(db);
     RowSet rows = db.openTable(kTable);
@@ -79,7 +79,7 @@ bool Delete設定(Database& db)
     return true;
 }
 
-void AllDelete(Database& db)
+void deleteAllData(Database& db)
 {
     Transaction transaction(db);
     db.execute("delete from 入金先マスタ");
@@ -93,7 +93,7 @@ SettingsPage pageOf(const SettingsRecord& record)
     return SettingsPage{record.era, record.autoRegister, record.lineColor};
 }
 
-SettingsPage Clear設定Page()
+SettingsPage blankSettingsPage()
 {
     return SettingsPage{kWesternEra, false, 1};
 }

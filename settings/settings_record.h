@@ -46,25 +46,25 @@ private:
 
 // Reads the first row: no row gives "西暦", registration on and colour 0; an empty era reads as
 // "西暦", an empty registration as off, an empty colour as 0.
-SettingsRecord Read設定(Database& db);
+SettingsRecord readSettingsRecord(Database& db);
 
 // Stores the record into the first row, or adds the row when there is none, in one transaction: the
 // table never gets a second row from here. Throws SettingsInputError for a colour that is not an RGB
 // number, StorageError when the store fails (nothing is changed then).
-void Entry設定(Database& db, const SettingsRecord& record);
+void saveSettingsRecord(Database& db, const SettingsRecord& record);
 
 // Puts the stored row back to "西暦", registration on, colour 0 in one transaction. With no row
 // nothing is created. Returns whether a row was reset.
-bool Delete設定(Database& db);
+bool resetSettingsRecord(Database& db);
 
 // Empties 入金先マスタ, 入金予定表 and 自社情報 together: all three or, when one step fails, none
 // (the StorageError is passed on). Hint texts and the work tables are not touched.
-void AllDelete(Database& db);
+void deleteAllData(Database& db);
 
 // Page values after a read, and the blank page of the clear button ("西暦", colour number 1,
 // unticked).
 SettingsPage pageOf(const SettingsRecord& record);
-SettingsPage Clear設定Page();
+SettingsPage blankSettingsPage();
 // What saving the page stores: the colour number, not the swatch.
 SettingsRecord recordOf(const SettingsPage& page);
 

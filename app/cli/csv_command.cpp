@@ -293,7 +293,7 @@ int runImportCsvCommand(const CsvCommandOptions& options, QIODevice& standardInp
         // The day's copy is taken as the window takes it; one that fails is told and the work goes on.
         const std::unique_ptr<Database> db = openForImport(folder, standardError);
         db->backups().setFailureHandler([&](const QString& message) { say(standardError, message); });
-        const bool registerPayers = settings::Read設定(*db).autoRegister;
+        const bool registerPayers = settings::readSettingsRecord(*db).autoRegister;
         const csv::PreparedImport prepared = csv::prepareImport(*db, *source, encoding, registerPayers);
         if (!prepared.problems.isEmpty()) {
             say(standardError, kNothingChanged + prepared.problems.text());

@@ -203,7 +203,7 @@ void CsvDialog::accept()
     if (range() == Range::Months) {
         const csv::ExportRange months = exportRange();
         if (!months.fromMonth.isValid() || !months.toMonth.isValid() || months.fromMonth > months.toMonth) {
-            ShowStandardMessage(
+            showStandardMessage(
                 m_prompts, QStringLiteral("その他"), QStringLiteral("メッセージ"),
                 QStringLiteral("書き出す月の範囲を、始めの月から終わりの月の順に指定してください。"));
             return;
@@ -229,7 +229,7 @@ bool saveExportedCsv(UserPrompts& prompts, const QString& path, const csv::Expor
 {
     const QString shownPath = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
     const auto tell = [&prompts](const QString& message) {
-        ShowStandardMessage(prompts, QStringLiteral("その他"), QStringLiteral("メッセージ"), message);
+        showStandardMessage(prompts, QStringLiteral("その他"), QStringLiteral("メッセージ"), message);
     };
     // Written whole or not at all, so that a failed export never leaves half a file under its name.
     QSaveFile file(path);

@@ -30,6 +30,6 @@ bool runReportingFailure(UserPrompts& prompts, const std::function<void()>& step
         message = failureMessage(e, unforeseen);
     }
     // Told outside the handler: the box runs an event loop, which must not see a live exception.
-    ShowStandardMessage(prompts, QStringLiteral("その他"), QStringLiteral("メッセージ"), message);
+    showStandardMessage(prompts, QStringLiteral("その他"), QStringLiteral("メッセージ"), message);
     return false;
 }

@@ -94,7 +94,7 @@ Hint::Hint(Database& db, const HintHandOver& handOver, std::shared_ptr<UserPromp
     lblFormTitle->setText(handOver.formTitle);
     lblCtlName->setText(handOver.ctlName);
     setEditMode(false);
-    ReadHint();
+    readHint();
     txtContents->setFocus();
 }
 
@@ -166,11 +166,11 @@ void Hint::toggleMode()
     txtContents->setFocus();
 }
 
-void Hint::ReadHint()
+void Hint::readHint()
 {
     std::optional<hints::StoredHint> stored;
     if (!runReportingFailure(
-            *m_prompts, [&] { stored = hints::ReadHint(m_db, lblFormName->text(), lblCtlName->text()); },
+            *m_prompts, [&] { stored = hints::readHint(m_db, lblFormName->text(), lblCtlName->text()); },
             kHintFailed))
         return;
     // The user's own text replaces the built-in help. No row, a row without text or an empty text is
@@ -184,37 +184,37 @@ void Hint::ReadHint()
         txtContents->setPlainText(builtIn);
 }
 
-void Hint::EntryHint()
+void Hint::saveHint()
 {
-    hints::EntryHint(m_db, lblFormName->text(), lblCtlName->text(), lblFormTitle->text(),
-                     txtContents->toPlainText());
+    hints::saveHint(m_db, lblFormName->text(), lblCtlName->text(), lblFormTitle->text(),
+                    txtContents->toPlainText());
 }
 
-void Hint::Deleteヒント()
+void Hint::deleteHint()
 {
-    if (hints::Deleteヒント(m_db, lblFormName->text(), lblCtlName->text()))
+    if (hints::deleteHint(m_db, lblFormName->text(), lblCtlName->text()))
         txtContents->clear();
 }
 
 void Hint::askAndSave()
 {
-    if (ShowStandardMessage(*m_prompts, QStringLiteral("登録"), QStringLiteral("確認"), kHintText) !=
+    if (showStandardMessage(*m_prompts, QStringLiteral("登録"), QStringLiteral("確認"), kHintText) !=
         Answer::Yes)
         return;
     // When saving did not happen the user hears that instead of a completion notice, and keeps the text.
     if (!runReportingFailure(
-            *m_prompts, [this] { EntryHint(); }, kHintFailed))
+            *m_prompts, [this] { saveHint(); }, kHintFailed))
         return;
-    ShowStandardMessage(*m_prompts, QStringLiteral("登録"), QStringLiteral("完了"), kHintText);
+    showStandardMessage(*m_prompts, QStringLiteral("登録"), QStringLiteral("完了"), kHintText);
 }
 
 void Hint::askAndDelete()
 {
-    if (ShowStandardMessage(*m_prompts, QStringLiteral("削除"), QStringLiteral("確認"), kHintText) !=
+    if (showStandardMessage(*m_prompts, QStringLiteral("削除"), QStringLiteral("確認"), kHintText) !=
         Answer::Yes)
         return;
     if (!runReportingFailure(
-            *m_prompts, [this] { Deleteヒント(); }, kHintFailed))
+            *m_prompts, [this] { deleteHint(); }, kHintFailed))
         return;
-    ShowStandardMessage(*m_prompts, QStringLiteral("削除"), QStringLiteral("完了"), kHintText);
+    showStandardMessage(*m_prompts, QStringLiteral("削除"), QStringLiteral("完了"), kHintText);
 }

@@ -33,9 +33,9 @@ public:
          QWidget* parent = nullptr);
 
     // The key comes from the labels, so the window saves under the key it shows.
-    void ReadHint();
-    void EntryHint();
-    void Deleteヒント();
+    void readHint();
+    void saveHint();
+    void deleteHint();
 
     bool isEditMode() const { return m_editMode; }
     // The background of cmd編集, red in the lowest byte: it tells the mode.

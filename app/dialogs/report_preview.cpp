@@ -16,7 +16,7 @@ const QString kOverdueFailed = QStringLiteral("未入金一覧を印刷できま
 
 void tell(UserPrompts& prompts, const QString& message)
 {
-    ShowStandardMessage(prompts, QStringLiteral("その他"), QStringLiteral("メッセージ"), message);
+    showStandardMessage(prompts, QStringLiteral("その他"), QStringLiteral("メッセージ"), message);
 }
 
 } // namespace

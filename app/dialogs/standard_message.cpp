@@ -2,7 +2,7 @@
 
 #include <QApplication>
 
-Answer ShowStandardMessage(UserPrompts& prompts, const QString& group, const QString& code,
+Answer showStandardMessage(UserPrompts& prompts, const QString& group, const QString& code,
                            const QString& text)
 {
     const auto dialog = lookupStandardMessage(group, code, text);

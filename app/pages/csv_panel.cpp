@@ -19,7 +19,7 @@ namespace {
 
 void tell(UserPrompts& prompts, const QString& message)
 {
-    ShowStandardMessage(prompts, QStringLiteral("その他"), QStringLiteral("メッセージ"), message);
+    showStandardMessage(prompts, QStringLiteral("その他"), QStringLiteral("メッセージ"), message);
 }
 
 QString shownPath(const QString& path)
@@ -56,7 +56,7 @@ CsvExchangePanel::CsvExchangePanel(Source source, QWidget* parent)
 
 void CsvExchangePanel::exportCsv()
 {
-    m_exportDialog->setMonthFormat(MonthDisplayFormat(m_source.eraValue(), MonthUse::MonthField));
+    m_exportDialog->setMonthFormat(monthDisplayFormat(m_source.eraValue(), MonthUse::MonthField));
     m_exportDialog->setDisplayedMonth(m_source.displayedMonth());
     if (m_exportDialog->exec() != QDialog::Accepted)
         return;
@@ -84,7 +84,7 @@ void CsvExchangePanel::importCsv()
     const QString path = m_importDialog->fileName();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        ShowStandardMessage(prompts(), QStringLiteral("取込"), QStringLiteral("誤り"),
+        showStandardMessage(prompts(), QStringLiteral("取込"), QStringLiteral("誤り"),
                             QStringLiteral("ファイル「%1」を読み込めません。（%2）")
                                 .arg(shownPath(path), file.errorString()));
         return;
@@ -106,7 +106,7 @@ void CsvExchangePanel::importCsv()
         return;
     file.close();
     if (!prepared.problems.isEmpty()) {
-        ShowStandardMessage(prompts(), QStringLiteral("取込"), QStringLiteral("誤り"),
+        showStandardMessage(prompts(), QStringLiteral("取込"), QStringLiteral("誤り"),
                             prepared.problems.text());
         return;
     }
@@ -120,7 +120,7 @@ void CsvExchangePanel::importCsv()
                                 csv::summaryText({int(plan.inserts.size()), int(plan.updates.size()), 0}));
     if (!plan.newPayers.isEmpty())
         question += QStringLiteral("（入金先マスタに %1 件登録）").arg(plan.newPayers.size());
-    if (ShowStandardMessage(prompts(), QStringLiteral("その他"), QStringLiteral("確認"), question) !=
+    if (showStandardMessage(prompts(), QStringLiteral("その他"), QStringLiteral("確認"), question) !=
         Answer::Yes)
         return;
 

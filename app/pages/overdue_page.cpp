@@ -319,13 +319,13 @@ bool OverduePage::refresh()
     }
     m_refreshing = false;
     if (!failure.isEmpty()) {
-        ShowStandardMessage(*m_source.prompts, QStringLiteral("その他"), QStringLiteral("メッセージ"),
+        showStandardMessage(*m_source.prompts, QStringLiteral("その他"), QStringLiteral("メッセージ"),
                             failure);
         return false;
     }
 
     const QString era = m_source.eraValue ? m_source.eraValue() : QString();
-    const QString format = MonthDisplayFormat(era, MonthUse::MonthField);
+    const QString format = monthDisplayFormat(era, MonthUse::MonthField);
     if (format != m_format) {
         m_format = format;
         Grid未入金->setColumnWidth(OpenRowsModel::k日付, dateWidth(Grid未入金, format));
@@ -384,7 +384,7 @@ void OverduePage::exportCsv()
             kStepNotCompleted))
         return;
     if (!result.ok()) {
-        ShowStandardMessage(*m_source.prompts, QStringLiteral("その他"), QStringLiteral("メッセージ"),
+        showStandardMessage(*m_source.prompts, QStringLiteral("その他"), QStringLiteral("メッセージ"),
                             result.error);
         return;
     }

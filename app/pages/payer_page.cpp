@@ -70,7 +70,7 @@ void PayerPage::connectControls()
 {
     connect(cmd支払先読込, &QPushButton::clicked, this, [this] { readPayers(); });
     connect(cmd支払先登録, &QPushButton::clicked, this, [this] {
-        if (ShowStandardMessage(prompts(), QStringLiteral("登録"), QStringLiteral("確認"),
+        if (showStandardMessage(prompts(), QStringLiteral("登録"), QStringLiteral("確認"),
                                 QStringLiteral("入金先")) == Answer::Yes)
             savePayers();
     });
@@ -107,7 +107,7 @@ void PayerPage::pageOpened()
 void PayerPage::readPayers()
 {
     runReportingFailure(
-        prompts(), [this] { payers::Read入金先(db()); }, kPayersNotChanged);
+        prompts(), [this] { payers::loadEditingCopy(db()); }, kPayersNotChanged);
     dat入金先マスタ->refresh();
 }
 
@@ -116,24 +116,24 @@ void PayerPage::savePayers()
     // A name still in its editor is part of what the user sees, so it is saved with the rest.
     Grid入金先マスタ->commitRow();
     if (runReportingFailure(
-            prompts(), [this] { payers::Entry入金先マスタ(db()); }, kPayersNotChanged))
+            prompts(), [this] { payers::saveEditingCopy(db()); }, kPayersNotChanged))
         emit payersChanged();
 }
 
 void PayerPage::clearPayers()
 {
     runReportingFailure(
-        prompts(), [this] { payers::Clear入金先マスタ(db()); }, kPayersNotChanged);
+        prompts(), [this] { payers::clearEditingCopy(db()); }, kPayersNotChanged);
     dat入金先マスタ->refresh();
 }
 
 void PayerPage::deleteAllPayers()
 {
-    if (ShowStandardMessage(prompts(), QStringLiteral("削除"), QStringLiteral("全件確認"),
+    if (showStandardMessage(prompts(), QStringLiteral("削除"), QStringLiteral("全件確認"),
                             QStringLiteral("すべての入金先を削除します")) != Answer::Yes)
         return;
     if (runReportingFailure(
-            prompts(), [this] { payers::Delete入金先マスタ(db()); }, kPayersNotChanged))
+            prompts(), [this] { payers::deleteAllPayers(db()); }, kPayersNotChanged))
         emit payersChanged();
     dat入金先マスタ->refresh();
 }
@@ -141,12 +141,12 @@ void PayerPage::deleteAllPayers()
 void PayerPage::deleteTickedPayers()
 {
     // Asked before the ticks are looked at, so the question comes even when nothing is ticked.
-    if (ShowStandardMessage(prompts(), QStringLiteral("削除"), QStringLiteral("指定確認"),
+    if (showStandardMessage(prompts(), QStringLiteral("削除"), QStringLiteral("指定確認"),
                             QStringLiteral("入金先")) != Answer::Yes)
         return;
     Grid入金先マスタ->commitRow();
     if (runReportingFailure(
-            prompts(), [this] { payers::LineDelete入金先マスタ(db()); }, kPayersNotChanged))
+            prompts(), [this] { payers::deleteTickedPayers(db()); }, kPayersNotChanged))
         emit payersChanged();
     dat入金先マスタ->refresh();
 }

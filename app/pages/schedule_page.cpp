@@ -173,7 +173,7 @@ void SchedulePage::loadMonth()
     refreshWorkGrid(true);
     showDraft();
     if (load->truncated)
-        ShowStandardMessage(prompts(), QStringLiteral("その他"), QStringLiteral("メッセージ"),
+        showStandardMessage(prompts(), QStringLiteral("その他"), QStringLiteral("メッセージ"),
                             kMoreThan200Rows);
 }
 
@@ -201,7 +201,7 @@ bool SchedulePage::offerRestore()
             prompts(),
             [&] {
                 m_draft->restore(db());
-                carry = schedule::Get繰越額(db(), QDate(month->year(), month->month(), 1));
+                carry = schedule::readCarryForward(db(), QDate(month->year(), month->month(), 1));
             },
             kStepNotCompleted))
         return false;
@@ -240,7 +240,7 @@ void SchedulePage::moveMonth(int count)
 {
     if (!Dt年月->hasValue())
         return;
-    const QString moved = AddToDate(toSlashDate(Dt年月->month()), QStringLiteral("m"), count);
+    const QString moved = addToDate(toSlashDate(Dt年月->month()), QStringLiteral("m"), count);
     const std::optional<QDate> month = parseDateText(moved);
     if (!month || !confirmLeavingMonth())
         return;
@@ -274,7 +274,7 @@ void SchedulePage::showStoredRow(const QDate& date, int rowNumber)
 void SchedulePage::refreshPayerList()
 {
     runReportingFailure(
-        prompts(), [this] { payers::AddComb入金先名(db()); }, kPayersNotChanged);
+        prompts(), [this] { payers::refreshDropDown(db()); }, kPayersNotChanged);
     dat入金先名->refresh();
 }
 
@@ -282,7 +282,7 @@ void SchedulePage::registerPayer(const QString& name)
 {
     bool added = false;
     runReportingFailure(
-        prompts(), [&] { added = payers::Add入金先(db(), name); }, kPayersNotChanged);
+        prompts(), [&] { added = payers::addPayer(db(), name); }, kPayersNotChanged);
     // The drop-down offers the new name at once, not only after the next clear of the month.
     if (added)
         refreshPayerList();
@@ -309,5 +309,5 @@ void SchedulePage::guardFocusWithoutMonth()
     // The focus goes first: when the box closes, the window gives it back to the month field rather
     // than to the grid, which would ask again.
     Dt年月->setFocus(Qt::OtherFocusReason);
-    ShowStandardMessage(prompts(), QStringLiteral("その他"), QStringLiteral("メッセージ"), kNoMonth);
+    showStandardMessage(prompts(), QStringLiteral("その他"), QStringLiteral("メッセージ"), kNoMonth);
 }

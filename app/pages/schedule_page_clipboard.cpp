@@ -210,7 +210,7 @@ void SchedulePage::pasteCells()
     if (refused > 0) {
         if (refused > kListedRefusals)
             refusals << QStringLiteral("ほか %1 件").arg(refused - kListedRefusals);
-        ShowStandardMessage(prompts(), QStringLiteral("その他"), QStringLiteral("メッセージ"),
+        showStandardMessage(prompts(), QStringLiteral("その他"), QStringLiteral("メッセージ"),
                             QStringLiteral("貼り付けできないセルがあるため、何も貼り付けていません。\n") +
                                 refusals.join(QLatin1Char('\n')));
         return;

@@ -142,7 +142,7 @@ void SchedulePage::cellRefused(int column, const QString& text)
 {
     if (column == k表示日付) {
         const schedule::DayEntry entry = schedule::completeDay(m_workMonth, text);
-        ShowStandardMessage(prompts(), QStringLiteral("入力"),
+        showStandardMessage(prompts(), QStringLiteral("入力"),
                             entry.reason == schedule::DayEntry::Reason::NotANumber
                                 ? QStringLiteral("数字のみ")
                                 : QStringLiteral("範囲外"),
@@ -152,7 +152,7 @@ void SchedulePage::cellRefused(int column, const QString& text)
         if (column == k残高)
             name = QStringLiteral("総額");
         const bool outOfRange = parseAmount(text).status == AmountParse::OutOfRange;
-        ShowStandardMessage(prompts(), QStringLiteral("入力"),
+        showStandardMessage(prompts(), QStringLiteral("入力"),
                             outOfRange ? QStringLiteral("範囲外") : QStringLiteral("数字のみ"), name);
     }
     // Back in the cell with the text selected, to be typed over or left with Escape.
@@ -221,5 +221,5 @@ void SchedulePage::putStartCursor()
 
 void SchedulePage::cursorMoved()
 {
-    SetImeOpen(GridInp, GridInp->currentColumn() == k入金先名);
+    setImeOpen(GridInp, GridInp->currentColumn() == k入金先名);
 }

@@ -305,6 +305,6 @@ void SchedulePage::releaseData()
 
 void SchedulePage::setEra(const QString& era)
 {
-    Dt年月->setMonthFormat(MonthDisplayFormat(era, MonthUse::MonthField));
+    Dt年月->setMonthFormat(monthDisplayFormat(era, MonthUse::MonthField));
     Dt年月->setFixedWidth(monthFieldWidth(*Dt年月));
 }

@@ -19,7 +19,7 @@ using namespace schedule_columns;
 
 void SchedulePage::saveClicked()
 {
-    if (ShowStandardMessage(prompts(), QStringLiteral("登録"), QStringLiteral("確認"),
+    if (showStandardMessage(prompts(), QStringLiteral("登録"), QStringLiteral("確認"),
                             QStringLiteral("入金予定表")) != Answer::Yes)
         return;
     // The cell being typed into belongs to what is saved.
@@ -33,7 +33,7 @@ bool SchedulePage::saveMonth()
         // Without the month the working set holds the stored balances could not be brought up to date
         // after the rows.
         Dt年月->setFocus(Qt::OtherFocusReason);
-        ShowStandardMessage(prompts(), QStringLiteral("その他"), QStringLiteral("メッセージ"),
+        showStandardMessage(prompts(), QStringLiteral("その他"), QStringLiteral("メッセージ"),
                             QStringLiteral("年月を指定してください。"));
         return false;
     }
@@ -41,7 +41,7 @@ bool SchedulePage::saveMonth()
     const std::vector<int> payerless = schedule::rowsWithoutPayer(m_draft->rows());
     if (undated) {
         // A row with a payer and no date would not be stored; the user fixes it before anything is.
-        ShowStandardMessage(prompts(), QStringLiteral("入力"), QStringLiteral("必須入力なし"),
+        showStandardMessage(prompts(), QStringLiteral("入力"), QStringLiteral("必須入力なし"),
                             QStringLiteral("日付が"));
         goToWorkCell(*undated, k表示日付);
         return false;
@@ -89,7 +89,7 @@ void SchedulePage::insertRow()
         GridInp->takeFocus();
         break;
     case schedule::InsertResult::NoRoom:
-        ShowStandardMessage(prompts(), QStringLiteral("行指定"), QStringLiteral("余白なし"), QString());
+        showStandardMessage(prompts(), QStringLiteral("行指定"), QStringLiteral("余白なし"), QString());
         break;
     case schedule::InsertResult::NoCurrentRow:
         break;
@@ -98,7 +98,7 @@ void SchedulePage::insertRow()
 
 void SchedulePage::deleteRowClicked()
 {
-    if (ShowStandardMessage(prompts(), QStringLiteral("削除"), QStringLiteral("伝票確認2"),
+    if (showStandardMessage(prompts(), QStringLiteral("削除"), QStringLiteral("伝票確認2"),
                             QStringLiteral("指定された行")) != Answer::Yes)
         return;
     deleteRow();

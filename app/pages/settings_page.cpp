@@ -160,7 +160,7 @@ void SettingsPage::connectControls()
     connect(cmd設定削除, &QPushButton::clicked, this, [this] { deleteSettings(); });
     connect(cmd設定クリア, &QPushButton::clicked, this, [this] { clearSettings(); });
     connect(cmd一括削除7, &QPushButton::clicked, this, [this] {
-        if (ShowStandardMessage(prompts(), QStringLiteral("削除"), QStringLiteral("確認"), QString()) ==
+        if (showStandardMessage(prompts(), QStringLiteral("削除"), QStringLiteral("確認"), QString()) ==
             Answer::Yes)
             deleteAllData();
     });
@@ -214,7 +214,7 @@ void SettingsPage::readSettings()
     settings::SettingsRecord record;
     // A failed read keeps the values in effect; only a start that has none yet takes the defaults.
     if (!runReportingFailure(
-            prompts(), [&] { record = settings::Read設定(db()); }, kSettingsNotChanged) &&
+            prompts(), [&] { record = settings::readSettingsRecord(db()); }, kSettingsNotChanged) &&
         !m年号.isEmpty())
         return;
     m年号 = record.era;
@@ -250,26 +250,26 @@ settings::SettingsPage SettingsPage::pageOnScreen() const
 
 void SettingsPage::saveSettings()
 {
-    if (ShowStandardMessage(prompts(), QStringLiteral("登録"), QStringLiteral("確認"),
+    if (showStandardMessage(prompts(), QStringLiteral("登録"), QStringLiteral("確認"),
                             QStringLiteral("設定")) != Answer::Yes)
         return;
     runReportingFailure(
-        prompts(), [this] { settings::Entry設定(db(), settings::recordOf(pageOnScreen())); },
+        prompts(), [this] { settings::saveSettingsRecord(db(), settings::recordOf(pageOnScreen())); },
         kSettingsNotChanged);
 }
 
 void SettingsPage::clearSettings()
 {
-    showPage(settings::Clear設定Page());
+    showPage(settings::blankSettingsPage());
 }
 
 void SettingsPage::deleteSettings()
 {
-    if (ShowStandardMessage(prompts(), QStringLiteral("削除"), QStringLiteral("伝票確認2"),
+    if (showStandardMessage(prompts(), QStringLiteral("削除"), QStringLiteral("伝票確認2"),
                             QStringLiteral("設定")) != Answer::Yes)
         return;
     if (runReportingFailure(
-            prompts(), [this] { settings::Delete設定(db()); }, kSettingsNotChanged))
+            prompts(), [this] { settings::resetSettingsRecord(db()); }, kSettingsNotChanged))
         clearSettings();
 }
 
@@ -280,14 +280,14 @@ void SettingsPage::deleteAllData()
     if (const QString failure = db().backups().copyNow(); !failure.isEmpty()) {
         const QString question =
             QStringLiteral("バックアップを作成できませんでした。\n%1\nそれでも削除しますか？").arg(failure);
-        if (ShowStandardMessage(prompts(), QStringLiteral("削除"), QStringLiteral("続行確認"), question) !=
+        if (showStandardMessage(prompts(), QStringLiteral("削除"), QStringLiteral("続行確認"), question) !=
             Answer::Yes)
             return;
     }
     // The screens are left as they are: the displayed month and the payer page's copy stay until the
     // user reloads or clears them. Only the drop-down follows the emptied master.
     if (runReportingFailure(
-            prompts(), [this] { settings::AllDelete(db()); }, kSettingsNotChanged))
+            prompts(), [this] { settings::deleteAllData(db()); }, kSettingsNotChanged))
         emit allDataDeleted();
 }
 

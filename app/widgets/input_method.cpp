@@ -4,7 +4,7 @@
 #include <QInputMethod>
 #include <QWidget>
 
-void SetImeOpen(QWidget* widget, bool open)
+void setImeOpen(QWidget* widget, bool open)
 {
     if (!widget)
         return;

@@ -52,7 +52,7 @@ void seedHistory(Database& db)
                            {QDate(2024, 5, 2), 1, QStringLiteral("鈴木"), yen(50), yen(20), {}},
                            {QDate(2024, 5, 9), 2, QStringLiteral("山田"), yen(5), yen(0), {}},
                        });
-    schedule::Calc残高(db, QDate(2024, 4, 1));
+    schedule::recomputeBalances(db, QDate(2024, 4, 1));
 }
 
 QByteArray readAllOf(const QString& path)

@@ -294,8 +294,8 @@ TEST_F(HintWindowTest, SavingTwiceKeepsOneRowWithTheLastTextAndTitle)
 
 TEST_F(HintWindowTest, DeleteAnsweredYesRemovesTheRowEmptiesTheFieldAndNotifiesEvenWithoutARow)
 {
-    hints::EntryHint(window->db(), "FrmDorivan", "cmdHint", kCaption, "予定表");
-    hints::EntryHint(window->db(), "FrmDorivan", "cmdHint1", kCaption, "入金先");
+    hints::saveHint(window->db(), "FrmDorivan", "cmdHint", kCaption, "予定表");
+    hints::saveHint(window->db(), "FrmDorivan", "cmdHint1", kCaption, "入金先");
     ScopedDialogAnswers answers(*window, {false, true, true});
     Hint* hint = openSchedule();
     ASSERT_EQ(hint->txtContents->toPlainText(), QStringLiteral("予定表"));
@@ -323,7 +323,7 @@ TEST_F(HintWindowTest, DeleteAnsweredYesRemovesTheRowEmptiesTheFieldAndNotifiesE
 
 TEST_F(HintWindowTest, ClearingAndClosingChangesNothingStoredAndDropsTheTextWithoutAQuestion)
 {
-    hints::EntryHint(window->db(), "FrmDorivan", "cmdHint", kCaption, "保存済み");
+    hints::saveHint(window->db(), "FrmDorivan", "cmdHint", kCaption, "保存済み");
     ScopedDialogAnswers answers(*window);
     Hint* hint = openSchedule();
     click(hint->cmdクリア);
@@ -365,7 +365,7 @@ TEST_F(HintWindowTest, AnOpenWindowKeepsItsKeyWhenAnotherPagesButtonIsPressed)
 
 TEST_F(HintWindowTest, ReopeningAfterCloseStartsInReadModeWithTheNewKey)
 {
-    hints::EntryHint(window->db(), "FrmDorivan", "cmdHint2", kCaption, "色の選び方");
+    hints::saveHint(window->db(), "FrmDorivan", "cmdHint2", kCaption, "色の選び方");
     Hint* hint = openSchedule();
     click(hint->cmd編集);
     ASSERT_TRUE(hint->isEditMode());
@@ -435,12 +435,12 @@ TEST(HintWindowKey, AWindowWithoutAButtonNameReadsStoresAndDeletesNothing)
 {
     TempDataFolder folder;
     auto db = folder.open();
-    hints::EntryHint(*db, "FrmDorivan", "cmdHint", kCaption, "予定表");
+    hints::saveHint(*db, "FrmDorivan", "cmdHint", kCaption, "予定表");
     Hint hint(*db, {QStringLiteral("FrmDorivan"), QString(), kCaption}, std::make_shared<ScriptedPrompts>());
     EXPECT_TRUE(hint.txtContents->toPlainText().isEmpty());
     hint.txtContents->setPlainText(QStringLiteral("どこにも保存されない"));
-    hint.EntryHint();
-    hint.Deleteヒント();
+    hint.saveHint();
+    hint.deleteHint();
     EXPECT_EQ(hint.txtContents->toPlainText(), QStringLiteral("どこにも保存されない"));
     const auto rows = hintRows(*db);
     ASSERT_EQ(rows.size(), 1u);

@@ -374,7 +374,7 @@ TEST(OverduePage, DISABLED_Screenshot)
             }
         }
         seedStoredRows(*db, rows);
-        schedule::Calc残高(*db, QDate(2026, 6, 1));
+        schedule::recomputeBalances(*db, QDate(2026, 6, 1));
     }
     auto window = openWindow(folder);
     ScopedDialogAnswers answers(*window);

@@ -65,7 +65,7 @@ Answer showAndAnswer(const char* group, const char* code, const char* text, Seen
                      const std::function<void(QMessageBox*)>& act)
 {
     const auto prompts = dialogPrompts();
-    return answerRealBox([&] { return ShowStandardMessage(*prompts, s(group), s(code), s(text)); }, seen,
+    return answerRealBox([&] { return showStandardMessage(*prompts, s(group), s(code), s(text)); }, seen,
                          act);
 }
 
@@ -208,17 +208,17 @@ TEST(ScopedDialogAnswers, AnswersQuestionsInTurnRecordsEveryDialogAndGivesBackTh
     ScriptedPrompts prompts;
     {
         ScopedDialogAnswers answers(prompts, {true, false}, /*defaultAnswer=*/true);
-        EXPECT_EQ(ShowStandardMessage(prompts, s("登録"), s("確認"), s("設定")), Answer::Yes);
-        EXPECT_EQ(ShowStandardMessage(prompts, s("登録"), s("完了"), s("設定")), Answer::Ok);
-        EXPECT_EQ(ShowStandardMessage(prompts, s("削除"), s("伝票確認2"), s("設定")), Answer::No);
+        EXPECT_EQ(showStandardMessage(prompts, s("登録"), s("確認"), s("設定")), Answer::Yes);
+        EXPECT_EQ(showStandardMessage(prompts, s("登録"), s("完了"), s("設定")), Answer::Ok);
+        EXPECT_EQ(showStandardMessage(prompts, s("削除"), s("伝票確認2"), s("設定")), Answer::No);
         {
             ScopedDialogAnswers inner(prompts, {false});
-            EXPECT_EQ(ShowStandardMessage(prompts, s("削除"), s("確認"), QString()), Answer::No);
+            EXPECT_EQ(showStandardMessage(prompts, s("削除"), s("確認"), QString()), Answer::No);
             EXPECT_EQ(inner.count(), 1);
         }
-        EXPECT_EQ(ShowStandardMessage(prompts, s("削除"), s("確認"), QString()), Answer::Yes)
+        EXPECT_EQ(showStandardMessage(prompts, s("削除"), s("確認"), QString()), Answer::Yes)
             << "queue empty: the default";
-        EXPECT_EQ(ShowStandardMessage(prompts, s("無い"), s("確認"), QString()), Answer::Ok);
+        EXPECT_EQ(showStandardMessage(prompts, s("無い"), s("確認"), QString()), Answer::Ok);
 
         ASSERT_EQ(answers.count(), 4);
         EXPECT_EQ(answers.questionCount(), 3);
@@ -229,7 +229,7 @@ TEST(ScopedDialogAnswers, AnswersQuestionsInTurnRecordsEveryDialogAndGivesBackTh
     EXPECT_TRUE(prompts.unscripted().empty());
 
     // Without a script a question is kept aside and answered No, never waiting for a user.
-    EXPECT_EQ(ShowStandardMessage(prompts, s("登録"), s("確認"), s("設定")), Answer::No);
+    EXPECT_EQ(showStandardMessage(prompts, s("登録"), s("確認"), s("設定")), Answer::No);
     ASSERT_EQ(prompts.unscripted().size(), 1u);
     EXPECT_EQ(prompts.unscripted().front().title, s("登録の確認"));
 }

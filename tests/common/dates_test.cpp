@@ -34,27 +34,27 @@ TEST(Dates, TextFormsAndParsing)
 TEST(Dates, AddToDateMovesByMonthsKeepingTheDayWherePossible)
 {
     const QString m = s("m");
-    EXPECT_EQ(AddToDate(s("2005/01/31"), m, 1), s("2005/02/28"));
-    EXPECT_EQ(AddToDate(s("2004/01/31"), m, 1), s("2004/02/29"));
-    EXPECT_EQ(AddToDate(s("2005/03/31"), m, -1), s("2005/02/28"));
-    EXPECT_EQ(AddToDate(s("2005/12/31"), m, 1), s("2006/01/31"));
-    EXPECT_EQ(AddToDate(s("2006/03/31"), m, -1), s("2006/02/28"));
-    EXPECT_EQ(AddToDate(s("2006/01/15"), m, -1), s("2005/12/15"));
-    EXPECT_EQ(AddToDate(s("20060115"), m, 25), s("2008/02/15"));
-    EXPECT_EQ(AddToDate(s("2005/01/31"), s("d"), 1), s("2005/02/01"));
-    EXPECT_EQ(AddToDate(s("2004/02/29"), s("yyyy"), 1), s("2005/02/28"));
+    EXPECT_EQ(addToDate(s("2005/01/31"), m, 1), s("2005/02/28"));
+    EXPECT_EQ(addToDate(s("2004/01/31"), m, 1), s("2004/02/29"));
+    EXPECT_EQ(addToDate(s("2005/03/31"), m, -1), s("2005/02/28"));
+    EXPECT_EQ(addToDate(s("2005/12/31"), m, 1), s("2006/01/31"));
+    EXPECT_EQ(addToDate(s("2006/03/31"), m, -1), s("2006/02/28"));
+    EXPECT_EQ(addToDate(s("2006/01/15"), m, -1), s("2005/12/15"));
+    EXPECT_EQ(addToDate(s("20060115"), m, 25), s("2008/02/15"));
+    EXPECT_EQ(addToDate(s("2005/01/31"), s("d"), 1), s("2005/02/01"));
+    EXPECT_EQ(addToDate(s("2004/02/29"), s("yyyy"), 1), s("2005/02/28"));
 
-    EXPECT_TRUE(AddToDate(QString(), m, 1).isNull()) << "an unset value stays unset";
-    EXPECT_EQ(AddToDate(s(""), m, 1), s(""));
-    EXPECT_EQ(AddToDate(s("not a date"), m, 1), QString());
-    EXPECT_EQ(AddToDate(s("2005/01/31"), s("q"), 1), QString());
-    EXPECT_EQ(AddToDate(s("9999/12/01"), m, 1), QString()) << "no five-digit years";
+    EXPECT_TRUE(addToDate(QString(), m, 1).isNull()) << "an unset value stays unset";
+    EXPECT_EQ(addToDate(s(""), m, 1), s(""));
+    EXPECT_EQ(addToDate(s("not a date"), m, 1), QString());
+    EXPECT_EQ(addToDate(s("2005/01/31"), s("q"), 1), QString());
+    EXPECT_EQ(addToDate(s("9999/12/01"), m, 1), QString()) << "no five-digit years";
 }
 
 TEST(Dates, MonthRangeAndDayCounts)
 {
     auto range = [](const char* text) {
-        const auto r = GetMonthRange(s(text));
+        const auto r = monthRange(s(text));
         return r ? r->first + QLatin1Char('-') + r->last : QStringLiteral("unset");
     };
     EXPECT_EQ(range("2005/02/14"), s("2005/02/01-2005/02/28"));
@@ -65,27 +65,27 @@ TEST(Dates, MonthRangeAndDayCounts)
     EXPECT_EQ(range(""), s("unset"));
     EXPECT_EQ(range("garbage"), s("unset"));
 
-    EXPECT_EQ(DaysInMonth(QString()), 0);
-    EXPECT_EQ(DaysInMonth(s("2005/04/30")), 30);
-    EXPECT_EQ(DaysInMonth(s("2005/12/01")), 31);
-    EXPECT_EQ(DaysInMonth(s("2005/07/01")), 31);
-    EXPECT_EQ(DaysInMonth(s("2005/08/01")), 31);
-    EXPECT_EQ(DaysInMonth(s("2005/09/01")), 30);
-    EXPECT_EQ(DaysInMonth(s("1900/02/01")), 28);
-    EXPECT_EQ(DaysInMonth(s("2000/02/01")), 29);
-    EXPECT_EQ(DaysInMonth(s("2004/02/01")), 29);
-    EXPECT_EQ(DaysInMonth(s("2100/02/01")), 28);
+    EXPECT_EQ(daysInMonth(QString()), 0);
+    EXPECT_EQ(daysInMonth(s("2005/04/30")), 30);
+    EXPECT_EQ(daysInMonth(s("2005/12/01")), 31);
+    EXPECT_EQ(daysInMonth(s("2005/07/01")), 31);
+    EXPECT_EQ(daysInMonth(s("2005/08/01")), 31);
+    EXPECT_EQ(daysInMonth(s("2005/09/01")), 30);
+    EXPECT_EQ(daysInMonth(s("1900/02/01")), 28);
+    EXPECT_EQ(daysInMonth(s("2000/02/01")), 29);
+    EXPECT_EQ(daysInMonth(s("2004/02/01")), 29);
+    EXPECT_EQ(daysInMonth(s("2100/02/01")), 28);
 }
 
 TEST(Dates, MonthFormatChoiceDiffersOnlyForUnknownEraValues)
 {
     const QString western = s("yyyy年mm月"), era = s("ggg ee年mm月");
-    EXPECT_EQ(MonthDisplayFormat(s("西暦")), western);
-    EXPECT_EQ(MonthDisplayFormat(s("和暦")), era);
-    EXPECT_EQ(MonthDisplayFormat(s("西暦"), MonthUse::Printout), western);
-    EXPECT_EQ(MonthDisplayFormat(s("和暦"), MonthUse::Printout), era);
-    EXPECT_EQ(MonthDisplayFormat(QString()), era);
-    EXPECT_EQ(MonthDisplayFormat(QString(), MonthUse::Printout), western);
+    EXPECT_EQ(monthDisplayFormat(s("西暦")), western);
+    EXPECT_EQ(monthDisplayFormat(s("和暦")), era);
+    EXPECT_EQ(monthDisplayFormat(s("西暦"), MonthUse::Printout), western);
+    EXPECT_EQ(monthDisplayFormat(s("和暦"), MonthUse::Printout), era);
+    EXPECT_EQ(monthDisplayFormat(QString()), era);
+    EXPECT_EQ(monthDisplayFormat(QString(), MonthUse::Printout), western);
 }
 
 TEST(Dates, FormatsMonthsInBothCalendars)

@@ -43,7 +43,7 @@ TEST(ImportCsv, ExportThenImportIntoAnEmptyFolderReproducesEveryRowAndBalance)
                               row(QDate(2024, 3, 1), 1, " 二行\n目 ", 0, 999, std::nullopt),
                           });
     from->execute("update 入金予定表 set 予定額 = 予定額 + 1234 where 行番号 = 3"); // 0.1234 yen
-    schedule::Calc残高(*from, QDate(2023, 12, 1));
+    schedule::recomputeBalances(*from, QDate(2023, 12, 1));
     const std::vector<StoredRow> expected = readStoredRows(*from);
     ASSERT_TRUE(expected.back().残高.has_value());
 
@@ -171,7 +171,7 @@ TEST(ImportCsv, ExportThenImportKeepsEmptyAmountsAndRowsWithoutAPayer)
                               {QDate(2024, 1, 21), 4, QString(), yen(7), std::nullopt, yen(3)},
                               {QDate(2024, 2, 1), 1, QStringLiteral("甲"), yen(5), yen(0), yen(8)},
                           });
-    schedule::Calc残高(*from, QDate(2024, 1, 1));
+    schedule::recomputeBalances(*from, QDate(2024, 1, 1));
     std::vector<StoredRow> expected = readStoredRows(*from);
     const QByteArray exported = csv::exportSchedule(*from, {}, csv::CsvEncoding::Utf8).bytes;
 

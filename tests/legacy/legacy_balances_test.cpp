@@ -24,7 +24,7 @@ TEST(LegacyBalances, TheImportsRuleAgreesWithTheStoredPassOnAnAwkwardHistory)
     TempDataFolder folder;
     auto db = folder.open();
     seedStoredRows(*db, stored);
-    schedule::Calc残高(*db, QDate(2020, 1, 2));
+    schedule::recomputeBalances(*db, QDate(2020, 1, 2));
 
     std::vector<legacy::LegacyRow> rows;
     for (const StoredRow& r : stored)

@@ -32,14 +32,14 @@ TEST(PayerMaster, ReadFillsTheCopyInNameOrderUnticked)
     seedPayers(*db, {"丙", "甲", kQuoted, "乙"});
     seedPayerCopy(*db, {"古い行"}, {true});
 
-    Read入金先(*db);
+    loadEditingCopy(*db);
 
     QStringList expected{"丙", "甲", kQuoted, "乙"};
     expected.sort();
     EXPECT_EQ(readNames(*db, "w入金先マスタ"), expected);
     EXPECT_EQ(copyTicks(*db), QList<bool>(4, false));
 
-    AddComb入金先名(*db);
+    refreshDropDown(*db);
     EXPECT_EQ(readNames(*db, "w入金先名"), expected);
 }
 
@@ -50,20 +50,20 @@ TEST(PayerMaster, SavingReplacesTheWholeMasterOrNothing)
     seedPayers(*db, {"消える", "残る"});
     seedPayerCopy(*db, {"残る", "新規", kQuoted, ""}, {false, true});
 
-    Entry入金先マスタ(*db);
+    saveEditingCopy(*db);
     EXPECT_EQ(sortedPayers(*db), (QStringList{kQuoted, "新規", "残る"})); // ticked rows too
 
     // The store refusing one name leaves the master exactly as it was.
     rawConnection(*db).exec("create temp trigger refuse before insert on main.入金先マスタ "
                             "when new.入金先名 = '拒否' begin select raise(abort, 'refused'); end");
-    Clear入金先マスタ(*db);
+    clearEditingCopy(*db);
     seedPayerCopy(*db, {"別", "拒否"});
-    EXPECT_THROW(Entry入金先マスタ(*db), std::exception);
+    EXPECT_THROW(saveEditingCopy(*db), std::exception);
     EXPECT_EQ(sortedPayers(*db), (QStringList{kQuoted, "新規", "残る"}));
 
-    Clear入金先マスタ(*db);
+    clearEditingCopy(*db);
     EXPECT_EQ(countRows(*db, "w入金先マスタ"), 0);
-    Entry入金先マスタ(*db);
+    saveEditingCopy(*db);
     EXPECT_EQ(countRows(*db, "入金先マスタ"), 0);
 }
 
@@ -72,22 +72,22 @@ TEST(PayerMaster, TickedDeleteAndDeleteAll)
     TempDataFolder folder;
     auto db = folder.open();
     seedPayers(*db, {"甲", "乙", kQuoted, "丙 "});
-    Read入金先(*db);
+    loadEditingCopy(*db);
     // Tick 甲 and the quoted name; add a ticked name that was never saved and one named like a stored
     // name with a trailing blank removed.
     db->execute("update w入金先マスタ set チェック = 1 where 入金先名 = ? or 入金先名 = ?",
                 {Value("甲"), Value(kQuoted)});
     seedPayerCopy(*db, {"未登録", "丙"}, {true, true});
 
-    EXPECT_EQ(LineDelete入金先マスタ(*db), 4);
+    EXPECT_EQ(deleteTickedPayers(*db), 4);
     EXPECT_EQ(sortedPayers(*db), (QStringList{"丙 ", "乙"}));
     EXPECT_EQ(readNames(*db, "w入金先マスタ"), (QStringList{"丙 ", "乙"}));
 
     // Nothing ticked: nothing changes.
-    EXPECT_EQ(LineDelete入金先マスタ(*db), 0);
+    EXPECT_EQ(deleteTickedPayers(*db), 0);
     EXPECT_EQ(countRows(*db, "入金先マスタ"), 2);
 
-    Delete入金先マスタ(*db);
+    deleteAllPayers(*db);
     EXPECT_EQ(countRows(*db, "入金先マスタ"), 0);
     EXPECT_EQ(countRows(*db, "w入金先マスタ"), 0);
 }
@@ -97,11 +97,11 @@ TEST(PayerMaster, AddRegistersANameOnceAndExactly)
     TempDataFolder folder;
     auto db = folder.open();
 
-    EXPECT_TRUE(Add入金先(*db, kQuoted));
-    EXPECT_FALSE(Add入金先(*db, kQuoted));
-    EXPECT_TRUE(Add入金先(*db, kQuoted + " ")); // a trailing blank makes another payer
-    EXPECT_FALSE(Add入金先(*db, QString()));
-    EXPECT_FALSE(Add入金先(*db, std::nullopt));
+    EXPECT_TRUE(addPayer(*db, kQuoted));
+    EXPECT_FALSE(addPayer(*db, kQuoted));
+    EXPECT_TRUE(addPayer(*db, kQuoted + " ")); // a trailing blank makes another payer
+    EXPECT_FALSE(addPayer(*db, QString()));
+    EXPECT_FALSE(addPayer(*db, std::nullopt));
 
     EXPECT_EQ(sortedPayers(*db), (QStringList{kQuoted, kQuoted + " "}));
 }

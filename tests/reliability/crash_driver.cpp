@@ -105,7 +105,7 @@ int probeWrite(const QString& folder)
     try {
         auto db = Database::open(reliability::permanentFile(folder), reliability::workFile(folder));
         say(QStringLiteral("open-ok read-only:%1").arg(db->readOnlyFiles().size()));
-        payers::Add入金先(*db, QStringLiteral("書けるか"));
+        payers::addPayer(*db, QStringLiteral("書けるか"));
         say(QStringLiteral("write-ok"));
     } catch (const StorageError& e) {
         say(QStringLiteral("error %1 %2").arg(int(e.kind())).arg(e.userMessage()));

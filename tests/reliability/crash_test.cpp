@@ -172,7 +172,7 @@ TEST_F(CrashSafety, PayerMasterSaveIsAllOrNothing)
 
 TEST_F(CrashSafety, AllDeleteIsAllOrNothing)
 {
-    runKillTest(Operation::AllDelete);
+    runKillTest(Operation::deleteAllData);
 }
 
 // The Access import puts its new files in place by renames. Killed right after any step of that swap,

@@ -143,7 +143,7 @@ TEST(FileFaults, AFullDiskFailsTheWholeSaveAndChangesNothing)
 
     for (const bool payerPage : {false, true}) {
         try {
-            payerPage ? payers::Entry入金先マスタ(*db) : saveMonth(*db);
+            payerPage ? payers::saveEditingCopy(*db) : saveMonth(*db);
             FAIL() << "a save without room went through";
         } catch (const StorageError& e) {
             EXPECT_EQ(e.kind(), StorageError::Kind::Full);
@@ -316,6 +316,6 @@ TEST(FileFaults, AFileLeftInWriteAheadLogModeIsPutBackWithItsData)
             "delete");
     EXPECT_EQ(sortedPayers(*db), QStringList{QStringLiteral("ログだけの行")});
     EXPECT_FALSE(QFileInfo::exists(folder.permanentPath() + QStringLiteral("-wal")));
-    payers::Add入金先(*db, QStringLiteral("甲社"));
+    payers::addPayer(*db, QStringLiteral("甲社"));
     EXPECT_EQ(countRows(*db, QStringLiteral("入金先マスタ")), 2);
 }

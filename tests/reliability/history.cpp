@@ -52,7 +52,7 @@ void seedHistory(Database& db)
         db.execute("insert into 入金先マスタ (入金先名) values (?)",
                    {Value(QStringLiteral("入金先%1").arg(i, 4, 10, QLatin1Char('0')))});
     tx.commit();
-    settings::Entry設定(db, settings::SettingsRecord{settings::kJapaneseEra, false, 0x336699});
+    settings::saveSettingsRecord(db, settings::SettingsRecord{settings::kJapaneseEra, false, 0x336699});
 }
 
 // The month on screen with its first amount changed and one new row typed below the stored ones, as
@@ -75,7 +75,7 @@ void prepareEditedMonth(Database& db, schedule::MonthDraft& draft)
 // The payer page after editing: every other name removed and as many new ones typed.
 void prepareEditedPayers(Database& db)
 {
-    payers::Read入金先(db);
+    payers::loadEditingCopy(db);
     Transaction tx(db);
     db.execute("delete from w入金先マスタ where rowid % 2 = 0");
     for (int i = 0; i < kMasterPayers / 2; ++i)
@@ -95,7 +95,7 @@ QString operationName(Operation op)
         return QStringLiteral("line-delete");
     case Operation::PayerMaster:
         return QStringLiteral("payer-master");
-    case Operation::AllDelete:
+    case Operation::deleteAllData:
         return QStringLiteral("all-delete");
     }
     return {};
@@ -104,7 +104,7 @@ QString operationName(Operation op)
 std::optional<Operation> operationFromName(const QString& name)
 {
     for (Operation op :
-         {Operation::Save, Operation::LineDelete, Operation::PayerMaster, Operation::AllDelete}) {
+         {Operation::Save, Operation::LineDelete, Operation::PayerMaster, Operation::deleteAllData}) {
         if (operationName(op) == name)
             return op;
     }
@@ -137,13 +137,13 @@ void prepareFolder(const QString& folder, Operation op)
     case Operation::LineDelete: {
         schedule::MonthDraft draft;
         prepareEditedMonth(*db, draft);
-        draft.deleteRow(*db, 2, schedule::Get繰越額(*db, kEditedMonth));
+        draft.deleteRow(*db, 2, schedule::readCarryForward(*db, kEditedMonth));
         break;
     }
     case Operation::PayerMaster:
         prepareEditedPayers(*db);
         break;
-    case Operation::AllDelete:
+    case Operation::deleteAllData:
         break;
     }
 }
@@ -160,11 +160,11 @@ void runOperation(Database& db, Operation op)
         break;
     }
     case Operation::PayerMaster:
-        payers::Entry入金先マスタ(db);
+        payers::saveEditingCopy(db);
         break;
-    case Operation::AllDelete:
+    case Operation::deleteAllData:
         db.backupNow();
-        settings::AllDelete(db);
+        settings::deleteAllData(db);
         break;
     }
 }

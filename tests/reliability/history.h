@@ -13,7 +13,7 @@ class Database;
 // operation in its own process) and the tests (which prepare folders and check them).
 namespace reliability {
 
-enum class Operation { Save, LineDelete, PayerMaster, AllDelete };
+enum class Operation { Save, LineDelete, PayerMaster, deleteAllData };
 
 // Long enough that every operation runs for many milliseconds under the sanitizers, so the kill points
 // fall all through it; short enough that the many kill runs stay cheap.

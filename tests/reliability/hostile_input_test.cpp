@@ -110,18 +110,18 @@ TEST(HostileInput, NamesRoundTripThroughThePayerMasterAndTheDropDown)
     auto db = folder.open();
     const QStringList names = hostileNames();
     seedPayerCopy(*db, names);
-    payers::Entry入金先マスタ(*db);
+    payers::saveEditingCopy(*db);
     EXPECT_EQ(sortedPayers(*db), sorted(names));
 
-    payers::Read入金先(*db);
+    payers::loadEditingCopy(*db);
     EXPECT_EQ(sorted(readNames(*db, QStringLiteral("w入金先マスタ"))), sorted(names));
-    payers::AddComb入金先名(*db);
+    payers::refreshDropDown(*db);
     EXPECT_EQ(sorted(readNames(*db, QStringLiteral("w入金先名"))), sorted(names));
 
     // Each is already there by its exact value; a changed character makes a new payer.
     for (const QString& name : names) {
-        EXPECT_FALSE(payers::Add入金先(*db, name)) << name.toStdString();
-        EXPECT_TRUE(payers::Add入金先(*db, name + QChar(u'\0'))) << name.toStdString();
+        EXPECT_FALSE(payers::addPayer(*db, name)) << name.toStdString();
+        EXPECT_TRUE(payers::addPayer(*db, name + QChar(u'\0'))) << name.toStdString();
     }
     EXPECT_EQ(countRows(*db, QStringLiteral("入金先マスタ")), 2 * names.size());
 }

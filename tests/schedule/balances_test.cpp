@@ -40,8 +40,8 @@ TEST(CarryForward, TakesTheLastRowBeforeTheDayByDateThenRowNumber)
 {
     TempDataFolder folder;
     auto db = folder.open();
-    EXPECT_EQ(Get繰越額(*db, QDate(2005, 12, 1)), Money()); // nothing stored at all
-    EXPECT_EQ(Get累計額(*db), Money());
+    EXPECT_EQ(readCarryForward(*db, QDate(2005, 12, 1)), Money()); // nothing stored at all
+    EXPECT_EQ(readLastBalance(*db), Money());
 
     seedStoredRows(*db, {
                             {QDate(2005, 11, 30), 7, "乙", yen(0), yen(0), yen(700)},
@@ -50,15 +50,15 @@ TEST(CarryForward, TakesTheLastRowBeforeTheDayByDateThenRowNumber)
                             {QDate(2005, 12, 1), 1, "丁", yen(0), yen(0), yen(100)},
                             {QDate(2006, 1, 15), 2, "戊", yen(0), yen(0), yen(1234)},
                         });
-    EXPECT_EQ(Get繰越額(*db, QDate(2005, 12, 1)), yen(700));
-    EXPECT_EQ(Get繰越額(*db, QDate(2005, 11, 1)), Money());
+    EXPECT_EQ(readCarryForward(*db, QDate(2005, 12, 1)), yen(700));
+    EXPECT_EQ(readCarryForward(*db, QDate(2005, 11, 1)), Money());
     // Rows of later months count for the cumulative balance.
-    EXPECT_EQ(Get累計額(*db), yen(1234));
+    EXPECT_EQ(readLastBalance(*db), yen(1234));
 
     // A last row without a balance: carry 0, cumulative nothing.
     seedStoredRows(*db, {{QDate(2006, 2, 1), 1, "己", yen(0), yen(0), std::nullopt}});
-    EXPECT_EQ(Get繰越額(*db, QDate(2006, 3, 1)), Money());
-    EXPECT_EQ(Get累計額(*db), std::nullopt);
+    EXPECT_EQ(readCarryForward(*db, QDate(2006, 3, 1)), Money());
+    EXPECT_EQ(readLastBalance(*db), std::nullopt);
 }
 
 TEST(MonthTotals, SumTheDraftAndRefuseToWrap)
@@ -93,7 +93,7 @@ TEST(GridPass, WorkedExampleStopsAtTheBlankRow)
     fill(rows[2], 4, "丙", 0, 300);
     rows[4].残高 = yen(99); // below the blank row: untouched
 
-    const GridPassResult result = Calc行残高(rows, 0, yen(500));
+    const GridPassResult result = recomputeGridBalances(rows, 0, yen(500));
 
     EXPECT_EQ(rows[0].残高, yen(1500));
     EXPECT_EQ(rows[1].残高, yen(1700));
@@ -115,7 +115,7 @@ TEST(GridPass, BlankRowsNeitherStopNorRestartTheChain)
     rows[8].予定額.reset();          // (an empty amount counts as 0)
     rows[9].残高 = yen(66);          // below the last row holding data: left alone
 
-    GridPassResult result = Calc行残高(rows, 1, yen(500));
+    GridPassResult result = recomputeGridBalances(rows, 1, yen(500));
     EXPECT_EQ(rows[3].残高, Money());
     EXPECT_EQ(rows[5].残高, yen(1311));
     EXPECT_EQ(rows[6].残高, yen(1311));
@@ -127,7 +127,7 @@ TEST(GridPass, BlankRowsNeitherStopNorRestartTheChain)
     // With no row holding data above, the carry; a row emptied by the user goes back to 0.
     rows = blankGrid();
     rows[1].残高 = yen(650);
-    result = Calc行残高(rows, 1, yen(500));
+    result = recomputeGridBalances(rows, 1, yen(500));
     EXPECT_EQ(rows[1].残高, Money());
     EXPECT_EQ(result.last, yen(500));
 }
@@ -138,7 +138,7 @@ TEST(GridPass, LastRowOfTheGridAndOverflow)
     fill(rows[198], 30, "甲", 0, 0, 900);
     fill(rows[199], 31, "乙", 50, 20);
 
-    GridPassResult result = Calc行残高(rows, 199, yen(500));
+    GridPassResult result = recomputeGridBalances(rows, 199, yen(500));
     EXPECT_EQ(rows[199].残高, yen(930));
     EXPECT_EQ(result.changed, (std::vector<std::size_t>{199}));
     EXPECT_EQ(result.last, yen(930));
@@ -148,6 +148,6 @@ TEST(GridPass, LastRowOfTheGridAndOverflow)
     fill(rows[0], 1, "甲", 10, 0, 7);
     rows[1].予定額 = kHuge;
     const std::vector<WorkRow> before = rows;
-    EXPECT_THROW(Calc行残高(rows, 0, yen(500)), AmountOutOfRange);
+    EXPECT_THROW(recomputeGridBalances(rows, 0, yen(500)), AmountOutOfRange);
     EXPECT_EQ(rows, before);
 }

@@ -422,7 +422,7 @@ TEST(Balances, EveryPassGivesTheSameBalancesOverEmptyAmounts)
     for (const StoredRow& r : history)
         legacyRows.push_back({r.日付, r.行番号, r.入金先名, r.予定額, r.入金額, r.残高});
     EXPECT_EQ(legacy::settleBalances(legacyRows, std::vector<bool>(legacyRows.size()), nullptr), 1);
-    Calc残高(*db, QDate(2024, 1, 1));
+    recomputeBalances(*db, QDate(2024, 1, 1));
     const auto stored = storedBalances(*db);
     for (std::size_t i = 0; i < legacyRows.size(); ++i)
         EXPECT_EQ(legacyRows[i].残高, stored[i]) << i;
@@ -458,7 +458,7 @@ TEST(MonthSteps, VisitingMoreMonthsPreparesNoMoreStatements)
         typeRow(*db, draft, 0, 3, QStringLiteral("甲"), 10);
         draft.save(*db);
         ASSERT_EQ(draft.insertRow(*db, 0), InsertResult::Inserted);
-        draft.deleteRow(*db, 1, Get繰越額(*db, month));
+        draft.deleteRow(*db, 1, readCarryForward(*db, month));
         draft.undo(*db);
         draft.save(*db);
     };

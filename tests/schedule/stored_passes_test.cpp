@@ -39,10 +39,10 @@ TEST(SavePass, RecomputesFromTheStoredCarryThroughLaterMonthsAndStopsWithoutPaye
                             row(7, 2, 1, "戊", 5, 0, 77),
                         });
 
-    Calc残高(*db, QDate());
+    recomputeBalances(*db, QDate());
     EXPECT_EQ(storedBalances(*db), (Balances{yen(500), yen(0), yen(0), yen(0), yen(0), yen(11), yen(77)}));
 
-    Calc残高(*db, QDate(2024, 5, 1));
+    recomputeBalances(*db, QDate(2024, 5, 1));
     EXPECT_EQ(storedBalances(*db),
               (Balances{yen(500), yen(1500), yen(1200), yen(1200), yen(1400), yen(11), yen(77)}));
 }
@@ -56,7 +56,7 @@ TEST(StoredPasses, OverflowLeavesStorageUnchanged)
                 {Value(Money::fromRaw(std::numeric_limits<std::int64_t>::max())), Value("乙")});
     const std::vector<StoredRow> before = readStoredRows(*db);
 
-    EXPECT_THROW(Calc残高(*db, QDate(2024, 5, 1)), AmountOutOfRange);
+    EXPECT_THROW(recomputeBalances(*db, QDate(2024, 5, 1)), AmountOutOfRange);
     EXPECT_EQ(readStoredRows(*db), before);
 }
 
@@ -73,6 +73,6 @@ TEST(StoredPasses, APayerOfEmptyTextEndsTheWalkLikeNoPayer)
                         });
     ASSERT_EQ(readStoredRows(*db)[2].入金先名, QString(""));
 
-    Calc残高(*db, QDate(2024, 5, 1));
+    recomputeBalances(*db, QDate(2024, 5, 1));
     EXPECT_EQ(storedBalances(*db), (Balances{yen(100), yen(70), yen(7), yen(9)}));
 }

@@ -48,10 +48,10 @@ TEST(DailyBackup, FifteenDaysOfWritesKeepTheFourteenNewestCopies)
     BackupFixture f;
     for (int day = 0; day < 15; ++day) {
         f.now = QDateTime(QDate(2024, 5, 1).addDays(day), QTime(9, 0));
-        EXPECT_TRUE(payers::Add入金先(*f.db, QStringLiteral("客%1").arg(day)));
+        EXPECT_TRUE(payers::addPayer(*f.db, QStringLiteral("客%1").arg(day)));
         // A second write the same day leaves the day's copy as it was: the state before the day began.
         f.now = f.now.addSecs(3600);
-        EXPECT_TRUE(payers::Add入金先(*f.db, QStringLiteral("客%1の二").arg(day)));
+        EXPECT_TRUE(payers::addPayer(*f.db, QStringLiteral("客%1の二").arg(day)));
         ASSERT_EQ(f.files().size(), std::min(day + 1, 14)) << "day " << day;
     }
     const QStringList files = f.files();
@@ -66,12 +66,12 @@ TEST(DailyBackup, CopiesAreOffUntilAFolderIsSetAndNotTakenForReadsOnly)
 {
     TempDataFolder folder;
     auto db = folder.open();
-    payers::Add入金先(*db, QStringLiteral("甲社"));
+    payers::addPayer(*db, QStringLiteral("甲社"));
     EXPECT_FALSE(QFileInfo::exists(folder.path() + QStringLiteral("backup")));
     EXPECT_FALSE(db->backupNow());
 
     BackupFixture f;
-    payers::Read入金先(*f.db); // a transaction on the work file still counts as the day's first write
+    payers::loadEditingCopy(*f.db); // a transaction on the work file still counts as the day's first write
     EXPECT_EQ(f.files(), QStringList{QStringLiteral("Dorivan-20240501.mdb")});
     f.db->openRowSet("select * from 入金先マスタ");
     f.now = f.now.addDays(1);
@@ -87,7 +87,7 @@ TEST(DailyBackup, BackupNowAlwaysMakesAFreshCopy)
     // Before the day's first write it is the day's copy, and the write that follows takes none.
     EXPECT_TRUE(f.db->backupNow());
     EXPECT_EQ(f.files(), QStringList{QStringLiteral("Dorivan-20240501.mdb")});
-    settings::AllDelete(*f.db);
+    settings::deleteAllData(*f.db);
     EXPECT_EQ(f.files().size(), 1);
 
     // Later that day it is a copy of its own, of the state at that moment.
@@ -106,7 +106,7 @@ TEST(DailyBackup, BackupNowAlwaysMakesAFreshCopy)
     ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
     stale.close();
     f.now = f.now.addDays(1);
-    payers::Add入金先(*f.db, QStringLiteral("丁社"));
+    payers::addPayer(*f.db, QStringLiteral("丁社"));
     EXPECT_FALSE(stale.exists());
     EXPECT_EQ(f.files().size(), 3);
 
@@ -125,8 +125,8 @@ TEST(DailyBackup, ACopyThatCannotBeWrittenIsReportedOnceAndTheWriteGoesOn)
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
 
-    EXPECT_TRUE(payers::Add入金先(*f.db, QStringLiteral("甲社")));
-    EXPECT_TRUE(payers::Add入金先(*f.db, QStringLiteral("乙社")));
+    EXPECT_TRUE(payers::addPayer(*f.db, QStringLiteral("甲社")));
+    EXPECT_TRUE(payers::addPayer(*f.db, QStringLiteral("乙社")));
     EXPECT_EQ(sortedPayers(*f.db), (QStringList{QStringLiteral("乙社"), QStringLiteral("甲社")}));
     ASSERT_EQ(f.failures.size(), 1);
     EXPECT_TRUE(f.failures.first().contains(QStringLiteral("バックアップ")));
@@ -144,7 +144,7 @@ TEST(DailyBackup, ACopyThatCannotBeWrittenIsReportedOnceAndTheWriteGoesOn)
     // Without a handler the message waits for the window to fetch it, once.
     f.db->backups().setFailureHandler({});
     f.now = f.now.addDays(1);
-    payers::Add入金先(*f.db, QStringLiteral("丙社"));
+    payers::addPayer(*f.db, QStringLiteral("丙社"));
     EXPECT_FALSE(f.db->backups().takeWarning().isEmpty());
     EXPECT_TRUE(f.db->backups().takeWarning().isEmpty());
     EXPECT_EQ(countRows(*f.db, QStringLiteral("入金先マスタ")), 3);

@@ -29,10 +29,10 @@ QByteArray readAll(const QString& path)
 // Hints first, so they sit in the early pages; then enough working rows to fill many pages after them.
 void fillWorkFile(Database& db)
 {
-    hints::EntryHint(db, QStringLiteral("FrmDorivan"), QStringLiteral("cmdHint"),
-                     QStringLiteral("入金予定表"), QStringLiteral("月を選んでください。"));
-    hints::EntryHint(db, QStringLiteral("FrmDorivan"), QStringLiteral("cmdHint1"), QStringLiteral("支払先"),
-                     QStringLiteral("支払先の一覧です。\n改行も含みます。"));
+    hints::saveHint(db, QStringLiteral("FrmDorivan"), QStringLiteral("cmdHint"), QStringLiteral("入金予定表"),
+                    QStringLiteral("月を選んでください。"));
+    hints::saveHint(db, QStringLiteral("FrmDorivan"), QStringLiteral("cmdHint1"), QStringLiteral("支払先"),
+                    QStringLiteral("支払先の一覧です。\n改行も含みます。"));
     Transaction tx(db);
     for (int i = 1; i <= 400; ++i)
         db.execute("insert into InpWork (行番号, 元行番号, 入金先名) values (?, ?, ?)",
@@ -79,7 +79,7 @@ TEST(WorkFileRepair, DamagedWorkFileIsNamedAtStartAndRebuiltWithItsReadableHints
 
     auto db = folder.open();
     EXPECT_EQ(countRows(*db, QStringLiteral("InpWork")), 0);
-    const auto hint = hints::ReadHint(*db, QStringLiteral("FrmDorivan"), QStringLiteral("cmdHint1"));
+    const auto hint = hints::readHint(*db, QStringLiteral("FrmDorivan"), QStringLiteral("cmdHint1"));
     ASSERT_TRUE(hint);
     EXPECT_EQ(hint->contents, QStringLiteral("支払先の一覧です。\n改行も含みます。"));
     EXPECT_EQ(hint->formTitle, QStringLiteral("支払先"));
@@ -121,8 +121,8 @@ TEST(WorkFileRepair, AWorkFileWithoutItsTablesIsRebuiltButADamagedPermanentFileI
     TempDataFolder folder;
     {
         auto db = folder.open();
-        hints::EntryHint(*db, QStringLiteral("FrmDorivan"), QStringLiteral("cmdHint2"),
-                         QStringLiteral("設定"), QStringLiteral("残すヒント"));
+        hints::saveHint(*db, QStringLiteral("FrmDorivan"), QStringLiteral("cmdHint2"), QStringLiteral("設定"),
+                        QStringLiteral("残すヒント"));
         rawConnection(*db).exec("DROP TABLE work.InpWorkSort");
     }
     try {

@@ -96,8 +96,8 @@ Answer ScopedDialogAnswers::answer(const DialogSpec& dialog)
 
 void storeSettings(FrmDorivan& window, const std::function<void(settings::SettingsRecord&)>& change)
 {
-    settings::SettingsRecord record = settings::Read設定(window.db());
+    settings::SettingsRecord record = settings::readSettingsRecord(window.db());
     change(record);
-    settings::Entry設定(window.db(), record);
+    settings::saveSettingsRecord(window.db(), record);
     window.settingsPage().readSettings();
 }
