@@ -160,6 +160,7 @@ private:
     void deleteRow();
     void undoEdit();
     void redoEdit();
+    void walkHistory(bool (schedule::MonthDraft::*step)(Database&));
 
     // The clipboard and the fill (schedule_page_clipboard.cpp).
     void copyCells();

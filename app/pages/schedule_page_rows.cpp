@@ -123,20 +123,21 @@ void SchedulePage::deleteRow()
 
 void SchedulePage::undoEdit()
 {
-    GridInp->commitRow();
-    bool done = false;
-    if (runReportingFailure(
-            prompts(), [&] { done = m_draft->undo(db()); }, kStepNotCompleted) &&
-        done)
-        showDraft();
+    walkHistory(&schedule::MonthDraft::undo);
 }
 
 void SchedulePage::redoEdit()
 {
+    walkHistory(&schedule::MonthDraft::redo);
+}
+
+void SchedulePage::walkHistory(bool (schedule::MonthDraft::*step)(Database&))
+{
+    // Text still open in a cell is an edit of its own, which the step then takes back or follows.
     GridInp->commitRow();
     bool done = false;
     if (runReportingFailure(
-            prompts(), [&] { done = m_draft->redo(db()); }, kStepNotCompleted) &&
+            prompts(), [&] { done = ((*m_draft).*step)(db()); }, kStepNotCompleted) &&
         done)
         showDraft();
 }
