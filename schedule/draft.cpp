@@ -93,14 +93,18 @@ void updateWorkRow(Database& db, const WorkRow& row)
         workRowParams(row));
 }
 
+void insertWorkRow(Database& db, const WorkRow& row)
+{
+    db.execute("insert into InpWork (元行番号, 表示日付, 日付, 入金先名, 予定額, 入金額, 残高, StoredRowId,"
+               " 行番号) values (?, ?, ?, ?, ?, ?, ?, ?, ?)",
+               workRowParams(row));
+}
+
 void rewriteWorkRows(Database& db, const std::vector<WorkRow>& rows)
 {
     db.execute("delete from InpWork");
     for (const WorkRow& row : rows)
-        db.execute(
-            "insert into InpWork (元行番号, 表示日付, 日付, 入金先名, 予定額, 入金額, 残高, StoredRowId,"
-            " 行番号) values (?, ?, ?, ?, ?, ?, ?, ?, ?)",
-            workRowParams(row));
+        insertWorkRow(db, row);
 }
 
 void writeDraftState(Database& db, const QDate& month, bool dirty, const std::optional<Money>& cumulative)
@@ -366,7 +370,7 @@ InsertResult MonthDraft::insertRow(Database& db, std::size_t row)
     next.rows.insert(next.rows.begin() + std::ptrdiff_t(row), blankRow(0, 0));
     next.rows.pop_back();
     renumber(next.rows);
-    push(db, std::move(next), QStringLiteral("行挿入"));
+    push(db, std::move(next), QStringLiteral("行挿入"), Shift{row, true});
     return InsertResult::Inserted;
 }
 
@@ -381,7 +385,7 @@ bool MonthDraft::deleteRow(Database& db, std::size_t row, std::optional<Money> c
     const GridPassResult pass = recomputeGridBalances(next.rows, std::min(row, next.rows.size() - 1), carry);
     if (pass.last)
         next.cumulative = pass.last;
-    push(db, std::move(next), QStringLiteral("行削除"));
+    push(db, std::move(next), QStringLiteral("行削除"), Shift{row, false});
     return true;
 }
 
@@ -414,9 +418,9 @@ std::optional<int> MonthDraft::firstRowWithoutDate() const
     return std::nullopt;
 }
 
-void MonthDraft::push(Database& db, State next, const QString& label)
+void MonthDraft::push(Database& db, State next, const QString& label, std::optional<Shift> shift)
 {
-    writeRows(db, m_rows, next.rows);
+    writeRows(db, m_rows, next.rows, shift);
     m_history.push(new DraftStep(*this, State{m_rows, m_cumulative}, std::move(next), label));
 }
 
@@ -428,11 +432,31 @@ void MonthDraft::apply(const State& state)
 }
 
 void MonthDraft::writeRows(Database& db, const std::vector<WorkRow>& before,
-                           const std::vector<WorkRow>& after)
+                           const std::vector<WorkRow>& after, std::optional<Shift> shift)
 {
     Transaction transaction(db);
+    std::vector<WorkRow> written = before;
+    if (shift) {
+        // The rows below an opened or removed row move as a whole: three statements instead of a
+        // rewrite of each of them, which keeps the insertion as quick as it always was.
+        const int number = int(shift->row + 1);
+        if (shift->inserted) {
+            db.execute("delete from InpWork where 行番号 = ?", {Value(int(kRows))});
+            db.execute("update InpWork set 行番号 = 行番号 + 1 where 行番号 >= ?", {Value(number)});
+            insertWorkRow(db, after[shift->row]);
+            written.insert(written.begin() + std::ptrdiff_t(shift->row), after[shift->row]);
+            written.pop_back();
+        } else {
+            db.execute("delete from InpWork where 行番号 = ?", {Value(number)});
+            db.execute("update InpWork set 行番号 = 行番号 - 1 where 行番号 > ?", {Value(number)});
+            insertWorkRow(db, after.back());
+            written.erase(written.begin() + std::ptrdiff_t(shift->row));
+            written.push_back(after.back());
+        }
+        renumber(written);
+    }
     for (std::size_t i = 0; i < after.size(); ++i) {
-        if (i >= before.size() || !(before[i] == after[i]))
+        if (i >= written.size() || !(written[i] == after[i]))
             updateWorkRow(db, after[i]);
     }
     // The flag the next start reads travels with the rows, in the same unit.

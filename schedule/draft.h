@@ -136,9 +136,16 @@ private:
         friend bool operator==(const BaseRow&, const BaseRow&) = default;
     };
 
-    void push(Database& db, State next, const QString& label);
+    // A row opened (inserted) or removed at `row`, the rows below it moving by one.
+    struct Shift
+    {
+        std::size_t row = 0;
+        bool inserted = false;
+    };
+    void push(Database& db, State next, const QString& label, std::optional<Shift> shift = std::nullopt);
     void apply(const State& state);
-    void writeRows(Database& db, const std::vector<WorkRow>& before, const std::vector<WorkRow>& after);
+    void writeRows(Database& db, const std::vector<WorkRow>& before, const std::vector<WorkRow>& after,
+                   std::optional<Shift> shift = std::nullopt);
     void writeBase(Database& db);
     // Which rows differ from what is stored; `removed` tells whether a stored row has none left.
     std::vector<bool> unsavedMarks(const std::vector<WorkRow>& rows, bool* removed) const;

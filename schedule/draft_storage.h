@@ -18,6 +18,8 @@ namespace schedule::draft_storage {
 Params workRowParams(const WorkRow& row);
 // Writes one working row over the row of InpWork with its 行番号.
 void updateWorkRow(Database& db, const WorkRow& row);
+// Adds one working row to InpWork.
+void insertWorkRow(Database& db, const WorkRow& row);
 // Replaces every row of InpWork.
 void rewriteWorkRows(Database& db, const std::vector<WorkRow>& rows);
 // The draft's month, whether it differs from the store and 累計, as the next start reads them.
