@@ -55,6 +55,8 @@ void addTheMonthDraft(SQLite::Database& db, const std::string& schema)
         if (!missingTables(db, schema, {QString::fromUtf8(table)}).isEmpty())
             db.exec("CREATE TABLE " + schema + "." + table + " " + columns);
     }
+    // The draft writes its rows by their number, one row at a time as the user types.
+    db.exec("CREATE INDEX IF NOT EXISTS " + schema + ".InpWork_行番号 ON InpWork (行番号)");
 }
 
 } // namespace

@@ -64,6 +64,8 @@ void createWorkSchema(SQLite::Database& db, const std::string& schema)
     run(db, "CREATE TABLE " + s + "ClHint (FormName TEXT, CtlName TEXT, FormTitle TEXT, Contents TEXT)");
     for (const auto& [table, columns] : kDraftTables)
         run(db, "CREATE TABLE " + s + table + " " + columns);
+    // The draft writes its rows by their number, one row at a time as the user types.
+    run(db, "CREATE INDEX " + s + "InpWork_行番号 ON InpWork (行番号)");
     migrations::writeVersion(db, schema, migrations::workFormat().latest());
 }
 
