@@ -24,7 +24,7 @@ class StoredWalk
 public:
     // `select` yields the row id, the payer, the two amounts and the balance, in this order.
     StoredWalk(Database& db, const std::string& select, const Params& params = {})
-        : m_db(db), m_walk(db, select, params)
+        : m_walk(db, select, params), m_update(db, "UPDATE 入金予定表 SET \"残高\" = ? WHERE rowid = ?")
     {
     }
 
@@ -35,13 +35,12 @@ public:
     std::optional<Money> received() { return m_walk.value(3).toMoney(); }
     void writeBalance(const std::optional<Money>& balance)
     {
-        m_db.execute("UPDATE 入金予定表 SET \"残高\" = ? WHERE rowid = ?",
-                     {Value(balance), Value(m_walk.integer(0))});
+        m_update.run({Value(balance), Value(m_walk.integer(0))});
     }
 
 private:
-    Database& m_db;
     RowWalk m_walk;
+    RepeatedWrite m_update;
 };
 
 } // namespace

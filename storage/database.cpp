@@ -475,6 +475,24 @@ Value columnValue(SQLite::Statement& statement, int index)
     return Value(QString::fromUtf8(col.getText(), col.getBytes()));
 }
 
+RepeatedWrite::RepeatedWrite(Database& db, const std::string& statement)
+    : m_db(db), m_statement(db.cachedStatement(statement))
+{
+}
+
+int RepeatedWrite::run(std::initializer_list<Value> values)
+{
+    ResetOnExit guard{m_statement};
+    try {
+        int index = 0;
+        for (const Value& value : values)
+            bindValue(m_statement, ++index, value);
+        return m_statement.exec();
+    } catch (const std::exception& e) {
+        m_db.rethrow(e);
+    }
+}
+
 RowWalk::RowWalk(Database& db, const std::string& select, const Params& params)
     : m_db(db), m_statement(db.prepare(select, params))
 {

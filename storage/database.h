@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -128,6 +129,7 @@ private:
     // The rest of storage/ reaches the engine through these; nothing outside it can.
     friend class RowSet;
     friend class RowWalk;
+    friend class RepeatedWrite;
     friend class Transaction;
     friend Connection& connectionOf(Database& db);
     Database(std::unique_ptr<Connection> connection, QString permanentPath, QString workPath);
@@ -151,6 +153,24 @@ private:
     RowSet readRows(const std::string& select, const Params& params, const std::string& table);
     std::unique_ptr<DailyBackup> m_backup;
     QString m_upgradeNotice;
+};
+
+// One writing statement run for many rows, with new values each time (a balance a row): prepared once and
+// bound in place, so a long walk pays for finding the statement only once. The statement is left idle
+// after each run.
+class RepeatedWrite
+{
+public:
+    RepeatedWrite(Database& db, const std::string& statement);
+    RepeatedWrite(const RepeatedWrite&) = delete;
+    RepeatedWrite& operator=(const RepeatedWrite&) = delete;
+
+    // Binds the values in order and runs the statement; returns how many rows it changed.
+    int run(std::initializer_list<Value> values);
+
+private:
+    Database& m_db;
+    CachedStatement& m_statement;
 };
 
 // Steps a select, prepared with its values, through its rows. However the walk ends, the statement is
