@@ -20,6 +20,7 @@
 #include <QMessageBox>
 #include <QTextStream>
 
+#include <cstdio>
 #include <memory>
 #include <optional>
 
@@ -83,6 +84,13 @@ int main(int argc, char** argv)
     case FolderClaim::Open:
         break;
     case FolderClaim::HandedOver:
+        // Nothing on the screen may say so: the running window only comes forward.
+        std::fprintf(
+            stderr, "%s\n",
+            QStringLiteral("既に起動しています。データフォルダ「%1」のウィンドウを前面に表示しました。")
+                .arg(QDir::toNativeSeparators(QDir(guard.folder()).absolutePath()))
+                .toLocal8Bit()
+                .constData());
         return 0;
     case FolderClaim::Refused:
         return 1;

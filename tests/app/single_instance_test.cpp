@@ -101,6 +101,9 @@ TEST(SingleInstance, ASecondStartOnAHeldFolderRaisesItsCopyAndLeavesTheFilesAlon
     ASSERT_TRUE(second->waitForFinished(30000));
     EXPECT_EQ(second->exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(second->exitCode(), 0);
+    // It says on standard error what it did instead of opening a window.
+    EXPECT_TRUE(QString::fromLocal8Bit(second->readAllStandardError())
+                    .contains(QStringLiteral("既に起動しています。データフォルダ")));
     EXPECT_TRUE(raised.count() > 0 || raised.wait(10000));
     EXPECT_EQ(QDir(data).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral(".dorivan.lock")});
 }
