@@ -39,20 +39,20 @@ void PayerPage::buildLayout()
 {
     dat入金先マスタ = named(new WorkTableModel(this), QStringLiteral("dat入金先マスタ"));
 
-    imContainer3D3 = panel(QStringLiteral("imContainer3D3"), this);
+    payerFrame = panel(QStringLiteral("imContainer3D3"), this);
     auto* pageLayout = new QVBoxLayout(this);
-    pageLayout->addWidget(imContainer3D3);
+    pageLayout->addWidget(payerFrame);
 
-    Grid入金先マスタ = named(new BoundGrid(imContainer3D3), QStringLiteral("Grid入金先マスタ"));
+    Grid入金先マスタ = named(new BoundGrid(payerFrame), QStringLiteral("Grid入金先マスタ"));
 
-    imContainer3D4 = panel(QStringLiteral("imContainer3D4"), imContainer3D3);
-    cmd支払先削除 = button(QStringLiteral("cmd支払先削除"), QStringLiteral("全件削除"), imContainer3D4);
-    cmd支払先クリア = button(QStringLiteral("cmd支払先クリア"), QStringLiteral("クリア"), imContainer3D4);
-    cmd支払先登録 = button(QStringLiteral("cmd支払先登録"), QStringLiteral("登録"), imContainer3D4);
-    cmd支払先行削除 = button(QStringLiteral("cmd支払先行削除"), QStringLiteral("行削除"), imContainer3D4);
-    cmd支払先読込 = button(QStringLiteral("cmd支払先読込"), QStringLiteral("読込"), imContainer3D4);
-    cmdHint1 = hintButton(QStringLiteral("cmdHint1"), imContainer3D4);
-    auto* buttons = new QHBoxLayout(imContainer3D4);
+    payerButtons = panel(QStringLiteral("imContainer3D4"), payerFrame);
+    cmd支払先削除 = button(QStringLiteral("cmd支払先削除"), QStringLiteral("全件削除"), payerButtons);
+    cmd支払先クリア = button(QStringLiteral("cmd支払先クリア"), QStringLiteral("クリア"), payerButtons);
+    cmd支払先登録 = button(QStringLiteral("cmd支払先登録"), QStringLiteral("登録"), payerButtons);
+    cmd支払先行削除 = button(QStringLiteral("cmd支払先行削除"), QStringLiteral("行削除"), payerButtons);
+    cmd支払先読込 = button(QStringLiteral("cmd支払先読込"), QStringLiteral("読込"), payerButtons);
+    cmdHint1 = hintButton(QStringLiteral("cmdHint1"), payerButtons);
+    auto* buttons = new QHBoxLayout(payerButtons);
     for (QPushButton* b : {cmd支払先読込, cmd支払先登録, cmd支払先行削除, cmd支払先削除, cmd支払先クリア})
         buttons->addWidget(b);
     buttons->addStretch();
@@ -61,9 +61,9 @@ void PayerPage::buildLayout()
     auto* gridRow = new QHBoxLayout;
     gridRow->addWidget(Grid入金先マスタ);
     gridRow->addStretch();
-    auto* layout = new QVBoxLayout(imContainer3D3);
+    auto* layout = new QVBoxLayout(payerFrame);
     layout->addLayout(gridRow, 1);
-    layout->addWidget(imContainer3D4);
+    layout->addWidget(payerButtons);
 }
 
 void PayerPage::connectControls()

@@ -60,9 +60,9 @@ private:
     Source m_source;
     bool m_opened = false;
 
-    QFrame* imContainer3D3 = nullptr;
+    QFrame* payerFrame = nullptr; // object name imContainer3D3
     BoundGrid* Grid入金先マスタ = nullptr;
-    QFrame* imContainer3D4 = nullptr;
+    QFrame* payerButtons = nullptr; // object name imContainer3D4
     QPushButton* cmd支払先削除 = nullptr;
     QPushButton* cmd支払先クリア = nullptr;
     QPushButton* cmd支払先登録 = nullptr;

@@ -176,7 +176,7 @@ private:
     QDate m_workMonth;            // the month the working set holds
     bool m_unsaved = false;       // the working set has edits the store does not have
 
-    QFrame* imContainer3D1 = nullptr;
+    QFrame* monthFrame = nullptr; // object name imContainer3D1
     QLabel* lbl年月 = nullptr;
     MonthEdit* Dt年月 = nullptr;
     QLabel* lbl未登録 = nullptr;
@@ -193,7 +193,7 @@ private:
     AmountField* num累計 = nullptr;
     QProgressBar* Pbar = nullptr;
     ClickableLabel* lbl未入金お知らせ = nullptr;
-    QFrame* imContainer3D6 = nullptr;
+    QFrame* scheduleButtons = nullptr; // object name imContainer3D6
     QPushButton* cmd読込 = nullptr;
     QPushButton* cmd登録 = nullptr;
     QPushButton* cmd行挿入 = nullptr;

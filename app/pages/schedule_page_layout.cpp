@@ -95,18 +95,18 @@ void SchedulePage::buildLayout()
     datInp = named(new WorkTableModel(this), QStringLiteral("datInp"));
     dat入金先名 = named(new WorkTableModel(this), QStringLiteral("dat入金先名"));
 
-    imContainer3D1 = panel(QStringLiteral("imContainer3D1"), this);
+    monthFrame = panel(QStringLiteral("imContainer3D1"), this);
     auto* pageLayout = new QVBoxLayout(this);
-    pageLayout->addWidget(imContainer3D1);
+    pageLayout->addWidget(monthFrame);
 
     // The month and its neighbours above the grid.
-    lbl年月 = label(QStringLiteral("lbl年月"), QStringLiteral("年月"), imContainer3D1);
-    Dt年月 = named(new MonthEdit(imContainer3D1), QStringLiteral("Dt年月"));
+    lbl年月 = label(QStringLiteral("lbl年月"), QStringLiteral("年月"), monthFrame);
+    Dt年月 = named(new MonthEdit(monthFrame), QStringLiteral("Dt年月"));
     Dt年月->setClock(m_source.clock);
     lbl年月->setBuddy(Dt年月);
-    cmdMonBef = named(new QPushButton(QStringLiteral("◀"), imContainer3D1), QStringLiteral("cmdMonBef"));
+    cmdMonBef = named(new QPushButton(QStringLiteral("◀"), monthFrame), QStringLiteral("cmdMonBef"));
     cmdMonBef->setToolTip(QStringLiteral("前の月"));
-    cmdMonNext = named(new QPushButton(QStringLiteral("▶"), imContainer3D1), QStringLiteral("cmdMonNext"));
+    cmdMonNext = named(new QPushButton(QStringLiteral("▶"), monthFrame), QStringLiteral("cmdMonNext"));
     cmdMonNext->setToolTip(QStringLiteral("次の月"));
     for (QPushButton* b : {cmdMonBef, cmdMonNext}) {
         b->setFixedWidth(32);
@@ -118,7 +118,7 @@ void SchedulePage::buildLayout()
     monthRow->addWidget(cmdMonBef);
     monthRow->addWidget(cmdMonNext);
     // Shown only while the month has edits that are not saved.
-    lbl未登録 = label(QStringLiteral("lbl未登録"), QStringLiteral("未登録"), imContainer3D1);
+    lbl未登録 = label(QStringLiteral("lbl未登録"), QStringLiteral("未登録"), monthFrame);
     lbl未登録->setStyleSheet(QStringLiteral("color: #c00000; font-weight: bold;"));
     // The mark comes and goes without moving the month's buttons.
     QSizePolicy markPolicy = lbl未登録->sizePolicy();
@@ -128,18 +128,18 @@ void SchedulePage::buildLayout()
     monthRow->addWidget(lbl未登録);
     monthRow->addStretch();
 
-    GridInp = named(new BoundGrid(imContainer3D1), QStringLiteral("GridInp"));
+    GridInp = named(new BoundGrid(monthFrame), QStringLiteral("GridInp"));
     GridInp->gridDelegate()->setObjectName(QStringLiteral("DD入金先名"));
 
     // Totals beside the grid, with the progress bar below them.
-    num繰越額 = named(new AmountField(imContainer3D1), QStringLiteral("num繰越額"));
-    num予定額月計 = named(new AmountField(imContainer3D1), QStringLiteral("num予定額月計"));
-    num入金額月計 = named(new AmountField(imContainer3D1), QStringLiteral("num入金額月計"));
-    num累計 = named(new AmountField(imContainer3D1), QStringLiteral("num累計"));
-    lbl繰越額 = label(QStringLiteral("lbl繰越額"), QStringLiteral("繰越額"), imContainer3D1);
-    lbl予定額月計 = label(QStringLiteral("lbl予定額月計"), QStringLiteral("予定額月計"), imContainer3D1);
-    lbl入金額月計 = label(QStringLiteral("lbl入金額月計"), QStringLiteral("入金額月計"), imContainer3D1);
-    lbl累計 = label(QStringLiteral("lbl累計"), QStringLiteral("予定額累計"), imContainer3D1);
+    num繰越額 = named(new AmountField(monthFrame), QStringLiteral("num繰越額"));
+    num予定額月計 = named(new AmountField(monthFrame), QStringLiteral("num予定額月計"));
+    num入金額月計 = named(new AmountField(monthFrame), QStringLiteral("num入金額月計"));
+    num累計 = named(new AmountField(monthFrame), QStringLiteral("num累計"));
+    lbl繰越額 = label(QStringLiteral("lbl繰越額"), QStringLiteral("繰越額"), monthFrame);
+    lbl予定額月計 = label(QStringLiteral("lbl予定額月計"), QStringLiteral("予定額月計"), monthFrame);
+    lbl入金額月計 = label(QStringLiteral("lbl入金額月計"), QStringLiteral("入金額月計"), monthFrame);
+    lbl累計 = label(QStringLiteral("lbl累計"), QStringLiteral("予定額累計"), monthFrame);
     auto* totals = new QFormLayout;
     totals->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
     const std::pair<QLabel*, AmountField*> rows[] = {{lbl繰越額, num繰越額},
@@ -152,7 +152,7 @@ void SchedulePage::buildLayout()
         caption->setBuddy(field);
         totals->addRow(caption, field);
     }
-    Pbar = named(new QProgressBar(imContainer3D1), QStringLiteral("Pbar"));
+    Pbar = named(new QProgressBar(monthFrame), QStringLiteral("Pbar"));
     Pbar->setRange(0, 100);
     Pbar->setValue(0);
     Pbar->setVisible(false);
@@ -162,7 +162,7 @@ void SchedulePage::buildLayout()
     barPolicy.setRetainSizeWhenHidden(true);
     Pbar->setSizePolicy(barPolicy);
     // What is past due, across all months; a click opens the open-receipts page.
-    lbl未入金お知らせ = named(new ClickableLabel(imContainer3D1), QStringLiteral("lbl未入金お知らせ"));
+    lbl未入金お知らせ = named(new ClickableLabel(monthFrame), QStringLiteral("lbl未入金お知らせ"));
     lbl未入金お知らせ->setCursor(Qt::PointingHandCursor);
     lbl未入金お知らせ->setStyleSheet(QStringLiteral("QLabel { color: #b00000; }"));
     auto* side = new QVBoxLayout;
@@ -177,35 +177,35 @@ void SchedulePage::buildLayout()
     middle->addLayout(side);
     middle->addStretch();
 
-    imContainer3D6 = panel(QStringLiteral("imContainer3D6"), imContainer3D1);
-    cmd読込 = button(QStringLiteral("cmd読込"), QStringLiteral("読込"), imContainer3D6);
-    cmd登録 = button(QStringLiteral("cmd登録"), QStringLiteral("登録"), imContainer3D6);
-    cmd行挿入 = button(QStringLiteral("cmd行挿入"), QStringLiteral("行挿入"), imContainer3D6);
-    cmd行削除 = button(QStringLiteral("cmd行削除"), QStringLiteral("行削除"), imContainer3D6);
-    Cmd印刷 = button(QStringLiteral("Cmd印刷"), QStringLiteral("印刷"), imContainer3D6);
-    cmd履歴クリア = button(QStringLiteral("cmd履歴クリア"), QStringLiteral("クリア"), imContainer3D6);
-    cmd履歴閉じる = button(QStringLiteral("cmd履歴閉じる"), QStringLiteral("閉じる"), imContainer3D6);
-    cmdHint = hintButton(QStringLiteral("cmdHint"), imContainer3D6);
-    cmd元に戻す = button(QStringLiteral("cmd元に戻す"), QStringLiteral("元に戻す"), imContainer3D6);
+    scheduleButtons = panel(QStringLiteral("imContainer3D6"), monthFrame);
+    cmd読込 = button(QStringLiteral("cmd読込"), QStringLiteral("読込"), scheduleButtons);
+    cmd登録 = button(QStringLiteral("cmd登録"), QStringLiteral("登録"), scheduleButtons);
+    cmd行挿入 = button(QStringLiteral("cmd行挿入"), QStringLiteral("行挿入"), scheduleButtons);
+    cmd行削除 = button(QStringLiteral("cmd行削除"), QStringLiteral("行削除"), scheduleButtons);
+    Cmd印刷 = button(QStringLiteral("Cmd印刷"), QStringLiteral("印刷"), scheduleButtons);
+    cmd履歴クリア = button(QStringLiteral("cmd履歴クリア"), QStringLiteral("クリア"), scheduleButtons);
+    cmd履歴閉じる = button(QStringLiteral("cmd履歴閉じる"), QStringLiteral("閉じる"), scheduleButtons);
+    cmdHint = hintButton(QStringLiteral("cmdHint"), scheduleButtons);
+    cmd元に戻す = button(QStringLiteral("cmd元に戻す"), QStringLiteral("元に戻す"), scheduleButtons);
     cmd元に戻す->setToolTip(QStringLiteral("直前の編集を取り消します (Ctrl+Z)"));
-    cmdやり直し = button(QStringLiteral("cmdやり直し"), QStringLiteral("やり直し"), imContainer3D6);
+    cmdやり直し = button(QStringLiteral("cmdやり直し"), QStringLiteral("やり直し"), scheduleButtons);
     cmdやり直し->setToolTip(QStringLiteral("取り消した編集をやり直します (Ctrl+Y)"));
     for (QPushButton* b : {cmd元に戻す, cmdやり直し}) {
         b->setEnabled(false);
         // The cursor stays in the grid: an undo is part of typing, not a move to the button row.
         b->setFocusPolicy(Qt::NoFocus);
     }
-    auto* buttons = new QHBoxLayout(imContainer3D6);
+    auto* buttons = new QHBoxLayout(scheduleButtons);
     for (QPushButton* b : {cmd読込, cmd登録, cmd行挿入, cmd行削除, cmd元に戻す, cmdやり直し, Cmd印刷,
                            cmd履歴クリア, cmd履歴閉じる})
         buttons->addWidget(b);
     buttons->addStretch();
     buttons->addWidget(cmdHint);
 
-    auto* layout = new QVBoxLayout(imContainer3D1);
+    auto* layout = new QVBoxLayout(monthFrame);
     layout->addLayout(monthRow);
     layout->addLayout(middle, 1);
-    layout->addWidget(imContainer3D6);
+    layout->addWidget(scheduleButtons);
 }
 
 void SchedulePage::connectControls()

@@ -69,28 +69,28 @@ SettingsPage::SettingsPage(Source source, QWidget* parent) : QWidget(parent), m_
 
 void SettingsPage::buildLayout()
 {
-    imContainer3D2 = panel(QStringLiteral("imContainer3D2"), this);
+    settingsFrame = panel(QStringLiteral("imContainer3D2"), this);
     auto* pageLayout = new QVBoxLayout(this);
-    pageLayout->addWidget(imContainer3D2);
+    pageLayout->addWidget(settingsFrame);
 
-    imContainer3D5 = panel(QStringLiteral("imContainer3D5"), imContainer3D2);
-    lbl年号 = label(QStringLiteral("lbl年号"), QStringLiteral("年   号"), imContainer3D5);
-    cmb年号 = named(new QComboBox(imContainer3D5), QStringLiteral("cmb年号"));
+    settingsFields = panel(QStringLiteral("imContainer3D5"), settingsFrame);
+    lbl年号 = label(QStringLiteral("lbl年号"), QStringLiteral("年   号"), settingsFields);
+    cmb年号 = named(new QComboBox(settingsFields), QStringLiteral("cmb年号"));
     // Editable only so that a stored value outside the list can still be shown; the user picks.
     cmb年号->setEditable(true);
     cmb年号->setInsertPolicy(QComboBox::NoInsert);
     cmb年号->lineEdit()->setReadOnly(true);
     cmb年号->setFixedWidth(110);
     lbl年号->setBuddy(cmb年号);
-    Chk入金先自動登録 = named(new QCheckBox(QStringLiteral("入金先の自動登録"), imContainer3D5),
+    Chk入金先自動登録 = named(new QCheckBox(QStringLiteral("入金先の自動登録"), settingsFields),
                               QStringLiteral("Chk入金先自動登録"));
-    lbl罫線色 = label(QStringLiteral("lbl罫線色"), QStringLiteral("印刷時の罫線の色"), imContainer3D5);
-    Pic罫線色 = named(new ClickableLabel(imContainer3D5), QStringLiteral("Pic罫線色"));
+    lbl罫線色 = label(QStringLiteral("lbl罫線色"), QStringLiteral("印刷時の罫線の色"), settingsFields);
+    Pic罫線色 = named(new ClickableLabel(settingsFields), QStringLiteral("Pic罫線色"));
     Pic罫線色->setToolTip(QStringLiteral("ここをダブルクリックして色を指定"));
     Pic罫線色->setFixedSize(48, 24);
     Pic罫線色->setFrameShape(QFrame::Box);
     Pic罫線色->setAutoFillBackground(true);
-    num白紙罫線色 = named(new AmountField(imContainer3D5), QStringLiteral("num白紙罫線色"));
+    num白紙罫線色 = named(new AmountField(settingsFields), QStringLiteral("num白紙罫線色"));
     num白紙罫線色->setFixedWidth(110);
     // The colour number is a plain whole number, not an amount: digits only, up to 16777215.
     num白紙罫線色->setValidator(
@@ -99,24 +99,24 @@ void SettingsPage::buildLayout()
     colourRow->addWidget(Pic罫線色);
     colourRow->addWidget(num白紙罫線色);
     colourRow->addStretch();
-    auto* settings = new QFormLayout(imContainer3D5);
+    auto* settings = new QFormLayout(settingsFields);
     settings->addRow(lbl年号, cmb年号);
     settings->addRow(QString(), Chk入金先自動登録);
     settings->addRow(lbl罫線色, colourRow);
 
-    imContainer3D7 = panel(QStringLiteral("imContainer3D7"), imContainer3D2);
-    cmd設定削除 = button(QStringLiteral("cmd設定削除"), QStringLiteral("削除"), imContainer3D7);
-    cmd設定クリア = button(QStringLiteral("cmd設定クリア"), QStringLiteral("クリア"), imContainer3D7);
-    cmd設定登録 = button(QStringLiteral("cmd設定登録"), QStringLiteral("登録"), imContainer3D7);
-    cmd設定読込 = button(QStringLiteral("cmd設定読込"), QStringLiteral("読込"), imContainer3D7);
-    cmdHint2 = hintButton(QStringLiteral("cmdHint2"), imContainer3D7);
-    auto* buttons = new QHBoxLayout(imContainer3D7);
+    settingsButtons = panel(QStringLiteral("imContainer3D7"), settingsFrame);
+    cmd設定削除 = button(QStringLiteral("cmd設定削除"), QStringLiteral("削除"), settingsButtons);
+    cmd設定クリア = button(QStringLiteral("cmd設定クリア"), QStringLiteral("クリア"), settingsButtons);
+    cmd設定登録 = button(QStringLiteral("cmd設定登録"), QStringLiteral("登録"), settingsButtons);
+    cmd設定読込 = button(QStringLiteral("cmd設定読込"), QStringLiteral("読込"), settingsButtons);
+    cmdHint2 = hintButton(QStringLiteral("cmdHint2"), settingsButtons);
+    auto* buttons = new QHBoxLayout(settingsButtons);
     for (QPushButton* b : {cmd設定読込, cmd設定登録, cmd設定削除, cmd設定クリア})
         buttons->addWidget(b);
     buttons->addStretch();
     buttons->addWidget(cmdHint2);
 
-    ImFrame3D1 = panel(QStringLiteral("ImFrame3D1"), imContainer3D2);
+    ImFrame3D1 = panel(QStringLiteral("ImFrame3D1"), settingsFrame);
     cmd一括削除7 = button(QStringLiteral("cmd一括削除7"), QStringLiteral("実行"), ImFrame3D1);
     lbl一括削除 = label(QStringLiteral("lbl一括削除"), QStringLiteral("すべてのデータを削除し初期状態に戻す"),
                         ImFrame3D1);
@@ -125,28 +125,29 @@ void SettingsPage::buildLayout()
     reset->addWidget(lbl一括削除);
     reset->addStretch();
 
-    lblInfo = label(QStringLiteral("lblInfo"), m_source.caption, imContainer3D2);
-    lblSupport = label(QStringLiteral("lblSupport"), QString(), imContainer3D2);
-    Image2 = named(new ClickableLabel(imContainer3D2), QStringLiteral("Image2"));
-    Image2->setText(QStringLiteral("モルベクス フリー掲示板"));
-    Image2->setAlignment(Qt::AlignCenter);
-    Image2->setFixedSize(300, 48);
-    Image2->setCursor(Qt::PointingHandCursor);
-    Image2->setToolTip(
+    lblInfo = label(QStringLiteral("lblInfo"), m_source.caption, settingsFrame);
+    lblSupport = label(QStringLiteral("lblSupport"), QString(), settingsFrame);
+    supportBanner = named(new ClickableLabel(settingsFrame), QStringLiteral("Image2"));
+    supportBanner->setText(QStringLiteral("モルベクス フリー掲示板"));
+    supportBanner->setAlignment(Qt::AlignCenter);
+    supportBanner->setFixedSize(300, 48);
+    supportBanner->setCursor(Qt::PointingHandCursor);
+    supportBanner->setToolTip(
         bannerAddress(QCoreApplication::applicationDirPath()).toDisplayString(QUrl::PreferLocalFile));
-    Image2->setStyleSheet(QStringLiteral("QLabel { background: #1f4e79; color: white; font-weight: bold; "
-                                         "border: 1px solid #0f2e49; }"));
+    supportBanner->setStyleSheet(
+        QStringLiteral("QLabel { background: #1f4e79; color: white; font-weight: bold; "
+                       "border: 1px solid #0f2e49; }"));
 
-    auto* layout = new QVBoxLayout(imContainer3D2);
-    layout->addWidget(imContainer3D5);
-    layout->addWidget(imContainer3D7);
+    auto* layout = new QVBoxLayout(settingsFrame);
+    layout->addWidget(settingsFields);
+    layout->addWidget(settingsButtons);
     layout->addWidget(ImFrame3D1);
-    layout->addWidget(m_source.csvPanel(imContainer3D2));
-    layout->addWidget(m_source.legacyPanel(imContainer3D2));
+    layout->addWidget(m_source.csvPanel(settingsFrame));
+    layout->addWidget(m_source.legacyPanel(settingsFrame));
     layout->addStretch();
     layout->addWidget(lblInfo);
     layout->addWidget(lblSupport);
-    layout->addWidget(Image2);
+    layout->addWidget(supportBanner);
 }
 
 void SettingsPage::connectControls()
@@ -171,7 +172,7 @@ void SettingsPage::connectControls()
     connect(Pic罫線色, &ClickableLabel::doubleClicked, this, [this] { chooseLineColour(); });
     connect(Pic罫線色, &ClickableLabel::activated, this, [this] { chooseLineColour(); });
     connect(num白紙罫線色, &QLineEdit::textChanged, this, [this] { showSwatch(); });
-    connect(Image2, &ClickableLabel::clicked, this, [] {
+    connect(supportBanner, &ClickableLabel::clicked, this, [] {
         // Whether a browser or viewer opens is the desktop's business; nothing is reported either way.
         const QUrl address = bannerAddress(QCoreApplication::applicationDirPath());
         if (!address.isEmpty())

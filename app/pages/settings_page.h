@@ -84,15 +84,15 @@ private:
     bool m入金先自動登録 = false;
     int m罫線色 = 0;
 
-    QFrame* imContainer3D2 = nullptr;
-    QFrame* imContainer3D5 = nullptr;
+    QFrame* settingsFrame = nullptr;  // object name imContainer3D2
+    QFrame* settingsFields = nullptr; // object name imContainer3D5
     QLabel* lbl年号 = nullptr;
     QComboBox* cmb年号 = nullptr;
     QCheckBox* Chk入金先自動登録 = nullptr;
     QLabel* lbl罫線色 = nullptr;
     ClickableLabel* Pic罫線色 = nullptr;
     AmountField* num白紙罫線色 = nullptr;
-    QFrame* imContainer3D7 = nullptr;
+    QFrame* settingsButtons = nullptr; // object name imContainer3D7
     QPushButton* cmd設定削除 = nullptr;
     QPushButton* cmd設定クリア = nullptr;
     QPushButton* cmd設定登録 = nullptr;
@@ -103,5 +103,5 @@ private:
     QLabel* lbl一括削除 = nullptr;
     QLabel* lblInfo = nullptr;
     QLabel* lblSupport = nullptr;
-    ClickableLabel* Image2 = nullptr;
+    ClickableLabel* supportBanner = nullptr; // object name Image2
 };
