@@ -249,3 +249,22 @@ TEST(ScheduleDraft, AFigureStillInItsEditorWhenTheWindowClosesIsAskedAbout)
     EXPECT_EQ(control<WorkTableModel>(*window, "datInp")->value(0, kPlanned).toMoney(), yen(777));
     EXPECT_TRUE(unsavedShown(*window));
 }
+
+// Writes a picture of the schedule page holding unsaved edits, for the README (run with
+// --gtest_also_run_disabled_tests and DORIVAN_SCREENSHOT naming the file).
+TEST(ScheduleDraft, DISABLED_Screenshot)
+{
+    const QString target = qEnvironmentVariable("DORIVAN_SCREENSHOT");
+    if (target.isEmpty())
+        GTEST_SKIP() << "DORIVAN_SCREENSHOT names the picture to write";
+    TempDataFolder folder;
+    auto window = mayWithTwoRows(folder);
+    window->resize(1000, 660);
+    putWorkRow(*window, 3, 12, QStringLiteral("丙社"), 400);
+    putWorkRow(*window, 4, 13, std::nullopt, 700);
+    putCursor(*window, 1, kReceived);
+    typeKeys(QStringLiteral("300"));
+    pressKey(Qt::Key_Return);
+    QApplication::processEvents();
+    ASSERT_TRUE(window->grab().save(target));
+}
