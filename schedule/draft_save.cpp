@@ -42,6 +42,15 @@ void MonthDraft::save(Database& db, const std::function<void(int)>& progress)
 {
     if (const std::optional<int> undated = firstRowWithoutDate())
         refuseUndated(*undated);
+    // The month field reaches years the rest of the program cannot show; nothing is stored there.
+    for (const WorkRow& row : m_rows) {
+        if (hasPayer(row) && row.日付 && !isKeptDate(*row.日付))
+            throw StorageError(StorageError::Kind::Generic,
+                               QStringLiteral("%1行目: %2登録できませんでした。何も変更していません。")
+                                   .arg(row.行番号)
+                                   .arg(outsideKeptDatesMessage(toSlashDate(*row.日付))),
+                               "a working row is dated outside the kept years");
+    }
     report(progress, 10);
 
     std::unordered_map<std::int64_t, const BaseRow*> baseById;

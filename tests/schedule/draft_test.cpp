@@ -469,3 +469,22 @@ TEST(MonthSteps, VisitingMoreMonthsPreparesNoMoreStatements)
         visit(QDate(2024, 1, 1).addMonths(m - 1));
     EXPECT_EQ(preparedStatements(), prepared);
 }
+
+TEST(SaveMonth, ARowOutsideTheYearsTheProgramShowsIsRefused)
+{
+    TempDataFolder folder;
+    auto db = folder.open();
+    MonthDraft draft;
+    draft.clear(*db, QDate(2100, 1, 1)); // the month field goes on past 2099
+    typeRow(*db, draft, 0, 5, QStringLiteral("甲社"), 1000);
+    try {
+        draft.save(*db);
+        FAIL() << "a row of 2100 was stored";
+    } catch (const StorageError& e) {
+        EXPECT_TRUE(e.userMessage().contains(QStringLiteral("2100/01/05"))) << e.userMessage().toStdString();
+        EXPECT_TRUE(e.userMessage().contains(QStringLiteral("1900年から2099年")))
+            << e.userMessage().toStdString();
+    }
+    EXPECT_TRUE(readStoredRows(*db).empty());
+    EXPECT_TRUE(draft.isDirty());
+}
