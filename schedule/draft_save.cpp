@@ -116,12 +116,11 @@ void MonthDraft::save(Database& db, const std::function<void(int)>& progress)
     if (m_month.isValid()) {
         // A month of more than 200 stored rows shows only the first 200: the rows behind them follow
         // the renumbered ones, so that no two rows of the month share a number.
-        const std::optional<MonthRange> range = monthRange(toSlashDate(m_month));
         std::vector<std::int64_t> hidden;
         {
             RowWalk rows(db,
                          "select rowid from 入金予定表 where 日付 >= ? and 日付 <= ? order by 日付, 行番号",
-                         {Value(parseDateText(range->first)), Value(parseDateText(range->last))});
+                         monthDays(m_month));
             while (rows.next()) {
                 const std::int64_t id = rows.value(0).toInt64().value_or(0);
                 if (!kept.contains(id))
@@ -137,9 +136,8 @@ void MonthDraft::save(Database& db, const std::function<void(int)>& progress)
     // The screen shows what is stored: the balances the pass wrote.
     std::unordered_map<std::int64_t, std::optional<Money>> balances;
     if (m_month.isValid()) {
-        const std::optional<MonthRange> range = monthRange(toSlashDate(m_month));
         RowWalk rows(db, "select rowid, 残高 from 入金予定表 where 日付 >= ? and 日付 <= ?",
-                     {Value(parseDateText(range->first)), Value(parseDateText(range->last))});
+                     monthDays(m_month));
         while (rows.next())
             balances.emplace(rows.value(0).toInt64().value_or(0), rows.value(1).toMoney());
     }
