@@ -59,6 +59,56 @@ void addTheMonthDraft(SQLite::Database& db, const std::string& schema)
     db.exec("CREATE INDEX IF NOT EXISTS " + schema + ".InpWork_行番号 ON InpWork (行番号)");
 }
 
+// Format 2 of the permanent file (program 1.04) keeps each payer's terms of payment beside its name and
+// what 入金消込 learns and applies:
+// - 入金先マスタ: フリガナ (katakana, as a bank writes the name), 締め日 and 支払日 (1-28, 99 for 末),
+//   支払月 (0-6 months after the closing), 休日 ('前', '後' or 'なし'), 定額 (ten-thousandths of a yen),
+//   定額開始 and 定額終了 ('yyyy-mm'); every one NULL when not set, which is how every earlier payer reads;
+// - 銀行休業日: the company bank's own closing days beyond the weekends and national holidays;
+// - 定額予定記録: the months already planned for each payer's fixed amount, so that a made row the user
+//   changed or deleted is not made again;
+// - 入金先照合名: bank names the user assigned to a payer by hand, by their folded key;
+// - 消込済入金: the deposits applied, by their key, so that a file read twice changes nothing;
+// - 振込手数料: the transfer fees a payer may deduct, with the usual ones to start from;
+// - 銀行CSV様式: the column mapping chosen for each layout of bank CSV.
+void addTermsAndBankMatching(SQLite::Database& db, const std::string& schema)
+{
+    const std::string s = schema + ".";
+    for (const char* column : {"フリガナ TEXT", "締め日 INTEGER", "支払月 INTEGER", "支払日 INTEGER",
+                               "休日 TEXT", "定額 INTEGER", "定額開始 TEXT", "定額終了 TEXT"})
+        db.exec("ALTER TABLE " + s + "入金先マスタ ADD COLUMN " + column);
+    db.exec("CREATE TABLE " + s + "銀行休業日 (日付 TEXT NOT NULL PRIMARY KEY)");
+    db.exec("CREATE TABLE " + s +
+            "定額予定記録 (入金先名 TEXT NOT NULL, 年月 TEXT NOT NULL, PRIMARY KEY (入金先名, 年月))");
+    db.exec("CREATE TABLE " + s +
+            "入金先照合名 (入金先名 TEXT NOT NULL, 照合キー TEXT NOT NULL, 振込依頼人名 TEXT,"
+            " PRIMARY KEY (入金先名, 照合キー))");
+    db.exec("CREATE TABLE " + s +
+            "消込済入金 (入金キー TEXT NOT NULL PRIMARY KEY, 取引日 TEXT, 振込依頼人名 TEXT, 金額 INTEGER,"
+            " 入金先名 TEXT, 消込日時 TEXT)");
+    db.exec("CREATE TABLE " + s + "振込手数料 (金額 INTEGER NOT NULL PRIMARY KEY)");
+    SQLite::Statement fee(db, "INSERT INTO " + s + "振込手数料 (金額) VALUES (?)");
+    for (qint64 yen = 110; yen <= 880; yen += 110) {
+        fee.bind(1, static_cast<int64_t>(yen * 10000));
+        fee.exec();
+        fee.reset();
+    }
+    db.exec("CREATE TABLE " + s +
+            "銀行CSV様式 (様式キー TEXT NOT NULL PRIMARY KEY, 日付列 INTEGER, 名前列 INTEGER, 金額列 INTEGER,"
+            " 見出し INTEGER, 文字コード TEXT, 口座 TEXT)");
+}
+
+// Format 2 of the work file gives the payer page's editing copy the terms' columns, and the name each
+// row had when the page was filled (NULL for a row added on the page), by which a save tells a renamed
+// payer from a new one.
+void addTermsToTheEditingCopy(SQLite::Database& db, const std::string& schema)
+{
+    for (const char* column :
+         {"フリガナ TEXT", "締め日 INTEGER", "支払月 INTEGER", "支払日 INTEGER", "休日 TEXT", "定額 INTEGER",
+          "定額開始 TEXT", "定額終了 TEXT", "元入金先名 TEXT"})
+        db.exec("ALTER TABLE " + schema + ".w入金先マスタ ADD COLUMN " + column);
+}
+
 } // namespace
 
 QStringList FileFormat::tablesAt(int version) const
@@ -73,7 +123,12 @@ const FileFormat& permanentFormat()
 {
     static const FileFormat format{
         {QStringLiteral("入金予定表"), QStringLiteral("入金先マスタ"), QStringLiteral("自社情報")},
-        {{{}, numberThePermanentFile}},
+        {
+            {{}, numberThePermanentFile},
+            {{QStringLiteral("銀行休業日"), QStringLiteral("定額予定記録"), QStringLiteral("入金先照合名"),
+              QStringLiteral("消込済入金"), QStringLiteral("振込手数料"), QStringLiteral("銀行CSV様式")},
+             addTermsAndBankMatching},
+        },
     };
     return format;
 }
@@ -83,9 +138,18 @@ const FileFormat& workFormat()
     static const FileFormat format{
         {QStringLiteral("InpWork"), QStringLiteral("InpWorkSort"), QStringLiteral("InpWork印刷"),
          QStringLiteral("w入金先名"), QStringLiteral("w入金先マスタ"), QStringLiteral("ClHint")},
-        {{{QStringLiteral("InpWorkBase"), QStringLiteral("InpWorkDraft")}, addTheMonthDraft}},
+        {
+            {{QStringLiteral("InpWorkBase"), QStringLiteral("InpWorkDraft")}, addTheMonthDraft},
+            {{}, addTermsToTheEditingCopy},
+        },
     };
     return format;
+}
+
+void applyStepsFrom(SQLite::Database& db, const std::string& schema, const FileFormat& format, int version)
+{
+    for (; version < format.latest(); ++version)
+        format.steps[std::size_t(version)].apply(db, schema);
 }
 
 int readVersion(SQLite::Database& db, const std::string& schema)

@@ -42,6 +42,10 @@ struct FileFormat
 const FileFormat& permanentFormat();
 const FileFormat& workFormat();
 
+// Applies the steps of `format` from `version` up, within the caller's transaction and without
+// numbering the file: how a new file made at an earlier format reaches the latest.
+void applyStepsFrom(SQLite::Database& db, const std::string& schema, const FileFormat& format, int version);
+
 int readVersion(SQLite::Database& db, const std::string& schema);
 // Only within a transaction that also changes the tables: the number must always tell the truth.
 void writeVersion(SQLite::Database& db, const std::string& schema, int version);

@@ -51,6 +51,8 @@ void createPermanentSchema(SQLite::Database& db, const std::string& schema)
     run(db, "CREATE INDEX " + s + "入金予定表_日付_行番号 ON 入金予定表 (日付, 行番号)");
     run(db, "CREATE TABLE " + s + "入金先マスタ (入金先名 TEXT)");
     run(db, "CREATE TABLE " + s + "自社情報 (年号 TEXT, 入金先自動登録 INTEGER, LineColor1 INTEGER)");
+    // Made as format 1 was, then by every later step: a new file and an upgraded one cannot drift apart.
+    migrations::applyStepsFrom(db, schema, migrations::permanentFormat(), 1);
     migrations::writeVersion(db, schema, migrations::permanentFormat().latest());
 }
 
@@ -66,6 +68,7 @@ void createWorkSchema(SQLite::Database& db, const std::string& schema)
         run(db, "CREATE TABLE " + s + table + " " + columns);
     // The draft writes its rows by their number, one row at a time as the user types.
     run(db, "CREATE INDEX " + s + "InpWork_行番号 ON InpWork (行番号)");
+    migrations::applyStepsFrom(db, schema, migrations::workFormat(), 1);
     migrations::writeVersion(db, schema, migrations::workFormat().latest());
 }
 

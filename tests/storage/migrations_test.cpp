@@ -54,7 +54,7 @@ QStringList rowsOf(const QString& path, const std::string& select)
 QStringList storedData(const QString& permanentPath)
 {
     return rowsOf(permanentPath, "select rowid, * from 入金予定表 order by rowid") +
-           rowsOf(permanentPath, "select * from 入金先マスタ") +
+           rowsOf(permanentPath, "select 入金先名 from 入金先マスタ") +
            rowsOf(permanentPath, "select * from 自社情報");
 }
 
@@ -68,49 +68,72 @@ QStringList shapeOf(const QString& path)
 
 } // namespace
 
-TEST(Migrations, A102PairIsBroughtForwardOnceAfterACopyWithEveryRowKept)
+TEST(Migrations, APairOfEveryReleaseIsBroughtForwardOnceAfterACopyWithEveryRowKept)
 {
-    TempDataFolder folder;
-    folder.put102Files();
-    const QString backups = folder.path() + QStringLiteral("backup");
-    const QStringList stored = storedData(folder.permanentPath());
-    ASSERT_EQ(rowsOf(folder.permanentPath(), "select * from 入金予定表").size(), 6);
-    const QStringList hints = rowsOf(folder.workPath(), "select * from ClHint");
-    ASSERT_EQ(hints.size(), 1);
-
+    struct Release
+    {
+        const char* name;
+        int format; // of both files
+    };
     const int permanentLatest = migrations::permanentFormat().latest();
     const int workLatest = migrations::workFormat().latest();
-    QString copy;
-    {
-        auto db = Database::open(folder.permanentPath(), folder.workPath(), backups);
-        const QString notice = db->takeUpgradeNotice();
-        EXPECT_TRUE(notice.contains(QStringLiteral("Dorivan.mdb は形式 0 から形式 %1").arg(permanentLatest)))
-            << notice.toStdString();
-        EXPECT_TRUE(notice.contains(QStringLiteral("DorivanWork.mdb は形式 0 から形式 %1").arg(workLatest)));
-        copy = db->backups().lastCopy();
-        EXPECT_TRUE(notice.contains(QDir::toNativeSeparators(copy)));
-        EXPECT_TRUE(db->takeUpgradeNotice().isEmpty());
-        // The draft's tables are there and take rows.
-        db->execute("insert into InpWorkDraft (年月, 未登録, 累計) values (?, ?, ?)", {"2026/12", 0, 0});
-    }
-    EXPECT_EQ(versionOf(folder.permanentPath()), permanentLatest);
-    EXPECT_EQ(versionOf(folder.workPath()), workLatest);
-    EXPECT_EQ(storedData(folder.permanentPath()), stored);
-    EXPECT_EQ(rowsOf(folder.workPath(), "select * from ClHint"), hints);
-    // The copy holds the file as 1.02 left it.
-    EXPECT_EQ(versionOf(copy), 0);
-    EXPECT_EQ(storedData(copy), stored);
-
-    // An upgraded pair has exactly the tables and columns of a pair made new.
     TempDataFolder fresh;
     fresh.open();
-    EXPECT_EQ(shapeOf(folder.permanentPath()), shapeOf(fresh.permanentPath()));
-    EXPECT_EQ(shapeOf(folder.workPath()), shapeOf(fresh.workPath()));
-    EXPECT_EQ(versionOf(fresh.workPath()), workLatest);
+    for (const Release release : {Release{"1.02", 0}, Release{"1.03", 1}}) {
+        SCOPED_TRACE(release.name);
+        TempDataFolder folder;
+        folder.putReleasedFiles(QString::fromLatin1(release.name));
+        const QString backups = folder.path() + QStringLiteral("backup");
+        const QStringList stored = storedData(folder.permanentPath());
+        ASSERT_EQ(rowsOf(folder.permanentPath(), "select * from 入金予定表").size(), 6);
+        const QStringList hints = rowsOf(folder.workPath(), "select * from ClHint");
+        ASSERT_EQ(hints.size(), 1);
+        const QStringList editingCopy = rowsOf(folder.workPath(), "select * from w入金先マスタ");
 
-    auto again = Database::open(folder.permanentPath(), folder.workPath(), backups);
-    EXPECT_TRUE(again->takeUpgradeNotice().isEmpty());
-    EXPECT_EQ(QDir(backups).entryList(QDir::Files).size(), 1);
+        QString copy;
+        {
+            auto db = Database::open(folder.permanentPath(), folder.workPath(), backups);
+            const QString notice = db->takeUpgradeNotice();
+            EXPECT_TRUE(notice.contains(
+                QStringLiteral("Dorivan.mdb は形式 %1 から形式 %2").arg(release.format).arg(permanentLatest)))
+                << notice.toStdString();
+            EXPECT_TRUE(notice.contains(
+                QStringLiteral("DorivanWork.mdb は形式 %1 から形式 %2").arg(release.format).arg(workLatest)));
+            copy = db->backups().lastCopy();
+            EXPECT_TRUE(notice.contains(QDir::toNativeSeparators(copy)));
+            EXPECT_TRUE(db->takeUpgradeNotice().isEmpty());
+            // The draft's tables are there and take rows.
+            db->execute("insert into InpWorkDraft (年月, 未登録, 累計) values (?, ?, ?)", {"2026/12", 0, 0});
+        }
+        EXPECT_EQ(versionOf(folder.permanentPath()), permanentLatest);
+        EXPECT_EQ(versionOf(folder.workPath()), workLatest);
+        // Every earlier column keeps its values; the payers have no terms, as before.
+        EXPECT_EQ(storedData(folder.permanentPath()), stored);
+        EXPECT_EQ(
+            rowsOf(folder.permanentPath(),
+                   "select count(*) from 入金先マスタ where coalesce(フリガナ, 締め日, 支払月, 支払日, 休日,"
+                   " 定額, 定額開始, 定額終了) is not null"),
+            QStringList{QStringLiteral("0")});
+        EXPECT_EQ(rowsOf(folder.permanentPath(), "select 金額 / 10000 from 振込手数料 order by 金額"),
+                  QString("110 220 330 440 550 660 770 880").split(QLatin1Char(' ')));
+        EXPECT_EQ(rowsOf(folder.workPath(), "select * from ClHint"), hints);
+        EXPECT_EQ(rowsOf(folder.workPath(), "select チェック, 入金先名 from w入金先マスタ"), editingCopy);
+        // The copy holds the file as the release left it.
+        EXPECT_EQ(versionOf(copy), release.format);
+        EXPECT_EQ(storedData(copy), stored);
+
+        // An upgraded pair has exactly the tables and columns of a pair made new.
+        EXPECT_EQ(shapeOf(folder.permanentPath()), shapeOf(fresh.permanentPath()));
+        EXPECT_EQ(shapeOf(folder.workPath()), shapeOf(fresh.workPath()));
+        EXPECT_EQ(rowsOf(folder.permanentPath(), "select * from 振込手数料"),
+                  rowsOf(fresh.permanentPath(), "select * from 振込手数料"));
+
+        auto again = Database::open(folder.permanentPath(), folder.workPath(), backups);
+        EXPECT_TRUE(again->takeUpgradeNotice().isEmpty());
+        EXPECT_EQ(QDir(backups).entryList(QDir::Files).size(), 1);
+    }
+    EXPECT_EQ(versionOf(fresh.permanentPath()), permanentLatest);
+    EXPECT_EQ(versionOf(fresh.workPath()), workLatest);
 }
 
 TEST(Migrations, FilesAreCheckedForTheTablesOfTheirOwnFormatAndANewerOneIsLeftUntouched)

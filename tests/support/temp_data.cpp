@@ -16,12 +16,13 @@ std::unique_ptr<Database> TempDataFolder::open() const
     return Database::open(permanentPath(), workPath());
 }
 
-void TempDataFolder::put102Files() const
+void TempDataFolder::putReleasedFiles(const QString& release) const
 {
     for (const QString& path : {permanentPath(), workPath()}) {
         QFile::remove(path);
-        const QString source = QStringLiteral(DORIVAN_V102_DATA "/") + QFileInfo(path).fileName();
+        const QString source =
+            QStringLiteral(DORIVAN_RELEASED_DATA "/v%1/").arg(release) + QFileInfo(path).fileName();
         if (!QFile::copy(source, path))
-            throw std::runtime_error("cannot copy the files of 1.02");
+            throw std::runtime_error(("cannot copy the files of " + release.toStdString()).c_str());
     }
 }

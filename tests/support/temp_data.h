@@ -17,8 +17,10 @@ public:
     QString workPath() const { return path() + QStringLiteral("DorivanWork.mdb"); }
     // Opens (creating on first use) both files of the folder.
     std::unique_ptr<Database> open() const;
-    // Puts in the pair that program 1.02 wrote (tests/data/v1.02), in place of any files there.
-    void put102Files() const;
+    // Puts in the pair that a released program wrote (tests/data/v<release>), in place of any files
+    // there: "1.02" (format 0 of both files), "1.03" (format 1 of both).
+    void putReleasedFiles(const QString& release) const;
+    void put102Files() const { putReleasedFiles(QStringLiteral("1.02")); }
 
 private:
     QTemporaryDir m_dir;
