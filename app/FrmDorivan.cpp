@@ -22,6 +22,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 const QString kWindowCaption = QStringLiteral("入金予定表 Ver ") + QStringLiteral(DORIVAN_VERSION);
 
 namespace {
@@ -142,6 +144,9 @@ void FrmDorivan::buildLayout()
     overdue.lineColor = [this] { return std::int64_t(m_settingsPage->lineColour()); };
     overdue.prompts = m_prompts;
     overdue.clock = m_clock;
+    overdue.confirmChangingDates = [this](const std::vector<QDate>& dates) {
+        return !showsMonthOf(dates) || m_schedulePage->confirmLeavingMonth();
+    };
     m_overduePage = new OverduePage(std::move(overdue));
 
     SSTab1 = new QTabWidget(this);
@@ -171,6 +176,11 @@ void FrmDorivan::connectPages()
     connect(m_schedulePage, &SchedulePage::pastDueClicked, this,
             [this] { SSTab1->setCurrentWidget(m_overduePage); });
     connect(m_overduePage, &OverduePage::storedRowRequested, m_schedulePage, &SchedulePage::showStoredRow);
+    connect(m_overduePage, &OverduePage::depositsApplied, this, [this](const std::vector<QDate>& dates) {
+        if (showsMonthOf(dates))
+            m_schedulePage->loadMonth();
+        storedDataChanged();
+    });
     // Past midnight the grid's overdue marks and the notice count from the new day.
     connect(m_overduePage, &OverduePage::dayTurned, this, [this] {
         m_schedulePage->showOverdueMarks();
@@ -231,6 +241,14 @@ QString FrmDorivan::plainTitle() const
     if (title.endsWith(kUnsavedMark))
         title.chop(kUnsavedMark.size());
     return title;
+}
+
+bool FrmDorivan::showsMonthOf(const std::vector<QDate>& dates) const
+{
+    const QDate month = m_schedulePage->workMonth();
+    return std::any_of(dates.begin(), dates.end(), [&](const QDate& date) {
+        return month.isValid() && date.year() == month.year() && date.month() == month.month();
+    });
 }
 
 void FrmDorivan::storedDataChanged()

@@ -2,11 +2,13 @@
 
 #include "common/clock.h"
 
+#include <QDate>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
 
 #include <memory>
+#include <vector>
 
 class Database;
 class OverduePage;
@@ -78,6 +80,8 @@ private:
     // and its chart) follow a change of them: every writer ends here, whichever way the rows came (a
     // save, a deletion, an import, or another program while the window was closed: the load).
     void storedDataChanged();
+    // Whether the schedule page holds the month of one of the dates.
+    bool showsMonthOf(const std::vector<QDate>& dates) const;
     // The past-due notice on the schedule page, from the open-receipts page's last read when it
     // reached yesterday.
     void showPastDueNotice();

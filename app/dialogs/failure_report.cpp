@@ -1,6 +1,7 @@
 #include "app/dialogs/failure_report.h"
 
 #include "app/dialogs/standard_message.h"
+#include "bank/deposit.h"
 #include "common/money.h"
 #include "schedule/balances.h"
 #include "settings/settings_record.h"
@@ -14,6 +15,9 @@ QString failureMessage(const std::exception& failure, const QString& unforeseen)
         return storage->userMessage();
     if (const auto* input = dynamic_cast<const settings::SettingsInputError*>(&failure))
         return input->userMessage();
+    // A bank file is read whole before anything is stored, so its refusal has changed nothing.
+    if (const auto* bankFile = dynamic_cast<const bank::BankFileError*>(&failure))
+        return bankFile->userMessage() + QStringLiteral("何も変更していません。");
     // A sum that left the range of Money is the same event as a total the schedule refused.
     if (dynamic_cast<const MoneyOverflow*>(&failure))
         return schedule::AmountOutOfRange().userMessage();

@@ -1,5 +1,6 @@
 #include "app/pages/overdue_page.h"
 
+#include "app/dialogs/bank_matching.h"
 #include "app/dialogs/csv_dialog.h"
 #include "app/dialogs/failure_report.h"
 #include "app/dialogs/report_preview.h"
@@ -106,6 +107,7 @@ OverduePage::OverduePage(Source source, QWidget* parent) : QWidget(parent), m_so
     });
     connect(cmd未入金印刷, &QPushButton::clicked, this, [this] { print(); });
     connect(cmd未入金CSV, &QPushButton::clicked, this, [this] { exportCsv(); });
+    connect(cmd入金消込, &QPushButton::clicked, this, [this] { matchBankFile(); });
 }
 
 void OverduePage::buildLayout()
@@ -187,6 +189,10 @@ void OverduePage::buildLayout()
     m_buttons = new QHBoxLayout(buttonPanel);
     m_buttons->addWidget(cmd未入金印刷);
     m_buttons->addWidget(cmd未入金CSV);
+    cmd入金消込 =
+        named(new QPushButton(QStringLiteral("入金消込"), buttonPanel), QStringLiteral("cmd入金消込"));
+    cmd入金消込->setAutoDefault(false);
+    m_buttons->addWidget(cmd入金消込);
     m_buttons->addStretch();
 
     auto* layout = new QVBoxLayout(frame);
@@ -389,4 +395,17 @@ void OverduePage::exportCsv()
         return;
     }
     saveExportedCsv(*m_source.prompts, m_csvDialog->fileName(), result);
+}
+
+void OverduePage::matchBankFile()
+{
+    Database* db = m_source.database ? m_source.database() : nullptr;
+    if (!db)
+        return;
+    const std::vector<QDate> dates =
+        ::matchBankFile(this, *db, *m_source.prompts, now(), [this](const std::vector<QDate>& changing) {
+            return !m_source.confirmChangingDates || m_source.confirmChangingDates(changing);
+        });
+    if (!dates.empty())
+        emit depositsApplied(dates);
 }

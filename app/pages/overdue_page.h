@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class AmountField;
 class CsvDialog;
@@ -49,6 +50,9 @@ public:
         std::function<std::int64_t()> lineColor;
         std::shared_ptr<UserPrompts> prompts;
         Clock clock;
+        // 入金消込 is about to change stored rows of these dates: false stops it (the displayed month's
+        // unsaved edits are settled here, as leaving the month settles them).
+        std::function<bool(const std::vector<QDate>&)> confirmChangingDates;
     };
     inline static const QString kAllPayers = QStringLiteral("（すべて）");
 
@@ -71,6 +75,8 @@ public:
     void print();
     // cmd未入金CSV: the list as shown, with the page's columns, to a CSV file of the schedule's form.
     void exportCsv();
+    // cmd入金消込: the bank's file matched to the open rows, reviewed and stored.
+    void matchBankFile();
     // The dialog of the CSV export, which keeps the last encoding chosen.
     CsvDialog* csvDialog() const { return m_csvDialog; }
 
@@ -79,6 +85,8 @@ signals:
     void storedRowRequested(const QDate& date, int rowNumber);
     // Midnight passed and the page has been read again for the new day.
     void dayTurned();
+    // 入金消込 stored the 入金額 of rows of these dates (and rows it added).
+    void depositsApplied(const std::vector<QDate>& dates);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -93,6 +101,7 @@ private:
     AmountField* num未入金合計 = nullptr;
     QPushButton* cmd未入金印刷 = nullptr;
     QPushButton* cmd未入金CSV = nullptr;
+    QPushButton* cmd入金消込 = nullptr;
     OutlookChart* Chart見通し = nullptr;
     OpenRowsModel* openRows = nullptr;
     PayerTotalsModel* payerTotals = nullptr;

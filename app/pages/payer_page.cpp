@@ -5,6 +5,7 @@
 #include "app/dialogs/standard_message.h"
 #include "app/grid/bound_grid.h"
 #include "app/grid/work_table_model.h"
+#include "app/pages/learned_names_panel.h"
 #include "app/widgets/page_controls.h"
 #include "payers/payer_master.h"
 #include "storage/database.h"
@@ -64,6 +65,7 @@ void PayerPage::buildLayout()
     auto* layout = new QVBoxLayout(payerFrame);
     layout->addLayout(gridRow, 1);
     layout->addWidget(payerButtons);
+    layout->addWidget(new LearnedNamesPanel(m_source.database, m_source.prompts, payerFrame));
 }
 
 void PayerPage::connectControls()

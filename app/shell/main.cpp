@@ -1,5 +1,6 @@
 #include "app/FrmDorivan.h"
 #include "app/build_info.h"
+#include "app/cli/bank_command.h"
 #include "app/cli/command_line.h"
 #include "app/cli/csv_command.h"
 #include "app/cli/legacy_command.h"
@@ -58,6 +59,8 @@ int main(int argc, char** argv)
         if (line.action == CommandAction::RunTask &&
             (line.task == QStringLiteral("export-csv") || line.task == QStringLiteral("import-csv")))
             return runCsvTask(line, dataFolderFor(line.options, programFolder));
+        if (line.action == CommandAction::RunTask && line.task == QStringLiteral("match-bank"))
+            return runBankTask(line, dataFolderFor(line.options, programFolder));
         if (line.action == CommandAction::RunTask && line.task == QStringLiteral("import-legacy"))
             return runLegacyTask(line, dataFolderFor(line.options, programFolder));
         return deliver(answerWithoutWindow(line, programFolder));
