@@ -48,11 +48,11 @@ std::vector<QStringList> sampleLines(const QByteArray& bytes)
 }
 
 // The first column whose header holds one of the words, else `fallback`.
-int columnNamed(const QStringList& header, std::initializer_list<const char16_t*> words, int fallback)
+int columnNamed(const QStringList& header, const QStringList& words, int fallback)
 {
-    for (const char16_t* word : words)
+    for (const QString& word : words)
         for (int i = 0; i < header.size(); ++i)
-            if (header[i].contains(QString::fromUtf16(word)))
+            if (header[i].contains(word))
                 return i;
     return fallback;
 }
@@ -89,9 +89,13 @@ BankCsvDialog::BankCsvDialog(const QByteArray& bytes, QWidget* parent)
         return box;
     };
     // The usual headers of the banks' statements give the first guess.
-    cmb日付列 = columnBox("cmb日付列", columnNamed(header, {u"日付", u"取引日", u"年月日"}, 0));
-    cmb名前列 = columnBox("cmb名前列", columnNamed(header, {u"摘要", u"依頼人", u"名"}, 1));
-    cmb金額列 = columnBox("cmb金額列", columnNamed(header, {u"入金", u"預入", u"お預入"}, 2));
+    cmb日付列 =
+        columnBox("cmb日付列", columnNamed(header, {QStringLiteral("日付"), QStringLiteral("取引日")}, 0));
+    cmb名前列 = columnBox(
+        "cmb名前列",
+        columnNamed(header, {QStringLiteral("依頼人"), QStringLiteral("摘要"), QStringLiteral("名")}, 1));
+    cmb金額列 =
+        columnBox("cmb金額列", columnNamed(header, {QStringLiteral("入金"), QStringLiteral("預入")}, 2));
     chk見出し = named(new QCheckBox(QStringLiteral("1行目は見出し"), this), QStringLiteral("chk見出し"));
     chk見出し->setChecked(true);
     cmb文字コード = named(new QComboBox(this), QStringLiteral("cmb文字コード"));

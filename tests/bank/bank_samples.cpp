@@ -1,16 +1,26 @@
 #include "bank/bank_samples.h"
 
+#include "support/seed.h"
+
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include <stdexcept>
 
 namespace bank_samples {
 
-QByteArray bytesOf(const QString& file)
+QString pathOf(const QString& file)
 {
     // The test data folders sit side by side.
-    QFile in(QDir(QStringLiteral(DORIVAN_LEGACY_DATA)).filePath(QStringLiteral("../bank/") + file));
+    return QDir(QStringLiteral(DORIVAN_LEGACY_DATA)).filePath(QStringLiteral("../bank/") + file);
+}
+
+QByteArray bytesOf(const QString& file)
+{
+    QFile in(pathOf(file));
     if (!in.open(QIODevice::ReadOnly))
         throw std::runtime_error("missing bank sample " + file.toStdString());
     return in.readAll();
@@ -36,6 +46,31 @@ std::vector<CheckedRecord> checkListOf(const QString& file)
         records.push_back(std::move(record));
     }
     return records;
+}
+
+void seedScenario(Database& db)
+{
+    const QJsonObject json = QJsonDocument::fromJson(bank_samples::bytesOf("schedule.json")).object();
+    QHash<QString, QString> names;
+    QStringList payers;
+    for (const QJsonValue& p : json[QLatin1String("payers")].toArray()) {
+        const QJsonObject payer = p.toObject();
+        names.insert(payer[QLatin1String("id")].toString(), payer[QLatin1String("name")].toString());
+        payers << payer[QLatin1String("name")].toString();
+    }
+    seedPayers(db, payers);
+    for (const QJsonValue& p : json[QLatin1String("payers")].toArray())
+        db.execute("update 入金先マスタ set フリガナ = ? where 入金先名 = ?",
+                   {Value(p[QLatin1String("kana")].toString()), Value(p[QLatin1String("name")].toString())});
+    std::vector<StoredRow> rows;
+    int number = 0;
+    for (const QJsonValue& i : json[QLatin1String("invoices")].toArray()) {
+        const QJsonObject invoice = i.toObject();
+        rows.push_back({QDate::fromString(invoice[QLatin1String("due")].toString(), Qt::ISODate), ++number,
+                        names[invoice[QLatin1String("payer")].toString()],
+                        yen(invoice[QLatin1String("amount")].toInteger()), std::nullopt, std::nullopt});
+    }
+    seedStoredRows(db, rows);
 }
 
 } // namespace bank_samples

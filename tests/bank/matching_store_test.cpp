@@ -6,10 +6,6 @@
 #include "support/seed.h"
 #include "support/temp_data.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-
 #include <gtest/gtest.h>
 
 using bank::Judgement;
@@ -17,32 +13,6 @@ using bank::Judgement;
 namespace {
 
 const QDateTime kNow(QDate(2025, 7, 2), QTime(9, 0));
-
-// The scenario of the sample files in the store: its payers with their readings, its invoices as rows.
-void seedScenario(Database& db)
-{
-    const QJsonObject json = QJsonDocument::fromJson(bank_samples::bytesOf("schedule.json")).object();
-    QHash<QString, QString> names;
-    QStringList payers;
-    for (const QJsonValue& p : json[QLatin1String("payers")].toArray()) {
-        const QJsonObject payer = p.toObject();
-        names.insert(payer[QLatin1String("id")].toString(), payer[QLatin1String("name")].toString());
-        payers << payer[QLatin1String("name")].toString();
-    }
-    seedPayers(db, payers);
-    for (const QJsonValue& p : json[QLatin1String("payers")].toArray())
-        db.execute("update 入金先マスタ set フリガナ = ? where 入金先名 = ?",
-                   {Value(p[QLatin1String("kana")].toString()), Value(p[QLatin1String("name")].toString())});
-    std::vector<StoredRow> rows;
-    int number = 0;
-    for (const QJsonValue& i : json[QLatin1String("invoices")].toArray()) {
-        const QJsonObject invoice = i.toObject();
-        rows.push_back({QDate::fromString(invoice[QLatin1String("due")].toString(), Qt::ISODate), ++number,
-                        names[invoice[QLatin1String("payer")].toString()],
-                        yen(invoice[QLatin1String("amount")].toInteger()), std::nullopt, std::nullopt});
-    }
-    seedStoredRows(db, rows);
-}
 
 std::vector<bank::Deposit> sampleDeposits(const char* file = "furikomi_01_crlf.txt")
 {
@@ -63,7 +33,7 @@ TEST(MatchingStore, AppliesTheSettledDepositsOnceWithBalancesAndFees)
 {
     TempDataFolder folder;
     auto db = folder.open();
-    seedScenario(*db);
+    bank_samples::seedScenario(*db);
 
     bank::MatchRun run = bank::matchStoredDeposits(*db, sampleDeposits());
     ASSERT_EQ(run.judgements.size(), 8u);
@@ -103,7 +73,7 @@ TEST(MatchingStore, TheUsersChoicesPayPartlyAddRowsAndTeachNames)
 {
     TempDataFolder folder;
     auto db = folder.open();
-    seedScenario(*db);
+    bank_samples::seedScenario(*db);
     const std::vector<bank::Deposit> deposits = sampleDeposits();
     bank::MatchRun run = bank::matchStoredDeposits(*db, deposits);
     ASSERT_EQ(run.judgements[6].judgement, Judgement::候補);
@@ -153,7 +123,7 @@ TEST(MatchingStore, ARefusedApplyStoresNothing)
 {
     TempDataFolder folder;
     auto db = folder.open();
-    seedScenario(*db);
+    bank_samples::seedScenario(*db);
     const bank::MatchRun run = bank::matchStoredDeposits(*db, sampleDeposits());
     std::vector<bank::DepositChoice> choices = bank::settledChoices(run);
     // Another window paid the last of the rows meanwhile.
