@@ -147,11 +147,22 @@ MatchInput loadMatchInput(Database& db, const std::vector<Deposit>& deposits)
         input.openRows.push_back(std::move(row));
     }
 
-    RowWalk applied(db, "select 入金キー from 消込済入金 where 取引日 >= ? and 取引日 <= ?",
-                    {Value(first), Value(last)});
-    while (applied.next())
+    RowWalk applied(
+        db, "select 入金キー, 取引日, 金額, 振込依頼人名 from 消込済入金 where 取引日 >= ? and 取引日 <= ?",
+        {Value(first), Value(last)});
+    DateReader appliedDates;
+    while (applied.next()) {
         input.appliedKeys.insert(fromView(applied.text(0)));
+        input.appliedLookalikes.insert(
+            lookalikeKey(appliedDates.read(applied.text(1)), applied.amount(2), fromView(applied.text(3))));
+    }
     return input;
+}
+
+QString lookalikeKey(const QDate& date, Money amount, const QString& name)
+{
+    return date.toString(Qt::ISODate) + QChar(0x1F) + QString::number(amount.raw()) + QChar(0x1F) +
+           matchKey(name);
 }
 
 const PlannedRow* MatchRun::row(qint64 rowId) const
@@ -169,6 +180,21 @@ MatchRun matchStoredDeposits(Database& db, std::vector<Deposit> deposits)
     run.input = loadMatchInput(db, run.deposits);
     run.judgements = matchDeposits(run.deposits, run.input.payers, run.input.openRows, run.input.settings,
                                    run.input.appliedKeys);
+    for (std::size_t i = 0; i < run.deposits.size(); ++i) {
+        DepositJudgement& judgement = run.judgements[i];
+        const Deposit& deposit = run.deposits[i];
+        if (judgement.judgement != Judgement::一致 ||
+            !run.input.appliedLookalikes.contains(
+                lookalikeKey(deposit.取引日, deposit.金額, deposit.振込依頼人名)))
+            continue;
+        judgement.judgement = Judgement::候補;
+        judgement.candidates = judgement.rows;
+        judgement.rows.clear();
+        judgement.fee = Money();
+        judgement.reason = QStringLiteral(
+            "同じ日・同じ金額・同じ名前の入金が消込済みです。別の形式のファイルで読んだ同じ入金"
+            "かもしれません。");
+    }
     return run;
 }
 

@@ -27,13 +27,21 @@ struct MatchInput
     std::vector<PlannedRow> openRows; // rowId is the row's rowid in 入金予定表
     MatchSettings settings;
     QSet<QString> appliedKeys;
+    // Date, amount and folded name of the deposits applied in those dates (lookalikeKey).
+    QSet<QString> appliedLookalikes;
 };
+
+// What a deposit shares with the same transfer read from the other fixed-length format: a 01 notice
+// and a 03 statement number the transfer differently, so its depositKey differs between them.
+QString lookalikeKey(const QDate& date, Money amount, const QString& name);
 
 // The payers with their readings and learned names, the open rows dated within the window of the
 // deposits' dates, the keys applied in those dates and the fee amounts.
 MatchInput loadMatchInput(Database& db, const std::vector<Deposit>& deposits);
 
-// Reads and judges in one step, as the window and the command line both do.
+// Reads and judges in one step, as the window and the command line both do. A 一致 whose date, amount and
+// folded name are those of a deposit applied before under another key is left to the user (候補): it is
+// most likely the same transfer read again from the other format, which must not pay a second row.
 struct MatchRun
 {
     std::vector<Deposit> deposits;

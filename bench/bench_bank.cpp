@@ -1,15 +1,24 @@
 // 入金消込 on a month's bank file: reading a 振込入金通知 of 2,000 transfers alone, and reading it and
 // matching every transfer against 500 payers and their open rows (5,000, of which 3,000 lie within the
-// 60 days around the transfers), with the keys of last month's 2,000 applied deposits. The rows are
-// what the caller reads from the store (the open rows of the window); reading them is the open-receipts
-// page's walk and is measured with it.
+// 60 days around the transfers), with the keys of last month's 2,000 applied deposits: first on rows
+// given in memory, then through the store of each generated history, where the load of the payers, of
+// the open rows dated around the transfers (the history's own among them) and of the applied keys is
+// part of the time; beside it, the floor: the same reads as bare SQLite walks.
 #include "bench/bench_programs.h"
+#include "bench/bench_support.h"
 
 #include "bank/deposit_matching.h"
+#include "bank/matching_store.h"
 #include "bank/zengin_file.h"
 #include "csv/csv_format.h"
+#include "storage/transaction.h"
+
+#include <SQLiteCpp/Database.h>
+#include <SQLiteCpp/Statement.h>
 
 #include <benchmark/benchmark.h>
+
+#include <cstring>
 
 namespace bench {
 
@@ -179,6 +188,87 @@ void BM_ReadAndMatchTransferFile(benchmark::State& state)
     state.counters["open_rows"] = double(m.rows.size());
 }
 
+// The month's payers, open rows and last month's applied deposits added to a copy of a history.
+void addMonth(Database& db, const Month& m)
+{
+    Transaction transaction(db);
+    for (const bank::MatchPayer& payer : m.payers)
+        db.execute("insert into 入金先マスタ (入金先名, フリガナ) values (?, ?)",
+                   {Value(payer.入金先名), Value(payer.フリガナ)});
+    int number = 1000;
+    for (const bank::PlannedRow& row : m.rows)
+        db.execute(
+            "insert into 入金予定表 (日付, 行番号, 入金先名, 予定額, 入金額) values (?, ?, ?, ?, ?)",
+            {Value(row.日付), Value(++number), Value(row.入金先名), Value(row.予定額), Value(row.入金額)});
+    for (const QString& key : m.applied)
+        db.execute("insert into 消込済入金 (入金キー, 取引日) values (?, ?)",
+                   {Value(key), Value(kMonthMiddle.addDays(-30))});
+    transaction.commit();
+}
+
+void BM_ReadAndMatchThroughStore(benchmark::State& state)
+{
+    const Month& m = month();
+    WorkingFolder folder(historyFolder(int(state.range(0))));
+    addMonth(folder.db(), m);
+    std::map<bank::Judgement, int> counts;
+    std::size_t loaded = 0;
+    for (auto _ : state) {
+        const bank::MatchRun run =
+            bank::matchStoredDeposits(folder.db(), bank::readZenginFile(m.file, QDate(2025, 7, 2)).deposits);
+        loaded = run.input.openRows.size();
+        counts.clear();
+        for (const bank::DepositJudgement& j : run.judgements)
+            ++counts[j.judgement];
+    }
+    state.counters["一致"] = counts[bank::Judgement::一致];
+    state.counters["候補"] = counts[bank::Judgement::候補];
+    state.counters["不明"] = counts[bank::Judgement::不明];
+    state.counters["open_rows"] = double(loaded);
+}
+
+// The floor of the store's part: the same payers, open rows and applied keys stepped through with bare
+// SQLite, each column read in its stored form and nothing converted.
+void BM_Floor_BankLoad(benchmark::State& state)
+{
+    const Month& m = month();
+    WorkingFolder folder(historyFolder(int(state.range(0))));
+    addMonth(folder.db(), m);
+    folder.close();
+    SQLite::Database plain(folder.permanentPath().toStdString(), SQLite::OPEN_READONLY);
+    const std::string from = kMonthMiddle.addDays(-15 - 60).toString(Qt::ISODate).toStdString();
+    const std::string to = kMonthMiddle.addDays(14 + 60).toString(Qt::ISODate).toStdString();
+    const std::string firstDay = kMonthMiddle.addDays(-15).toString(Qt::ISODate).toStdString();
+    const std::string lastDay = kMonthMiddle.addDays(14).toString(Qt::ISODate).toStdString();
+    std::int64_t rows = 0;
+    for (auto _ : state) {
+        rows = 0;
+        std::int64_t sum = 0;
+        SQLite::Statement payers(plain, "select 入金先名, フリガナ from 入金先マスタ");
+        while (payers.executeStep())
+            sum += std::int64_t(std::strlen(payers.getColumn(0).getText()));
+        SQLite::Statement learned(plain, "select 入金先名, 照合キー from 入金先照合名");
+        while (learned.executeStep())
+            ++sum;
+        SQLite::Statement open(plain, "select rowid, 日付, 入金先名, 予定額, 入金額 from 入金予定表"
+                                      " where 日付 >= ? and 日付 <= ? and 入金先名 <> ''"
+                                      " and ifnull(入金額, 0) < ifnull(予定額, 0) order by 日付, 行番号");
+        open.bind(1, from);
+        open.bind(2, to);
+        while (open.executeStep()) {
+            sum += open.getColumn(0).getInt64() + open.getColumn(3).getInt64() + open.getColumn(4).getInt64();
+            ++rows;
+        }
+        SQLite::Statement applied(plain, "select 入金キー from 消込済入金 where 取引日 >= ? and 取引日 <= ?");
+        applied.bind(1, firstDay);
+        applied.bind(2, lastDay);
+        while (applied.executeStep())
+            ++sum;
+        benchmark::DoNotOptimize(sum);
+    }
+    state.counters["open_rows"] = double(rows);
+}
+
 } // namespace
 
 void registerBankBenchmarks()
@@ -189,6 +279,8 @@ void registerBankBenchmarks()
     benchmark::RegisterBenchmark("Bank/ReadAndMatchTransferFile", BM_ReadAndMatchTransferFile)
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime();
+    registerPerSize("Bank/ReadAndMatchThroughStore", BM_ReadAndMatchThroughStore);
+    registerPerSize("Floor/BankLoad", BM_Floor_BankLoad);
 }
 
 } // namespace bench

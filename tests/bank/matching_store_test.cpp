@@ -67,6 +67,16 @@ TEST(MatchingStore, AppliesTheSettledDepositsOnceWithBalancesAndFees)
         EXPECT_EQ(bank::applyDeposits(*db, bank::settledChoices(run), run.input.settings, kNow).deposits, 0);
     }
     EXPECT_EQ(storedBalances(*db), balances);
+
+    // The 03 statement reports the same transfers; from the withdrawal on, under other reference numbers.
+    // エムテック's would fit a new row of 55,000: it waits for the user instead of paying that row too.
+    seedStoredRows(*db, {{QDate(2025, 7, 20), 1, QStringLiteral("合同会社エムテック"), yen(55000), {}, {}}});
+    const bank::MatchRun statement = bank::matchStoredDeposits(*db, sampleDeposits("nyushukkin_03_crlf.txt"));
+    ASSERT_EQ(statement.judgements.size(), 8u);
+    EXPECT_EQ(statement.judgements[0].judgement, Judgement::消込済);
+    EXPECT_EQ(statement.judgements[2].judgement, Judgement::候補);
+    EXPECT_TRUE(statement.judgements[2].reason.contains(QStringLiteral("別の形式")));
+    EXPECT_EQ(bank::settledChoices(statement).size(), 0u);
 }
 
 TEST(MatchingStore, TheUsersChoicesPayPartlyAddRowsAndTeachNames)
