@@ -167,10 +167,13 @@ QString lookalikeKey(const QDate& date, Money amount, const QString& name)
 
 const PlannedRow* MatchRun::row(qint64 rowId) const
 {
-    for (const PlannedRow& row : input.openRows)
-        if (row.rowId == rowId)
-            return &row;
-    return nullptr;
+    if (std::size_t(rowAt.size()) != input.openRows.size()) {
+        rowAt.clear();
+        for (std::size_t i = 0; i < input.openRows.size(); ++i)
+            rowAt.insert(input.openRows[i].rowId, i);
+    }
+    const auto it = rowAt.constFind(rowId);
+    return it == rowAt.constEnd() ? nullptr : &input.openRows[*it];
 }
 
 MatchRun matchStoredDeposits(Database& db, std::vector<Deposit> deposits)
@@ -224,7 +227,6 @@ ApplyResult applyDeposits(Database& db, const std::vector<DepositChoice>& choice
         if (date.isValid() && (!earliest.isValid() || date < earliest))
             earliest = date;
     };
-    QSet<qint64> paid;
     for (const DepositChoice& choice : choices) {
         const QString key = depositKey(choice.deposit);
         if (db.readFirst("select 1 from 消込済入金 where 入金キー = ?", {Value(key)}).toInt64())
@@ -232,11 +234,11 @@ ApplyResult applyDeposits(Database& db, const std::vector<DepositChoice>& choice
         QString payer = choice.payer;
         for (qint64 rowId : choice.rows) {
             const StoredRowState row = readRow(db, rowId);
-            if (row.入金額 >= row.予定額 || paid.contains(rowId))
+            // Read afresh: a row two deposits of the run paid in parts is open until the second.
+            if (row.入金額 >= row.予定額)
                 refuse(QStringLiteral("%1 の %2 の予定は、すでに入金済みです。読み込み直してください。"
                                       "何も登録していません。")
                            .arg(toSlashDate(row.日付), row.入金先名));
-            paid.insert(rowId);
             Money received = row.予定額;
             if (choice.rows.size() == 1 &&
                 !coversWithFee(row.予定額 - row.入金額, choice.deposit.金額, settings))
@@ -283,6 +285,10 @@ bool learnName(Database& db, const QString& payer, const QString& bankName)
 {
     const QString key = matchKey(bankName);
     if (key.isEmpty())
+        return false;
+    if (db.readFirst("select 1 from 入金先照合名 where 入金先名 = ? and 照合キー = ?",
+                     {Value(payer), Value(key)})
+            .toInt64())
         return false;
     Transaction transaction(db);
     db.execute("delete from 入金先照合名 where 照合キー = ? and 入金先名 <> ?", {Value(key), Value(payer)});

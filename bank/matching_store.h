@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QDate>
 #include <QDateTime>
+#include <QHash>
 #include <QSet>
 #include <QString>
 
@@ -50,6 +51,9 @@ struct MatchRun
 
     // The open row of the run with this rowid, or nothing.
     const PlannedRow* row(qint64 rowId) const;
+
+private:
+    mutable QHash<qint64, std::size_t> rowAt; // filled on the first look-up
 };
 MatchRun matchStoredDeposits(Database& db, std::vector<Deposit> deposits);
 
@@ -93,7 +97,7 @@ struct LearnedName
 };
 std::vector<LearnedName> readLearnedNames(Database& db);
 // Learns `bankName` for `payer` alone: a bank name belongs to one payer, so it leaves any other.
-// False for a name that folds to nothing.
+// False for a name that folds to nothing or one the payer has already learned.
 bool learnName(Database& db, const QString& payer, const QString& bankName);
 void deleteLearnedName(Database& db, const QString& payer, const QString& key);
 

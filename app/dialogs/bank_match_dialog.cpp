@@ -64,6 +64,8 @@ BankMatchDialog::BankMatchDialog(bank::MatchRun run, QStringList payers, QWidget
     Grid消込->verticalHeader()->setVisible(false);
     Grid消込->setSelectionMode(QAbstractItemView::SingleSelection);
     Grid消込->horizontalHeader()->setStretchLastSection(true);
+    for (std::size_t i = 0; i < m_run->input.openRows.size(); ++i)
+        m_rowsOfPayer[m_run->input.openRows[i].入金先名].push_back(i);
     m_payerBoxes.assign(m_run->deposits.size(), nullptr);
     m_rowBoxes.assign(m_run->deposits.size(), nullptr);
     for (int row = 0; row < int(m_run->deposits.size()); ++row)
@@ -167,11 +169,12 @@ void BankMatchDialog::offerRows(int row)
     for (qint64 id : judgement.candidates)
         if (const bank::PlannedRow* planned = m_run->row(id); planned && planned->入金先名 == payer)
             ids.push_back(id);
-    for (const bank::PlannedRow& planned : m_run->input.openRows)
-        if (planned.入金先名 == payer &&
-            std::abs(planned.日付.daysTo(deposit.取引日)) <= m_run->input.settings.windowDays &&
+    for (std::size_t at : m_rowsOfPayer.value(payer)) {
+        const bank::PlannedRow& planned = m_run->input.openRows[at];
+        if (std::abs(planned.日付.daysTo(deposit.取引日)) <= m_run->input.settings.windowDays &&
             std::find(ids.begin(), ids.end(), planned.rowId) == ids.end())
             ids.push_back(planned.rowId);
+    }
     for (qint64 id : ids)
         rowBox->addItem(rowText(*m_run->row(id)), QVariant::fromValue(id));
     rowBox->addItem(kNewRow, QVariant::fromValue(qint64(0)));

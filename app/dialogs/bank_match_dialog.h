@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QHash>
 #include <QStringList>
 
 #include <memory>
@@ -47,4 +48,5 @@ private:
     QPushButton* cmd消込取消 = nullptr;
     std::vector<QComboBox*> m_payerBoxes; // per deposit; nothing for 一致 and 消込済
     std::vector<QComboBox*> m_rowBoxes;
+    QHash<QString, std::vector<std::size_t>> m_rowsOfPayer; // the run's open rows by payer
 };

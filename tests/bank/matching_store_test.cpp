@@ -90,15 +90,21 @@ TEST(MatchingStore, TheUsersChoicesPayPartlyAddRowsAndTeachNames)
     ASSERT_EQ(run.judgements[7].judgement, Judgement::不明);
     const qint64 northRow = run.judgements[6].candidates.front();
 
-    // ﾉ-ｽﾌ-ｽﾞ… confirmed with less than planned; ｷﾑﾗ ｹﾝｼﾞ is 佐藤 花子's relative, on a row of its own.
+    // ﾉ-ｽﾌ-ｽﾞ… confirmed for two transfers that pay the row in parts, the second one short by a fee;
+    // ｷﾑﾗ ｹﾝｼﾞ is 佐藤 花子's relative, on a row of its own.
     bank::Deposit partial = deposits[6];
     partial.金額 = yen(200000);
+    bank::Deposit rest = deposits[6];
+    rest.照会番号 = QStringLiteral("77");
+    rest.金額 = yen(64000 - 440);
     std::vector<bank::DepositChoice> choices = {
         {partial, {}, {northRow}, false, true},
+        {rest, {}, {northRow}, false, true},
         {deposits[7], QStringLiteral("佐藤 花子"), {}, true, true},
     };
     const bank::ApplyResult result = bank::applyDeposits(*db, choices, run.input.settings, kNow);
-    EXPECT_EQ(result.rowsChanged, 1);
+    EXPECT_EQ(result.deposits, 3);
+    EXPECT_EQ(result.rowsChanged, 2);
     EXPECT_EQ(result.rowsAdded, 1);
     EXPECT_EQ(result.namesLearned, 2);
     const std::vector<StoredRow> rows = readStoredRows(*db);
@@ -106,7 +112,7 @@ TEST(MatchingStore, TheUsersChoicesPayPartlyAddRowsAndTeachNames)
     // The new row comes after the others of 06-30, numbered on from them.
     EXPECT_EQ(rows[7], (StoredRow{QDate(2025, 6, 30), 8, QStringLiteral("佐藤 花子"), yen(8800), yen(8800),
                                   rows[7].残高}));
-    EXPECT_EQ(rows[6].入金額, yen(200000));
+    EXPECT_EQ(rows[6].入金額, yen(264000));
 
     const std::vector<bank::LearnedName> learned = bank::readLearnedNames(*db);
     ASSERT_EQ(learned.size(), 2u);
