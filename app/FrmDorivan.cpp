@@ -145,7 +145,7 @@ void FrmDorivan::buildLayout()
     overdue.prompts = m_prompts;
     overdue.clock = m_clock;
     overdue.confirmChangingDates = [this](const std::vector<QDate>& dates) {
-        return !showsMonthOf(dates) || m_schedulePage->confirmLeavingMonth();
+        return !reachesShownMonth(dates) || m_schedulePage->confirmLeavingMonth();
     };
     m_overduePage = new OverduePage(std::move(overdue));
 
@@ -177,7 +177,7 @@ void FrmDorivan::connectPages()
             [this] { SSTab1->setCurrentWidget(m_overduePage); });
     connect(m_overduePage, &OverduePage::storedRowRequested, m_schedulePage, &SchedulePage::showStoredRow);
     connect(m_overduePage, &OverduePage::depositsApplied, this, [this](const std::vector<QDate>& dates) {
-        if (showsMonthOf(dates))
+        if (reachesShownMonth(dates))
             m_schedulePage->loadMonth();
         storedDataChanged();
     });
@@ -243,12 +243,13 @@ QString FrmDorivan::plainTitle() const
     return title;
 }
 
-bool FrmDorivan::showsMonthOf(const std::vector<QDate>& dates) const
+bool FrmDorivan::reachesShownMonth(const std::vector<QDate>& dates) const
 {
     const QDate month = m_schedulePage->workMonth();
-    return std::any_of(dates.begin(), dates.end(), [&](const QDate& date) {
-        return month.isValid() && date.year() == month.year() && date.month() == month.month();
-    });
+    if (!month.isValid())
+        return false;
+    const QDate after = QDate(month.year(), month.month(), 1).addMonths(1);
+    return std::any_of(dates.begin(), dates.end(), [&](const QDate& date) { return date < after; });
 }
 
 void FrmDorivan::storedDataChanged()

@@ -80,8 +80,9 @@ private:
     // and its chart) follow a change of them: every writer ends here, whichever way the rows came (a
     // save, a deletion, an import, or another program while the window was closed: the load).
     void storedDataChanged();
-    // Whether the schedule page holds the month of one of the dates.
-    bool showsMonthOf(const std::vector<QDate>& dates) const;
+    // Whether a change on one of the dates reaches the month the schedule page holds: a row of it, or
+    // the balances from an earlier date on, its carry-forward included.
+    bool reachesShownMonth(const std::vector<QDate>& dates) const;
     // The past-due notice on the schedule page, from the open-receipts page's last read when it
     // reached yesterday.
     void showPastDueNotice();

@@ -1,9 +1,10 @@
 // 入金消込 on a month's bank file: reading a 振込入金通知 of 2,000 transfers alone, and reading it and
 // matching every transfer against 500 payers and their open rows (5,000, of which 3,000 lie within the
 // 60 days around the transfers), with the keys of last month's 2,000 applied deposits: first on rows
-// given in memory, then through the store of each generated history, where the load of the payers, of
-// the open rows dated around the transfers (the history's own among them) and of the applied keys is
-// part of the time; beside it, the floor: the same reads as bare SQLite walks.
+// given in memory, then through the store of each generated history, where the load of the payers (the
+// month's 500 with their readings beside the history's master of 5,000 names), of the open rows dated
+// around the transfers (the history's own among them) and of the applied keys is part of the time;
+// beside it, the floor: the same reads as bare SQLite walks.
 #include "bench/bench_programs.h"
 #include "bench/bench_support.h"
 
