@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QStringListModel>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -64,6 +65,8 @@ BankMatchDialog::BankMatchDialog(bank::MatchRun run, QStringList payers, QWidget
     Grid消込->verticalHeader()->setVisible(false);
     Grid消込->setSelectionMode(QAbstractItemView::SingleSelection);
     Grid消込->horizontalHeader()->setStretchLastSection(true);
+    m_payers.prepend(QString());
+    m_payerList = new QStringListModel(m_payers, this);
     for (std::size_t i = 0; i < m_run->input.openRows.size(); ++i)
         m_rowsOfPayer[m_run->input.openRows[i].入金先名].push_back(i);
     m_payerBoxes.assign(m_run->deposits.size(), nullptr);
@@ -137,15 +140,11 @@ void BankMatchDialog::fillRow(int row)
         Grid消込->setItem(row, k消込先, fixedItem({}));
         return;
     }
-    // The payers the name matched come first, then the whole master for a choice by hand.
-    QStringList offered = judgement.payers;
-    if (judgement.judgement == bank::Judgement::不明)
-        offered.prepend(QString());
-    for (const QString& payer : std::as_const(m_payers))
-        if (!offered.contains(payer))
-            offered << payer;
+    // Every box offers the whole master from one shared list (a file of hundreds of deposits against
+    // thousands of names), showing the payer the name matched best; 不明 starts on the empty entry.
     auto* payerBox = new QComboBox(Grid消込);
-    payerBox->addItems(offered);
+    payerBox->setModel(m_payerList);
+    payerBox->setCurrentIndex(std::max(0, int(m_payers.indexOf(judgement.payers.value(0)))));
     auto* rowBox = new QComboBox(Grid消込);
     m_payerBoxes[std::size_t(row)] = payerBox;
     m_rowBoxes[std::size_t(row)] = rowBox;

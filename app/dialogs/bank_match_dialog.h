@@ -10,6 +10,7 @@
 class QComboBox;
 class QLabel;
 class QPushButton;
+class QStringListModel;
 class QTableWidget;
 namespace bank {
 struct DepositChoice;
@@ -41,7 +42,8 @@ private:
     void showCount();
 
     std::unique_ptr<bank::MatchRun> m_run;
-    QStringList m_payers;
+    QStringList m_payers;                    // the master, after an empty entry
+    QStringListModel* m_payerList = nullptr; // the same, shared by every payer box
     QTableWidget* Grid消込 = nullptr;
     QLabel* lbl消込件数 = nullptr;
     QPushButton* cmd消込登録 = nullptr;
