@@ -152,6 +152,13 @@ void BankMatchDialog::fillRow(int row)
     Grid消込->setCellWidget(row, k消込先, rowBox);
     offerRows(row);
     connect(payerBox, &QComboBox::currentIndexChanged, this, [this, row] { offerRows(row); });
+    // A choice the user makes is what ticking is for; a payer left empty unticks.
+    const auto chosen = [this, row, payerBox] {
+        Grid消込->item(row, k消込)
+            ->setCheckState(payerBox->currentText().isEmpty() ? Qt::Unchecked : Qt::Checked);
+    };
+    connect(payerBox, &QComboBox::activated, this, chosen);
+    connect(rowBox, &QComboBox::activated, this, chosen);
 }
 
 void BankMatchDialog::offerRows(int row)

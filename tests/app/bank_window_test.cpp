@@ -95,7 +95,8 @@ TEST(BankWindow, TheReviewStoresTheTickedDepositsAfterSettlingTheMonthsEdits)
         payer->setCurrentText(QStringLiteral("佐藤 花子"));
         auto* row = qobject_cast<QComboBox*>(grid->cellWidget(7, kRowBox));
         row->setCurrentIndex(row->findText(BankMatchDialog::kNewRow));
-        grid->item(7, kTick)->setCheckState(Qt::Checked);
+        // Choosing ticks the deposit.
+        emit row->activated(row->currentIndex());
         control<QPushButton>(dialog, "cmd消込登録")->click();
     };
     {
