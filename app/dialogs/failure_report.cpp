@@ -2,9 +2,11 @@
 
 #include "app/dialogs/standard_message.h"
 #include "common/money.h"
+#include "payers/payer_master.h"
 #include "schedule/balances.h"
 #include "settings/settings_record.h"
 #include "storage/database.h"
+#include "terms/terms_store.h"
 
 const QString kStepNotCompleted = QStringLiteral("処理を完了できませんでした。データは変更されていません。");
 
@@ -14,6 +16,10 @@ QString failureMessage(const std::exception& failure, const QString& unforeseen)
         return storage->userMessage();
     if (const auto* input = dynamic_cast<const settings::SettingsInputError*>(&failure))
         return input->userMessage();
+    if (const auto* payerRow = dynamic_cast<const payers::PayerRowRefused*>(&failure))
+        return payerRow->userMessage();
+    if (const auto* terms = dynamic_cast<const terms::TermsInputError*>(&failure))
+        return terms->userMessage();
     // A sum that left the range of Money is the same event as a total the schedule refused.
     if (dynamic_cast<const MoneyOverflow*>(&failure))
         return schedule::AmountOutOfRange().userMessage();
