@@ -74,10 +74,10 @@ QString fullMonthMessage(YearMonth month)
 
 void insertRow(Database& db, const QDate& date, int rowNumber, const QString& payer, Money amount)
 {
-    // No received amount yet; the balance pass that follows writes the balance.
+    // No received amount yet, as an imported line without one; the balance pass that follows writes it.
     db.execute(
         "insert into 入金予定表 (日付, 行番号, 入金先名, 予定額, 入金額, 残高) values (?, ?, ?, ?, ?, ?)",
-        {Value(date), Value(rowNumber), Value(payer), Value(amount), Value(Money()), Value(Money())});
+        {Value(date), Value(rowNumber), Value(payer), Value(amount), Value(), Value()});
 }
 
 } // namespace
