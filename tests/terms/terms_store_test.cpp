@@ -1,5 +1,6 @@
 #include "terms/terms_store.h"
 
+#include "schedule/overdue.h"
 #include "schedule/working_set.h"
 #include "storage/transaction.h"
 #include "support/seed.h"
@@ -96,6 +97,12 @@ TEST(TermsStore, PlansAreStoredOnceAndARowTheUserChangedOrDeletedIsNotMadeAgain)
     EXPECT_EQ(rows[2].日付, QDate(2026, 1, 30));
     EXPECT_EQ(rows[2].残高, yen(71000));
     EXPECT_EQ(rows.back().残高, yen(1000 + 50000 * 3 + 20000 * 2));
+
+    // Stored like any other row: the outlook and the open-receipts list count them in their months.
+    const std::vector<schedule::MonthOutlook> outlook = schedule::readOutlook(*db, QDate(2026, 1, 15));
+    EXPECT_EQ(outlook[schedule::kOutlookMonthsBefore].予定額, yen(1000 + 50000 + 20000));
+    EXPECT_EQ(outlook[schedule::kOutlookMonthsBefore + 2].予定額, yen(50000));
+    EXPECT_EQ(schedule::readOpenRows(*db, QDate(2026, 2, 28)).size(), 5u);
 
     // Again for the same months: nothing. Storing the same rows again adds nothing either.
     EXPECT_TRUE(planReceipts(*db, {2026, 1}, {2026, 3}).empty());
