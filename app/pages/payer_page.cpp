@@ -26,7 +26,7 @@ const QString kPayersNotChanged =
 
 const ColumnSetting kPayerColumns[] = {
     {u"チェック", false, u"", Qt::AlignCenter, 380},
-    {u"入金先名", false, u"入　金　先　名", Qt::AlignLeft | Qt::AlignVCenter, 4200},
+    {u"入金先名", false, u"入　金　先　名", Qt::AlignLeft | Qt::AlignVCenter, 5490},
     {u"フリガナ", false, u"フリガナ", Qt::AlignLeft | Qt::AlignVCenter, 2800},
     {u"締め日", false, u"締め日", Qt::AlignCenter, 700},
     {u"支払月", false, u"支払月", Qt::AlignCenter, 700},
