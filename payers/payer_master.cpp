@@ -53,6 +53,33 @@ void moveKeyedRows(Database& db, const std::string& table, const std::string& ot
     db.execute("delete from " + table + " where 入金先名 = ?", {Value(rename.from)});
 }
 
+// A named row of the editing copy, read and checked.
+struct CopiedPayer
+{
+    Value name;
+    Value kana;
+    terms::PaymentTerms terms;
+};
+
+std::vector<CopiedPayer> readCopy(Database& db)
+{
+    std::vector<CopiedPayer> payers;
+    // Lines are counted as the page shows them, unnamed rows included.
+    RowSet rows = db.openRowSet("select * from w入金先マスタ order by rowid");
+    int line = 0;
+    for (rows.moveFirst(); !rows.atEnd(); rows.moveNext()) {
+        ++line;
+        const QString name = rows.get(QStringLiteral("入金先名")).toText();
+        if (name.isEmpty())
+            continue;
+        const QString who = name.trimmed().isEmpty() ? QStringLiteral("%1 行目").arg(line) : name;
+        const Value kana = rows.get(QStringLiteral("フリガナ"));
+        payers.push_back(
+            {Value(name), kana.toText().isEmpty() ? Value() : Value(kana.toText()), readRowTerms(rows, who)});
+    }
+    return payers;
+}
+
 } // namespace
 
 PayerRowRefused::PayerRowRefused(const QString& message)
@@ -86,6 +113,11 @@ void loadEditingCopy(Database& db)
     transaction.commit();
 }
 
+void checkEditingCopy(Database& db)
+{
+    readCopy(db);
+}
+
 std::vector<Rename> findRenames(Database& db)
 {
     std::vector<Rename> renames;
@@ -106,33 +138,12 @@ std::vector<Rename> findRenames(Database& db)
 void saveEditingCopy(Database& db, const std::vector<Rename>& carried)
 {
     // Every row is read before anything is written: one bad row stores nothing.
-    struct Payer
-    {
-        Value name;
-        Value kana;
-        terms::PaymentTerms terms;
-    };
-    std::vector<Payer> payers;
-    {
-        // Lines are counted as the page shows them, unnamed rows included.
-        RowSet rows = db.openRowSet("select * from w入金先マスタ order by rowid");
-        int line = 0;
-        for (rows.moveFirst(); !rows.atEnd(); rows.moveNext()) {
-            ++line;
-            const QString name = rows.get(QStringLiteral("入金先名")).toText();
-            if (name.isEmpty())
-                continue;
-            const QString who = name.trimmed().isEmpty() ? QStringLiteral("%1 行目").arg(line) : name;
-            const Value kana = rows.get(QStringLiteral("フリガナ"));
-            payers.push_back({Value(name), kana.toText().isEmpty() ? Value() : Value(kana.toText()),
-                              readRowTerms(rows, who)});
-        }
-    }
+    const std::vector<CopiedPayer> payers = readCopy(db);
 
     // Delete and copy are one unit: a failed copy must never leave the master emptied.
     Transaction transaction(db);
     db.execute("delete from 入金先マスタ");
-    for (const Payer& payer : payers) {
+    for (const CopiedPayer& payer : payers) {
         Params values{payer.name, payer.kana};
         for (Value& v : terms::storedTermsValues(payer.terms))
             values.push_back(std::move(v));

@@ -32,6 +32,10 @@ private:
 // it was read with.
 void loadEditingCopy(Database& db);
 
+// Reads every row of the editing copy as the save does and refuses the first bad one (PayerRowRefused),
+// so that a question about the save is asked only of a page that can be stored.
+void checkEditingCopy(Database& db);
+
 // A payer renamed on the page: the name it was read with, the name it has now, and how many stored
 // rows of the schedule carry the old name.
 struct Rename

@@ -135,7 +135,13 @@ void PayerPage::savePayers()
     Grid入金先マスタ->commitRow();
     std::vector<payers::Rename> renames;
     if (!runReportingFailure(
-            prompts(), [&] { renames = payers::findRenames(db()); }, kPayersNotChanged))
+            prompts(),
+            [&] {
+                // A page that cannot be stored is refused before any question about it.
+                payers::checkEditingCopy(db());
+                renames = payers::findRenames(db());
+            },
+            kPayersNotChanged))
         return;
     // A renamed payer without stored rows takes its records along unasked: nothing would stay behind
     // under the old name but bookkeeping.

@@ -128,6 +128,7 @@ TEST(TermsWindow, ThePayerPageStoresTermsAsTypedAndABadRowIsRefusedByName)
     {
         auto db = folder.open();
         seedPayers(*db, {"甲"});
+        seedStoredRows(*db, {{QDate(2026, 1, 5), 1, QString("甲"), yen(100), std::nullopt, yen(100)}});
     }
     auto window = openWindow(folder);
     ScopedDialogAnswers answers(*window, {}, true);
@@ -149,10 +150,15 @@ TEST(TermsWindow, ThePayerPageStoresTermsAsTypedAndABadRowIsRefusedByName)
     EXPECT_EQ(stored.get("休日").toText(), "後");
     EXPECT_EQ(stored.get("定額").toMoney(), yen(30000));
 
+    // A bad term refuses the save by the payer's name before a rename is asked about.
     set("休日", QStringLiteral("翌日"));
+    set("入金先名", QStringLiteral("甲二"));
     click(*window, "cmd支払先登録");
-    EXPECT_TRUE(answers.last().message.contains("入金先「甲」")) << answers.last().message.toStdString();
+    EXPECT_TRUE(answers.last().message.contains("入金先「甲二」")) << answers.last().message.toStdString();
+    EXPECT_EQ(answers.questionCount(), 2); // the two confirmations of 登録
     EXPECT_EQ(window->db().readFirst("select 休日 from 入金先マスタ").toText(), "後");
+    EXPECT_EQ(sortedPayers(window->db()), QStringList{"甲"});
+    EXPECT_EQ(readStoredRows(window->db())[0].入金先名, "甲");
 }
 
 TEST(TermsWindow, AnInvoiceGoesIntoTheDisplayedMonthsDraftOrIsStoredInItsOwnMonth)
