@@ -110,6 +110,7 @@ void FrmDorivan::buildLayout()
     settings.database = database;
     settings.prompts = m_prompts;
     settings.caption = kWindowCaption;
+    settings.clock = m_clock;
     settings.csvPanel = [this, database](QWidget* parent) {
         CsvExchangePanel::Source csv;
         csv.database = database;

@@ -29,7 +29,7 @@ ClosingDaysPanel::ClosingDaysPanel(Source source, QWidget* parent)
         new QGroupBox(QStringLiteral("銀行休業日（土日・祝日・年末年始のほかに銀行が休む日）"), this);
     lst銀行休業日 = named(new QListWidget(group), QStringLiteral("lst銀行休業日"));
     lst銀行休業日->setMaximumHeight(90);
-    txt銀行休業日 = named(new DateEdit(QDate::currentDate(), group), QStringLiteral("txt銀行休業日"));
+    txt銀行休業日 = named(new DateEdit(todayBy(m_source.clock), group), QStringLiteral("txt銀行休業日"));
     cmd休業日追加 = button(QStringLiteral("cmd休業日追加"), QStringLiteral("追加"), group);
     cmd休業日削除 = button(QStringLiteral("cmd休業日削除"), QStringLiteral("削除"), group);
 

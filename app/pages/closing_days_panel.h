@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/clock.h"
+
 #include <QWidget>
 
 #include <functional>
@@ -22,6 +24,7 @@ public:
     {
         std::function<Database*()> database;
         std::shared_ptr<UserPrompts> prompts;
+        Clock clock; // today: where the date field starts
     };
     explicit ClosingDaysPanel(Source source, QWidget* parent = nullptr);
 

@@ -27,14 +27,14 @@ const QString kPayersNotChanged =
 const ColumnSetting kPayerColumns[] = {
     {u"チェック", false, u"", Qt::AlignCenter, 380},
     {u"入金先名", false, u"入　金　先　名", Qt::AlignLeft | Qt::AlignVCenter, 5490},
-    {u"フリガナ", false, u"フリガナ", Qt::AlignLeft | Qt::AlignVCenter, 2800},
-    {u"締め日", false, u"締め日", Qt::AlignCenter, 700},
-    {u"支払月", false, u"支払月", Qt::AlignCenter, 700},
-    {u"支払日", false, u"支払日", Qt::AlignCenter, 700},
-    {u"休日", false, u"休日", Qt::AlignCenter, 600},
-    {u"定額", false, u"定　額", Qt::AlignRight | Qt::AlignVCenter, 1500},
-    {u"定額開始", false, u"定額開始", Qt::AlignCenter, 1000},
-    {u"定額終了", false, u"定額終了", Qt::AlignCenter, 1000},
+    {u"フリガナ", false, u"フリガナ", Qt::AlignLeft | Qt::AlignVCenter, 1800},
+    {u"締め日", false, u"締め日", Qt::AlignCenter, 620},
+    {u"支払月", false, u"支払月", Qt::AlignCenter, 620},
+    {u"支払日", false, u"支払日", Qt::AlignCenter, 620},
+    {u"休日", false, u"休日", Qt::AlignCenter, 560},
+    {u"定額", false, u"定　額", Qt::AlignRight | Qt::AlignVCenter, 1300},
+    {u"定額開始", false, u"定額開始", Qt::AlignCenter, 900},
+    {u"定額終了", false, u"定額終了", Qt::AlignCenter, 900},
     // The name the row was read with: how a save tells a rename from a new payer.
     {u"元入金先名", true, u"", Qt::AlignLeft, 0},
 };

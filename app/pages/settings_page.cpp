@@ -144,7 +144,8 @@ void SettingsPage::buildLayout()
     layout->addWidget(settingsButtons);
     layout->addWidget(ImFrame3D1);
     layout->addWidget(m_source.csvPanel(settingsFrame));
-    layout->addWidget(new ClosingDaysPanel({m_source.database, m_source.prompts}, settingsFrame));
+    layout->addWidget(
+        new ClosingDaysPanel({m_source.database, m_source.prompts, m_source.clock}, settingsFrame));
     layout->addWidget(m_source.legacyPanel(settingsFrame));
     layout->addStretch();
     layout->addWidget(lblInfo);
