@@ -181,9 +181,12 @@ int deleteTickedPayers(Database& db)
     Transaction transaction(db);
     RowSet ticked = db.openRowSet("select * from w入金先マスタ where チェック = 1");
     for (ticked.moveFirst(); !ticked.atEnd(); ticked.moveNext()) {
-        const Value name = ticked.get("入金先名");
-        if (!name.isNull())
-            db.execute("delete from 入金先マスタ where 入金先名 = ?", {name});
+        // A row renamed on the page stands for the payer it was read as.
+        for (const char* column : {"入金先名", "元入金先名"}) {
+            const Value name = ticked.get(QString::fromUtf8(column));
+            if (!name.isNull())
+                db.execute("delete from 入金先マスタ where 入金先名 = ?", {name});
+        }
     }
     const int removed = db.execute("delete from w入金先マスタ where チェック = 1");
     transaction.commit();

@@ -87,6 +87,11 @@ TEST(PayerMaster, TickedDeleteAndDeleteAll)
     EXPECT_EQ(deleteTickedPayers(*db), 0);
     EXPECT_EQ(countRows(*db, "入金先マスタ"), 2);
 
+    // A row renamed on the page and then deleted takes the payer it was read as.
+    db->execute("update w入金先マスタ set 入金先名 = '乙改', チェック = 1 where 入金先名 = '乙'");
+    EXPECT_EQ(deleteTickedPayers(*db), 1);
+    EXPECT_EQ(sortedPayers(*db), QStringList{"丙 "});
+
     deleteAllPayers(*db);
     EXPECT_EQ(countRows(*db, "入金先マスタ"), 0);
     EXPECT_EQ(countRows(*db, "w入金先マスタ"), 0);
