@@ -101,12 +101,18 @@ void FrmDorivan::buildLayout()
     schedule.clock = m_clock;
     m_schedulePage = new SchedulePage(std::move(schedule));
 
-    m_payerPage = new PayerPage({database, m_prompts});
+    PayerPage::Source payers;
+    payers.database = database;
+    payers.prompts = m_prompts;
+    payers.clock = m_clock;
+    payers.confirmLeavingMonth = [this] { return m_schedulePage->confirmLeavingMonth(); };
+    m_payerPage = new PayerPage(std::move(payers));
 
     SettingsPage::Source settings;
     settings.database = database;
     settings.prompts = m_prompts;
     settings.caption = kWindowCaption;
+    settings.clock = m_clock;
     settings.csvPanel = [this, database](QWidget* parent) {
         CsvExchangePanel::Source csv;
         csv.database = database;
@@ -188,6 +194,13 @@ void FrmDorivan::connectPages()
     });
 
     connect(m_payerPage, &PayerPage::payersChanged, m_schedulePage, &SchedulePage::refreshPayerList);
+    connect(m_payerPage, &PayerPage::payerRowsRenamed, m_schedulePage, &SchedulePage::followRenamedPayers);
+    connect(m_payerPage, &PayerPage::rowsPlanned, this, [this] {
+        // The displayed month shows the rows planned in it; its edits were settled before the plan.
+        if (m_schedulePage->workMonth().isValid())
+            m_schedulePage->loadMonth();
+        storedDataChanged();
+    });
     connect(SSTab1, &QTabWidget::currentChanged, this, [this](int index) {
         if (SSTab1->widget(index) == m_payerPage)
             m_payerPage->pageOpened();

@@ -9,7 +9,7 @@ from collections import OrderedDict
 
 RATIOS = [("saveMonth", "Floor/Save"), ("deleteRowAndSave", "Floor/LineDelete"),
           ("deleteRowAndSave", "Floor/LineDelete+InpWork"), ("ExportCsv", "Floor/ExportCsv"),
-          ("ImportCsv", "Floor/ImportCsv"),
+          ("ImportCsv", "Floor/ImportCsv"), ("Terms/StorePlansOfAYear/payers:500", "Floor/StorePlans"),
           ("ImportLegacy", "Floor/ImportLegacy direct copy"), ("ImportLegacy", "Floor/ImportLegacy mdb-export")]
 
 

@@ -95,6 +95,60 @@ const std::vector<OptionEntry>& optionTable()
          QStringLiteral("読む文字コードです（auto は自動判別）。"),
          QStringLiteral("import-csv")},
         {K::Task,
+         QStringLiteral("export-payers"),
+         {},
+         QStringLiteral("FILE"),
+         QStringLiteral("入金先マスタ（支払条件を含む）を CSV ファイル FILE に書き出して終わります。"),
+         {}},
+        {K::TaskSetting,
+         QStringLiteral("encoding"),
+         {},
+         QStringLiteral("utf-8|cp932"),
+         QStringLiteral("書き出す文字コードです。"),
+         QStringLiteral("export-payers")},
+        {K::Task,
+         QStringLiteral("import-payers"),
+         {},
+         QStringLiteral("FILE"),
+         QStringLiteral("CSV ファイル FILE の入金先を追加・更新して終わります（削除はしません）。"),
+         {}},
+        {K::TaskSetting,
+         QStringLiteral("encoding"),
+         {},
+         QStringLiteral("auto|utf-8|cp932"),
+         QStringLiteral("読む文字コードです（auto は自動判別）。"),
+         QStringLiteral("import-payers")},
+        {K::Task,
+         QStringLiteral("due-date"),
+         {},
+         QStringLiteral("PAYER YYYY-MM-DD"),
+         QStringLiteral("入金先 PAYER のその日付の請求の支払期日を表示して終わります。"),
+         {}},
+        {K::Task,
+         QStringLiteral("plan-receipts"),
+         {},
+         {},
+         QStringLiteral("定額のある入金先の入金予定を --from から --to の月まで作って終わります。"),
+         {}},
+        {K::TaskSetting,
+         QStringLiteral("from"),
+         {},
+         QStringLiteral("YYYY-MM"),
+         QStringLiteral("この月から作ります。"),
+         QStringLiteral("plan-receipts")},
+        {K::TaskSetting,
+         QStringLiteral("to"),
+         {},
+         QStringLiteral("YYYY-MM"),
+         QStringLiteral("この月まで作ります。"),
+         QStringLiteral("plan-receipts")},
+        {K::TaskSetting,
+         QStringLiteral("dry-run"),
+         {},
+         {},
+         QStringLiteral("作る予定を表示するだけで、保存しません。"),
+         QStringLiteral("plan-receipts")},
+        {K::Task,
          QStringLiteral("match-bank"),
          {},
          QStringLiteral("FILE"),
@@ -213,6 +267,8 @@ CommandLine parseCommandLine(const QStringList& arguments)
     // "-data-dir" is taken as "--data-dir", and an unknown "-xyz" is reported as itself.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     QStringList names;
+    // Options whose value is two words (--due-date PAYER YYYY-MM-DD): the second follows as an argument.
+    QStringList takesSecondValue;
     for (const OptionEntry& entry : optionTable()) {
         if (names.contains(entry.name))
             continue;
@@ -223,16 +279,26 @@ CommandLine parseCommandLine(const QStringList& arguments)
         parser.addOption(entry.valueName.isEmpty()
                              ? QCommandLineOption(spellings)
                              : QCommandLineOption(spellings, entry.description, entry.valueName));
+        if (entry.valueName.contains(QLatin1Char(' ')))
+            takesSecondValue << entry.name;
     }
     addQtOptions(parser);
     if (!parser.parse(arguments.isEmpty() ? QStringList{kProgramName} : arguments))
         return refused(refusal(parser, arguments));
-    // The menu entry passes no file, so a word that is not an option is a mistake, not a document.
-    if (!parser.positionalArguments().isEmpty())
-        return refused(
-            QStringLiteral("余分な引数 %1 があります。").arg(parser.positionalArguments().constFirst()));
-
+    QStringList extra = parser.positionalArguments();
     CommandLine line;
+    for (const QString& name : std::as_const(takesSecondValue)) {
+        if (!parser.isSet(name))
+            continue;
+        if (extra.isEmpty())
+            return refused(QStringLiteral("%1 のあとに %2 を書いてください。")
+                               .arg(asTyped(arguments, name), entryNamed(name)->valueName));
+        line.secondValue = extra.takeFirst();
+    }
+    // The menu entry passes no file, so a word that is not an option is a mistake, not a document.
+    if (!extra.isEmpty())
+        return refused(QStringLiteral("余分な引数 %1 があります。").arg(extra.constFirst()));
+
     QStringList tasks;
     for (const QString& name : names) {
         if (!parser.isSet(name))

@@ -28,6 +28,8 @@ struct CommandLine
     QString error;
     // Every option given, by long name; a switch holds an empty text.
     QHash<QString, QString> values;
+    // The second word of an option that takes two (the date of --due-date PAYER YYYY-MM-DD).
+    QString secondValue;
 
     bool isSet(const QString& name) const { return values.contains(name); }
     QString value(const QString& name) const { return values.value(name); }

@@ -2,7 +2,9 @@
 #include "app/pages/payer_page.h"
 
 #include "app/dialogs/failure_report.h"
+#include "app/dialogs/plan_dialog.h"
 #include "app/dialogs/standard_message.h"
+#include "app/dialogs/user_prompts.h"
 #include "app/grid/bound_grid.h"
 #include "app/grid/work_table_model.h"
 #include "app/pages/learned_names_panel.h"
@@ -26,6 +28,16 @@ const QString kPayersNotChanged =
 const ColumnSetting kPayerColumns[] = {
     {u"チェック", false, u"", Qt::AlignCenter, 380},
     {u"入金先名", false, u"入　金　先　名", Qt::AlignLeft | Qt::AlignVCenter, 5490},
+    {u"フリガナ", false, u"フリガナ", Qt::AlignLeft | Qt::AlignVCenter, 1800},
+    {u"締め日", false, u"締め日", Qt::AlignCenter, 620},
+    {u"支払月", false, u"支払月", Qt::AlignCenter, 620},
+    {u"支払日", false, u"支払日", Qt::AlignCenter, 620},
+    {u"休日", false, u"休日", Qt::AlignCenter, 560},
+    {u"定額", false, u"定　額", Qt::AlignRight | Qt::AlignVCenter, 1300},
+    {u"定額開始", false, u"定額開始", Qt::AlignCenter, 900},
+    {u"定額終了", false, u"定額終了", Qt::AlignCenter, 900},
+    // The name the row was read with: how a save tells a rename from a new payer.
+    {u"元入金先名", true, u"", Qt::AlignLeft, 0},
 };
 
 } // namespace
@@ -53,9 +65,11 @@ void PayerPage::buildLayout()
     cmd支払先行削除 = button(QStringLiteral("cmd支払先行削除"), QStringLiteral("行削除"), payerButtons);
     cmd支払先読込 = button(QStringLiteral("cmd支払先読込"), QStringLiteral("読込"), payerButtons);
     cmdHint1 = hintButton(QStringLiteral("cmdHint1"), payerButtons);
+    cmd予定作成 = button(QStringLiteral("cmd予定作成"), QStringLiteral("予定作成"), payerButtons);
     auto* buttons = new QHBoxLayout(payerButtons);
     for (QPushButton* b : {cmd支払先読込, cmd支払先登録, cmd支払先行削除, cmd支払先削除, cmd支払先クリア})
         buttons->addWidget(b);
+    buttons->addWidget(cmd予定作成);
     buttons->addStretch();
     buttons->addWidget(cmdHint1);
 
@@ -79,6 +93,7 @@ void PayerPage::connectControls()
     connect(cmd支払先行削除, &QPushButton::clicked, this, [this] { deleteTickedPayers(); });
     connect(cmd支払先削除, &QPushButton::clicked, this, [this] { deleteAllPayers(); });
     connect(cmd支払先クリア, &QPushButton::clicked, this, [this] { clearPayers(); });
+    connect(cmd予定作成, &QPushButton::clicked, this, [this] { planReceipts(); });
     connect(cmdHint1, &QPushButton::clicked, this, [this] { emit hintRequested(cmdHint1->objectName()); });
     connect(dat入金先マスタ, &WorkTableModel::storageFailed, this,
             [this](const QString& message) { showStorageFailure(prompts(), this, message); });
@@ -89,6 +104,9 @@ void PayerPage::bindData()
     dat入金先マスタ->bind(m_source.database(), QStringLiteral("w入金先マスタ"));
     dat入金先マスタ->setAppendRow(true);
     Grid入金先マスタ->setWorkModel(dat入金先マスタ);
+    // The other terms are texts as typed (末, 前, 2026/04), read back by the save.
+    if (const int fixedAmount = dat入金先マスタ->columnIndex(QStringLiteral("定額")); fixedAmount >= 0)
+        dat入金先マスタ->setColumnKind(fixedAmount, WorkTableModel::Kind::Amount);
     applyColumns(Grid入金先マスタ, dat入金先マスタ, std::begin(kPayerColumns), std::end(kPayerColumns));
     dat入金先マスタ->refresh();
 }
@@ -117,9 +135,48 @@ void PayerPage::savePayers()
 {
     // A name still in its editor is part of what the user sees, so it is saved with the rest.
     Grid入金先マスタ->commitRow();
-    if (runReportingFailure(
-            prompts(), [this] { payers::saveEditingCopy(db()); }, kPayersNotChanged))
-        emit payersChanged();
+    std::vector<payers::Rename> renames;
+    if (!runReportingFailure(
+            prompts(),
+            [&] {
+                // A page that cannot be stored is refused before any question about it.
+                payers::checkEditingCopy(db());
+                renames = payers::findRenames(db());
+            },
+            kPayersNotChanged))
+        return;
+    // A renamed payer without stored rows takes its records along unasked: nothing would stay behind
+    // under the old name but bookkeeping.
+    std::vector<payers::Rename> carried;
+    for (const payers::Rename& rename : renames) {
+        const DialogSpec question{
+            QStringLiteral("入金先名の変更"),
+            QStringLiteral(
+                "入金先名が「%1」から「%2」に変わります。\n「%1」の入金予定 %3 件も「%2」に変えますか？")
+                .arg(rename.from, rename.to)
+                .arg(rename.storedRows),
+            DialogStyle::AskDefaultYes};
+        if (rename.storedRows == 0 ||
+            prompts().ask(this, question, PromptButtons::YesNoInJapanese) == Answer::Yes)
+            carried.push_back(rename);
+    }
+    if (!runReportingFailure(
+            prompts(), [&] { payers::saveEditingCopy(db(), carried); }, kPayersNotChanged))
+        return;
+    dat入金先マスタ->refresh();
+    emit payersChanged();
+    if (!carried.empty())
+        emit payerRowsRenamed();
+}
+
+void PayerPage::planReceipts()
+{
+    if (m_source.confirmLeavingMonth && !m_source.confirmLeavingMonth())
+        return;
+    PlanDialog dialog(db(), prompts(), m_source.clock, this);
+    dialog.exec();
+    if (dialog.storedRows() > 0)
+        emit rowsPlanned();
 }
 
 void PayerPage::clearPayers()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/clock.h"
+
 #include <QString>
 #include <QWidget>
 
@@ -25,6 +27,10 @@ public:
     {
         std::function<Database*()> database;
         std::shared_ptr<UserPrompts> prompts;
+        // The months 予定作成 offers start from today's.
+        Clock clock;
+        // Asked before plans are stored: the displayed month's unsaved edits are saved or given up.
+        std::function<bool()> confirmLeavingMonth;
     };
 
     explicit PayerPage(Source source, QWidget* parent = nullptr);
@@ -40,7 +46,10 @@ public:
 
     // The buttons' work: read the master into the page, store the page, empty the page.
     void readPayers();
+    // A payer renamed on the page is asked about: whether its stored rows take the new name too.
     void savePayers();
+    // 予定作成: the dialog of the fixed monthly plans.
+    void planReceipts();
     void clearPayers();
     // These two ask first and do nothing unless answered Yes.
     void deleteAllPayers();
@@ -49,6 +58,10 @@ public:
 signals:
     // The stored master changed: the schedule's drop-down follows it.
     void payersChanged();
+    // A save renamed a payer's stored rows and the displayed month's draft rows.
+    void payerRowsRenamed();
+    // Planned rows were stored.
+    void rowsPlanned();
     void hintRequested(const QString& buttonName);
 
 private:
@@ -69,5 +82,6 @@ private:
     QPushButton* cmd支払先行削除 = nullptr;
     QPushButton* cmd支払先読込 = nullptr;
     QPushButton* cmdHint1 = nullptr;
+    QPushButton* cmd予定作成 = nullptr;
     WorkTableModel* dat入金先マスタ = nullptr;
 };

@@ -89,6 +89,11 @@ public:
     void showPastDue(const schedule::OpenTotals& pastDue);
     // Paints the grid's overdue marks again by today's date (the day turned).
     void showOverdueMarks();
+    // 請求登録: the invoice dialog; its planned row goes into the displayed month's draft when it falls
+    // in that month, else it is stored in its month (schedule_page_invoice.cpp).
+    void registerInvoice();
+    // The payer page renamed stored and draft rows: the drop-down and the draft show the new name.
+    void followRenamedPayers();
 
     // The month the working set holds: what saves and balance passes work on. Invalid when nothing was
     // loaded or cleared yet.
@@ -153,6 +158,10 @@ private:
     void keyPressed(int* key);
     void cursorMoved();
 
+    // Adds a planned row after the last row holding data as one step of the draft; false when there is
+    // no room or the draft refused it (the user has been told).
+    bool addRowToDraft(const QDate& date, const QString& payer, Money amount);
+
     // Saving and rows (schedule_page_rows.cpp).
     void saveClicked();
     void insertRow();
@@ -204,6 +213,7 @@ private:
     QPushButton* cmdHint = nullptr;
     QPushButton* cmd元に戻す = nullptr;
     QPushButton* cmdやり直し = nullptr;
+    QPushButton* cmd請求登録 = nullptr;
     WorkTableModel* datInp = nullptr;
     WorkTableModel* dat入金先名 = nullptr;
 };

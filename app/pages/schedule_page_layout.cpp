@@ -195,9 +195,10 @@ void SchedulePage::buildLayout()
         // The cursor stays in the grid: an undo is part of typing, not a move to the button row.
         b->setFocusPolicy(Qt::NoFocus);
     }
+    cmd請求登録 = button(QStringLiteral("cmd請求登録"), QStringLiteral("請求登録"), scheduleButtons);
     auto* buttons = new QHBoxLayout(scheduleButtons);
-    for (QPushButton* b : {cmd読込, cmd登録, cmd行挿入, cmd行削除, cmd元に戻す, cmdやり直し, Cmd印刷,
-                           cmd履歴クリア, cmd履歴閉じる})
+    for (QPushButton* b : {cmd読込, cmd登録, cmd行挿入, cmd行削除, cmd元に戻す, cmdやり直し, cmd請求登録,
+                           Cmd印刷, cmd履歴クリア, cmd履歴閉じる})
         buttons->addWidget(b);
     buttons->addStretch();
     buttons->addWidget(cmdHint);
@@ -225,6 +226,7 @@ void SchedulePage::connectControls()
     connect(cmd登録, &QPushButton::clicked, this, [this] { saveClicked(); });
     connect(cmd行挿入, &QPushButton::clicked, this, [this] { insertRow(); });
     connect(cmd行削除, &QPushButton::clicked, this, [this] { deleteRowClicked(); });
+    connect(cmd請求登録, &QPushButton::clicked, this, [this] { registerInvoice(); });
     connect(Cmd印刷, &QPushButton::clicked, this, &SchedulePage::printRequested);
     // The hint window goes with the main window, when it closes: a close the user cancels keeps both.
     connect(cmd履歴閉じる, &QPushButton::clicked, this, &SchedulePage::closeRequested);

@@ -4,6 +4,7 @@
 #include "app/dialogs/failure_report.h"
 #include "app/dialogs/standard_message.h"
 #include "app/dialogs/user_prompts.h"
+#include "app/pages/closing_days_panel.h"
 #include "app/pages/fee_panel.h"
 #include "app/shell/support_address.h"
 #include "app/widgets/amount_field.h"
@@ -145,6 +146,8 @@ void SettingsPage::buildLayout()
     layout->addWidget(ImFrame3D1);
     layout->addWidget(new FeePanel(m_source.database, m_source.prompts, settingsFrame));
     layout->addWidget(m_source.csvPanel(settingsFrame));
+    layout->addWidget(
+        new ClosingDaysPanel({m_source.database, m_source.prompts, m_source.clock}, settingsFrame));
     layout->addWidget(m_source.legacyPanel(settingsFrame));
     layout->addStretch();
     layout->addWidget(lblInfo);

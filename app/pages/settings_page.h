@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/clock.h"
+
 #include <QString>
 #include <QWidget>
 
@@ -37,6 +39,8 @@ public:
         QString caption;
         std::function<QWidget*(QWidget* parent)> csvPanel;
         std::function<QWidget*(QWidget* parent)> legacyPanel;
+        // Today: the day the bank's closing-day field starts from.
+        Clock clock;
     };
 
     explicit SettingsPage(Source source, QWidget* parent = nullptr);

@@ -6,6 +6,7 @@
 #include "app/cli/legacy_command.h"
 #include "app/cli/startup.h"
 #include "app/cli/task_folder.h"
+#include "app/cli/terms_command.h"
 #include "app/pages/legacy_import_ui.h"
 #include "app/shell/single_instance.h"
 #include "app/shell/translations.h"
@@ -61,6 +62,8 @@ int main(int argc, char** argv)
             return runCsvTask(line, dataFolderFor(line.options, programFolder));
         if (line.action == CommandAction::RunTask && line.task == QStringLiteral("match-bank"))
             return runBankTask(line, dataFolderFor(line.options, programFolder));
+        if (line.action == CommandAction::RunTask && isTermsTask(line.task))
+            return runTermsTask(line, dataFolderFor(line.options, programFolder));
         if (line.action == CommandAction::RunTask && line.task == QStringLiteral("import-legacy"))
             return runLegacyTask(line, dataFolderFor(line.options, programFolder));
         return deliver(answerWithoutWindow(line, programFolder));

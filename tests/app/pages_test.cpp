@@ -39,7 +39,7 @@ TEST(Pages, TheScheduleAndPayerPagesWorkOnTheSourceTheyAreGivenAndSignalWhatOthe
 
     SchedulePage schedule({database, prompts, [] { return true; }, systemClock()});
     schedule.bindData();
-    PayerPage payers({database, prompts});
+    PayerPage payers({database, prompts, systemClock(), {}});
     payers.bindData();
     QObject::connect(&payers, &PayerPage::payersChanged, &schedule, &SchedulePage::refreshPayerList);
 

@@ -87,6 +87,11 @@ TEST(PayerMaster, TickedDeleteAndDeleteAll)
     EXPECT_EQ(deleteTickedPayers(*db), 0);
     EXPECT_EQ(countRows(*db, "入金先マスタ"), 2);
 
+    // A row renamed on the page and then deleted takes the payer it was read as.
+    db->execute("update w入金先マスタ set 入金先名 = '乙改', チェック = 1 where 入金先名 = '乙'");
+    EXPECT_EQ(deleteTickedPayers(*db), 1);
+    EXPECT_EQ(sortedPayers(*db), QStringList{"丙 "});
+
     deleteAllPayers(*db);
     EXPECT_EQ(countRows(*db, "入金先マスタ"), 0);
     EXPECT_EQ(countRows(*db, "w入金先マスタ"), 0);
@@ -104,4 +109,111 @@ TEST(PayerMaster, AddRegistersANameOnceAndExactly)
     EXPECT_FALSE(addPayer(*db, std::nullopt));
 
     EXPECT_EQ(sortedPayers(*db), (QStringList{kQuoted, kQuoted + " "}));
+}
+
+TEST(PayerMaster, TheCopyShowsTheTermsAsTypedAndABadRowStoresNothingNamingIt)
+{
+    TempDataFolder folder;
+    auto db = folder.open();
+    db->execute("insert into 入金先マスタ (入金先名, フリガナ, 締め日, 支払月, 支払日, 休日, 定額, 定額開始, "
+                "定額終了)"
+                " values ('甲', 'コウ', 99, 1, 10, '後', ?, '2026-04', null)",
+                {Value(yen(30000))});
+    seedPayers(*db, {"乙"});
+    loadEditingCopy(*db);
+
+    RowSet copy = db->openRowSet("select * from w入金先マスタ order by 入金先名 desc");
+    copy.moveFirst();
+    EXPECT_EQ(copy.get("元入金先名").toText(), "甲");
+    EXPECT_EQ(copy.get("フリガナ").toText(), "コウ");
+    EXPECT_EQ(copy.get("締め日").toText(), "末");
+    EXPECT_EQ(copy.get("支払月").toText(), "1");
+    EXPECT_EQ(copy.get("休日").toText(), "後");
+    EXPECT_EQ(copy.get("定額").toMoney(), yen(30000));
+    EXPECT_EQ(copy.get("定額開始").toText(), "2026/04");
+    EXPECT_TRUE(copy.get("定額終了").isNull());
+
+    // Typed as the page takes them (full-width digits too), stored in the file's form.
+    db->execute("update w入金先マスタ set 締め日 = '２０', 支払日 = '末', 休日 = null where 入金先名 = '甲'");
+    saveEditingCopy(*db);
+    RowSet stored = db->openRowSet("select * from 入金先マスタ where 入金先名 = '甲'");
+    stored.moveFirst();
+    EXPECT_EQ(stored.get("締め日").toInt64(), 20);
+    EXPECT_EQ(stored.get("支払日").toInt64(), 99);
+    EXPECT_TRUE(stored.get("休日").isNull());
+    EXPECT_EQ(stored.get("定額開始").toText(), "2026-04");
+    EXPECT_EQ(stored.get("フリガナ").toText(), "コウ");
+
+    // A term that does not read, or terms that do not go together, refuse the save by the payer's name.
+    db->execute("update w入金先マスタ set 締め日 = null where 入金先名 = '甲'");
+    try {
+        saveEditingCopy(*db);
+        ADD_FAILURE();
+    } catch (const PayerRowRefused& e) {
+        EXPECT_TRUE(e.userMessage().contains("甲")) << e.userMessage().toStdString();
+    }
+    db->execute("update w入金先マスタ set 締め日 = '20' where 入金先名 = '甲'");
+    db->execute("update w入金先マスタ set 締め日 = '31' where 入金先名 = '乙'");
+    try {
+        saveEditingCopy(*db);
+        ADD_FAILURE();
+    } catch (const PayerRowRefused& e) {
+        EXPECT_TRUE(e.userMessage().contains("乙") && e.userMessage().contains("締め日"));
+    }
+    // A name of blanks is named by its line.
+    db->execute("update w入金先マスタ set 締め日 = null where 入金先名 = '乙'");
+    seedPayerCopy(*db, {"", "　"});
+    db->execute("update w入金先マスタ set 休日 = '翌' where 入金先名 = '　'");
+    try {
+        saveEditingCopy(*db);
+        ADD_FAILURE();
+    } catch (const PayerRowRefused& e) {
+        EXPECT_TRUE(e.userMessage().contains("4 行目")) << e.userMessage().toStdString();
+    }
+    EXPECT_EQ(db->readFirst("select 締め日 from 入金先マスタ where 入金先名 = '甲'").toInt64(), 20);
+    EXPECT_EQ(db->readFirst("select 支払月 from 入金先マスタ where 入金先名 = '乙'").toInt64(), std::nullopt);
+}
+
+TEST(PayerMaster, ARenameTakesTheOldNamesRowsAlongOnlyWhenCarried)
+{
+    TempDataFolder folder;
+    auto db = folder.open();
+    seedPayers(*db, {"旧名", "他社"});
+    seedStoredRows(*db, {{QDate(2026, 1, 5), 1, QString("旧名"), yen(100), std::nullopt, yen(100)},
+                         {QDate(2026, 1, 6), 2, QString("他社"), yen(100), std::nullopt, yen(200)},
+                         {QDate(2026, 2, 5), 1, QString("旧名"), yen(100), std::nullopt, yen(300)}});
+    db->execute("insert into 定額予定記録 (入金先名, 年月) values ('旧名', '2026-01'), ('新名', '2026-01'),"
+                " ('旧名', '2026-02')");
+    db->execute(
+        "insert into 入金先照合名 (入金先名, 照合キー, 振込依頼人名) values ('旧名', 'ｷﾕｳﾒｲ', 'ｷﾕｳﾒｲ')");
+    db->execute("insert into InpWork (行番号, 元行番号, 入金先名) values (1, 1, '旧名')");
+    db->execute("insert into InpWorkBase (StoredRowId, 位置, 行番号, 入金先名) values (1, 0, 1, '旧名')");
+    loadEditingCopy(*db);
+    db->execute("update w入金先マスタ set 入金先名 = '新名' where 入金先名 = '旧名'");
+
+    const std::vector<Rename> renames = findRenames(*db);
+    ASSERT_EQ(renames.size(), 1u);
+    EXPECT_EQ(renames[0].from, "旧名");
+    EXPECT_EQ(renames[0].to, "新名");
+    EXPECT_EQ(renames[0].storedRows, 2);
+
+    // Saved alone, the master changes and the rows keep the old name.
+    saveEditingCopy(*db);
+    EXPECT_EQ(sortedPayers(*db), (QStringList{"他社", "新名"}));
+    EXPECT_EQ(countRows(*db, "入金予定表"), 3);
+    EXPECT_EQ(db->readFirst("select count(*) from 入金予定表 where 入金先名 = '旧名'").toInt64(), 2);
+    EXPECT_TRUE(findRenames(*db).empty()); // the page now counts as read with the new name
+
+    // Carried, every table that names the payer follows, within the one save.
+    db->execute("update w入金先マスタ set 元入金先名 = '旧名' where 入金先名 = '新名'");
+    saveEditingCopy(*db, findRenames(*db));
+    EXPECT_EQ(db->readFirst("select count(*) from 入金予定表 where 入金先名 = '新名'").toInt64(), 2);
+    EXPECT_EQ(db->readFirst("select count(*) from 入金予定表 where 入金先名 = '他社'").toInt64(), 1);
+    EXPECT_EQ(db->readFirst("select 入金先名 from InpWork where 入金先名 is not null").toText(), "新名");
+    EXPECT_EQ(db->readFirst("select 入金先名 from InpWorkBase").toText(), "新名");
+    EXPECT_EQ(
+        db->readFirst("select group_concat(入金先名 || 年月) from (select * from 定額予定記録 order by 1, 2)")
+            .toText(),
+        "新名2026-01,新名2026-02");
+    EXPECT_EQ(db->readFirst("select 入金先名 from 入金先照合名").toText(), "新名");
 }

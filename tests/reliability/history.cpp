@@ -221,7 +221,8 @@ QByteArray workDigest(Database& db)
 
 bool writesBothFiles(Operation op)
 {
-    return op == Operation::Save || op == Operation::LineDelete;
+    // The payer save records in the editing copy the name each row is now stored under.
+    return op == Operation::Save || op == Operation::LineDelete || op == Operation::PayerMaster;
 }
 
 QString balanceRuleViolation(Database& db)
