@@ -83,7 +83,7 @@ private:
     void showPastDueNotice();
     // A hint button press: hands the key over and opens the hint window, or brings an open one to the
     // front (its key stays that of the button that opened it).
-    void showHint(const QString& ctlName);
+    void showHint(const QString& ctlName, const QString& pageName);
     // Cmd印刷: prints the displayed month as the screen shows it.
     void printMonth();
     // The hint window and the grids let go of the files, and the database closes (before the files

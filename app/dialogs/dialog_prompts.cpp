@@ -5,7 +5,10 @@
 
 #include <QAbstractButton>
 #include <QFileDialog>
+#include <QKeySequence>
 #include <QMessageBox>
+
+#include <utility>
 
 namespace {
 
@@ -33,6 +36,17 @@ void caption(QMessageBox& box, QMessageBox::StandardButton button, const QString
         b->setText(text);
 }
 
+// A translation whose captions carry no letter of their own still answers Y and N: QMessageBox presses
+// the button whose shortcut is the key typed.
+void keepLetterKeys(QMessageBox& box)
+{
+    const std::pair<QMessageBox::StandardButton, Qt::Key> letters[] = {{QMessageBox::Yes, Qt::Key_Y},
+                                                                       {QMessageBox::No, Qt::Key_N}};
+    for (const auto& [which, key] : letters)
+        if (QAbstractButton* b = box.button(which); b && b->shortcut().isEmpty())
+            b->setShortcut(QKeySequence(key));
+}
+
 Answer showBox(QWidget* parent, const DialogSpec& dialog, PromptButtons buttons)
 {
     QMessageBox box(iconOf(dialog.style), dialog.title, dialog.message, QMessageBox::NoButton, parent);
@@ -48,11 +62,14 @@ Answer showBox(QWidget* parent, const DialogSpec& dialog, PromptButtons buttons)
     const bool withCancel = buttons == PromptButtons::YesNoCancelInJapanese;
     box.setStandardButtons(QMessageBox::Yes | QMessageBox::No |
                            (withCancel ? QMessageBox::Cancel : QMessageBox::NoButton));
+    // The letters answer from the keyboard, as Qt's own Japanese captions and its English ones do: Y
+    // for はい, N for いいえ, Escape for キャンセル.
     if (buttons != PromptButtons::Standard) {
-        caption(box, QMessageBox::Yes, QStringLiteral("はい"));
-        caption(box, QMessageBox::No, QStringLiteral("いいえ"));
+        caption(box, QMessageBox::Yes, QStringLiteral("はい(&Y)"));
+        caption(box, QMessageBox::No, QStringLiteral("いいえ(&N)"));
         caption(box, QMessageBox::Cancel, QStringLiteral("キャンセル"));
     }
+    keepLetterKeys(box);
     box.setDefaultButton(dialog.style == DialogStyle::AskDefaultYes ? QMessageBox::Yes : QMessageBox::No);
     box.setEscapeButton(withCancel ? QMessageBox::Cancel : QMessageBox::No);
     box.exec();

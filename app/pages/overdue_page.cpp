@@ -29,6 +29,7 @@
 #include <algorithm>
 #include <utility>
 
+using page_controls::hintButton;
 using page_controls::named;
 
 namespace {
@@ -106,6 +107,7 @@ OverduePage::OverduePage(Source source, QWidget* parent) : QWidget(parent), m_so
     });
     connect(cmd未入金印刷, &QPushButton::clicked, this, [this] { print(); });
     connect(cmd未入金CSV, &QPushButton::clicked, this, [this] { exportCsv(); });
+    connect(cmdHint3, &QPushButton::clicked, this, [this] { emit hintRequested(cmdHint3->objectName()); });
 }
 
 void OverduePage::buildLayout()
@@ -188,6 +190,9 @@ void OverduePage::buildLayout()
     m_buttons->addWidget(cmd未入金印刷);
     m_buttons->addWidget(cmd未入金CSV);
     m_buttons->addStretch();
+    // The hint of the page, in the corner where the other pages keep theirs.
+    cmdHint3 = hintButton(QStringLiteral("cmdHint3"), buttonPanel);
+    m_buttons->addWidget(cmdHint3);
 
     auto* layout = new QVBoxLayout(frame);
     layout->addLayout(filters);

@@ -79,6 +79,7 @@ signals:
     void storedRowRequested(const QDate& date, int rowNumber);
     // Midnight passed and the page has been read again for the new day.
     void dayTurned();
+    void hintRequested(const QString& buttonName);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -93,6 +94,7 @@ private:
     AmountField* num未入金合計 = nullptr;
     QPushButton* cmd未入金印刷 = nullptr;
     QPushButton* cmd未入金CSV = nullptr;
+    QPushButton* cmdHint3 = nullptr;
     OutlookChart* Chart見通し = nullptr;
     OpenRowsModel* openRows = nullptr;
     PayerTotalsModel* payerTotals = nullptr;
