@@ -4,9 +4,12 @@
 #include "app/dialogs/report_preview.h"
 
 #include <QAbstractButton>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QKeySequence>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 
 #include <utility>
 
@@ -47,11 +50,37 @@ void keepLetterKeys(QMessageBox& box)
             b->setShortcut(QKeySequence(key));
 }
 
+// The list is open from the start, under the message: it is what the question is about. (Qt's own
+// detailed text would hide it behind a button.)
+void addDetails(QMessageBox& box, const QString& details)
+{
+    auto* list = new QPlainTextEdit(details, &box);
+    list->setObjectName(QStringLiteral("txtDetails"));
+    list->setReadOnly(true);
+    list->setLineWrapMode(QPlainTextEdit::NoWrap);
+    list->setMinimumSize(560, 220);
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    auto* buttons = box.findChild<QDialogButtonBox*>();
+    const int at = grid && buttons ? grid->indexOf(buttons) : -1;
+    if (at < 0) {
+        box.setDetailedText(details);
+        return;
+    }
+    // Between the message and the buttons.
+    int row = 0, column = 0, rows = 0, columns = 0;
+    grid->getItemPosition(at, &row, &column, &rows, &columns);
+    grid->removeWidget(buttons);
+    grid->addWidget(list, row, 0, 1, grid->columnCount());
+    grid->addWidget(buttons, row + 1, column, rows, columns);
+}
+
 Answer showBox(QWidget* parent, const DialogSpec& dialog, PromptButtons buttons)
 {
     QMessageBox box(iconOf(dialog.style), dialog.title, dialog.message, QMessageBox::NoButton, parent);
     // Payer names and other caller texts are shown as typed, never interpreted as markup.
     box.setTextFormat(Qt::PlainText);
+    if (!dialog.details.isEmpty())
+        addDetails(box, dialog.details);
     if (!dialog.isQuestion()) {
         box.setStandardButtons(QMessageBox::Ok);
         box.setDefaultButton(QMessageBox::Ok);
