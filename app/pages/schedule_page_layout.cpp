@@ -138,7 +138,8 @@ void SchedulePage::buildLayout()
     lbl初回案内 = label(QStringLiteral("lbl初回案内"),
                         QStringLiteral("はじめに：「入金先保守」で入金先を登録してから、この表に日・入金先・"
                                        "予定額を入力して「登録」を押してください。以前のデータがあるときは、"
-                                       "「設定・情報」のデータ移行（Access）または CSV取込で取り込めます。"),
+                                       "「設定・情報」の「旧データ取込」（以前の Access のデータ）または"
+                                       "「CSV取込」で取り込めます。"),
                         monthFrame);
     lbl初回案内->setWordWrap(true);
     lbl初回案内->setStyleSheet(

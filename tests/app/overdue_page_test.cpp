@@ -429,8 +429,7 @@ TEST(OverduePage, DISABLED_Screenshot)
     ScopedDialogAnswers answers(*window);
     control<QTabWidget>(*window, "SSTab1")->setCurrentWidget(&window->overduePage());
     control<QDateEdit>(window->overduePage(), "Dt基準日")->setDate(asOf);
-    QApplication::processEvents();
-    ASSERT_TRUE(window->grab().save(target));
+    ASSERT_TRUE(saveScreenshot(*window, target));
 }
 
 TEST(OverduePage, TheCsvButtonWritesTheListAsShown)
