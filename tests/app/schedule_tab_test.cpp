@@ -10,6 +10,7 @@
 #include "support/seed.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QProgressBar>
@@ -366,6 +367,10 @@ TEST(ScheduleTab, ColumnWidthsTheUserSetSurviveALoadAJumpFromTheOpenReceiptsAndA
         auto db = folder.open();
         seedStoredRows(*db, {stored(QDate(2020, 1, 6), 1, QStringLiteral("甲社"), 100, 0, 100)});
     }
+    const QString widthsFile = folder.path() + QStringLiteral("/column_widths.json");
+    // Loads and a close without a drag write nothing.
+    openWindow(folder).reset();
+    EXPECT_FALSE(QFile::exists(widthsFile));
     int usual = 0;
     {
         auto window = openWindow(folder);
@@ -381,10 +386,10 @@ TEST(ScheduleTab, ColumnWidthsTheUserSetSurviveALoadAJumpFromTheOpenReceiptsAndA
     auto window = openWindow(folder);
     EXPECT_EQ(control<BoundGrid>(*window, "GridInp")->columnWidth(kPayer), usual + 80);
     // A window whose widths nobody touched leaves the file as it was.
-    const QByteArray kept = fileBytes(folder.path() + QStringLiteral("/column_widths.json"));
+    const QByteArray kept = fileBytes(widthsFile);
     EXPECT_FALSE(kept.isEmpty());
     window.reset();
-    EXPECT_EQ(fileBytes(folder.path() + QStringLiteral("/column_widths.json")), kept);
+    EXPECT_EQ(fileBytes(widthsFile), kept);
 }
 
 TEST(ScheduleTab, ALongPastDueNoticeEndsInAnEllipsisInsteadOfWideningTheWindow)
