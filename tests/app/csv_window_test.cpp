@@ -15,14 +15,10 @@
 #include <QApplication>
 #include <QBarSet>
 #include <QBuffer>
-#include <QDialogButtonBox>
 #include <QFile>
 #include <QFileDialog>
-#include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -196,31 +192,6 @@ TEST(CsvWindow, TheImportButtonAsksStoresReloadsTheMonthAndSummarises)
     whenShown(dialog, [] {});
     click(*window, "cmdCSV取込");
     EXPECT_EQ(window->schedulePage().workMonth().toString(u"yyyyMM"), QStringLiteral("202405"));
-}
-
-TEST(CsvWindow, TheRealQuestionShowsTheListOfChangesAboveItsButtons)
-{
-    QWidget owner;
-    owner.show();
-    const DialogSpec question{QStringLiteral("確認"), QStringLiteral("取り込みますか"),
-                              DialogStyle::AskDefaultYes,
-                              QStringLiteral("追加　2024/05/02　乙社　予定額 30　入金額 0")};
-    QString shown;
-    bool above = false;
-    QTimer::singleShot(0, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        ASSERT_TRUE(box);
-        auto* list = box->findChild<QPlainTextEdit*>(QStringLiteral("txtDetails"));
-        ASSERT_TRUE(list);
-        shown = list->toPlainText();
-        EXPECT_TRUE(list->isVisible()) << "open from the start, not behind a button";
-        EXPECT_TRUE(list->isReadOnly());
-        above = list->geometry().bottom() < box->findChild<QDialogButtonBox*>()->geometry().top();
-        QTest::keyClick(box, Qt::Key_Y);
-    });
-    EXPECT_EQ(dialogPrompts()->ask(&owner, question, PromptButtons::Standard), Answer::Yes);
-    EXPECT_EQ(shown, question.details);
-    EXPECT_TRUE(above);
 }
 
 TEST(CsvWindow, AnImportOfABadFileListsTheLinesAndStoresNothing)

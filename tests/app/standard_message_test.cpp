@@ -4,7 +4,9 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
 #include <QWidget>
@@ -221,6 +223,21 @@ TEST_F(StandardMessageBox, YAndNAnswerEveryQuestionFromTheKeyboardAndEscapeCance
     EXPECT_EQ(answerRealBox(ask(PromptButtons::YesNoCancelInJapanese), seen, press(Qt::Key_Escape)),
               Answer::Cancel);
     EXPECT_EQ(answerRealBox(ask(PromptButtons::YesNoInJapanese), seen, press(Qt::Key_Y)), Answer::Yes);
+
+    // A question with a list (an import's rows) shows it open between the message and the buttons.
+    const DialogSpec withList{s("確認"), s("取り込みますか"), DialogStyle::AskDefaultYes, s("追加　乙社")};
+    bool listed = false;
+    EXPECT_EQ(answerRealBox([&] { return prompts->ask(&window, withList, PromptButtons::Standard); }, seen,
+                            [&](QMessageBox* box) {
+                                auto* list = box->findChild<QPlainTextEdit*>(QStringLiteral("txtDetails"));
+                                listed = list && list->isVisible() &&
+                                         list->toPlainText() == withList.details &&
+                                         list->geometry().bottom() <
+                                             box->findChild<QDialogButtonBox*>()->geometry().top();
+                                QTest::keyClick(box, Qt::Key_N);
+                            }),
+              Answer::No);
+    EXPECT_TRUE(listed);
 }
 
 TEST(ScopedDialogAnswers, AnswersQuestionsInTurnRecordsEveryDialogAndGivesBackTheScriptBefore)
