@@ -188,10 +188,4 @@ TEST(ScheduleKeys, TheCursorComesBackToTheGridAfterEveryMonthChangeLoadSaveInser
         EXPECT_EQ(QApplication::focusWidget(), grid);
         EXPECT_EQ(grid->currentRow(), 1);
     }
-    // An empty month field loads nothing, asks nothing and leaves the focus where it is.
-    control<MonthEdit>(*window, "Dt年月")->setMonth(QDate());
-    ScopedDialogAnswers none(*window);
-    pressButton("cmd読込");
-    EXPECT_EQ(none.count(), 0);
-    EXPECT_EQ(QApplication::focusWidget(), control<QPushButton>(*window, "cmd読込"));
 }
