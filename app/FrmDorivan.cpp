@@ -116,7 +116,7 @@ void FrmDorivan::buildLayout()
         csv.displayedMonth = [this] { return m_schedulePage->workMonth(); };
         csv.confirmLeavingMonth = [this] { return m_schedulePage->confirmLeavingMonth(); };
         csv.refreshPayerList = [this] { m_schedulePage->refreshPayerList(); };
-        csv.loadMonth = [this] { m_schedulePage->showLatestMonth(); };
+        csv.showLatestMonth = [this] { m_schedulePage->showLatestMonth(); };
         auto* panel = new CsvExchangePanel(std::move(csv), parent);
         connect(panel, &CsvExchangePanel::rowsImported, this, &FrmDorivan::storedDataChanged);
         return panel;

@@ -67,8 +67,8 @@ private:
     void connectPages();
     // Opens both files of the data folder (the constructor, and again after an import).
     void openData();
-    // Binds the pages to the open files and shows the settings, today's month and an empty payer
-    // page (the load, and again after an import).
+    // Binds the pages to the open files and shows the settings, today's month (or, when it holds no
+    // rows, the latest month that does) and an empty payer page (the load, and again after an import).
     void loadPages();
     void Unload();
     // The title with the mark of unsaved edits of the month, or without.

@@ -134,7 +134,7 @@ void CsvExchangePanel::importCsv()
         return;
     if (summary.payersRegistered > 0)
         m_source.refreshPayerList();
-    m_source.loadMonth();
+    m_source.showLatestMonth();
     emit rowsImported();
     tell(prompts(), QStringLiteral("取り込みました。") + csv::summaryText(summary));
 }

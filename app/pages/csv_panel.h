@@ -35,7 +35,7 @@ public:
         std::function<bool()> confirmLeavingMonth;
         // Reads the payer list again and shows the latest month that holds rows after an import.
         std::function<void()> refreshPayerList;
-        std::function<void()> loadMonth;
+        std::function<void()> showLatestMonth;
     };
 
     CsvExchangePanel(Source source, QWidget* parent);
