@@ -32,13 +32,6 @@ void ClickableLabel::mouseReleaseEvent(QMouseEvent* event)
         emit clicked();
 }
 
-void ClickableLabel::mouseDoubleClickEvent(QMouseEvent* event)
-{
-    QLabel::mouseDoubleClickEvent(event);
-    if (event->button() == Qt::LeftButton)
-        emit doubleClicked();
-}
-
 void ClickableLabel::keyPressEvent(QKeyEvent* event)
 {
     if (focusPolicy() != Qt::NoFocus && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier &&

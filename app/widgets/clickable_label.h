@@ -21,12 +21,10 @@ public:
 
 signals:
     void clicked();
-    void doubleClicked();
     void activated();
 
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
