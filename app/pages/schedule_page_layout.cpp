@@ -246,6 +246,12 @@ void SchedulePage::connectControls()
             clearMonth();
     });
     connect(Dt年月, &MonthEdit::monthChanged, this, [this] { monthTyped(); });
+    // Enter ends the typing of a month, which loaded as it was typed: the next keys are the grid's. (A
+    // focus leaving the field finishes it too, and goes where the user sent it.)
+    connect(Dt年月, &QAbstractSpinBox::editingFinished, this, [this] {
+        if (Dt年月->hasFocus())
+            returnToGrid();
+    });
     connect(cmd登録, &QPushButton::clicked, this, [this] { saveClicked(); });
     connect(cmd行挿入, &QPushButton::clicked, this, [this] { insertRow(); });
     connect(cmd行削除, &QPushButton::clicked, this, [this] { deleteRowClicked(); });

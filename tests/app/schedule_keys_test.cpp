@@ -149,9 +149,17 @@ TEST(ScheduleKeys, TheCursorComesBackToTheGridAfterEveryMonthChangeLoadSaveInser
         button->click();
     };
 
-    // 読込, then PageDown from the button row: the grid holds the focus on the first empty day, so the
-    // next keys are typed there instead of pressing 読込 again.
-    control<MonthEdit>(*window, "Dt年月")->setMonth(QDate(2024, 5, 1));
+    // A month typed into the field and Enter, then 読込, then PageDown from the button row: each time the
+    // grid holds the focus on the first empty day, so the next keys are typed there instead of pressing
+    // 読込 again.
+    auto* field = control<MonthEdit>(*window, "Dt年月");
+    field->setFocus();
+    QTest::keyClick(field, Qt::Key_Delete);
+    QTest::keyClicks(field, QStringLiteral("2024/5"));
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_EQ(window->schedulePage().workMonth(), QDate(2024, 5, 1));
+    EXPECT_EQ(QApplication::focusWidget(), grid);
+    expectCursor(*window, 1, kDay);
     pressButton("cmd読込");
     EXPECT_EQ(QApplication::focusWidget(), grid);
     expectCursor(*window, 1, kDay);
