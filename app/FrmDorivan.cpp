@@ -6,6 +6,7 @@
 #include "app/dialogs/hint_window.h"
 #include "app/dialogs/standard_message.h"
 #include "app/dialogs/user_prompts.h"
+#include "app/grid/column_widths.h"
 #include "app/pages/csv_panel.h"
 #include "app/pages/legacy_import_ui.h"
 #include "app/pages/overdue_page.h"
@@ -123,7 +124,7 @@ void FrmDorivan::buildLayout()
         csv.displayedMonth = [this] { return m_schedulePage->workMonth(); };
         csv.confirmLeavingMonth = [this] { return m_schedulePage->confirmLeavingMonth(); };
         csv.refreshPayerList = [this] { m_schedulePage->refreshPayerList(); };
-        csv.loadMonth = [this] { m_schedulePage->loadMonth(); };
+        csv.showLatestMonth = [this] { m_schedulePage->showLatestMonth(); };
         auto* panel = new CsvExchangePanel(std::move(csv), parent);
         connect(panel, &CsvExchangePanel::rowsImported, this, &FrmDorivan::storedDataChanged);
         return panel;
@@ -138,6 +139,7 @@ void FrmDorivan::buildLayout()
         legacy.reloadData = [this] {
             openData();
             loadPages();
+            m_schedulePage->showLatestMonth();
         };
         legacy.closeWindow = [this] { close(); };
         return new LegacyImportPanel(std::move(legacy), parent);
@@ -215,9 +217,14 @@ void FrmDorivan::connectPages()
         storedDataChanged();
     });
 
-    connect(m_schedulePage, &SchedulePage::hintRequested, this, &FrmDorivan::showHint);
-    connect(m_payerPage, &PayerPage::hintRequested, this, &FrmDorivan::showHint);
-    connect(m_settingsPage, &SettingsPage::hintRequested, this, &FrmDorivan::showHint);
+    // The hint window names the page in words, as its tab does.
+    const auto hintOf = [this](const QString& pageName) {
+        return [this, pageName](const QString& ctlName) { showHint(ctlName, pageName); };
+    };
+    connect(m_schedulePage, &SchedulePage::hintRequested, this, hintOf(QStringLiteral("入金予定表")));
+    connect(m_payerPage, &PayerPage::hintRequested, this, hintOf(QStringLiteral("入金先保守")));
+    connect(m_settingsPage, &SettingsPage::hintRequested, this, hintOf(QStringLiteral("設定・情報")));
+    connect(m_overduePage, &OverduePage::hintRequested, this, hintOf(QStringLiteral("未入金一覧")));
 }
 
 void FrmDorivan::loadPages()
@@ -226,6 +233,7 @@ void FrmDorivan::loadPages()
     m_settingsPage->readSettings();
     m_settingsPage->offerEras();
     m_schedulePage->bindData();
+    m_schedulePage->restoreColumnWidths(m_dataFolder + kColumnWidthsFileName);
     m_payerPage->bindData();
     m_payerPage->clearPayers();
     // Typed work an earlier run never saved (it was killed, the power went) is offered back before
@@ -233,6 +241,8 @@ void FrmDorivan::loadPages()
     if (!m_schedulePage->offerRestore()) {
         m_schedulePage->clearMonth();
         m_schedulePage->loadMonth();
+        if (!m_schedulePage->monthHoldsRows())
+            m_schedulePage->showLatestMonth();
     }
     storedDataChanged();
 }
@@ -267,6 +277,8 @@ bool FrmDorivan::reachesShownMonth(const std::vector<QDate>& dates) const
 
 void FrmDorivan::storedDataChanged()
 {
+    if (isLoaded())
+        m_schedulePage->showFirstStartGuide();
     if (isLoaded() && m_overduePage->refresh())
         showPastDueNotice();
 }
@@ -287,13 +299,13 @@ void FrmDorivan::showPastDueNotice()
     m_schedulePage->showPastDue(*pastDue);
 }
 
-void FrmDorivan::showHint(const QString& ctlName)
+void FrmDorivan::showHint(const QString& ctlName, const QString& pageName)
 {
     // The caption without the mark of unsaved edits: the hint is stored under it. An open window keeps
     // the key it was opened with, so a text being written is saved where the user started it, whichever
     // page's button was pressed since.
     if (!m_hintWindow)
-        m_hintWindow = new Hint(db(), {objectName(), ctlName, plainTitle()}, m_prompts, this);
+        m_hintWindow = new Hint(db(), {objectName(), ctlName, plainTitle(), pageName}, m_prompts, this);
     if (m_hintWindow->isMinimized())
         m_hintWindow->showNormal();
     else
@@ -345,8 +357,11 @@ void FrmDorivan::Unload()
 {
     // The grids must let go of the handle before it closes. Nothing is saved here: rows the user did
     // not store stay in the work file, which the next start rebuilds.
-    if (m_schedulePage)
+    if (m_schedulePage) {
+        if (m_db)
+            m_schedulePage->keepColumnWidths(m_dataFolder + kColumnWidthsFileName);
         m_schedulePage->releaseData();
+    }
     if (m_payerPage)
         m_payerPage->releaseData();
     m_db.reset();

@@ -69,8 +69,8 @@ private:
     void connectPages();
     // Opens both files of the data folder (the constructor, and again after an import).
     void openData();
-    // Binds the pages to the open files and shows the settings, today's month and an empty payer
-    // page (the load, and again after an import).
+    // Binds the pages to the open files and shows the settings, today's month (or, when it holds no
+    // rows, the latest month that does) and an empty payer page (the load, and again after an import).
     void loadPages();
     void Unload();
     // The title with the mark of unsaved edits of the month, or without.
@@ -88,7 +88,7 @@ private:
     void showPastDueNotice();
     // A hint button press: hands the key over and opens the hint window, or brings an open one to the
     // front (its key stays that of the button that opened it).
-    void showHint(const QString& ctlName);
+    void showHint(const QString& ctlName, const QString& pageName);
     // Cmd印刷: prints the displayed month as the screen shows it.
     void printMonth();
     // The hint window and the grids let go of the files, and the database closes (before the files

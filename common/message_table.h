@@ -19,6 +19,9 @@ struct DialogSpec
     QString title;
     QString message;
     DialogStyle style = DialogStyle::Notice;
+    // A long list behind the message (the rows an import would change), shown below it in a field of
+    // its own that scrolls.
+    QString details = {};
     bool isQuestion() const
     {
         return style == DialogStyle::AskDefaultNo || style == DialogStyle::AskDefaultYes ||

@@ -1,5 +1,7 @@
 #include "csv/csv_import.h"
 
+#include "common/dates.h"
+#include "common/money.h"
 #include "payers/payer_master.h"
 #include "schedule/balances.h"
 #include "schedule/working_set.h"
@@ -103,7 +105,8 @@ void planMonth(Database& db, const QDate& month, const MonthLines& file, ImportP
                 ++plan.unchanged;
             else
                 plan.updates.push_back({row.rowId, storedAfter(line.planned, row.planned),
-                                        storedAfter(line.received, row.received)});
+                                        storedAfter(line.received, row.received), line.date, line.payer,
+                                        row.planned, row.received});
             continue;
         }
         added.push_back(&line);
@@ -226,6 +229,46 @@ ImportSummary applyImport(Database& db, const ImportPlan& plan)
 QString summaryText(const ImportSummary& summary)
 {
     return QStringLiteral("追加 %1 行、更新 %2 行").arg(summary.added).arg(summary.updated);
+}
+
+namespace {
+
+// No amount counts as 0, here as everywhere the amounts are compared.
+QString amountText(const std::optional<Money>& amount)
+{
+    const QString text = formatAmount(amount.value_or(Money()));
+    return text.isEmpty() ? QStringLiteral("0") : text;
+}
+
+QString changeText(const std::optional<Money>& was, const std::optional<Money>& now)
+{
+    const QString before = amountText(was);
+    const QString after = amountText(now);
+    return before == after ? after : before + QStringLiteral(" → ") + after;
+}
+
+QString rowHead(const QString& kind, const QDate& date, const QString& payer)
+{
+    return QStringLiteral("%1　%2　%3")
+        .arg(kind, toSlashDate(date), payer.isEmpty() ? QStringLiteral("（入金先なし）") : payer);
+}
+
+} // namespace
+
+QString describeChanges(const ImportPlan& plan)
+{
+    QStringList lines;
+    for (const ImportPlan::Update& u : plan.updates)
+        lines << rowHead(QStringLiteral("更新"), u.date, u.payer) +
+                     QStringLiteral("　予定額 %1　入金額 %2")
+                         .arg(changeText(u.wasPlanned, u.planned), changeText(u.wasReceived, u.received));
+    for (const ImportPlan::Insert& i : plan.inserts)
+        lines << rowHead(QStringLiteral("追加"), i.date, i.payer) +
+                     QStringLiteral("　予定額 %1　入金額 %2")
+                         .arg(amountText(i.planned), amountText(i.received));
+    for (const QString& name : plan.newPayers)
+        lines << QStringLiteral("入金先マスタに登録　%1").arg(name);
+    return lines.join(QLatin1Char('\n'));
 }
 
 } // namespace csv

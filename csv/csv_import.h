@@ -31,6 +31,11 @@ struct ImportPlan
         std::int64_t rowId = 0;
         std::optional<Money> planned;
         std::optional<Money> received;
+        // The stored row as it is, for the list the user reads before anything is stored.
+        QDate date;
+        QString payer;
+        std::optional<Money> wasPlanned;
+        std::optional<Money> wasReceived;
     };
     struct Insert
     {
@@ -87,5 +92,10 @@ ImportSummary applyImport(Database& db, const ImportPlan& plan);
 
 // "追加 N 行、更新 M 行"
 QString summaryText(const ImportSummary& summary);
+
+// What the plan would change, one line a row, for the user to read before the question: the rows to
+// update with their old and new amounts, then the rows to add, then the payers to register. A line of
+// the file whose payer is spelled otherwise than the stored row's shows up here as an added row.
+QString describeChanges(const ImportPlan& plan);
 
 } // namespace csv

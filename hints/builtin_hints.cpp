@@ -54,7 +54,7 @@ const QString kSettingsHint = QStringLiteral(
     "■ 設定\n"
     "年号：年月を西暦（2024年05月）か和暦（令和 06年05月）で表示する\n"
     "入金先の自動登録：入金予定に入力した新しい入金先名を入金先マスタに加える\n"
-    "印刷時の罫線の色：色見本をダブルクリックするか、色見本で Enter を押して選ぶ。"
+    "印刷時の罫線の色：色見本をクリックするか、色見本で Enter を押して選ぶ。"
     "右の欄に色の番号を入力してもよい\n"
     "\n"
     "■ ボタン\n"
@@ -65,6 +65,24 @@ const QString kSettingsHint = QStringLiteral(
     "\n"
     "■ キー\n"
     "Tab：次の項目へ　　F1：このヒント\n");
+
+// The open-receipts page (cmdHint3).
+const QString kOverdueHint = QStringLiteral(
+    "【未入金一覧】\n"
+    "基準日までの入金予定のうち、入金が予定額に届いていない行の一覧です。\n"
+    "右の表は同じものを入金先ごとにまとめたもの、下のグラフは今後12か月の入金予定の見通しです。\n"
+    "グラフの棒や点にマウスを重ねると、その月の金額が出ます。\n"
+    "\n"
+    "■ 操作\n"
+    "基準日：この日までの行を一覧にする（既定は今日）\n"
+    "入金先：一覧を一つの入金先に絞る\n"
+    "一覧の行をダブルクリックするか Enter：その行の月を入金予定に開く\n"
+    "\n"
+    "■ ボタン\n"
+    "印刷：一覧を印刷する　　CSV出力：一覧をCSVファイルに書き出す\n"
+    "\n"
+    "■ キー\n"
+    "F1：このヒント\n");
 
 } // namespace
 
@@ -78,6 +96,8 @@ QString builtInHint(const QString& formName, const QString& ctlName)
         return kPayerHint;
     if (ctlName == QStringLiteral("cmdHint2"))
         return kSettingsHint;
+    if (ctlName == QStringLiteral("cmdHint3"))
+        return kOverdueHint;
     return QString();
 }
 

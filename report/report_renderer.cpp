@@ -162,7 +162,7 @@ private:
         const QRectF box = toDevice(control.rect, bandTop);
         QFont font(m_family);
         font.setPointSizeF(control.pointSize);
-        const int flags = int(control.alignment) | Qt::TextSingleLine | Qt::TextDontClip;
+        int flags = int(control.alignment) | Qt::TextSingleLine | Qt::TextDontClip;
 
         m_painter.save();
         QString shown = text;
@@ -173,6 +173,9 @@ private:
             const qreal width = QFontMetricsF(font, &m_device).horizontalAdvance(text);
             if (width > box.width())
                 font.setPointSizeF(font.pointSizeF() * std::max(kSmallestFontShare, box.width() / width));
+            // Smaller than the names beside it: on the foot of the box it stands on their line rather
+            // than hanging at its top.
+            flags = (flags & ~int(Qt::AlignVertical_Mask)) | Qt::AlignBottom;
         } else if (control.content == Content::Payer) {
             // A long name ends in "…" at a whole character, never cut through one at the column edge.
             shown = QFontMetricsF(font, &m_device).elidedText(text, Qt::ElideRight, box.width());

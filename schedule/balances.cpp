@@ -70,6 +70,16 @@ std::optional<Money> readLastBalance(Database& db)
     return last.get("残高").toMoney();
 }
 
+std::optional<QDate> readLatestMonth(Database& db)
+{
+    const std::optional<QDate> last =
+        db.readFirst("select 日付 from 入金予定表 where 日付 is not null order by 日付 desc limit 1")
+            .toDate();
+    if (!last)
+        return std::nullopt;
+    return QDate(last->year(), last->month(), 1);
+}
+
 GridPassResult recomputeGridBalances(std::vector<WorkRow>& rows, std::size_t current,
                                      std::optional<Money> carry)
 {

@@ -43,6 +43,10 @@ Money readCarryForward(Database& db, const QDate& day);
 // row has no balance.
 std::optional<Money> readLastBalance(Database& db);
 
+// The first day of the latest month that holds a stored row; nothing while no row is stored (a first
+// start, before anything was typed or imported).
+std::optional<QDate> readLatestMonth(Database& db);
+
 // The balance rule, the one copy every pass uses (the grid's, the save's, the imports'): the balance
 // before plus 予定額 minus 入金額, an empty amount counting as 0. Throws MoneyOverflow.
 Money nextBalance(Money previous, const std::optional<Money>& planned, const std::optional<Money>& received);

@@ -1,5 +1,6 @@
 #include "schedule/day_entry.h"
 
+#include "common/dates.h"
 #include "common/full_width.h"
 
 #include <QRegularExpression>
@@ -31,7 +32,8 @@ DayEntry completeDay(const QDate& month, const QString& typed)
     entry.kind = DayEntry::Kind::SetDate;
     entry.reason = DayEntry::Reason::None;
     entry.date = QDate(month.year(), month.month(), day);
-    entry.cellText = text;
+    // The day in one form whether typed or loaded: "01", never "1" beside a loaded "01".
+    entry.cellText = toTwoDigitDay(entry.date);
     return entry;
 }
 

@@ -22,7 +22,7 @@ struct DayEntry
     Kind kind = Kind::KeepDate;
     Reason reason = Reason::None;
     QDate date;
-    QString cellText; // what the cell shows for SetDate (full-width digits read as ASCII)
+    QString cellText; // what the cell shows for SetDate: the day in two digits, as a loaded row shows it
 };
 
 DayEntry completeDay(const QDate& month, const QString& typed);

@@ -4,8 +4,14 @@
 #include "app/dialogs/report_preview.h"
 
 #include <QAbstractButton>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QGridLayout>
+#include <QKeySequence>
 #include <QMessageBox>
+#include <QPlainTextEdit>
+
+#include <utility>
 
 namespace {
 
@@ -33,11 +39,48 @@ void caption(QMessageBox& box, QMessageBox::StandardButton button, const QString
         b->setText(text);
 }
 
+// A translation whose captions carry no letter of their own still answers Y and N: QMessageBox presses
+// the button whose shortcut is the key typed.
+void keepLetterKeys(QMessageBox& box)
+{
+    const std::pair<QMessageBox::StandardButton, Qt::Key> letters[] = {{QMessageBox::Yes, Qt::Key_Y},
+                                                                       {QMessageBox::No, Qt::Key_N}};
+    for (const auto& [which, key] : letters)
+        if (QAbstractButton* b = box.button(which); b && b->shortcut().isEmpty())
+            b->setShortcut(QKeySequence(key));
+}
+
+// The list is open from the start, under the message: it is what the question is about. (Qt's own
+// detailed text would hide it behind a button.)
+void addDetails(QMessageBox& box, const QString& details)
+{
+    auto* list = new QPlainTextEdit(details, &box);
+    list->setObjectName(QStringLiteral("txtDetails"));
+    list->setReadOnly(true);
+    list->setLineWrapMode(QPlainTextEdit::NoWrap);
+    list->setMinimumSize(560, 220);
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    auto* buttons = box.findChild<QDialogButtonBox*>();
+    const int at = grid && buttons ? grid->indexOf(buttons) : -1;
+    if (at < 0) {
+        box.setDetailedText(details);
+        return;
+    }
+    // Between the message and the buttons.
+    int row = 0, column = 0, rows = 0, columns = 0;
+    grid->getItemPosition(at, &row, &column, &rows, &columns);
+    grid->removeWidget(buttons);
+    grid->addWidget(list, row, 0, 1, grid->columnCount());
+    grid->addWidget(buttons, row + 1, column, rows, columns);
+}
+
 Answer showBox(QWidget* parent, const DialogSpec& dialog, PromptButtons buttons)
 {
     QMessageBox box(iconOf(dialog.style), dialog.title, dialog.message, QMessageBox::NoButton, parent);
     // Payer names and other caller texts are shown as typed, never interpreted as markup.
     box.setTextFormat(Qt::PlainText);
+    if (!dialog.details.isEmpty())
+        addDetails(box, dialog.details);
     if (!dialog.isQuestion()) {
         box.setStandardButtons(QMessageBox::Ok);
         box.setDefaultButton(QMessageBox::Ok);
@@ -48,11 +91,14 @@ Answer showBox(QWidget* parent, const DialogSpec& dialog, PromptButtons buttons)
     const bool withCancel = buttons == PromptButtons::YesNoCancelInJapanese;
     box.setStandardButtons(QMessageBox::Yes | QMessageBox::No |
                            (withCancel ? QMessageBox::Cancel : QMessageBox::NoButton));
+    // The letters answer from the keyboard, as Qt's own Japanese captions and its English ones do: Y
+    // for はい, N for いいえ, Escape for キャンセル.
     if (buttons != PromptButtons::Standard) {
-        caption(box, QMessageBox::Yes, QStringLiteral("はい"));
-        caption(box, QMessageBox::No, QStringLiteral("いいえ"));
+        caption(box, QMessageBox::Yes, QStringLiteral("はい(&Y)"));
+        caption(box, QMessageBox::No, QStringLiteral("いいえ(&N)"));
         caption(box, QMessageBox::Cancel, QStringLiteral("キャンセル"));
     }
+    keepLetterKeys(box);
     box.setDefaultButton(dialog.style == DialogStyle::AskDefaultYes ? QMessageBox::Yes : QMessageBox::No);
     box.setEscapeButton(withCancel ? QMessageBox::Cancel : QMessageBox::No);
     box.exec();

@@ -92,6 +92,7 @@ Hint::Hint(Database& db, const HintHandOver& handOver, std::shared_ptr<UserPromp
 
     lblFormName->setText(handOver.formName);
     lblFormTitle->setText(handOver.formTitle);
+    lblPageName->setText(handOver.pageName);
     lblCtlName->setText(handOver.ctlName);
     setEditMode(false);
     readHint();
@@ -105,13 +106,18 @@ void Hint::buildLayout()
     lblFormTitle = keyLabel(QStringLiteral("lblFormTitle"), keys);
     lblFormName = keyLabel(QStringLiteral("lblFormName"), keys);
     lblCtlName = keyLabel(QStringLiteral("lblCtlName"), keys);
+    lblPageName = keyLabel(QStringLiteral("lblPageName"), keys);
+    // The internal names ("FrmDorivan", "cmdHint") meant nothing to the user; they stay the key the
+    // text is stored under, out of sight, and the page's own name is shown instead.
+    for (QLabel* key : {lblFormTitle, lblFormName, lblCtlName})
+        key->hide();
     auto* keyGrid = new QGridLayout(keys);
     keyGrid->addWidget(new QLabel(QStringLiteral("画面"), keys), 0, 0);
-    keyGrid->addWidget(lblFormTitle, 0, 1, 1, 3);
-    keyGrid->addWidget(new QLabel(QStringLiteral("フォーム"), keys), 1, 0);
-    keyGrid->addWidget(lblFormName, 1, 1);
-    keyGrid->addWidget(new QLabel(QStringLiteral("ボタン"), keys), 1, 2);
+    keyGrid->addWidget(lblPageName, 0, 1);
+    keyGrid->addWidget(lblFormTitle, 1, 1);
+    keyGrid->addWidget(lblFormName, 1, 2);
     keyGrid->addWidget(lblCtlName, 1, 3);
+    keyGrid->setColumnStretch(1, 1);
 
     txtContents = named(new HintText(this), QStringLiteral("txtContents"));
     txtContents->setTabChangesFocus(true);

@@ -12,13 +12,15 @@ class QPlainTextEdit;
 class QPushButton;
 class UserPrompts;
 
-// What a hint button hands to the hint window: the key of the hint (window name, button name) and the
-// caption of the calling window, kept with the text for information.
+// What a hint button hands to the hint window: the key of the hint (window name, button name), the
+// caption of the calling window, kept with the text for information, and the page the user is on.
 struct HintHandOver
 {
     QString formName;
     QString ctlName;
     QString formTitle;
+    // The page's name as its tab shows it: what the user reads as the window's subject.
+    QString pageName;
 };
 
 // The hint window: shows the help text stored for one hint button and lets the user write, change or
@@ -41,6 +43,8 @@ public:
     // The background of cmd編集, red in the lowest byte: it tells the mode.
     std::int64_t editButtonColour() const;
 
+    QLabel* lblPageName = nullptr;
+    // The key and the caption stored with the text: kept, hidden, for the store, not for the user.
     QLabel* lblFormTitle = nullptr;
     QLabel* lblFormName = nullptr;
     QLabel* lblCtlName = nullptr;

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QMetaMethod>
 #include <QPointer>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 
 namespace {
@@ -72,6 +73,14 @@ BoundGrid::BoundGrid(QWidget* parent) : QTableView(parent)
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column, int, int size) {
+        if (m_settingWidths || size <= 0 || !m_model || isColumnHidden(column))
+            return;
+        m_widthsTwips[column] = pixelsToTwips(size, this);
+        // The grid keeps the width of its columns (its size hint).
+        updateGeometry();
+        emit columnResizedByUser();
+    });
 }
 
 QSize BoundGrid::sizeHint() const
@@ -113,6 +122,7 @@ void BoundGrid::setWorkModel(WorkTableModel* model)
 
 void BoundGrid::setColumnWidthTwips(int column, double twips)
 {
+    const QScopedValueRollback settings(m_settingWidths, true);
     m_widthsTwips[column] = twips;
     setColumnWidth(column, twipsToPixels(twips, this));
     updateGeometry();
@@ -126,6 +136,7 @@ void BoundGrid::setDropDown(int column, QAbstractItemModel* list)
 
 void BoundGrid::applyColumnSettings()
 {
+    const QScopedValueRollback settings(m_settingWidths, true);
     updateGeometry();
     if (!m_model)
         return;

@@ -42,8 +42,10 @@ public:
     WorkTableModel* workModel() const { return m_model; }
     GridDelegate* gridDelegate() const { return m_delegate; }
 
-    // Column settings kept across refreshes of the source.
+    // Column settings kept across refreshes of the source. A width the user drags a column to is kept
+    // the same way, so that loading another month does not undo it.
     void setColumnWidthTwips(int column, double twips);
+    const std::map<int, double>& columnWidthsTwips() const { return m_widthsTwips; }
     // A drop-down list of names for one column; the cell still accepts a name not in the list.
     void setDropDown(int column, QAbstractItemModel* list);
     int dropDownColumn() const { return m_dropDownColumn; }
@@ -101,6 +103,8 @@ signals:
     void keyPressed(int* key);
     void cellCursorMoved();
     void cellRefused(int column, const QString& text);
+    // The user dragged a column to a new width.
+    void columnResizedByUser();
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
@@ -129,4 +133,5 @@ private:
     bool m_pastEnd = false;
     bool m_closingEditor = false;
     bool m_passingKeyOn = false;
+    bool m_settingWidths = false; // the widths change by the settings, not by the user
 };

@@ -309,7 +309,12 @@ bool WorkTableModel::insertNewRow(int column, const Value& value)
 
 QString WorkTableModel::displayText(int row, int column) const
 {
-    return cellDisplayText(columnKind(column), value(row, column));
+    const Kind kind = columnKind(column);
+    const Value cell = value(row, column);
+    QString text = cellDisplayText(kind, cell);
+    if (text.isEmpty() && kind == Kind::Amount && cell.toMoney() && m_zeroShown && m_zeroShown(row, column))
+        return QStringLiteral("0");
+    return text;
 }
 
 QString WorkTableModel::editText(int row, int column) const

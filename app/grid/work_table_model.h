@@ -81,6 +81,9 @@ public:
     void setRowMark(RowMark mark) { m_rowMark = std::move(mark); }
     // The row header of every row drawn again, after the marks changed.
     void refreshRowMarks();
+    // Cells whose amount 0 is a figure to show ("0") rather than nothing to show (empty).
+    using ZeroShown = std::function<bool(int row, int column)>;
+    void setZeroShown(ZeroShown shown) { m_zeroShown = std::move(shown); }
 
     Value value(int row, int column) const;
     // Writes one cell to the table at once (or hands it to the cell writer); false when the row or column
@@ -142,5 +145,6 @@ private:
     RowBackground m_rowBackground;
     CellWriter m_cellWriter;
     RowMark m_rowMark;
+    ZeroShown m_zeroShown;
     int m_columnLimit = -1;
 };

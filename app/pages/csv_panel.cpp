@@ -120,8 +120,12 @@ void CsvExchangePanel::importCsv()
                                 csv::summaryText({int(plan.inserts.size()), int(plan.updates.size()), 0}));
     if (!plan.newPayers.isEmpty())
         question += QStringLiteral("（入金先マスタに %1 件登録）").arg(plan.newPayers.size());
-    if (showStandardMessage(prompts(), QStringLiteral("その他"), QStringLiteral("確認"), question) !=
-        Answer::Yes)
+    // The rows themselves, old and new amounts side by side, not only their counts: a payer spelled
+    // otherwise in the file shows up as a row added rather than one updated.
+    std::optional<DialogSpec> ask =
+        lookupStandardMessage(QStringLiteral("その他"), QStringLiteral("確認"), question);
+    ask->details = csv::describeChanges(plan);
+    if (prompts().ask(window(), *ask, PromptButtons::Standard) != Answer::Yes)
         return;
 
     csv::ImportSummary summary;
@@ -130,7 +134,7 @@ void CsvExchangePanel::importCsv()
         return;
     if (summary.payersRegistered > 0)
         m_source.refreshPayerList();
-    m_source.loadMonth();
+    m_source.showLatestMonth();
     emit rowsImported();
     tell(prompts(), QStringLiteral("取り込みました。") + csv::summaryText(summary));
 }

@@ -33,9 +33,9 @@ public:
         std::function<QDate()> displayedMonth;
         // Settles unsaved edits of that month; false when the user kept them (キャンセル).
         std::function<bool()> confirmLeavingMonth;
-        // Reads the payer list and the displayed month again after an import.
+        // Reads the payer list again and shows the latest month that holds rows after an import.
         std::function<void()> refreshPayerList;
-        std::function<void()> loadMonth;
+        std::function<void()> showLatestMonth;
     };
 
     CsvExchangePanel(Source source, QWidget* parent);

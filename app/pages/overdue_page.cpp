@@ -30,6 +30,7 @@
 #include <algorithm>
 #include <utility>
 
+using page_controls::hintButton;
 using page_controls::named;
 
 namespace {
@@ -108,6 +109,7 @@ OverduePage::OverduePage(Source source, QWidget* parent) : QWidget(parent), m_so
     connect(cmd未入金印刷, &QPushButton::clicked, this, [this] { print(); });
     connect(cmd未入金CSV, &QPushButton::clicked, this, [this] { exportCsv(); });
     connect(cmd入金消込, &QPushButton::clicked, this, [this] { matchBankFile(); });
+    connect(cmdHint3, &QPushButton::clicked, this, [this] { emit hintRequested(cmdHint3->objectName()); });
 }
 
 void OverduePage::buildLayout()
@@ -194,6 +196,9 @@ void OverduePage::buildLayout()
     cmd入金消込->setAutoDefault(false);
     m_buttons->addWidget(cmd入金消込);
     m_buttons->addStretch();
+    // The hint of the page, in the corner where the other pages keep theirs.
+    cmdHint3 = hintButton(QStringLiteral("cmdHint3"), buttonPanel);
+    m_buttons->addWidget(cmdHint3);
 
     auto* layout = new QVBoxLayout(frame);
     layout->addLayout(filters);

@@ -87,6 +87,7 @@ signals:
     void dayTurned();
     // 入金消込 stored the 入金額 of rows of these dates (and rows it added).
     void depositsApplied(const std::vector<QDate>& dates);
+    void hintRequested(const QString& buttonName);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -102,6 +103,7 @@ private:
     QPushButton* cmd未入金印刷 = nullptr;
     QPushButton* cmd未入金CSV = nullptr;
     QPushButton* cmd入金消込 = nullptr;
+    QPushButton* cmdHint3 = nullptr;
     OutlookChart* Chart見通し = nullptr;
     OpenRowsModel* openRows = nullptr;
     PayerTotalsModel* payerTotals = nullptr;

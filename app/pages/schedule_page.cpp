@@ -17,6 +17,7 @@
 #include "schedule/balances.h"
 #include "schedule/draft.h"
 #include "schedule/overdue.h"
+#include "schedule/row_content.h"
 #include "storage/database.h"
 
 #include <QLabel>
@@ -126,6 +127,22 @@ void SchedulePage::goToWorkCell(int rowNumber, int column)
     GridInp->takeFocus();
 }
 
+void SchedulePage::returnToGrid(std::optional<int> workedOn)
+{
+    if (!Dt年月->hasValue() || datInp->dataRowCount() == 0)
+        return;
+    if (!workedOn) {
+        putStartCursor();
+        return;
+    }
+    const int row = std::clamp(*workedOn, 0, datInp->dataRowCount() - 1);
+    const int column = GridInp->currentColumn() >= 0 ? GridInp->currentColumn() : int(k表示日付);
+    const QModelIndex cell = datInp->index(row, column);
+    GridInp->setCurrentIndex(cell);
+    GridInp->scrollTo(cell);
+    GridInp->takeFocus();
+}
+
 void SchedulePage::refreshWorkGrid(bool toFirstRow)
 {
     int row = GridInp->currentIndex().row();
@@ -175,6 +192,32 @@ void SchedulePage::loadMonth()
     if (load->truncated)
         showStandardMessage(prompts(), QStringLiteral("その他"), QStringLiteral("メッセージ"),
                             kMoreThan200Rows);
+}
+
+void SchedulePage::showLatestMonth()
+{
+    std::optional<QDate> latest;
+    runReportingFailure(
+        prompts(), [&] { latest = schedule::readLatestMonth(db()); }, kStepNotCompleted);
+    // An import that ends years ago would otherwise open on an empty month, as if it had failed.
+    if (latest)
+        Dt年月->setMonth(*latest);
+    loadMonth();
+}
+
+bool SchedulePage::monthHoldsRows() const
+{
+    return std::any_of(m_draft->rows().begin(), m_draft->rows().end(),
+                       [](const schedule::WorkRow& row) { return schedule::holdsData(row); });
+}
+
+void SchedulePage::showFirstStartGuide()
+{
+    std::optional<QDate> latest;
+    if (!runReportingFailure(
+            prompts(), [&] { latest = schedule::readLatestMonth(db()); }, kStepNotCompleted))
+        return;
+    lbl初回案内->setVisible(!latest);
 }
 
 void SchedulePage::forgetEdits()
@@ -242,10 +285,13 @@ void SchedulePage::moveMonth(int count)
         return;
     const QString moved = addToDate(toSlashDate(Dt年月->month()), QStringLiteral("m"), count);
     const std::optional<QDate> month = parseDateText(moved);
-    if (!month || !confirmLeavingMonth())
-        return;
-    Dt年月->setMonth(*month);
-    loadMonth();
+    if (month && confirmLeavingMonth()) {
+        Dt年月->setMonth(*month);
+        loadMonth();
+    }
+    // PageUp / PageDown leave the focus on whatever pressed them: the cursor goes back to the grid,
+    // where the next key is meant to go.
+    returnToGrid();
 }
 
 void SchedulePage::showStoredRow(const QDate& date, int rowNumber)
@@ -296,10 +342,13 @@ void SchedulePage::showOverdueMarks()
 
 void SchedulePage::showPastDue(const schedule::OpenTotals& pastDue)
 {
-    lbl未入金お知らせ->setText(pastDue.件数 == 0 ? QString()
-                                                 : QStringLiteral("期日を過ぎた未入金 %1 件 合計 %2 円")
-                                                       .arg(pastDue.件数)
-                                                       .arg(formatAmount(pastDue.合計)));
+    const QString notice = pastDue.件数 == 0 ? QString()
+                                             : QStringLiteral("期日を過ぎた未入金 %1 件 合計 %2 円")
+                                                   .arg(pastDue.件数)
+                                                   .arg(formatAmount(pastDue.合計));
+    lbl未入金お知らせ->setText(notice);
+    // Whole in the tool tip when the column cuts it short.
+    lbl未入金お知らせ->setToolTip(notice);
 }
 
 void SchedulePage::guardFocusWithoutMonth()

@@ -58,6 +58,10 @@ public:
     // again after the files were replaced). releaseData lets go of the file before it closes.
     void bindData();
     void releaseData();
+    // The column widths the user gave the grid, read from and kept in the file at `path` (at load, and
+    // as the window lets go of the files). Only widths the user changed are written.
+    void restoreColumnWidths(const QString& path);
+    void keepColumnWidths(const QString& path);
     // Gives the month field the form of the era value in effect.
     void setEra(const QString& era);
 
@@ -65,6 +69,13 @@ public:
     void clearMonth();
     // Loads the month in the field into the working set and shows it (cmd読込).
     void loadMonth();
+    // Loads the latest month that holds stored rows, or the month in the field while none is stored
+    // (after an import, and at start-up when today's month is empty).
+    void showLatestMonth();
+    // Whether the working set holds a row with data.
+    bool monthHoldsRows() const;
+    // The guidance of a first start (what to do first), shown while no row is stored.
+    void showFirstStartGuide();
     // At start-up: when an earlier run left typed work that was never saved, asks "入力の復元" and on はい
     // shows that month with it (true); いいえ discards it.
     bool offerRestore();
@@ -140,6 +151,9 @@ private:
     // Re-reads the working set after a statement changed it, keeping the cursor where it was or
     // putting it on the day of the first row.
     void refreshWorkGrid(bool toFirstRow = false);
+    // After a load, a save or a row operation: the grid takes the focus back, on the row worked on
+    // when there was one, else on the day of the first empty row.
+    void returnToGrid(std::optional<int> workedOn = std::nullopt);
     // Puts the cursor on a cell of the working row numbered `rowNumber` and gives the grid the focus.
     void goToWorkCell(int rowNumber, int column);
 
@@ -184,11 +198,13 @@ private:
     std::optional<Money> m繰越額; // the carry-forward as loaded, before rounding for the screen
     QDate m_workMonth;            // the month the working set holds
     bool m_unsaved = false;       // the working set has edits the store does not have
+    bool m_widthsChanged = false; // the user dragged a column of the grid to a new width
 
     QFrame* monthFrame = nullptr; // object name imContainer3D1
     QLabel* lbl年月 = nullptr;
     MonthEdit* Dt年月 = nullptr;
     QLabel* lbl未登録 = nullptr;
+    QLabel* lbl初回案内 = nullptr;
     QPushButton* cmdMonBef = nullptr;
     QPushButton* cmdMonNext = nullptr;
     BoundGrid* GridInp = nullptr;

@@ -1,7 +1,9 @@
 // The schedule page's controls, their wiring and the binding of its grid to the work file.
 #include "app/pages/schedule_page.h"
 
+#include "app/dialogs/standard_message.h"
 #include "app/grid/bound_grid.h"
+#include "app/grid/column_widths.h"
 #include "app/grid/grid_delegate.h"
 #include "app/grid/schedule_columns.h"
 #include "app/grid/work_table_model.h"
@@ -13,6 +15,7 @@
 #include "common/dates.h"
 #include "schedule/draft.h"
 #include "schedule/overdue.h"
+#include "schedule/row_content.h"
 
 #include <QAction>
 #include <QBrush>
@@ -47,6 +50,9 @@ const ColumnSetting kScheduleColumns[] = {
     {u"入金額", false, u"入金額", kRight, 1365.165},
     {u"残高", false, u"総　額", kRight, 1319.811},
 };
+
+// The widest running total the grid shows: past the largest amount of a row.
+const QString kWidestBalance = QStringLiteral("-999,999,999,999,999");
 
 // A soft red under black text: marked at a glance, still easy to read.
 const QBrush kOverdueBackground(QColor(0xff, 0xd6, 0xd6));
@@ -128,6 +134,18 @@ void SchedulePage::buildLayout()
     monthRow->addWidget(lbl未登録);
     monthRow->addStretch();
 
+    // What a new user does first; it goes once the first row is stored.
+    lbl初回案内 = label(QStringLiteral("lbl初回案内"),
+                        QStringLiteral("はじめに：「入金先保守」で入金先を登録してから、この表に日・入金先・"
+                                       "予定額を入力して「登録」を押してください。以前のデータがあるときは、"
+                                       "「設定・情報」の「旧データ取込」（以前の Access のデータ）または"
+                                       "「CSV取込」で取り込めます。"),
+                        monthFrame);
+    lbl初回案内->setWordWrap(true);
+    lbl初回案内->setStyleSheet(
+        QStringLiteral("QLabel { background: #fff8d8; border: 1px solid #e0c870; padding: 6px; }"));
+    lbl初回案内->hide();
+
     GridInp = named(new BoundGrid(monthFrame), QStringLiteral("GridInp"));
     GridInp->gridDelegate()->setObjectName(QStringLiteral("DD入金先名"));
 
@@ -165,6 +183,8 @@ void SchedulePage::buildLayout()
     lbl未入金お知らせ = named(new ClickableLabel(monthFrame), QStringLiteral("lbl未入金お知らせ"));
     lbl未入金お知らせ->setCursor(Qt::PointingHandCursor);
     lbl未入金お知らせ->setStyleSheet(QStringLiteral("QLabel { color: #b00000; }"));
+    // However large the count and the sum grow, the notice keeps the width of the totals above it.
+    lbl未入金お知らせ->setElided(true);
     auto* side = new QVBoxLayout;
     side->addLayout(totals);
     side->addWidget(Pbar);
@@ -205,6 +225,7 @@ void SchedulePage::buildLayout()
 
     auto* layout = new QVBoxLayout(monthFrame);
     layout->addLayout(monthRow);
+    layout->addWidget(lbl初回案内);
     layout->addLayout(middle, 1);
     layout->addWidget(scheduleButtons);
 }
@@ -215,14 +236,23 @@ void SchedulePage::connectControls()
     connect(cmdMonNext, &QPushButton::clicked, this, [this] { moveMonth(1); });
     connect(cmd読込, &QPushButton::clicked, this, [this] {
         // Without a month there is nothing to load, so nothing to ask about either.
-        if (Dt年月->hasValue() && confirmLeavingMonth())
+        if (!Dt年月->hasValue())
+            return;
+        if (confirmLeavingMonth())
             loadMonth();
+        returnToGrid();
     });
     connect(cmd履歴クリア, &QPushButton::clicked, this, [this] {
         if (confirmLeavingMonth())
             clearMonth();
     });
     connect(Dt年月, &MonthEdit::monthChanged, this, [this] { monthTyped(); });
+    // Enter ends the typing of a month, which loaded as it was typed: the next keys are the grid's. (A
+    // focus leaving the field finishes it too, and goes where the user sent it.)
+    connect(Dt年月, &QAbstractSpinBox::editingFinished, this, [this] {
+        if (Dt年月->hasFocus())
+            returnToGrid();
+    });
     connect(cmd登録, &QPushButton::clicked, this, [this] { saveClicked(); });
     connect(cmd行挿入, &QPushButton::clicked, this, [this] { insertRow(); });
     connect(cmd行削除, &QPushButton::clicked, this, [this] { deleteRowClicked(); });
@@ -243,6 +273,7 @@ void SchedulePage::connectControls()
     connect(GridInp, &BoundGrid::payerEditFinished, this, [this] { payerEdited(); });
     connect(GridInp, &BoundGrid::keyPressed, this, [this](int* key) { keyPressed(key); });
     connect(GridInp, &BoundGrid::cellCursorMoved, this, [this] { cursorMoved(); });
+    connect(GridInp, &BoundGrid::columnResizedByUser, this, [this] { m_widthsChanged = true; });
 
     // Every cell the grid writes goes to the draft; the unsaved mark is the draft's to say.
     datInp->setCellWriter(
@@ -277,6 +308,11 @@ void SchedulePage::connectControls()
             return kOverdueBackground;
         return {};
     });
+    // A row with data whose balance came to 0 shows the 0; only rows without data stay empty.
+    datInp->setZeroShown([this](int row, int column) {
+        return column == k残高 && std::size_t(row) < m_draft->rows().size() &&
+               schedule::holdsData(m_draft->rows()[std::size_t(row)]);
+    });
     // What the store does not hold yet is marked as such, row by row, until 登録.
     datInp->setRowMark([this](int row) { return m_draft->isRowUnsaved(std::size_t(row)); });
 }
@@ -290,11 +326,39 @@ void SchedulePage::bindData()
     dat入金先名->bind(m_source.database(), QStringLiteral("w入金先名"));
     GridInp->setWorkModel(datInp);
     applyColumns(GridInp, datInp, std::begin(kScheduleColumns), std::end(kScheduleColumns));
+    // The running total reaches far past the largest amount of one row; it is never cut to "1,…".
+    widenForAmount(GridInp, k残高, kWidestBalance);
     // The balance is computed from the amounts; nobody types it.
     datInp->setColumnReadOnly(datInp->columnIndex(QStringLiteral("残高")), true);
     GridInp->setDropDown(datInp->columnIndex(QStringLiteral("入金先名")), dat入金先名);
     datInp->refresh();
     dat入金先名->refresh();
+}
+
+void SchedulePage::restoreColumnWidths(const QString& path)
+{
+    for (const auto& [name, twips] : readColumnWidths(path, GridInp->objectName())) {
+        const int column = datInp->columnIndex(name);
+        if (column >= 0 && !datInp->isColumnHidden(column))
+            GridInp->setColumnWidthTwips(column, twips);
+    }
+    m_widthsChanged = false;
+}
+
+void SchedulePage::keepColumnWidths(const QString& path)
+{
+    if (!m_widthsChanged)
+        return;
+    std::map<QString, double> widths;
+    for (const auto& [column, twips] : GridInp->columnWidthsTwips())
+        if (column < datInp->columnCount() && !datInp->isColumnHidden(column))
+            widths[datInp->columnName(column)] = twips;
+    // The widths are the window's comfort, not data: a file that cannot be written is told and the
+    // next start shows the usual widths.
+    if (!writeColumnWidths(path, GridInp->objectName(), widths))
+        showStandardMessage(prompts(), QStringLiteral("その他"), QStringLiteral("メッセージ"),
+                            QStringLiteral("列の幅を保存できませんでした（%1）。").arg(path));
+    m_widthsChanged = false;
 }
 
 void SchedulePage::releaseData()

@@ -19,12 +19,17 @@ using namespace schedule_columns;
 
 void SchedulePage::saveClicked()
 {
+    const int row = GridInp->currentRow();
     if (showStandardMessage(prompts(), QStringLiteral("登録"), QStringLiteral("確認"),
-                            QStringLiteral("入金予定表")) != Answer::Yes)
+                            QStringLiteral("入金予定表")) != Answer::Yes) {
+        returnToGrid(row >= 0 ? std::optional<int>(row) : std::nullopt);
         return;
+    }
     // The cell being typed into belongs to what is saved.
     GridInp->commitRow();
-    saveMonth();
+    // A save its checks refused has put the cursor on the row to fix already.
+    if (saveMonth())
+        returnToGrid(row >= 0 ? std::optional<int>(row) : std::nullopt);
 }
 
 bool SchedulePage::saveMonth()
@@ -90,6 +95,7 @@ void SchedulePage::insertRow()
         break;
     case schedule::InsertResult::NoRoom:
         showStandardMessage(prompts(), QStringLiteral("行指定"), QStringLiteral("余白なし"), QString());
+        returnToGrid(row);
         break;
     case schedule::InsertResult::NoCurrentRow:
         break;
@@ -99,8 +105,11 @@ void SchedulePage::insertRow()
 void SchedulePage::deleteRowClicked()
 {
     if (showStandardMessage(prompts(), QStringLiteral("削除"), QStringLiteral("伝票確認2"),
-                            QStringLiteral("指定された行")) != Answer::Yes)
+                            QStringLiteral("指定された行")) != Answer::Yes) {
+        const int row = GridInp->currentRow();
+        returnToGrid(row >= 0 ? std::optional<int>(row) : std::nullopt);
         return;
+    }
     deleteRow();
 }
 

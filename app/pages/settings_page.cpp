@@ -88,7 +88,7 @@ void SettingsPage::buildLayout()
                               QStringLiteral("Chk入金先自動登録"));
     lbl罫線色 = label(QStringLiteral("lbl罫線色"), QStringLiteral("印刷時の罫線の色"), settingsFields);
     Pic罫線色 = named(new ClickableLabel(settingsFields), QStringLiteral("Pic罫線色"));
-    Pic罫線色->setToolTip(QStringLiteral("ここをダブルクリックして色を指定"));
+    Pic罫線色->setToolTip(QStringLiteral("ここをクリックして色を指定"));
     Pic罫線色->setFixedSize(48, 24);
     Pic罫線色->setFrameShape(QFrame::Box);
     Pic罫線色->setAutoFillBackground(true);
@@ -171,10 +171,9 @@ void SettingsPage::connectControls()
             deleteAllData();
     });
     connect(cmdHint2, &QPushButton::clicked, this, [this] { emit hintRequested(cmdHint2->objectName()); });
-    // The chooser opens from the keyboard too: Tab to the swatch, then Enter (or a click once it holds
-    // the focus).
+    // A single click on the swatch opens the chooser; from the keyboard, Tab to the swatch, then Enter.
     Pic罫線色->setFocusPolicy(Qt::StrongFocus);
-    connect(Pic罫線色, &ClickableLabel::doubleClicked, this, [this] { chooseLineColour(); });
+    connect(Pic罫線色, &ClickableLabel::clicked, this, [this] { chooseLineColour(); });
     connect(Pic罫線色, &ClickableLabel::activated, this, [this] { chooseLineColour(); });
     connect(num白紙罫線色, &QLineEdit::textChanged, this, [this] { showSwatch(); });
     connect(supportBanner, &ClickableLabel::clicked, this, [] {

@@ -76,7 +76,7 @@ private:
     void deleteSettings();
     // Empties the payer master, the schedule and the settings record (the question is the button's).
     void deleteAllData();
-    // The swatch's double click: a chosen colour goes to the page only.
+    // A click on the swatch (or Enter on it): a chosen colour goes to the page only.
     void chooseLineColour();
     // The swatch shows the colour of the number in the field.
     void showSwatch();

@@ -59,5 +59,5 @@ void addWindowShortcuts(QWidget& window)
     give({u"cmd行挿入"}, QKeySequence(Qt::CTRL | Qt::Key_I), QStringLiteral("Ctrl+I"));
     give({u"cmd行削除", u"cmd支払先行削除"}, QKeySequence(Qt::CTRL | Qt::Key_Delete),
          QStringLiteral("Ctrl+Delete"));
-    give({u"cmdHint", u"cmdHint1", u"cmdHint2"}, QKeySequence(Qt::Key_F1), QStringLiteral("F1"));
+    give({u"cmdHint", u"cmdHint1", u"cmdHint2", u"cmdHint3"}, QKeySequence(Qt::Key_F1), QStringLiteral("F1"));
 }

@@ -4,43 +4,32 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPen>
+#include <QStyle>
 
-#include <utility>
-
-void ClickableLabel::focusInEvent(QFocusEvent* event)
+void ClickableLabel::setElided(bool elided)
 {
-    QLabel::focusInEvent(event);
-    // The press that gives the focus arrives right after this; that click only selects the label.
-    m_focusFromPress = event->reason() == Qt::MouseFocusReason;
+    m_elided = elided;
+    updateGeometry();
+    update();
 }
 
-void ClickableLabel::mousePressEvent(QMouseEvent* event)
+QSize ClickableLabel::sizeHint() const
 {
-    QLabel::mousePressEvent(event);
-    m_armed =
-        event->button() == Qt::LeftButton && focusPolicy() != Qt::NoFocus && hasFocus() && !m_focusFromPress;
-    m_focusFromPress = false;
+    const QSize hint = QLabel::sizeHint();
+    return m_elided ? QSize(0, hint.height()) : hint;
+}
+
+QSize ClickableLabel::minimumSizeHint() const
+{
+    const QSize hint = QLabel::minimumSizeHint();
+    return m_elided ? QSize(0, hint.height()) : hint;
 }
 
 void ClickableLabel::mouseReleaseEvent(QMouseEvent* event)
 {
     QLabel::mouseReleaseEvent(event);
-    const bool armed = std::exchange(m_armed, false);
-    if (event->button() != Qt::LeftButton || !rect().contains(event->position().toPoint()))
-        return;
-    emit clicked();
-    if (armed)
-        emit activated();
-}
-
-void ClickableLabel::mouseDoubleClickEvent(QMouseEvent* event)
-{
-    QLabel::mouseDoubleClickEvent(event);
-    // The release that ends a double click is no single click of its own.
-    m_armed = false;
-    m_focusFromPress = false;
-    if (event->button() == Qt::LeftButton)
-        emit doubleClicked();
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        emit clicked();
 }
 
 void ClickableLabel::keyPressEvent(QKeyEvent* event)
@@ -56,7 +45,16 @@ void ClickableLabel::keyPressEvent(QKeyEvent* event)
 
 void ClickableLabel::paintEvent(QPaintEvent* event)
 {
-    QLabel::paintEvent(event);
+    if (m_elided) {
+        QPainter painter(this);
+        drawFrame(&painter);
+        const QRect area = contentsRect().adjusted(margin(), margin(), -margin(), -margin());
+        const QString shown = fontMetrics().elidedText(text(), Qt::ElideRight, area.width());
+        style()->drawItemText(&painter, area, int(alignment()), palette(), isEnabled(), shown,
+                              foregroundRole());
+    } else {
+        QLabel::paintEvent(event);
+    }
     if (!hasFocus())
         return;
     // A dotted frame inside the border, dark on a light fill and light on a dark one: the styles' own

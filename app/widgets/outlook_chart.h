@@ -4,6 +4,7 @@
 
 #include <QChartView>
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
@@ -14,8 +15,10 @@ class QValueAxis;
 
 // Chart見通し: the twelve months of the outlook as bars of the planned and received totals (series
 // "予定額" and "入金額", left axis) and a line of the month-end balance ("月末残高", right axis, as
-// the balance runs on a scale of its own). Amounts in yen; the months labelled in the month field's
-// form of the era value.
+// the balance runs on a scale of its own). Each axis counts in 円, 万円 or 億円, whichever its largest
+// figure needs, with round steps; a bar or point under the mouse tells its month and exact amount. The
+// months are labelled in the month field's form of the era value, the year only where it starts (the
+// first month and January), so that twelve labels fit side by side.
 class OutlookChart : public QChartView
 {
     Q_OBJECT
@@ -28,8 +31,18 @@ public:
     QBarSet* receivedSet() const { return m_received; }
     QLineSeries* balanceSeries() const { return m_balance; }
     QBarCategoryAxis* monthAxis() const { return m_months; }
+    QValueAxis* amountAxis() const { return m_amounts; }
+    QValueAxis* balanceAxis() const { return m_balances; }
+    // What the chart tells of the bar or point under the mouse; empty when there is none.
+    const QString& hoverText() const { return m_hoverText; }
 
 private:
+    // The month and amount of a bar (`set`) or of the balance point (no set) of month `index`.
+    void showValue(bool hovered, int index, const QBarSet* set);
+
+    std::vector<schedule::MonthOutlook> m_outlook;
+    QStringList m_monthTexts;
+    QString m_hoverText;
     QBarSet* m_planned = nullptr;
     QBarSet* m_received = nullptr;
     QLineSeries* m_balance = nullptr;

@@ -49,9 +49,9 @@ namespace {
 
 // The width an amount column needs for the largest amount in the grid's font: the text at its exact
 // (fractional) width, the cell's margins on both sides and the grid line.
-double amountColumnTwips(const BoundGrid* grid)
+double amountColumnTwips(const BoundGrid* grid, const QString& widest = AmountField::kWidestAmount)
 {
-    const qreal text = QFontMetricsF(grid->font()).horizontalAdvance(AmountField::kWidestAmount);
+    const qreal text = QFontMetricsF(grid->font()).horizontalAdvance(widest);
     const int margin = grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1;
     return pixelsToTwips(int(std::ceil(text)) + 2 * margin + 1, grid);
 }
@@ -76,6 +76,15 @@ void applyColumns(BoundGrid* grid, WorkTableModel* model, const ColumnSetting* b
         if (width > 0)
             grid->setColumnWidthTwips(column, width);
     }
+}
+
+void widenForAmount(BoundGrid* grid, int column, const QString& widest)
+{
+    if (column < 0)
+        return;
+    const double twips = amountColumnTwips(grid, widest);
+    if (grid->columnWidth(column) < twipsToPixels(twips, grid))
+        grid->setColumnWidthTwips(column, twips);
 }
 
 void showStorageFailure(UserPrompts& prompts, QWidget* page, const QString& message)

@@ -41,6 +41,9 @@ struct ColumnSetting
 void applyColumns(BoundGrid* grid, WorkTableModel* model, const ColumnSetting* begin,
                   const ColumnSetting* end);
 
+// Widens an amount column, where needed, until `widest` fits in the grid's font.
+void widenForAmount(BoundGrid* grid, int column, const QString& widest);
+
 // A storage failure of a grid's table, told over the window.
 void showStorageFailure(UserPrompts& prompts, QWidget* page, const QString& message);
 

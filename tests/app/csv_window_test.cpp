@@ -167,6 +167,11 @@ TEST(CsvWindow, TheImportButtonAsksStoresReloadsTheMonthAndSummarises)
         EXPECT_EQ(answers.last().message,
                   QStringLiteral("ファイル「in.csv」から 追加 1 行、更新 1 行 を取り込みます（入金先マスタに "
                                  "1 件登録）、よろしいですか"));
+        // The rows themselves, with their old and new amounts, under the question.
+        EXPECT_EQ(answers.last().details,
+                  QStringLiteral("更新　2024/05/01　甲社　予定額 500 → 700　入金額 0\n"
+                                 "追加　2024/05/02　乙社　予定額 30　入金額 0\n"
+                                 "入金先マスタに登録　乙社"));
         EXPECT_EQ(readStoredRows(window->db()).size(), 1u);
     }
     ScopedDialogAnswers answers(*window, {true});
@@ -179,6 +184,14 @@ TEST(CsvWindow, TheImportButtonAsksStoresReloadsTheMonthAndSummarises)
     EXPECT_EQ(control<WorkTableModel>(*window, "datInp")->value(1, kPayer).toText(), QStringLiteral("乙社"));
     EXPECT_EQ(control<WorkTableModel>(*window, "datInp")->value(1, kBalance).toMoney(), yen(730));
     EXPECT_TRUE(readNames(window->db(), QStringLiteral("w入金先名")).contains(QStringLiteral("乙社")));
+
+    // An import of older months shows the latest month that holds rows, not an empty one.
+    showMonth(*window, QDate(2023, 1, 1));
+    writeFile(path, QByteArray("日付,入金先名,予定額,入金額\r\n2019/03/04,甲社,10,0\r\n"));
+    answers.queue(true);
+    whenShown(dialog, [] {});
+    click(*window, "cmdCSV取込");
+    EXPECT_EQ(window->schedulePage().workMonth().toString(u"yyyyMM"), QStringLiteral("202405"));
 }
 
 TEST(CsvWindow, AnImportOfABadFileListsTheLinesAndStoresNothing)

@@ -436,7 +436,8 @@ TEST(HintWindowKey, AWindowWithoutAButtonNameReadsStoresAndDeletesNothing)
     TempDataFolder folder;
     auto db = folder.open();
     hints::saveHint(*db, "FrmDorivan", "cmdHint", kCaption, "予定表");
-    Hint hint(*db, {QStringLiteral("FrmDorivan"), QString(), kCaption}, std::make_shared<ScriptedPrompts>());
+    Hint hint(*db, {QStringLiteral("FrmDorivan"), QString(), kCaption, QString()},
+              std::make_shared<ScriptedPrompts>());
     EXPECT_TRUE(hint.txtContents->toPlainText().isEmpty());
     hint.txtContents->setPlainText(QStringLiteral("どこにも保存されない"));
     hint.saveHint();
@@ -448,3 +449,36 @@ TEST(HintWindowKey, AWindowWithoutAButtonNameReadsStoresAndDeletesNothing)
 }
 
 } // namespace
+
+TEST_F(HintWindowTest, TheWindowNamesThePageInWordsOnEveryPageIncludingTheOpenReceipts)
+{
+    const std::tuple<const char*, int, const char16_t*> pages[] = {{"cmdHint", 0, u"入金予定表"},
+                                                                   {"cmdHint1", 1, u"入金先保守"},
+                                                                   {"cmdHint2", 2, u"設定・情報"},
+                                                                   {"cmdHint3", 3, u"未入金一覧"}};
+    for (const auto& [button, page, name] : pages) {
+        Hint* hint = pressHint(control<QPushButton>(*window, button), page);
+        ASSERT_TRUE(hint) << button;
+        EXPECT_EQ(hint->lblPageName->text(), QString::fromUtf16(name));
+        EXPECT_TRUE(hint->lblPageName->isVisible());
+        // The key stays where the store reads it, out of the user's sight.
+        EXPECT_EQ(hint->lblFormName->text(), QStringLiteral("FrmDorivan"));
+        EXPECT_EQ(hint->lblCtlName->text(), QString::fromUtf8(button));
+        for (QLabel* key : {hint->lblFormName, hint->lblCtlName, hint->lblFormTitle})
+            EXPECT_FALSE(key->isVisible()) << key->objectName().toStdString();
+        EXPECT_FALSE(builtInHint(hint).isEmpty()) << button;
+        EXPECT_EQ(hint->txtContents->toPlainText(), builtInHint(hint));
+        hint->close();
+        settle();
+    }
+
+    // F1 on the open-receipts page opens its hint, as on the other pages.
+    control<QTabWidget>(*window, "SSTab1")->setCurrentIndex(3);
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : window.get(), Qt::Key_F1);
+    auto* hint = qobject_cast<Hint*>(window->hintWindow());
+    ASSERT_TRUE(hint);
+    EXPECT_EQ(hint->lblCtlName->text(), QStringLiteral("cmdHint3"));
+    EXPECT_TRUE(hint->txtContents->toPlainText().startsWith(QStringLiteral("【未入金一覧】")));
+}

@@ -127,6 +127,12 @@ TEST_F(LegacyImportWindow, TheSettingsButtonWarnsImportsReloadsTheWindowAndShows
     EXPECT_EQ(window.settingsPage().eraValue(), QStringLiteral("和暦"));
     EXPECT_EQ(control<WorkTableModel>(window, "dat入金先名")->rowCount(), 12);
     EXPECT_FALSE(control<QProgressBar>(window, "Pbar旧データ取込")->isVisible());
+    // It opens on the latest month the import holds, which ends long before today's empty month.
+    const std::optional<QDate> last = window.db().readFirst("select max(日付) from 入金予定表").toDate();
+    ASSERT_TRUE(last);
+    EXPECT_LT(*last, QDate::currentDate().addDays(-QDate::currentDate().day()));
+    EXPECT_EQ(window.schedulePage().workMonth().toString(u"yyyyMM"), last->toString(u"yyyyMM"));
+    EXPECT_TRUE(window.schedulePage().monthHoldsRows());
 }
 
 TEST_F(LegacyImportWindow, TheSettingsButtonSettlesUnsavedEditsFirstAndTheNoticeFollowsTheImport)

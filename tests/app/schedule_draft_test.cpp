@@ -6,6 +6,8 @@
 #include "app/widgets/amount_field.h"
 #include "app/widgets/month_edit.h"
 #include "report/report_data.h"
+#include "report/report_renderer.h"
+#include "settings/settings_record.h"
 #include "storage/database.h"
 #include "support/controls.h"
 #include "support/dialog_answers.h"
@@ -265,6 +267,46 @@ TEST(ScheduleDraft, DISABLED_Screenshot)
     putCursor(*window, 1, kReceived);
     typeKeys(QStringLiteral("300"));
     pressKey(Qt::Key_Return);
-    QApplication::processEvents();
-    ASSERT_TRUE(window->grab().save(target));
+    ASSERT_TRUE(saveScreenshot(*window, target));
+}
+
+// The printout of a month as the print button makes it, to a PDF for the README (rendered to a picture
+// with pdftoppm).
+TEST(ScheduleDraft, DISABLED_PrintedPage)
+{
+    const QString target = qEnvironmentVariable("DORIVAN_SCREENSHOT");
+    if (target.isEmpty())
+        GTEST_SKIP() << "DORIVAN_SCREENSHOT names the PDF to write";
+    TempDataFolder folder;
+    {
+        auto db = folder.open();
+        const QStringList payers{QStringLiteral("株式会社山田商店"),
+                                 QStringLiteral("有限会社鈴木工業"),
+                                 QStringLiteral("佐藤建設株式会社"),
+                                 QStringLiteral("高橋物産"),
+                                 QStringLiteral("株式会社ミナミ総合物流サービスセンター東日本支社"),
+                                 QStringLiteral("渡辺食品")};
+        std::vector<StoredRow> rows{{QDate(2026, 11, 30), 1, payers[0], yen(120000), yen(0), yen(120000)}};
+        Money balance = yen(120000);
+        for (int i = 0; i < 14; ++i) {
+            const Money planned = yen(i == 5 ? 98'765'432'100 : 50000 + i * 17000);
+            const Money received = yen(i % 3 == 0 ? 40000 : 0);
+            balance = balance + planned - received;
+            rows.push_back(
+                {QDate(2026, 12, 1 + i * 2), i + 1, payers[i % payers.size()], planned, received, balance});
+        }
+        seedStoredRows(*db, rows);
+    }
+    auto window = openWindow(folder);
+    storeSettings(*window, [](settings::SettingsRecord& record) { record.era = QStringLiteral("和暦"); });
+    showMonth(*window, QDate(2026, 12, 1));
+    bool printed = false;
+    scriptedPromptsOf(*window).monthlyReportPreview =
+        [&](QWidget*, Database& db, const QDate& month, const QString& era,
+            const report::ScreenFigures& figures, std::int64_t lineColor) {
+            printed =
+                report::renderReportToPdf(target, report::prepareReport(db, month, era, figures), lineColor);
+        };
+    QTest::mouseClick(control<QPushButton>(*window, "Cmd印刷"), Qt::LeftButton);
+    EXPECT_TRUE(printed);
 }

@@ -47,7 +47,7 @@ TEST(ScheduleEdit, ATypedDayBecomesTheRowsDateOrClearsTheCell)
     typeKeys(QStringLiteral("7"));
     pressKey(Qt::Key_Return);
     EXPECT_EQ(workCell(*window, 1, "日付").toDate(), QDate(2024, 5, 7));
-    EXPECT_EQ(shownText(*window, 0, kDay), QStringLiteral("7"));
+    EXPECT_EQ(shownText(*window, 0, kDay), QStringLiteral("07"));
     EXPECT_EQ(control<BoundGrid>(*window, "GridInp")->currentColumn(), int(kPayer));
 
     // Emptying the day keeps the row's date.

@@ -132,3 +132,68 @@ TEST(ScheduleKeys, ShortcutsPressTheButtonsAndAreNamedInTheirTooltips)
     EXPECT_EQ(hint->lblCtlName->text(), QStringLiteral("cmdHint1"));
     window->hintWindow()->close();
 }
+
+TEST(ScheduleKeys, TheCursorComesBackToTheGridAfterEveryMonthChangeLoadSaveInsertionAndDeletion)
+{
+    TempDataFolder folder;
+    {
+        auto db = folder.open();
+        seedStoredRows(*db, {{QDate(2024, 5, 2), 1, QStringLiteral("甲社"), yen(100), yen(0), yen(100)},
+                             {QDate(2024, 6, 3), 1, QStringLiteral("乙社"), yen(50), yen(0), yen(150)}});
+    }
+    auto window = openWindow(folder);
+    auto* grid = control<BoundGrid>(*window, "GridInp");
+    const auto pressButton = [&](const char* name) {
+        auto* button = control<QPushButton>(*window, name);
+        button->setFocus(Qt::MouseFocusReason);
+        button->click();
+    };
+
+    // A month typed into the field and Enter, then 読込, then PageDown from the button row: each time the
+    // grid holds the focus on the first empty day, so the next keys are typed there instead of pressing
+    // 読込 again.
+    auto* field = control<MonthEdit>(*window, "Dt年月");
+    field->setFocus();
+    QTest::keyClick(field, Qt::Key_Delete);
+    QTest::keyClicks(field, QStringLiteral("2024/5"));
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_EQ(window->schedulePage().workMonth(), QDate(2024, 5, 1));
+    EXPECT_EQ(QApplication::focusWidget(), grid);
+    expectCursor(*window, 1, kDay);
+    pressButton("cmd読込");
+    EXPECT_EQ(QApplication::focusWidget(), grid);
+    expectCursor(*window, 1, kDay);
+    control<QPushButton>(*window, "cmd読込")->setFocus();
+    pressKey(Qt::Key_PageDown);
+    EXPECT_EQ(control<MonthEdit>(*window, "Dt年月")->month(), QDate(2024, 6, 1));
+    EXPECT_EQ(QApplication::focusWidget(), grid);
+    expectCursor(*window, 1, kDay);
+    typeKeys(QStringLiteral("5"));
+    pressKey(Qt::Key_Return);
+    EXPECT_EQ(shownText(*window, 1, kDay), QStringLiteral("05")) << "typed days look like loaded ones";
+
+    // The save, the insertion and the deletion come back to the row worked on.
+    putCursor(*window, 1, kPayer);
+    {
+        ScopedDialogAnswers answers(*window, {true, true});
+        pressButton("cmd登録");
+        EXPECT_EQ(QApplication::focusWidget(), grid);
+        expectCursor(*window, 1, kPayer);
+    }
+    pressButton("cmd行挿入");
+    EXPECT_EQ(QApplication::focusWidget(), grid);
+    EXPECT_EQ(grid->currentRow(), 1);
+    {
+        ScopedDialogAnswers answers(*window, {false});
+        pressButton("cmd行削除");
+        EXPECT_EQ(answers.questionCount(), 1);
+        EXPECT_EQ(QApplication::focusWidget(), grid) << "いいえ keeps the row and the cursor on it";
+        EXPECT_EQ(grid->currentRow(), 1);
+    }
+    {
+        ScopedDialogAnswers answers(*window, {true});
+        pressButton("cmd行削除");
+        EXPECT_EQ(QApplication::focusWidget(), grid);
+        EXPECT_EQ(grid->currentRow(), 1);
+    }
+}

@@ -199,7 +199,7 @@ TEST(ScheduleUnsaved, EditsAreMarkedAndAskedAboutBeforeTheMonthIsLeft)
     EXPECT_EQ(answerBoxes(
                   *window, [&] { window->close(); }, Qt::Key_Escape),
               QStringLiteral("未登録の変更|この月の変更はまだ登録されていません。登録しますか？|"
-                             "いいえ,はい,キャンセル|はい"));
+                             "いいえ(&N),はい(&Y),キャンセル|はい(&Y)"));
     EXPECT_TRUE(window->isVisible());
     // A typed month: Escape puts the month the grid holds back into the field.
     answerBoxes(
@@ -233,7 +233,8 @@ TEST(ScheduleSave, RowsWithoutPayerAreNamedInOneNoticeAfterTheSaveQuestion)
     // Enter to both: the save question says yes, the notice goes back to the first row without payer.
     EXPECT_EQ(answerBoxes(
                   *window, [&] { click(control<QPushButton>(*window, "cmd登録")); }, Qt::Key_Return),
-              QStringLiteral("登録の確認|入金先のない行は登録されません: 9行目, 12行目|いいえ,はい|いいえ"));
+              QStringLiteral(
+                  "登録の確認|入金先のない行は登録されません: 9行目, 12行目|いいえ(&N),はい(&Y)|いいえ(&N)"));
     EXPECT_EQ(countRows(window->db(), QStringLiteral("入金予定表")), 0);
     EXPECT_EQ(control<BoundGrid>(*window, "GridInp")->currentRow(), 8);
     EXPECT_EQ(control<BoundGrid>(*window, "GridInp")->currentColumn(), int(kPayer));

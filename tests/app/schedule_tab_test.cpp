@@ -3,11 +3,16 @@
 #include "app/widgets/amount_field.h"
 #include "app/widgets/delayed_progress.h"
 #include "app/widgets/month_edit.h"
+#include "schedule/overdue.h"
 #include "storage/database.h"
 #include "support/controls.h"
 #include "support/dialog_answers.h"
 #include "support/seed.h"
 
+#include <QApplication>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -166,7 +171,7 @@ TEST(ScheduleTab, WithoutAMonthTheGridSendsTheUserBackToTheMonthField)
 
     control<BoundGrid>(*window, "GridInp")->setFocus();
     ASSERT_EQ(answers.count(), 1);
-    EXPECT_EQ(answers.last().title, QStringLiteral("年月を指定してください。"));
+    EXPECT_EQ(answers.last().title, QStringLiteral("入金予定表"));
     EXPECT_EQ(answers.last().message, QStringLiteral("年月を指定してください。"));
     EXPECT_TRUE(control<MonthEdit>(*window, "Dt年月")->hasFocus());
     EXPECT_FALSE(control<BoundGrid>(*window, "GridInp")->hasFocus());
@@ -223,11 +228,15 @@ TEST(ScheduleTab, TotalsOutOfRangeAreToldAndTheScreenStaysOnItsMonth)
                 {Value(QDate(2024, 7, day)), Value(day), Value("巨額"),
                  Value(Money::fromRaw(INT64_MAX - 1))});
     }
-    // The past-due notice cannot add July up either: told once at start-up.
+    // Today's month is empty, so the start tries July, the latest, which cannot be added up: told, and
+    // the screen stays on today's month. The past-due notice cannot add July up either: told once.
     auto window = openWindow(folder);
     const std::vector<DialogSpec>& atStart = scriptedPromptsOf(*window).unscripted();
-    ASSERT_EQ(atStart.size(), 1u);
-    EXPECT_TRUE(atStart.back().message.contains(QStringLiteral("範囲")));
+    ASSERT_EQ(atStart.size(), 2u);
+    for (const DialogSpec& told : atStart)
+        EXPECT_TRUE(told.message.contains(QStringLiteral("範囲")));
+    EXPECT_EQ(control<MonthEdit>(*window, "Dt年月")->month().toString(u"yyyyMM"),
+              QDate::currentDate().toString(u"yyyyMM"));
     showMonth(*window, QDate(2024, 5, 1));
     ScopedDialogAnswers answers(*window);
     QTest::mouseClick(control<QPushButton>(*window, "cmdMonNext"), Qt::LeftButton); // June loads
@@ -276,4 +285,111 @@ TEST(ScheduleTab, TheProgressBarAppearsOnlyForAStepLongEnoughToWaitOn)
     } catch (const std::runtime_error&) {
     }
     EXPECT_FALSE(bar->isVisible());
+}
+
+TEST(ScheduleTab, AFirstStartSaysWhatToDoFirstUntilTheFirstRowIsStored)
+{
+    TempDataFolder folder;
+    auto window = openWindow(folder);
+    auto* guide = control<QLabel>(*window, "lbl初回案内");
+    ASSERT_TRUE(guide);
+    EXPECT_TRUE(guide->isVisible());
+    for (const char16_t* step : {u"入金先保守", u"CSV取込", u"Access"})
+        EXPECT_TRUE(guide->text().contains(QString::fromUtf16(step)))
+            << QString::fromUtf16(step).toStdString();
+
+    // Typed but not stored: still a first start.
+    showMonth(*window, QDate(2024, 5, 1));
+    putWorkRow(*window, 1, 3, QStringLiteral("甲社"), 1000);
+    EXPECT_TRUE(guide->isVisible());
+    ScopedDialogAnswers answers(*window, {true});
+    QTest::mouseClick(control<QPushButton>(*window, "cmd登録"), Qt::LeftButton);
+    EXPECT_FALSE(guide->isVisible());
+
+    // A window on a folder that holds rows never shows it.
+    window.reset();
+    EXPECT_FALSE(control<QLabel>(*openWindow(folder), "lbl初回案内")->isVisible());
+}
+
+TEST(ScheduleTab, AStartOnAnEmptyMonthShowsTheLatestMonthThatHoldsRows)
+{
+    TempDataFolder folder;
+    {
+        auto db = folder.open();
+        seedStoredRows(*db, {stored(QDate(2019, 3, 5), 1, QStringLiteral("甲社"), 100, 0, 100),
+                             stored(QDate(2019, 11, 20), 1, QStringLiteral("乙社"), 200, 0, 300)});
+    }
+    auto window = openWindow(folder);
+    EXPECT_EQ(window->schedulePage().workMonth(), QDate(2019, 11, 1));
+    EXPECT_EQ(control<WorkTableModel>(*window, "datInp")->value(0, kPayer).toText(), QStringLiteral("乙社"));
+    EXPECT_EQ(QApplication::focusWidget(), control<BoundGrid>(*window, "GridInp"));
+}
+
+TEST(ScheduleTab, TheGridShowsAZeroBalanceTwoDigitDaysAndTheLargestTotalUncut)
+{
+    TempDataFolder folder;
+    {
+        auto db = folder.open();
+        seedStoredRows(*db, {stored(QDate(2024, 5, 2), 1, QStringLiteral("甲社"), 100, 100, 0)});
+    }
+    auto window = openWindow(folder);
+    showMonth(*window, QDate(2024, 5, 1));
+    // A row with data whose balance is 0 shows the 0; the empty rows below show nothing.
+    EXPECT_EQ(shownText(*window, 0, kBalance), QStringLiteral("0"));
+    EXPECT_EQ(shownText(*window, 1, kBalance), QString());
+    EXPECT_EQ(shownText(*window, 0, kDay), QStringLiteral("02"));
+    putWorkRow(*window, 2, 7, QStringLiteral("乙社"), 0);
+    EXPECT_EQ(shownText(*window, 1, kDay), QStringLiteral("07"));
+    EXPECT_EQ(shownText(*window, 1, kBalance), QStringLiteral("0"));
+
+    // Ten trillion and more still fits the 総額 column whole.
+    auto* grid = control<BoundGrid>(*window, "GridInp");
+    const QString largest = formatAmount(Money::fromYen(-922'337'203'685'477));
+    EXPECT_GE(grid->columnWidth(kBalance), grid->fontMetrics().horizontalAdvance(largest));
+}
+
+TEST(ScheduleTab, ColumnWidthsTheUserSetSurviveALoadAJumpFromTheOpenReceiptsAndARestart)
+{
+    TempDataFolder folder;
+    {
+        auto db = folder.open();
+        seedStoredRows(*db, {stored(QDate(2020, 1, 6), 1, QStringLiteral("甲社"), 100, 0, 100)});
+    }
+    const QString widthsFile = folder.path() + QStringLiteral("/column_widths.json");
+    // Loads and a close without a drag write nothing.
+    openWindow(folder).reset();
+    EXPECT_FALSE(QFile::exists(widthsFile));
+    int usual = 0;
+    {
+        auto window = openWindow(folder);
+        auto* grid = control<BoundGrid>(*window, "GridInp");
+        usual = grid->columnWidth(kPayer);
+        grid->horizontalHeader()->resizeSection(kPayer, usual + 80);
+        showMonth(*window, QDate(2024, 5, 1));
+        EXPECT_EQ(grid->columnWidth(kPayer), usual + 80);
+        window->schedulePage().showStoredRow(QDate(2020, 1, 6), 1);
+        EXPECT_EQ(window->schedulePage().workMonth().toString(u"yyyyMM"), QStringLiteral("202001"));
+        EXPECT_EQ(grid->columnWidth(kPayer), usual + 80);
+    }
+    auto window = openWindow(folder);
+    EXPECT_EQ(control<BoundGrid>(*window, "GridInp")->columnWidth(kPayer), usual + 80);
+}
+
+TEST(ScheduleTab, ALongPastDueNoticeEndsInAnEllipsisInsteadOfWideningTheWindow)
+{
+    TempDataFolder folder;
+    auto window = openWindow(folder);
+    auto* notice = control<ClickableLabel>(*window, "lbl未入金お知らせ");
+    window->schedulePage().showPastDue({3, Money::fromYen(1200)});
+    const int narrow = window->minimumSizeHint().width();
+    const int width = window->width();
+    const schedule::OpenTotals huge{1'234'567, Money::fromYen(-922'337'203'685'477)};
+    window->schedulePage().showPastDue(huge);
+    QApplication::processEvents();
+    EXPECT_EQ(window->minimumSizeHint().width(), narrow);
+    EXPECT_EQ(window->width(), width);
+    // The whole text is still the label's, and its tool tip shows it.
+    EXPECT_TRUE(notice->text().contains(QStringLiteral("1234567 件")));
+    EXPECT_EQ(notice->toolTip(), notice->text());
+    EXPECT_LT(notice->width(), notice->fontMetrics().horizontalAdvance(notice->text()));
 }

@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QImage>
 #include <QInputMethodEvent>
 #include <QPushButton>
 #include <QTabWidget>
@@ -83,4 +84,12 @@ QByteArray fileBytes(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool saveScreenshot(QWidget& window, const QString& path)
+{
+    QApplication::processEvents();
+    const QImage picture = window.grab().toImage();
+    return (picture.width() > 1000 ? picture.scaledToWidth(1000, Qt::SmoothTransformation) : picture)
+        .save(path);
 }

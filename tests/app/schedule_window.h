@@ -42,3 +42,6 @@ void putWorkRow(FrmDorivan& window, int rowNumber, std::optional<int> day,
                 const std::optional<QString>& payer, std::int64_t planned, std::int64_t received = 0);
 
 QByteArray fileBytes(const QString& path);
+
+// Writes a picture of the window for the README, at most 1000 pixels wide.
+bool saveScreenshot(QWidget& window, const QString& path);

@@ -169,7 +169,7 @@ TEST(ShellLayout, EveryControlIsThereUnderItsNameWithItsCaption)
     EXPECT_EQ(control<QLabel>(window, "lblSupport")->text(),
               QStringLiteral("質問は下のバナーをクリックしてモルベクスフリー掲示板へ"));
     EXPECT_EQ(control<ClickableLabel>(window, "Pic罫線色")->toolTip(),
-              QStringLiteral("ここをダブルクリックして色を指定"));
+              QStringLiteral("ここをクリックして色を指定"));
 }
 
 TEST(ShellLayout, TheGridsAndTheMonthFieldAreSetUpByTheEraInEffect)

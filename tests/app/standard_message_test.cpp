@@ -4,7 +4,9 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
 #include <QWidget>
@@ -127,7 +129,7 @@ TEST_F(StandardMessageBox, NoticesAndWarningsOfferOkAndAnswerOk)
     auto ok = [](QMessageBox* box) { box->button(QMessageBox::Ok)->click(); };
     EXPECT_EQ(showAndAnswer("その他", "メッセージ", "年月を指定してください。", seen, ok), Answer::Ok);
     ASSERT_TRUE(seen.shown);
-    EXPECT_EQ(seen.title, s("年月を指定してください。"));
+    EXPECT_EQ(seen.title, s("入金予定表"));
     EXPECT_EQ(seen.icon, QMessageBox::Information);
     EXPECT_EQ(seen.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
 
@@ -189,7 +191,7 @@ TEST_F(StandardMessageBox, TheSchedulesOwnQuestionsCaptionTheirButtonsAndOnlyThe
     EXPECT_EQ(seen.defaultButton, QMessageBox::Yes);
     EXPECT_EQ(seen.parent, &window);
     captions.sort();
-    EXPECT_EQ(captions, QStringList({s("いいえ"), s("はい"), s("キャンセル")}));
+    EXPECT_EQ(captions, QStringList({s("いいえ(&N)"), s("はい(&Y)"), s("キャンセル")}));
     EXPECT_EQ(answerRealBox(ask(unsaved, PromptButtons::YesNoCancelInJapanese), seen,
                             [](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Return); }),
               Answer::Yes);
@@ -200,7 +202,42 @@ TEST_F(StandardMessageBox, TheSchedulesOwnQuestionsCaptionTheirButtonsAndOnlyThe
     EXPECT_EQ(seen.buttons, QMessageBox::Yes | QMessageBox::No);
     EXPECT_EQ(seen.defaultButton, QMessageBox::No);
     captions.sort();
-    EXPECT_EQ(captions, QStringList({s("いいえ"), s("はい")}));
+    EXPECT_EQ(captions, QStringList({s("いいえ(&N)"), s("はい(&Y)")}));
+}
+
+TEST_F(StandardMessageBox, YAndNAnswerEveryQuestionFromTheKeyboardAndEscapeCancels)
+{
+    const auto prompts = dialogPrompts();
+    SeenBox seen;
+    const auto press = [](Qt::Key key) { return [key](QMessageBox* box) { QTest::keyClick(box, key); }; };
+    // The standard table's questions, whatever their default.
+    EXPECT_EQ(showAndAnswer("削除", "伝票確認2", "指定された行", seen, press(Qt::Key_Y)), Answer::Yes);
+    EXPECT_EQ(showAndAnswer("登録", "確認", "入金予定表", seen, press(Qt::Key_N)), Answer::No);
+    // The schedule's own, with Japanese captions, and the one that offers キャンセル.
+    const DialogSpec unsaved{s("未登録の変更"), s("登録しますか？"), DialogStyle::AskDefaultYes};
+    const auto ask = [&](PromptButtons buttons) {
+        return [&, buttons] { return prompts->ask(&window, unsaved, buttons); };
+    };
+    EXPECT_EQ(answerRealBox(ask(PromptButtons::YesNoCancelInJapanese), seen, press(Qt::Key_N)), Answer::No);
+    EXPECT_EQ(answerRealBox(ask(PromptButtons::YesNoCancelInJapanese), seen, press(Qt::Key_Y)), Answer::Yes);
+    EXPECT_EQ(answerRealBox(ask(PromptButtons::YesNoCancelInJapanese), seen, press(Qt::Key_Escape)),
+              Answer::Cancel);
+    EXPECT_EQ(answerRealBox(ask(PromptButtons::YesNoInJapanese), seen, press(Qt::Key_Y)), Answer::Yes);
+
+    // A question with a list (an import's rows) shows it open between the message and the buttons.
+    const DialogSpec withList{s("確認"), s("取り込みますか"), DialogStyle::AskDefaultYes, s("追加　乙社")};
+    bool listed = false;
+    EXPECT_EQ(answerRealBox([&] { return prompts->ask(&window, withList, PromptButtons::Standard); }, seen,
+                            [&](QMessageBox* box) {
+                                auto* list = box->findChild<QPlainTextEdit*>(QStringLiteral("txtDetails"));
+                                listed = list && list->isVisible() &&
+                                         list->toPlainText() == withList.details &&
+                                         list->geometry().bottom() <
+                                             box->findChild<QDialogButtonBox*>()->geometry().top();
+                                QTest::keyClick(box, Qt::Key_N);
+                            }),
+              Answer::No);
+    EXPECT_TRUE(listed);
 }
 
 TEST(ScopedDialogAnswers, AnswersQuestionsInTurnRecordsEveryDialogAndGivesBackTheScriptBefore)

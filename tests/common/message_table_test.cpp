@@ -31,7 +31,7 @@ TEST(MessageTable, ComposesTheDialogsThisProgramUses)
     EXPECT_EQ(deleteRow.style, DialogStyle::AskDefaultNo);
 
     auto noMonth = lookup("その他", "メッセージ", "年月を指定してください。");
-    EXPECT_EQ(noMonth.title, s("年月を指定してください。"));
+    EXPECT_EQ(noMonth.title, s("入金予定表")) << "a short title, not the message again";
     EXPECT_EQ(noMonth.message, s("年月を指定してください。"));
     EXPECT_EQ(noMonth.style, DialogStyle::Notice);
 

@@ -210,3 +210,27 @@ TEST(ImportCsv, AMonthWithMoreLinesThanItCanHoldIsRefusedWithoutKeepingThemAll)
               QStringLiteral("202行目：2024年03月の行がファイルだけで 200 行を超えます（1000 行）。"));
     EXPECT_EQ(refused.lines, 1001);
 }
+
+TEST(ImportCsv, TheListOfChangesNamesEveryRowWithItsOldAndNewAmountsAndACorrectedNameAsAnAddition)
+{
+    TempDataFolder folder;
+    auto db = folder.open();
+    seedStoredRows(*db, {row(QDate(2024, 5, 1), 1, "甲社", 500, 0, 500),
+                         row(QDate(2024, 5, 8), 2, "丙物流サービス", 300, 100, 700)});
+    // 甲社 is paid; "丙物流サービス" is spelled afresh in the file, so matching by date and payer adds a
+    // row beside the stored one; a line without a payer, and a new payer to register.
+    const csv::PreparedImport prepared = csv::prepareImport(
+        *db,
+        file(
+            "2024/05/01,甲社,500,500,\r\n2024/05/08,丙物流サービス株式会社,300,100,\r\n2024/05/09,,40,,\r\n"),
+        std::nullopt, true);
+    ASSERT_TRUE(prepared.problems.isEmpty()) << prepared.problems.text().toStdString();
+    EXPECT_EQ(csv::describeChanges(prepared.plan),
+              QStringLiteral("更新　2024/05/01　甲社　予定額 500　入金額 0 → 500\n"
+                             "追加　2024/05/08　丙物流サービス株式会社　予定額 300　入金額 100\n"
+                             "追加　2024/05/09　（入金先なし）　予定額 40　入金額 0\n"
+                             "入金先マスタに登録　甲社\n"
+                             "入金先マスタに登録　丙物流サービス株式会社"));
+    // A plan that changes nothing lists nothing.
+    EXPECT_TRUE(csv::describeChanges(csv::ImportPlan{}).isEmpty());
+}

@@ -64,6 +64,7 @@ TEST(DayEntry, TypedDayBecomesADateOfTheDisplayedMonthOrClearsTheCell)
     const DayEntry seven = completeDay(kMay2024, QStringLiteral("7"));
     EXPECT_EQ(seven.kind, DayEntry::Kind::SetDate);
     EXPECT_EQ(seven.date, QDate(2024, 5, 7));
+    EXPECT_EQ(seven.cellText, QStringLiteral("07")) << "the form a loaded row shows";
     EXPECT_EQ(completeDay(kMay2024, QStringLiteral("０７")).date, QDate(2024, 5, 7));
     EXPECT_EQ(completeDay(QDate(2024, 2, 10), QStringLiteral("29")).date, QDate(2024, 2, 29));
     EXPECT_EQ(completeDay(kMay2024, QString()).kind, DayEntry::Kind::KeepDate);
