@@ -13,6 +13,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 using page_controls::named;
 
 namespace {
@@ -74,6 +76,9 @@ BankMatchDialog::BankMatchDialog(bank::MatchRun run, QStringList payers, QWidget
     for (int row = 0; row < int(m_run->deposits.size()); ++row)
         fillRow(row);
     Grid消込->resizeColumnsToContents();
+    // A combined payment's rows would push the reason out of sight; the cell's tip shows them whole.
+    for (int column : {k入金先名, k消込先})
+        Grid消込->setColumnWidth(column, std::min(Grid消込->columnWidth(column), 300));
     connect(Grid消込, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
         if (item->column() == k消込)
             showCount();
@@ -97,7 +102,7 @@ BankMatchDialog::BankMatchDialog(bank::MatchRun run, QStringList payers, QWidget
                    this));
     layout->addWidget(Grid消込, 1);
     layout->addLayout(buttons);
-    resize(1000, 520);
+    resize(1100, 520);
     showCount();
 }
 
@@ -118,6 +123,8 @@ void BankMatchDialog::fillRow(int row)
     Grid消込->setItem(row, k振込依頼人名, fixedItem(deposit.振込依頼人名));
     Grid消込->setItem(row, k金額, fixedItem(formatAmount(deposit.金額), Qt::AlignRight | Qt::AlignVCenter));
     Grid消込->setItem(row, k判定, fixedItem(judgementText(judgement.judgement)));
+    // The reason may lie past the right edge of a narrow screen; the judgement tells it too.
+    Grid消込->item(row, k判定)->setToolTip(judgement.reason);
     Grid消込->setItem(row, k手数料,
                       fixedItem(judgement.fee.isZero() ? QString() : formatAmount(judgement.fee),
                                 Qt::AlignRight | Qt::AlignVCenter));
@@ -133,6 +140,7 @@ void BankMatchDialog::fillRow(int row)
             }
         Grid消込->setItem(row, k入金先名, fixedItem(payer));
         Grid消込->setItem(row, k消込先, fixedItem(rows.join(QStringLiteral(" ＋ "))));
+        Grid消込->item(row, k消込先)->setToolTip(rows.join(QLatin1Char('\n')));
         return;
     }
     if (judgement.judgement == bank::Judgement::消込済) {

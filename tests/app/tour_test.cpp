@@ -11,6 +11,8 @@
 #include <QTabWidget>
 #include <QTimer>
 
+#include <cstdio>
+
 #include <gtest/gtest.h>
 
 // Pictures of the pages and dialogs that matching and terms added, for a look before a release:
@@ -30,6 +32,7 @@ TEST(Tour, DISABLED_Pictures)
                     {Value(yen(55000))});
     }
     auto window = openWindow(folder);
+    std::printf("opened %d x %d, minimum %d\n", window->width(), window->height(), window->minimumSizeHint().width());
     window->resize(1100, 760);
     ScopedDialogAnswers answers(*window);
     showMonth(*window, QDate(2025, 6, 1));
