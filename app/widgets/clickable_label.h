@@ -8,7 +8,9 @@
 // user sees where Enter goes.
 //
 // An eliding label (setElided) asks the layout for no width of its own: a longer text never widens the
-// window, it ends in "…" and shows whole in the tool tip.
+// window. It keeps the height of two lines and breaks a text too long for one at a blank, so that a count
+// and a sum stay readable in a narrow column; only what two lines cannot hold ends in "…" (the tool tip
+// shows it whole).
 class ClickableLabel : public QLabel
 {
     Q_OBJECT
@@ -18,6 +20,8 @@ public:
     void setElided(bool elided);
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
+    // What an eliding label paints, line by line, at its present width.
+    QStringList shownLines() const;
 
 signals:
     void clicked();
@@ -29,5 +33,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    int elidedHeight() const;
+
     bool m_elided = false;
+    static constexpr int kElidedLines = 2;
 };

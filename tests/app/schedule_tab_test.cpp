@@ -380,7 +380,10 @@ TEST(ScheduleTab, ALongPastDueNoticeEndsInAnEllipsisInsteadOfWideningTheWindow)
     TempDataFolder folder;
     auto window = openWindow(folder);
     auto* notice = control<ClickableLabel>(*window, "lbl未入金お知らせ");
-    window->schedulePage().showPastDue({3, Money::fromYen(1200)});
+    window->schedulePage().showPastDue({3, Money::fromYen(1'234'500)});
+    QApplication::processEvents();
+    // A usual notice is broken at a blank rather than cut: the sum stays readable.
+    EXPECT_EQ(notice->shownLines().join(QLatin1Char(' ')), notice->text());
     const int narrow = window->minimumSizeHint().width();
     const int width = window->width();
     const schedule::OpenTotals huge{1'234'567, Money::fromYen(-922'337'203'685'477)};
@@ -392,4 +395,9 @@ TEST(ScheduleTab, ALongPastDueNoticeEndsInAnEllipsisInsteadOfWideningTheWindow)
     EXPECT_TRUE(notice->text().contains(QStringLiteral("1234567 件")));
     EXPECT_EQ(notice->toolTip(), notice->text());
     EXPECT_LT(notice->width(), notice->fontMetrics().horizontalAdvance(notice->text()));
+    // Two lines hold even the largest count and sum; what does not fit them ends in "…".
+    EXPECT_EQ(notice->shownLines().size(), 2);
+    window->schedulePage().showPastDue({1, Money::fromYen(1)});
+    notice->setText(notice->text().replace(QLatin1Char(' '), QString()).repeated(4));
+    EXPECT_TRUE(notice->shownLines().constLast().endsWith(QStringLiteral("…")));
 }
