@@ -37,12 +37,17 @@ Unit unitFor(double low, double high)
 }
 
 // A value axis over [low, high] (in its unit) in steps of 1, 2 or 5 times a power of ten, about five of
-// them, each a tick with a label; an empty or flat range still gets a visible span.
+// them, each a tick with a label. A flat range is spanned from zero to it, and a flat zero (a year without
+// rows) from 0 to 5 whole units: a span around it would show negative amounts and fractions of a yen.
 void fitAxis(QValueAxis* axis, double low, double high)
 {
     if (high <= low) {
-        low -= 1;
-        high += 1;
+        if (high > 0)
+            low = 0;
+        else if (low < 0)
+            high = 0;
+        else
+            high = 5;
     }
     const double rough = (high - low) / 5;
     const double power = std::pow(10.0, std::floor(std::log10(rough)));

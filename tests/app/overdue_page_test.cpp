@@ -349,6 +349,17 @@ TEST(OverduePage, TheOutlookCountsEachAxisInTheUnitItNeedsWithRoundStepsAndTells
         EXPECT_LE(axis->tickCount(), 11);
         EXPECT_GE(axis->max(), 120.0);
     }
+
+    // A year without rows: the axes start at zero in whole yen, never below it.
+    TempDataFolder empty;
+    auto bare = openWindow(empty);
+    OutlookChart* flat = control<OutlookChart>(bare->overduePage(), "Chart見通し");
+    bare->overduePage().refresh();
+    for (QValueAxis* axis : {flat->amountAxis(), flat->balanceAxis()}) {
+        EXPECT_EQ(axis->min(), 0.0);
+        EXPECT_EQ(axis->max(), 5.0);
+        EXPECT_EQ(axis->tickCount(), 6);
+    }
 }
 
 TEST(OverduePage, PrintsTheListAsShownAndAReadFailureLeavesThePageAsItWas)
