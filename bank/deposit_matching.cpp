@@ -360,4 +360,19 @@ std::vector<DepositJudgement> matchDeposits(const std::vector<Deposit>& deposits
     return judgements;
 }
 
+QString judgementName(Judgement judgement)
+{
+    switch (judgement) {
+    case Judgement::一致:
+        return QStringLiteral("一致");
+    case Judgement::候補:
+        return QStringLiteral("候補");
+    case Judgement::不明:
+        return QStringLiteral("不明");
+    case Judgement::消込済:
+        break;
+    }
+    return QStringLiteral("消込済");
+}
+
 } // namespace bank

@@ -58,6 +58,9 @@ enum class NameMatch {
     Similar, // one or two characters apart
 };
 
+// The judgement as the review and the command line name it.
+QString judgementName(Judgement judgement);
+
 struct DepositJudgement
 {
     Judgement judgement = Judgement::不明;

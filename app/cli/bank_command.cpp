@@ -2,6 +2,7 @@
 
 #include "app/cli/command_line.h"
 #include "app/cli/folder_lock.h"
+#include "app/cli/task_output.h"
 #include "bank/matching_store.h"
 #include "bank/zengin_file.h"
 #include "common/dates.h"
@@ -20,38 +21,13 @@
 
 namespace {
 
-constexpr int kDone = 0;
-constexpr int kFailed = 1;
-constexpr int kInUse = 2;
-
-void say(QIODevice& err, const QString& message)
-{
-    err.write(message.toUtf8());
-    if (!message.endsWith(QLatin1Char('\n')))
-        err.write("\n");
-}
-
-QString shownPath(const QString& path)
-{
-    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
-}
+using task_output::kDone;
+using task_output::kFailed;
+using task_output::kInUse;
+using task_output::say;
+using task_output::shownPath;
 
 const QString kNothingChanged = QStringLiteral("何も変更していません。");
-
-QString judgementName(bank::Judgement judgement)
-{
-    switch (judgement) {
-    case bank::Judgement::一致:
-        return QStringLiteral("一致");
-    case bank::Judgement::候補:
-        return QStringLiteral("候補");
-    case bank::Judgement::不明:
-        return QStringLiteral("不明");
-    case bank::Judgement::消込済:
-        break;
-    }
-    return QStringLiteral("消込済");
-}
 
 // The deposits of the file, read as its kind says. A CSV goes by the mapping its layout was given in the
 // window; the command line cannot ask for one.
@@ -86,8 +62,8 @@ QString resultLines(const bank::MatchRun& run)
             QString out;
             csv::appendField(out, toSlashDate(deposit.取引日));
             for (const QString& field :
-                 {deposit.振込依頼人名, plainAmountText(deposit.金額), judgementName(judgement.judgement),
-                  payer, row ? toSlashDate(row->日付) : QString(),
+                 {deposit.振込依頼人名, plainAmountText(deposit.金額),
+                  bank::judgementName(judgement.judgement), payer, row ? toSlashDate(row->日付) : QString(),
                   row ? plainAmountText(row->予定額) : QString(), received, fee}) {
                 out += QLatin1Char(',');
                 csv::appendField(out, field);
@@ -190,17 +166,11 @@ int runMatchBankCommand(const BankCommandOptions& options, const QDateTime& now,
 
 int runBankTask(const CommandLine& line, const QString& dataFolder)
 {
-    QFile out;
-    QFile err;
-    out.open(stdout, QIODevice::WriteOnly);
-    err.open(stderr, QIODevice::WriteOnly);
+    task_output::StandardStreams streams;
     BankCommandOptions options;
     options.dataFolder = dataFolder.endsWith(QLatin1Char('/')) ? dataFolder : dataFolder + QLatin1Char('/');
     options.file = line.value(QStringLiteral("match-bank"));
     options.dryRun = line.isSet(QStringLiteral("dry-run"));
     options.encoding = line.value(QStringLiteral("encoding"));
-    const int code = runMatchBankCommand(options, QDateTime::currentDateTime(), out, err);
-    out.flush();
-    err.flush();
-    return code;
+    return runMatchBankCommand(options, QDateTime::currentDateTime(), streams.out, streams.err);
 }

@@ -2,6 +2,7 @@
 
 #include "app/cli/command_line.h"
 #include "app/cli/folder_lock.h"
+#include "app/cli/task_output.h"
 #include "storage/data_files.h"
 
 #include "app/cli/startup.h"
@@ -24,23 +25,13 @@
 
 namespace {
 
-constexpr int kDone = 0;
-constexpr int kFailed = 1;
-constexpr int kInUse = 2;
+using task_output::kDone;
+using task_output::kFailed;
+using task_output::kInUse;
+using task_output::say;
+using task_output::shownPath;
 
 using data_files::kPermanentName;
-
-void say(QIODevice& err, const QString& message)
-{
-    err.write(message.toUtf8());
-    if (!message.endsWith(QLatin1Char('\n')))
-        err.write("\n");
-}
-
-QString shownPath(const QString& path)
-{
-    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
-}
 
 // The running program holds this lock on its data folder; a command that cannot take it leaves the
 // folder alone. Only a lock whose process is gone counts as stale.
@@ -320,13 +311,7 @@ int runImportCsvCommand(const CsvCommandOptions& options, QIODevice& standardInp
 
 int runCsvTask(const CommandLine& line, const QString& dataFolder)
 {
-    QFile out;
-    QFile err;
-    QFile in;
-    out.open(stdout, QIODevice::WriteOnly);
-    err.open(stderr, QIODevice::WriteOnly);
-    in.open(stdin, QIODevice::ReadOnly);
-
+    task_output::StandardStreams streams;
     const bool exporting = line.task == QStringLiteral("export-csv");
     CsvCommandOptions options;
     options.dataFolder = dataFolder;
@@ -336,9 +321,6 @@ int runCsvTask(const CommandLine& line, const QString& dataFolder)
     options.from = line.value(QStringLiteral("from"));
     options.to = line.value(QStringLiteral("to"));
     options.encoding = line.value(QStringLiteral("encoding"));
-    const int code =
-        exporting ? runExportCsvCommand(options, out, err) : runImportCsvCommand(options, in, err);
-    out.flush();
-    err.flush();
-    return code;
+    return exporting ? runExportCsvCommand(options, streams.out, streams.err)
+                     : runImportCsvCommand(options, streams.in, streams.err);
 }

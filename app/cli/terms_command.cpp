@@ -2,6 +2,7 @@
 
 #include "app/cli/command_line.h"
 #include "app/cli/folder_lock.h"
+#include "app/cli/task_output.h"
 #include "common/dates.h"
 #include "payers/payer_csv.h"
 #include "schedule/balances.h"
@@ -21,9 +22,11 @@
 
 namespace {
 
-constexpr int kDone = 0;
-constexpr int kFailed = 1;
-constexpr int kInUse = 2;
+using task_output::kDone;
+using task_output::kFailed;
+using task_output::kInUse;
+using task_output::say;
+using task_output::shownPath;
 
 const QString kNothingChanged = QStringLiteral("何も変更していません。");
 
@@ -32,18 +35,6 @@ struct Refusal
 {
     QString message;
 };
-
-void say(QIODevice& err, const QString& message)
-{
-    err.write(message.toUtf8());
-    if (!message.endsWith(QLatin1Char('\n')))
-        err.write("\n");
-}
-
-QString shownPath(const QString& path)
-{
-    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
-}
 
 terms::YearMonth monthOf(const QString& option, const QString& text)
 {
@@ -200,12 +191,7 @@ int runTermsCommand(const TermsCommandOptions& options, QIODevice& standardInput
 
 int runTermsTask(const CommandLine& line, const QString& dataFolder)
 {
-    QFile out;
-    QFile err;
-    QFile in;
-    out.open(stdout, QIODevice::WriteOnly);
-    err.open(stderr, QIODevice::WriteOnly);
-    in.open(stdin, QIODevice::ReadOnly);
+    task_output::StandardStreams streams;
     TermsCommandOptions options;
     options.task = line.task;
     options.dataFolder = dataFolder.endsWith(QLatin1Char('/')) ? dataFolder : dataFolder + QLatin1Char('/');
@@ -216,8 +202,5 @@ int runTermsTask(const CommandLine& line, const QString& dataFolder)
     options.from = line.value(QStringLiteral("from"));
     options.to = line.value(QStringLiteral("to"));
     options.dryRun = line.isSet(QStringLiteral("dry-run"));
-    const int code = runTermsCommand(options, in, out, err);
-    out.flush();
-    err.flush();
-    return code;
+    return runTermsCommand(options, streams.in, streams.out, streams.err);
 }

@@ -22,21 +22,6 @@ namespace {
 // The columns of Grid消込.
 enum Column { k消込, k取引日, k振込依頼人名, k金額, k判定, k入金先名, k消込先, k手数料, k理由, kColumns };
 
-QString judgementText(bank::Judgement judgement)
-{
-    switch (judgement) {
-    case bank::Judgement::一致:
-        return QStringLiteral("一致");
-    case bank::Judgement::候補:
-        return QStringLiteral("候補");
-    case bank::Judgement::不明:
-        return QStringLiteral("不明");
-    case bank::Judgement::消込済:
-        break;
-    }
-    return QStringLiteral("消込済");
-}
-
 QString rowText(const bank::PlannedRow& row)
 {
     return QStringLiteral("%1 %2 残り %3")
@@ -122,7 +107,7 @@ void BankMatchDialog::fillRow(int row)
     Grid消込->setItem(row, k取引日, fixedItem(toSlashDate(deposit.取引日)));
     Grid消込->setItem(row, k振込依頼人名, fixedItem(deposit.振込依頼人名));
     Grid消込->setItem(row, k金額, fixedItem(formatAmount(deposit.金額), Qt::AlignRight | Qt::AlignVCenter));
-    Grid消込->setItem(row, k判定, fixedItem(judgementText(judgement.judgement)));
+    Grid消込->setItem(row, k判定, fixedItem(bank::judgementName(judgement.judgement)));
     // The reason may lie past the right edge of a narrow screen; the judgement tells it too.
     Grid消込->item(row, k判定)->setToolTip(judgement.reason);
     Grid消込->setItem(row, k手数料,

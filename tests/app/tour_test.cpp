@@ -32,7 +32,8 @@ TEST(Tour, DISABLED_Pictures)
                     {Value(yen(55000))});
     }
     auto window = openWindow(folder);
-    std::printf("opened %d x %d, minimum %d\n", window->width(), window->height(), window->minimumSizeHint().width());
+    std::printf("opened %d x %d, minimum %d\n", window->width(), window->height(),
+                window->minimumSizeHint().width());
     window->resize(1100, 760);
     ScopedDialogAnswers answers(*window);
     showMonth(*window, QDate(2025, 6, 1));
