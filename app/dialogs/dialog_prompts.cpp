@@ -91,11 +91,11 @@ Answer showBox(QWidget* parent, const DialogSpec& dialog, PromptButtons buttons)
     const bool withCancel = buttons == PromptButtons::YesNoCancelInJapanese;
     box.setStandardButtons(QMessageBox::Yes | QMessageBox::No |
                            (withCancel ? QMessageBox::Cancel : QMessageBox::NoButton));
-    // The letters answer from the keyboard, as Qt's own Japanese captions and its English ones do: Y
-    // for はい, N for いいえ, Escape for キャンセル.
+    // The captions stay the words themselves; the letters still answer from the keyboard, as Qt's own
+    // Japanese captions do: Y for はい, N for いいえ, Escape for キャンセル.
     if (buttons != PromptButtons::Standard) {
-        caption(box, QMessageBox::Yes, QStringLiteral("はい(&Y)"));
-        caption(box, QMessageBox::No, QStringLiteral("いいえ(&N)"));
+        caption(box, QMessageBox::Yes, QStringLiteral("はい"));
+        caption(box, QMessageBox::No, QStringLiteral("いいえ"));
         caption(box, QMessageBox::Cancel, QStringLiteral("キャンセル"));
     }
     keepLetterKeys(box);

@@ -199,7 +199,7 @@ TEST(ScheduleUnsaved, EditsAreMarkedAndAskedAboutBeforeTheMonthIsLeft)
     EXPECT_EQ(answerBoxes(
                   *window, [&] { window->close(); }, Qt::Key_Escape),
               QStringLiteral("未登録の変更|この月の変更はまだ登録されていません。登録しますか？|"
-                             "いいえ(&N),はい(&Y),キャンセル|はい(&Y)"));
+                             "いいえ,はい,キャンセル|はい"));
     EXPECT_TRUE(window->isVisible());
     // A typed month: Escape puts the month the grid holds back into the field.
     answerBoxes(
@@ -234,7 +234,7 @@ TEST(ScheduleSave, RowsWithoutPayerAreNamedInOneNoticeAfterTheSaveQuestion)
     EXPECT_EQ(answerBoxes(
                   *window, [&] { click(control<QPushButton>(*window, "cmd登録")); }, Qt::Key_Return),
               QStringLiteral(
-                  "登録の確認|入金先のない行は登録されません: 9行目, 12行目|いいえ(&N),はい(&Y)|いいえ(&N)"));
+                  "登録の確認|入金先のない行は登録されません: 9行目, 12行目|いいえ,はい|いいえ"));
     EXPECT_EQ(countRows(window->db(), QStringLiteral("入金予定表")), 0);
     EXPECT_EQ(control<BoundGrid>(*window, "GridInp")->currentRow(), 8);
     EXPECT_EQ(control<BoundGrid>(*window, "GridInp")->currentColumn(), int(kPayer));
