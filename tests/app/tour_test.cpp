@@ -64,4 +64,14 @@ TEST(Tour, DISABLED_Pictures)
         return bank_samples::pathOf(QStringLiteral("furikomi_01_crlf.txt"));
     };
     dialogOf("cmd入金消込", "matching");
+
+    TempDataFolder empty;
+    auto first = openWindow(empty);
+    first->resize(1100, 760);
+    ScopedDialogAnswers firstAnswers(*first);
+    save(*first, "first-start");
+    control<QPushButton>(*first, "cmdHint")->click();
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (top->isVisible() && top != first.get() && top->objectName() != QLatin1String("FrmDorivan"))
+            save(*top, "hint");
 }
