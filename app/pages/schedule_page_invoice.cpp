@@ -48,6 +48,12 @@ void SchedulePage::registerInvoice()
                                 .arg(due));
         return;
     }
+    // A row stored before the displayed month moves its carry-forward and so every balance the draft
+    // shows: the draft's edits are settled first, as leaving the month does, and the month is read again.
+    const bool beforeShown = m_workMonth.isValid() && QDate(entry.dueDate.year(), entry.dueDate.month(), 1) <
+                                                          QDate(m_workMonth.year(), m_workMonth.month(), 1);
+    if (beforeShown && !confirmLeavingMonth())
+        return;
     int rowNumber = 0;
     if (!runReportingFailure(
             prompts(),
@@ -57,6 +63,8 @@ void SchedulePage::registerInvoice()
     tell(prompts(), QStringLiteral("支払期日 %1 の入金予定を %2 の %3 行目に保存しました。")
                         .arg(due, monthText(entry.dueDate))
                         .arg(rowNumber));
+    if (beforeShown)
+        loadMonth();
     emit storedRowsChanged();
 }
 

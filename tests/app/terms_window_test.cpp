@@ -1,3 +1,4 @@
+#include "app/widgets/amount_field.h"
 #include "app/widgets/date_edit.h"
 #include "app/widgets/month_edit.h"
 #include "schedule_window.h"
@@ -208,6 +209,20 @@ TEST(TermsWindow, AnInvoiceGoesIntoTheDisplayedMonthsDraftOrIsStoredInItsOwnMont
         control<QLineEdit>(dialog, "txt請求額")->setText(QStringLiteral("abc"));
         EXPECT_FALSE(control<QPushButton>(dialog, "cmd請求追加")->isEnabled());
     });
+
+    // Due before the displayed month: May's edit is settled first (saved here), the row stored, and
+    // August read again with the carry-forward the row moved.
+    answers.queue(true);
+    showMonth(*window, QDate(2026, 8, 1));
+    ASSERT_EQ(control<AmountField>(*window, "num繰越額")->amount(), yen(12845));
+    putWorkRow(*window, 1, 3, QStringLiteral("条件なし"), 100);
+    answers.queue(true);
+    invoice(QDate(2026, 6, 20), QStringLiteral("1,000"), &due);
+    EXPECT_EQ(due, "2026/07/31");
+    EXPECT_EQ(readStoredRows(window->db()).size(), 4u);
+    EXPECT_EQ(control<AmountField>(*window, "num繰越額")->amount(), yen(13845));
+    EXPECT_EQ(workCell(*window, 1, "予定額").toMoney(), yen(100));
+    EXPECT_FALSE(control<QLabel>(*window, "lbl未登録")->isVisible());
 }
 
 TEST(TermsWindow, PlansAreListedWithTicksAndOnlyTheTickedAreStoredAndNotOfferedAgain)
