@@ -233,8 +233,7 @@ TEST(ScheduleSave, RowsWithoutPayerAreNamedInOneNoticeAfterTheSaveQuestion)
     // Enter to both: the save question says yes, the notice goes back to the first row without payer.
     EXPECT_EQ(answerBoxes(
                   *window, [&] { click(control<QPushButton>(*window, "cmd登録")); }, Qt::Key_Return),
-              QStringLiteral(
-                  "登録の確認|入金先のない行は登録されません: 9行目, 12行目|いいえ,はい|いいえ"));
+              QStringLiteral("登録の確認|入金先のない行は登録されません: 9行目, 12行目|いいえ,はい|いいえ"));
     EXPECT_EQ(countRows(window->db(), QStringLiteral("入金予定表")), 0);
     EXPECT_EQ(control<BoundGrid>(*window, "GridInp")->currentRow(), 8);
     EXPECT_EQ(control<BoundGrid>(*window, "GridInp")->currentColumn(), int(kPayer));
