@@ -151,13 +151,24 @@ void saveEditingCopy(Database& db, const std::vector<Rename>& carried)
                        ") values (?, ?, ?, ?, ?, ?, ?, ?, ?)",
                    values);
     }
-    for (const Rename& rename : carried) {
-        const Params names{Value(rename.to), Value(rename.from)};
-        db.execute("update 入金予定表 set 入金先名 = ? where 入金先名 = ?", names);
-        db.execute("update InpWork set 入金先名 = ? where 入金先名 = ?", names);
-        db.execute("update InpWorkBase set 入金先名 = ? where 入金先名 = ?", names);
-        moveKeyedRows(db, "定額予定記録", "年月", rename);
-        moveKeyedRows(db, "入金先照合名", "照合キー, 振込依頼人名", rename);
+    // The renames of one save happen at once: each old name first moves to a name nobody can type, then
+    // to its new one, so that A→B with B→A swaps the two payers' rows and A→B with B→C keeps them apart,
+    // where one rename after the other would merge them.
+    std::vector<Rename> first, second;
+    for (std::size_t i = 0; i < carried.size(); ++i) {
+        const QString passing = QStringLiteral("\u0001rename\u0001%1").arg(i);
+        first.push_back({carried[i].from, passing});
+        second.push_back({passing, carried[i].to});
+    }
+    for (const std::vector<Rename>* step : {&first, &second}) {
+        for (const Rename& rename : *step) {
+            const Params names{Value(rename.to), Value(rename.from)};
+            db.execute("update 入金予定表 set 入金先名 = ? where 入金先名 = ?", names);
+            db.execute("update InpWork set 入金先名 = ? where 入金先名 = ?", names);
+            db.execute("update InpWorkBase set 入金先名 = ? where 入金先名 = ?", names);
+            moveKeyedRows(db, "定額予定記録", "年月", rename);
+            moveKeyedRows(db, "入金先照合名", "照合キー, 振込依頼人名", rename);
+        }
     }
     db.execute("update w入金先マスタ set 元入金先名 = 入金先名 where 入金先名 <> ''");
     transaction.commit();

@@ -216,4 +216,21 @@ TEST(PayerMaster, ARenameTakesTheOldNamesRowsAlongOnlyWhenCarried)
             .toText(),
         "新名2026-01,新名2026-02");
     EXPECT_EQ(db->readFirst("select 入金先名 from 入金先照合名").toText(), "新名");
+
+    // Two names swapped in one save swap their rows, and a chain keeps each payer's rows apart.
+    db->execute("update w入金先マスタ set 入金先名 = case 入金先名 when '新名' then '他社' else '新名' end");
+    saveEditingCopy(*db, findRenames(*db));
+    EXPECT_EQ(
+        db->readFirst("select group_concat(入金先名) from (select 入金先名 from 入金予定表 order by rowid)")
+            .toText(),
+        "他社,新名,他社");
+    EXPECT_EQ(db->readFirst("select group_concat(入金先名) from (select distinct 入金先名 from 定額予定記録)")
+                  .toText(),
+              "他社");
+    db->execute("update w入金先マスタ set 入金先名 = case 入金先名 when '他社' then '三社' else '他社' end");
+    saveEditingCopy(*db, findRenames(*db));
+    EXPECT_EQ(
+        db->readFirst("select group_concat(入金先名) from (select 入金先名 from 入金予定表 order by rowid)")
+            .toText(),
+        "三社,他社,三社");
 }
