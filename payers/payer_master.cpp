@@ -6,6 +6,9 @@
 #include "storage/transaction.h"
 #include "terms/terms_store.h"
 
+#include <algorithm>
+#include <tuple>
+
 namespace payers {
 
 namespace {
@@ -116,6 +119,32 @@ void loadEditingCopy(Database& db)
 void checkEditingCopy(Database& db)
 {
     readCopy(db);
+}
+
+bool editingCopyDiffers(Database& db)
+{
+    using Payer = std::tuple<QString, QString, terms::PaymentTerms>;
+    std::vector<Payer> copy;
+    try {
+        for (const CopiedPayer& payer : readCopy(db))
+            copy.emplace_back(payer.name.toText(), payer.kana.toText(), payer.terms);
+    } catch (const PayerRowRefused&) {
+        return true;
+    }
+    std::vector<Payer> master;
+    RowSet stored = db.openRowSet(std::string("select 入金先名, フリガナ, ") + terms::kTermsColumns +
+                                  " from main.入金先マスタ where 入金先名 <> ''");
+    for (stored.moveFirst(); !stored.atEnd(); stored.moveNext())
+        master.emplace_back(stored.get(QStringLiteral("入金先名")).toText(),
+                            stored.get(QStringLiteral("フリガナ")).toText(), terms::termsOfStoredRow(stored));
+    if (copy.size() != master.size())
+        return true;
+    const auto byName = [](const Payer& a, const Payer& b) {
+        return std::tie(std::get<0>(a), std::get<1>(a)) < std::tie(std::get<0>(b), std::get<1>(b));
+    };
+    std::sort(copy.begin(), copy.end(), byName);
+    std::sort(master.begin(), master.end(), byName);
+    return copy != master;
 }
 
 std::vector<Rename> findRenames(Database& db)

@@ -36,6 +36,10 @@ void loadEditingCopy(Database& db);
 // so that a question about the save is asked only of a page that can be stored.
 void checkEditingCopy(Database& db);
 
+// Whether saving the editing copy would change the master: a name, reading or term added, changed or
+// removed. A copy with a row the save would refuse differs.
+bool editingCopyDiffers(Database& db);
+
 // A payer renamed on the page: the name it was read with, the name it has now, and how many stored
 // rows of the schedule carry the old name.
 struct Rename

@@ -171,6 +171,33 @@ void PayerPage::savePayers()
 
 void PayerPage::planReceipts()
 {
+    // The plan reads the stored terms; terms typed on the page but not saved would be passed over unseen.
+    Grid入金先マスタ->commitRow();
+    bool differs = false;
+    if (!runReportingFailure(
+            prompts(), [&] { differs = payers::editingCopyDiffers(db()); }, kPayersNotChanged))
+        return;
+    if (differs) {
+        const DialogSpec question{QStringLiteral("入金先の変更"),
+                                  QStringLiteral("入金先の変更がまだ登録されていません。\n"
+                                                 "登録してから予定を作成しますか？\n"
+                                                 "（いいえ：登録済みの支払条件で作成します）"),
+                                  DialogStyle::AskDefaultYes};
+        switch (prompts().ask(this, question, PromptButtons::YesNoCancelInJapanese)) {
+        case Answer::Yes:
+            savePayers();
+            // A save refused or cut short leaves the page as it was: the plan waits for it.
+            if (!runReportingFailure(
+                    prompts(), [&] { differs = payers::editingCopyDiffers(db()); }, kPayersNotChanged) ||
+                differs)
+                return;
+            break;
+        case Answer::No:
+            break;
+        default:
+            return;
+        }
+    }
     if (m_source.confirmLeavingMonth && !m_source.confirmLeavingMonth())
         return;
     PlanDialog dialog(db(), prompts(), m_source.clock, this);

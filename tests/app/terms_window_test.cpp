@@ -290,3 +290,45 @@ TEST(TermsWindow, TheBanksClosingDaysAreAddedAndRemovedOnTheSettingsPage)
     EXPECT_EQ(list->item(0)->text(), "2026/08/14");
     EXPECT_EQ(answers.count(), 0);
 }
+
+TEST(TermsWindow, TermsTypedButNotSavedAreSavedFirstOrLeftOutAsTheUserAnswers)
+{
+    TempDataFolder folder;
+    {
+        auto db = folder.open();
+        seedTerms(*db, "定額", "99", 1, "10", "後", yen(50000));
+        seedPayers(*db, {"新規"});
+    }
+    auto window = openWindow(folder);
+    ScopedDialogAnswers answers(*window);
+    showMonth(*window, QDate(2026, 1, 1));
+    showTab(*window, kPayers);
+    auto& payers = *control<WorkTableModel>(*window, "dat入金先マスタ");
+    payers.setData(payers.index(payerRow(payers, "新規"), payers.columnIndex("定額")),
+                   QStringLiteral("7,000"));
+
+    const auto listed = [&] {
+        int rows = -1;
+        clickIntoDialog(*window, "cmd予定作成", [&](QDialog& dialog) {
+            control<MonthEdit>(dialog, "dtp予定開始")->setMonth(QDate(2026, 1, 1));
+            control<MonthEdit>(dialog, "dtp予定終了")->setMonth(QDate(2026, 1, 1));
+            QTest::mouseClick(control<QPushButton>(dialog, "cmd予定表示"), Qt::LeftButton);
+            rows = control<QTableWidget>(dialog, "Grid予定作成")->rowCount();
+        });
+        return rows;
+    };
+    // いいえ: the stored terms only, the page left as typed.
+    answers.queue(false);
+    EXPECT_EQ(listed(), 1);
+    EXPECT_EQ(answers.last().title, QStringLiteral("入金先の変更"));
+    EXPECT_TRUE(window->db().readFirst("select 定額 from 入金先マスタ where 入金先名 = '新規'").isNull());
+    // はい: saved first, and the new fixed amount is planned too.
+    answers.queue(true);
+    EXPECT_EQ(listed(), 2);
+    EXPECT_EQ(window->db().readFirst("select 定額 from 入金先マスタ where 入金先名 = '新規'").toMoney(),
+              yen(7000));
+    // Nothing left to save: no question.
+    const int asked = answers.count();
+    listed();
+    EXPECT_EQ(answers.count(), asked);
+}
