@@ -3,6 +3,7 @@
 #include "bank/kana_key.h"
 #include "common/dates.h"
 #include "schedule/balances.h"
+#include "schedule/working_set.h"
 #include "storage/database.h"
 #include "storage/rowset.h"
 #include "storage/transaction.h"
@@ -82,6 +83,17 @@ void addRow(Database& db, const QDate& date, const QString& payer, Money amount)
 {
     const QDate first(date.year(), date.month(), 1);
     const QDate last = first.addMonths(1).addDays(-1);
+    // The grid shows a month's first 200 rows; a row past them could be neither seen nor saved, and
+    // numbered by date it would push a row the user sees out of sight.
+    const qint64 count = db.readFirst("select count(*) from 入金予定表 where 日付 >= ? and 日付 <= ?",
+                                      {Value(first), Value(last)})
+                             .toInt64()
+                             .value_or(0);
+    if (count >= schedule::kWorkRowCount)
+        refuse(QStringLiteral("%1年%2月は %3 行あるため、入金の行を追加できません。何も登録していません。")
+                   .arg(date.year())
+                   .arg(date.month())
+                   .arg(schedule::kWorkRowCount));
     const qint64 after = db.readFirst("select max(行番号) from 入金予定表 where 日付 >= ? and 日付 <= ?",
                                       {Value(first), Value(last)})
                              .toInt64()

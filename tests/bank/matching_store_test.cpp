@@ -160,6 +160,23 @@ TEST(MatchingStore, ARefusedApplyStoresNothing)
     choices = {{run.deposits[7], {}, {}, true, false}};
     EXPECT_THROW(bank::applyDeposits(*db, choices, run.input.settings, kNow), StorageError);
     EXPECT_EQ(readStoredRows(*db), before);
+
+    // A month the grid shows full takes no new row: it would push a shown row out of sight.
+    std::vector<StoredRow> filler;
+    for (int n = 1; n <= 193; ++n)
+        filler.push_back(
+            {QDate(2025, 6, 28), 100 + n, QStringLiteral("佐藤 花子"), yen(1), yen(1), std::nullopt});
+    seedStoredRows(*db, filler);
+    const std::vector<StoredRow> full = readStoredRows(*db);
+    choices = {{run.deposits[7], QStringLiteral("佐藤 花子"), {}, true, false}};
+    try {
+        bank::applyDeposits(*db, choices, run.input.settings, kNow);
+        ADD_FAILURE() << "a 201st row was added to June";
+    } catch (const StorageError& e) {
+        EXPECT_TRUE(e.userMessage().contains(QStringLiteral("2025年6月は 200 行")))
+            << e.userMessage().toStdString();
+    }
+    EXPECT_EQ(readStoredRows(*db), full);
 }
 
 TEST(MatchingStore, KeepsFeesAndCsvMappingsAndTellsTheFileKinds)
