@@ -15,6 +15,7 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QStringListModel>
 #include <QVBoxLayout>
 
 using namespace page_controls;
@@ -107,6 +108,13 @@ void PayerPage::bindData()
     // The other terms are texts as typed (末, 前, 2026/04), read back by the save.
     if (const int fixedAmount = dat入金先マスタ->columnIndex(QStringLiteral("定額")); fixedAmount >= 0)
         dat入金先マスタ->setColumnKind(fixedAmount, WorkTableModel::Kind::Amount);
+    // 休日 takes one of three words that need the input method to type: they are offered to pick.
+    if (const int shift = dat入金先マスタ->columnIndex(QStringLiteral("休日"));
+        shift >= 0 && !Grid入金先マスタ->dropDownList())
+        Grid入金先マスタ->setDropDown(shift,
+                                      new QStringListModel({QString(), QStringLiteral("前"),
+                                                            QStringLiteral("後"), QStringLiteral("なし")},
+                                                           Grid入金先マスタ));
     applyColumns(Grid入金先マスタ, dat入金先マスタ, std::begin(kPayerColumns), std::end(kPayerColumns));
     dat入金先マスタ->refresh();
 }

@@ -1,3 +1,4 @@
+#include "app/grid/bound_grid.h"
 #include "app/widgets/amount_field.h"
 #include "app/widgets/date_edit.h"
 #include "app/widgets/month_edit.h"
@@ -138,6 +139,13 @@ TEST(TermsWindow, ThePayerPageStoresTermsAsTypedAndABadRowIsRefusedByName)
     const auto set = [&](const char* column, const QVariant& value) {
         payers.setData(payers.index(0, payers.columnIndex(QString::fromUtf8(column))), value);
     };
+    // 休日's three words are offered in the cell's list.
+    auto* grid = control<BoundGrid>(*window, "Grid入金先マスタ");
+    ASSERT_EQ(grid->dropDownColumn(), payers.columnIndex("休日"));
+    QStringList offered;
+    for (int r = 0; r < grid->dropDownList()->rowCount(); ++r)
+        offered << grid->dropDownList()->index(r, 0).data().toString();
+    EXPECT_EQ(offered, (QStringList{"", "前", "後", "なし"}));
     set("締め日", QStringLiteral("末"));
     set("支払月", QStringLiteral("1"));
     set("支払日", QStringLiteral("１０"));
