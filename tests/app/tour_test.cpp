@@ -64,6 +64,10 @@ TEST(Tour, DISABLED_Pictures)
         return bank_samples::pathOf(QStringLiteral("furikomi_01_crlf.txt"));
     };
     dialogOf("cmd入金消込", "matching");
+    scriptedPromptsOf(*window).fileChooser = [](QWidget*, const FileRequest&) {
+        return bank_samples::pathOf(QStringLiteral("generic_bank_statement.csv"));
+    };
+    dialogOf("cmd入金消込", "bank-csv");
 
     TempDataFolder empty;
     auto first = openWindow(empty);
