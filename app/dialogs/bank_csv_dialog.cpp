@@ -121,10 +121,10 @@ BankCsvDialog::BankCsvDialog(const QByteArray& bytes, QWidget* parent)
     buttons->addWidget(cmd様式OK);
     buttons->addWidget(cmd様式取消);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(
-        new QLabel(QStringLiteral("この形の CSV は初めてです。列を選んでください（次からは同じ形の"
-                                  "ファイルにこの指定を使います）。"),
-                   this));
+    m_intro = new QLabel(QStringLiteral("この形の CSV は初めてです。列を選んでください（次からは同じ形の"
+                                        "ファイルにこの指定を使います）。"),
+                         this);
+    layout->addWidget(m_intro);
     layout->addWidget(Grid様式見本, 1);
     layout->addLayout(form);
     layout->addLayout(buttons);
@@ -144,4 +144,22 @@ bank::BankCsvMapping BankCsvDialog::mapping() const
         mapping.encoding = csv::CsvEncoding::Cp932;
     mapping.account = txt口座->text().trimmed();
     return mapping;
+}
+
+void BankCsvDialog::showMapping(const bank::BankCsvMapping& mapping)
+{
+    m_intro->setText(QStringLiteral("この形の CSV の列の指定を変えます（次からは同じ形のファイルに新しい"
+                                    "指定を使います）。"));
+    const auto choose = [](QComboBox* box, int column) {
+        if (column >= 0 && column < box->count())
+            box->setCurrentIndex(column);
+    };
+    choose(cmb日付列, mapping.dateColumn);
+    choose(cmb名前列, mapping.nameColumn);
+    choose(cmb金額列, mapping.amountColumn);
+    chk見出し->setChecked(mapping.hasHeader);
+    cmb文字コード->setCurrentIndex(!mapping.encoding                             ? 0
+                                   : *mapping.encoding == csv::CsvEncoding::Utf8 ? 1
+                                                                                 : 2);
+    txt口座->setText(mapping.account);
 }

@@ -8,6 +8,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTableWidget;
@@ -25,9 +26,12 @@ public:
     explicit BankCsvDialog(const QByteArray& bytes, QWidget* parent = nullptr);
 
     bank::BankCsvMapping mapping() const;
+    // Shows a mapping chosen before, for the user to correct.
+    void showMapping(const bank::BankCsvMapping& mapping);
 
 private:
     std::vector<QStringList> m_lines; // the first records, decoded for the sample
+    QLabel* m_intro = nullptr;
     QTableWidget* Grid様式見本 = nullptr;
     QComboBox* cmb日付列 = nullptr;
     QComboBox* cmb名前列 = nullptr;

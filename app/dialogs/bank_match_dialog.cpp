@@ -75,7 +75,7 @@ BankMatchDialog::BankMatchDialog(bank::MatchRun run, QStringList payers, QWidget
     cmd消込登録->setAutoDefault(false);
     connect(cmd消込登録, &QPushButton::clicked, this, &QDialog::accept);
     connect(cmd消込取消, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
+    auto* buttons = m_buttons = new QHBoxLayout;
     buttons->addWidget(lbl消込件数);
     buttons->addStretch();
     buttons->addWidget(cmd消込登録);
@@ -92,6 +92,17 @@ BankMatchDialog::BankMatchDialog(bank::MatchRun run, QStringList payers, QWidget
 }
 
 BankMatchDialog::~BankMatchDialog() = default;
+
+void BankMatchDialog::offerColumnChange()
+{
+    if (cmd様式変更)
+        return;
+    // Columns chosen wrongly once would otherwise read every later file of the layout wrongly.
+    cmd様式変更 = named(new QPushButton(QStringLiteral("列の指定…"), this), QStringLiteral("cmd様式変更"));
+    cmd様式変更->setAutoDefault(false);
+    connect(cmd様式変更, &QPushButton::clicked, this, [this] { done(kChangeColumns); });
+    m_buttons->insertWidget(1, cmd様式変更);
+}
 
 void BankMatchDialog::fillRow(int row)
 {

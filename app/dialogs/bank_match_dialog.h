@@ -8,6 +8,7 @@
 #include <vector>
 
 class QComboBox;
+class QHBoxLayout;
 class QLabel;
 class QPushButton;
 class QStringListModel;
@@ -31,6 +32,11 @@ public:
     BankMatchDialog(bank::MatchRun run, QStringList payers, QWidget* parent = nullptr);
     ~BankMatchDialog() override;
 
+    // What exec() returns when the user asked to choose the CSV's columns again (cmd様式変更).
+    static constexpr int kChangeColumns = 2;
+    // Offers cmd様式変更, for a CSV read through a mapping chosen before.
+    void offerColumnChange();
+
     // The ticked deposits as the user settled them.
     std::vector<bank::DepositChoice> choices() const;
     const bank::MatchRun& run() const { return *m_run; }
@@ -48,6 +54,8 @@ private:
     QLabel* lbl消込件数 = nullptr;
     QPushButton* cmd消込登録 = nullptr;
     QPushButton* cmd消込取消 = nullptr;
+    QPushButton* cmd様式変更 = nullptr;
+    QHBoxLayout* m_buttons = nullptr;
     std::vector<QComboBox*> m_payerBoxes; // per deposit; nothing for 一致 and 消込済
     std::vector<QComboBox*> m_rowBoxes;
     QHash<QString, std::vector<std::size_t>> m_rowsOfPayer; // the run's open rows by payer

@@ -12,6 +12,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <optional>
+
 namespace {
 
 void tell(UserPrompts& prompts, const QString& text)
@@ -24,63 +26,11 @@ bool runTelling(UserPrompts& prompts, const std::function<void()>& step)
     return runReportingFailure(prompts, step, kStepNotCompleted);
 }
 
-} // namespace
-
-std::vector<QDate> matchBankFile(QWidget* parent, Database& db, UserPrompts& prompts, const QDateTime& now,
+// Stores what the review confirmed, after the question about the displayed month's edits.
+std::vector<QDate> applyReviewed(const BankMatchDialog& review, Database& db, UserPrompts& prompts,
+                                 const QDateTime& now,
                                  const std::function<bool(const std::vector<QDate>&)>& confirmChangingDates)
 {
-    FileRequest request;
-    request.caption = QStringLiteral("銀行のファイル");
-    request.filter = QStringLiteral("銀行のファイル (*.txt *.dat *.csv);;すべてのファイル (*)");
-    const QString path = prompts.chooseFile(parent, request);
-    if (path.isEmpty())
-        return {};
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        tell(prompts, QStringLiteral("ファイル「%1」を読み込めません。（%2）")
-                          .arg(QFileInfo(path).fileName(), file.errorString()));
-        return {};
-    }
-    const QByteArray bytes = file.readAll();
-
-    std::vector<bank::Deposit> deposits;
-    if (bank::isZenginFile(bytes)) {
-        if (!runTelling(prompts, [&] { deposits = bank::readZenginFile(bytes, now.date()).deposits; }))
-            return {};
-    } else {
-        const QString layout = bank::bankCsvLayoutKey(bytes);
-        std::optional<bank::BankCsvMapping> mapping;
-        if (!runTelling(prompts, [&] { mapping = bank::readCsvMapping(db, layout); }))
-            return {};
-        if (!mapping) {
-            BankCsvDialog columns(bytes, parent);
-            if (columns.exec() != QDialog::Accepted)
-                return {};
-            mapping = columns.mapping();
-        }
-        // The mapping is kept only once it has read the file.
-        if (!runTelling(prompts, [&] {
-                deposits = bank::readBankCsv(bytes, *mapping);
-                bank::saveCsvMapping(db, layout, *mapping);
-            }))
-            return {};
-    }
-    if (deposits.empty()) {
-        tell(prompts, QStringLiteral("このファイルに入金はありません。"));
-        return {};
-    }
-
-    bank::MatchRun run;
-    QStringList payers;
-    if (!runTelling(prompts, [&] {
-            run = bank::matchStoredDeposits(db, std::move(deposits));
-            for (const bank::MatchPayer& payer : run.input.payers)
-                payers << payer.入金先名;
-        }))
-        return {};
-    BankMatchDialog review(std::move(run), payers, parent);
-    if (review.exec() != QDialog::Accepted)
-        return {};
     const std::vector<bank::DepositChoice> choices = review.choices();
     if (choices.empty())
         return {};
@@ -107,4 +57,77 @@ std::vector<QDate> matchBankFile(QWidget* parent, Database& db, UserPrompts& pro
         summary += QStringLiteral("振込依頼人名 %1 件を入金先に覚えました。").arg(result.namesLearned);
     tell(prompts, summary);
     return dates;
+}
+
+} // namespace
+
+std::vector<QDate> matchBankFile(QWidget* parent, Database& db, UserPrompts& prompts, const QDateTime& now,
+                                 const std::function<bool(const std::vector<QDate>&)>& confirmChangingDates)
+{
+    FileRequest request;
+    request.caption = QStringLiteral("銀行のファイル");
+    request.filter = QStringLiteral("銀行のファイル (*.txt *.dat *.csv);;すべてのファイル (*)");
+    const QString path = prompts.chooseFile(parent, request);
+    if (path.isEmpty())
+        return {};
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        tell(prompts, QStringLiteral("ファイル「%1」を読み込めません。（%2）")
+                          .arg(QFileInfo(path).fileName(), file.errorString()));
+        return {};
+    }
+    const QByteArray bytes = file.readAll();
+    const bool zengin = bank::isZenginFile(bytes);
+    const QString layout = zengin ? QString() : bank::bankCsvLayoutKey(bytes);
+    std::optional<bank::BankCsvMapping> mapping;
+    if (!zengin && !runTelling(prompts, [&] { mapping = bank::readCsvMapping(db, layout); }))
+        return {};
+    // A CSV's columns are chosen when its layout is new, and again whenever the user asks from the review.
+    bool chooseColumns = !zengin && !mapping;
+    for (;;) {
+        if (chooseColumns) {
+            BankCsvDialog columns(bytes, parent);
+            if (mapping)
+                columns.showMapping(*mapping);
+            if (columns.exec() != QDialog::Accepted)
+                return {};
+            mapping = columns.mapping();
+        }
+        std::vector<bank::Deposit> deposits;
+        if (!runTelling(prompts, [&] {
+                if (zengin) {
+                    deposits = bank::readZenginFile(bytes, now.date()).deposits;
+                    return;
+                }
+                deposits = bank::readBankCsv(bytes, *mapping);
+                // The mapping is kept only once it has read the file.
+                if (chooseColumns)
+                    bank::saveCsvMapping(db, layout, *mapping);
+            }))
+            return {};
+        if (deposits.empty()) {
+            tell(prompts, QStringLiteral("このファイルに入金はありません。"));
+            return {};
+        }
+
+        bank::MatchRun run;
+        QStringList payers;
+        if (!runTelling(prompts, [&] {
+                run = bank::matchStoredDeposits(db, std::move(deposits));
+                for (const bank::MatchPayer& payer : run.input.payers)
+                    payers << payer.入金先名;
+            }))
+            return {};
+        BankMatchDialog review(std::move(run), payers, parent);
+        if (!zengin)
+            review.offerColumnChange();
+        const int answer = review.exec();
+        if (answer == BankMatchDialog::kChangeColumns) {
+            chooseColumns = true;
+            continue;
+        }
+        if (answer != QDialog::Accepted)
+            return {};
+        return applyReviewed(review, db, prompts, now, confirmChangingDates);
+    }
 }

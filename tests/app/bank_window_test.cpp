@@ -1,6 +1,7 @@
 #include "schedule_window.h"
 
 #include "app/dialogs/bank_match_dialog.h"
+#include "bank/bank_csv.h"
 #include "bank/bank_samples.h"
 #include "bank/matching_store.h"
 #include "support/controls.h"
@@ -224,4 +225,48 @@ TEST(BankWindow, FeesAndLearnedNamesAreStoredAtOnce)
     }
     EXPECT_EQ(names->rowCount(), 0);
     EXPECT_TRUE(bank::readLearnedNames(window->db()).empty());
+}
+
+TEST(BankWindow, ColumnsChosenWronglyAreChosenAgainFromTheReview)
+{
+    TempDataFolder folder;
+    {
+        auto db = folder.open();
+        bank_samples::seedScenario(*db);
+        // 残高 taken for the deposit amount the first time.
+        bank::BankCsvMapping wrong;
+        wrong.amountColumn = 4;
+        bank::saveCsvMapping(*db, bank::bankCsvLayoutKey(bank_samples::bytesOf("generic_bank_statement.csv")),
+                             wrong);
+    }
+    auto window = openWindow(folder);
+    chooseFile(*window, "generic_bank_statement.csv");
+    std::vector<int> settled;
+    int shownAmountColumn = -1;
+    DialogActions actions({{QStringLiteral("dlg入金消込"),
+                            [&](QDialog& dialog) {
+                                auto* grid = control<QTableWidget>(dialog, "Grid消込");
+                                int ticked = 0;
+                                for (int r = 0; r < grid->rowCount(); ++r)
+                                    ticked += grid->item(r, kTick)->checkState() == Qt::Checked;
+                                settled.push_back(ticked);
+                                if (settled.size() == 1)
+                                    control<QPushButton>(dialog, "cmd様式変更")->click();
+                                else
+                                    dialog.reject();
+                            }},
+                           {QStringLiteral("dlg銀行CSV様式"), [&](QDialog& dialog) {
+                                auto* amount = control<QComboBox>(dialog, "cmb金額列");
+                                shownAmountColumn = amount->currentIndex();
+                                amount->setCurrentIndex(3);
+                                control<QPushButton>(dialog, "cmd様式OK")->click();
+                            }}});
+    ScopedDialogAnswers answers(*window);
+    clickMatch(*window);
+    // Read with the balance as the amount nothing is settled; chosen again, the file is read anew.
+    EXPECT_EQ(shownAmountColumn, 4);
+    ASSERT_EQ(settled.size(), 2u);
+    EXPECT_EQ(settled[0], 0);
+    EXPECT_GT(settled[1], 0);
+    EXPECT_EQ(window->db().readFirst("select 金額列 from 銀行CSV様式").toInt64(), 3);
 }
