@@ -11,6 +11,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 using page_controls::named;
 
 namespace {
@@ -31,6 +33,12 @@ LearnedNamesPanel::LearnedNamesPanel(std::function<Database*()> database,
     lst照合名->setSelectionMode(QAbstractItemView::SingleSelection);
     lst照合名->verticalHeader()->setVisible(false);
     lst照合名->horizontalHeader()->setStretchLastSection(true);
+    // The payer grid above is the page's work; the learned names are looked at now and then.
+    lst照合名->setMaximumHeight(lst照合名->verticalHeader()->defaultSectionSize() * 4 +
+                                lst照合名->horizontalHeader()->sizeHint().height() +
+                                2 * lst照合名->frameWidth());
+    for (int column : {k入金先名, k振込依頼人名})
+        lst照合名->setColumnWidth(column, 260);
     cmd照合名削除 = page_controls::button(QStringLiteral("cmd照合名削除"), QStringLiteral("削除"), this);
     connect(cmd照合名削除, &QPushButton::clicked, this, [this] { deleteSelectedName(); });
     auto* buttons = new QVBoxLayout;
@@ -64,6 +72,8 @@ void LearnedNamesPanel::refresh()
         lst照合名->setItem(row, k照合キー, new QTableWidgetItem(name.照合キー));
     }
     lst照合名->resizeColumnsToContents();
+    for (int column : {k入金先名, k振込依頼人名})
+        lst照合名->setColumnWidth(column, std::max(lst照合名->columnWidth(column), 260));
 }
 
 void LearnedNamesPanel::deleteSelectedName()
