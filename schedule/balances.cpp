@@ -80,6 +80,23 @@ std::optional<QDate> readLatestMonth(Database& db)
     return QDate(last->year(), last->month(), 1);
 }
 
+std::optional<QDate> readMonthToShow(Database& db, const QDate& today)
+{
+    const QDate monthEnd(today.year(), today.month(), today.daysInMonth());
+    // Both look-ups walk the date index from one end: no scan of the history.
+    std::optional<QDate> day =
+        db.readFirst("select 日付 from 入金予定表 where 日付 <= ? order by 日付 desc limit 1",
+                     {Value(monthEnd)})
+            .toDate();
+    if (!day)
+        day = db.readFirst("select 日付 from 入金予定表 where 日付 > ? order by 日付 limit 1",
+                           {Value(monthEnd)})
+                  .toDate();
+    if (!day)
+        return std::nullopt;
+    return QDate(day->year(), day->month(), 1);
+}
+
 GridPassResult recomputeGridBalances(std::vector<WorkRow>& rows, std::size_t current,
                                      std::optional<Money> carry)
 {

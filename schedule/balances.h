@@ -46,6 +46,10 @@ std::optional<Money> readLastBalance(Database& db);
 // The first day of the latest month that holds a stored row; nothing while no row is stored (a first
 // start, before anything was typed or imported).
 std::optional<QDate> readLatestMonth(Database& db);
+// The month to open on when today's holds no row: the latest month up to today's that holds rows (where
+// data imported from earlier years ends), else the first later one (when only plans lie ahead); nothing
+// while no row is stored.
+std::optional<QDate> readMonthToShow(Database& db, const QDate& today);
 
 // The balance rule, the one copy every pass uses (the grid's, the save's, the imports'): the balance
 // before plus 予定額 minus 入金額, an empty amount counting as 0. Throws MoneyOverflow.

@@ -198,8 +198,10 @@ void SchedulePage::showLatestMonth()
 {
     std::optional<QDate> latest;
     runReportingFailure(
-        prompts(), [&] { latest = schedule::readLatestMonth(db()); }, kStepNotCompleted);
-    // An import that ends years ago would otherwise open on an empty month, as if it had failed.
+        prompts(), [&] { latest = schedule::readMonthToShow(db(), todayBy(m_source.clock)); },
+        kStepNotCompleted);
+    // An import that ends years ago would otherwise open on an empty month, as if it had failed; plans made
+    // for the coming year do not pull the page past today.
     if (latest)
         Dt年月->setMonth(*latest);
     loadMonth();

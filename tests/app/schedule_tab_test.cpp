@@ -319,10 +319,23 @@ TEST(ScheduleTab, AStartOnAnEmptyMonthShowsTheLatestMonthThatHoldsRows)
         seedStoredRows(*db, {stored(QDate(2019, 3, 5), 1, QStringLiteral("甲社"), 100, 0, 100),
                              stored(QDate(2019, 11, 20), 1, QStringLiteral("乙社"), 200, 0, 300)});
     }
-    auto window = openWindow(folder);
-    EXPECT_EQ(window->schedulePage().workMonth(), QDate(2019, 11, 1));
-    EXPECT_EQ(control<WorkTableModel>(*window, "datInp")->value(0, kPayer).toText(), QStringLiteral("乙社"));
-    EXPECT_EQ(QApplication::focusWidget(), control<BoundGrid>(*window, "GridInp"));
+    {
+        auto window = openWindow(folder);
+        EXPECT_EQ(window->schedulePage().workMonth(), QDate(2019, 11, 1));
+        EXPECT_EQ(control<WorkTableModel>(*window, "datInp")->value(0, kPayer).toText(),
+                  QStringLiteral("乙社"));
+        EXPECT_EQ(QApplication::focusWidget(), control<BoundGrid>(*window, "GridInp"));
+    }
+    // Plans made far ahead do not pull the page past today; with nothing before today, the first of them
+    // shows.
+    {
+        auto db = folder.open();
+        seedStoredRows(*db, {stored(QDate(2090, 4, 5), 1, QStringLiteral("甲社"), 100, 0, 400),
+                             stored(QDate(2091, 6, 5), 1, QStringLiteral("甲社"), 100, 0, 500)});
+    }
+    EXPECT_EQ(openWindow(folder)->schedulePage().workMonth(), QDate(2019, 11, 1));
+    folder.open()->execute("delete from 入金予定表 where 日付 < '2050-01-01'");
+    EXPECT_EQ(openWindow(folder)->schedulePage().workMonth(), QDate(2090, 4, 1));
 }
 
 TEST(ScheduleTab, TheGridShowsAZeroBalanceTwoDigitDaysAndTheLargestTotalUncut)
