@@ -175,6 +175,17 @@ void BM_loadEditingCopy(benchmark::State& state)
         double(folder.db().readTotal("select count(*) as total from w入金先マスタ").toInt64().value_or(0));
 }
 
+// The same with every payer carrying terms, which the copy shows in the page's text forms.
+void BM_loadEditingCopyWithTerms(benchmark::State& state)
+{
+    WorkingFolder folder(historyFolder(int(state.range(0))));
+    folder.db().execute("update 入金先マスタ set 締め日 = 99, 支払月 = 1, 支払日 = 10, 休日 = '後'");
+    for (auto _ : state)
+        payers::loadEditingCopy(folder.db());
+    state.counters["names"] =
+        double(folder.db().readTotal("select count(*) as total from w入金先マスタ").toInt64().value_or(0));
+}
+
 void BM_refreshDropDown(benchmark::State& state)
 {
     WorkingFolder folder(historyFolder(int(state.range(0))));
@@ -246,6 +257,7 @@ void registerScheduleBenchmarks()
     registerPerSize("redo", BM_redo);
     registerPerSize("paste200Rows", BM_paste200Rows);
     registerPerSize("loadEditingCopy", BM_loadEditingCopy);
+    registerPerSize("loadEditingCopyWithTerms", BM_loadEditingCopyWithTerms);
     registerPerSize("refreshDropDown", BM_refreshDropDown);
     registerPerSize("印刷PDF", BM_印刷PDF);
     registerPerSize("未入金一覧", BM_未入金一覧);

@@ -6,6 +6,9 @@
 #include "storage/transaction.h"
 #include "terms/terms_store.h"
 
+#include <QHash>
+#include <QList>
+
 #include <algorithm>
 #include <tuple>
 
@@ -98,20 +101,33 @@ void loadEditingCopy(Database& db)
     // screen frame. The rows still arrive in name order, unticked.
     db.execute("insert into work.w入金先マスタ (入金先名, 元入金先名, フリガナ, 定額)"
                " select 入金先名, 入金先名, フリガナ, 定額 from main.入金先マスタ order by 入金先名");
-    // The terms in the page's text forms, row by row: only payers with terms have any to convert.
-    RowSet stored = db.openRowSet(std::string("select rowid, ") + terms::kTermsColumns +
+    // The terms in the page's text forms, row by row: only payers with terms have any to convert. Each
+    // goes to its copied row by the row's id, found once for all (looking each payer up by its name in
+    // the copy grew with the square of the master).
+    RowSet stored = db.openRowSet(std::string("select 入金先名, ") + terms::kTermsColumns +
                                   " from main.入金先マスタ where coalesce(締め日, 支払月, 支払日, 休日,"
-                                  " 定額開始, 定額終了) is not null");
+                                  " 定額開始, 定額終了) is not null order by 入金先名");
+    if (stored.isEmpty()) {
+        transaction.commit();
+        return;
+    }
+    QHash<QString, QList<qint64>> copiedRows;
+    RowWalk copied(db, "select rowid, 入金先名 from work.w入金先マスタ order by rowid");
+    while (copied.next())
+        copiedRows[copied.value(1).toText()].append(copied.integer(0));
+    RepeatedWrite update(db, "update work.w入金先マスタ set 締め日 = ?, 支払月 = ?, 支払日 = ?, 休日 = ?,"
+                             " 定額開始 = ?, 定額終了 = ? where rowid = ?");
+    const auto shown = [](const QString& text) { return text.isEmpty() ? Value() : Value(text); };
     for (stored.moveFirst(); !stored.atEnd(); stored.moveNext()) {
+        QList<qint64>& rows = copiedRows[stored.get(QStringLiteral("入金先名")).toText()];
+        if (rows.isEmpty())
+            continue;
         const terms::PaymentTerms t = terms::termsOfStoredRow(stored);
-        const auto shown = [](const QString& text) { return text.isEmpty() ? Value() : Value(text); };
-        db.execute(
-            "update work.w入金先マスタ set 締め日 = ?, 支払月 = ?, 支払日 = ?, 休日 = ?, 定額開始 = ?,"
-            " 定額終了 = ? where 元入金先名 = (select 入金先名 from main.入金先マスタ where rowid = ?)",
-            {shown(terms::formatTermDay(t.締め日)), shown(terms::format支払月(t.支払月)),
-             shown(terms::formatTermDay(t.支払日)), t.休日 ? Value(terms::format休日(t.休日)) : Value(),
-             shown(terms::formatYearMonth(t.定額開始)), shown(terms::formatYearMonth(t.定額終了)),
-             stored.get(QStringLiteral("rowid"))});
+        update.run({shown(terms::formatTermDay(t.締め日)), shown(terms::format支払月(t.支払月)),
+                    shown(terms::formatTermDay(t.支払日)),
+                    t.休日 ? Value(terms::format休日(t.休日)) : Value(),
+                    shown(terms::formatYearMonth(t.定額開始)), shown(terms::formatYearMonth(t.定額終了)),
+                    Value(rows.takeFirst())});
     }
     transaction.commit();
 }
