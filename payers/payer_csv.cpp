@@ -180,32 +180,48 @@ PayerCsvImport importPayers(Database& db, const QByteArray& bytes, std::optional
         return result;
 
     Transaction transaction(db);
+    // The master read once: each line finds its payer by name here, not by a search of the table per
+    // line, which grew with the master times the file.
+    struct StoredPayer
+    {
+        qint64 rowId;
+        QString kana;
+        terms::PaymentTerms terms;
+    };
+    QHash<QString, StoredPayer> master;
+    RowSet stored = db.openRowSet(std::string("select rowid, 入金先名, フリガナ, ") + terms::kTermsColumns +
+                                  " from 入金先マスタ where 入金先名 is not null order by rowid");
+    for (stored.moveFirst(); !stored.atEnd(); stored.moveNext()) {
+        const QString name = stored.get(QStringLiteral("入金先名")).toText();
+        // The first row of a name is the one a line updates, as a search by name found it.
+        if (!master.contains(name))
+            master.insert(name,
+                          {stored.get(QStringLiteral("rowid")).toInt64().value_or(0),
+                           stored.get(QStringLiteral("フリガナ")).toText(), terms::termsOfStoredRow(stored)});
+    }
+    RepeatedWrite insert(db, std::string("insert into 入金先マスタ (入金先名, フリガナ, ") +
+                                 terms::kTermsColumns + ") values (?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    RepeatedWrite update(db,
+                         "update 入金先マスタ set フリガナ = ?, 締め日 = ?, 支払月 = ?, 支払日 = ?, 休日 = ?,"
+                         " 定額 = ?, 定額開始 = ?, 定額終了 = ? where rowid = ?");
     for (const PayerLine& payer : lines) {
-        Params values{payer.kana.isEmpty() ? Value() : Value(payer.kana)};
-        for (Value& v : terms::storedTermsValues(payer.terms))
-            values.push_back(std::move(v));
-        RowSet stored = db.openRowSet(std::string("select フリガナ, ") + terms::kTermsColumns +
-                                          " from 入金先マスタ where 入金先名 = ?",
-                                      {Value(payer.name)});
-        if (stored.isEmpty()) {
-            values.insert(values.begin(), Value(payer.name));
-            db.execute(std::string("insert into 入金先マスタ (入金先名, フリガナ, ") + terms::kTermsColumns +
-                           ") values (?, ?, ?, ?, ?, ?, ?, ?, ?)",
-                       values);
+        const Value kana = payer.kana.isEmpty() ? Value() : Value(payer.kana);
+        const Params terms = terms::storedTermsValues(payer.terms);
+        const auto found = master.constFind(payer.name);
+        if (found == master.constEnd()) {
+            insert.run({Value(payer.name), kana, terms[0], terms[1], terms[2], terms[3], terms[4], terms[5],
+                        terms[6]});
+            master.insert(payer.name, {db.lastInsertRowId(), payer.kana, payer.terms});
             ++result.summary.added;
             continue;
         }
-        stored.moveFirst();
-        if (stored.get(QStringLiteral("フリガナ")).toText() == payer.kana &&
-            terms::termsOfStoredRow(stored) == payer.terms) {
+        if (found->kana == payer.kana && found->terms == payer.terms) {
             ++result.summary.unchanged;
             continue;
         }
-        values.push_back(Value(payer.name));
-        db.execute(
-            "update 入金先マスタ set フリガナ = ?, 締め日 = ?, 支払月 = ?, 支払日 = ?, 休日 = ?, 定額 = ?,"
-            " 定額開始 = ?, 定額終了 = ? where 入金先名 = ?",
-            values);
+        update.run({kana, terms[0], terms[1], terms[2], terms[3], terms[4], terms[5], terms[6],
+                    Value(found->rowId)});
+        master[payer.name] = {found->rowId, payer.kana, payer.terms};
         ++result.summary.updated;
     }
     transaction.commit();
