@@ -79,13 +79,24 @@ void MonthDraft::save(Database& db, const std::function<void(int)>& progress)
             if (base != baseById.end() && kept.insert(base->first).second) {
                 const BaseRow& was = *base->second;
                 reach(was.日付);
-                if (was.行番号 != position || was.日付 != row.日付 || was.入金先名 != row.入金先名 ||
-                    was.予定額 != row.予定額 || was.入金額 != row.入金額) {
-                    if (db.execute(
-                            "update 入金予定表 set 日付 = ?, 行番号 = ?, 入金先名 = ?, 予定額 = ?, 入金額 = ?"
-                            " where rowid = ?",
-                            {Value(row.日付), Value(position), Value(row.入金先名), Value(row.予定額),
-                             Value(row.入金額), Value(was.rowId)}) != 1)
+                // Only what the user changed is written: a cell the draft left alone keeps what is stored,
+                // which the command line may have changed while the draft waited (入金額 by --match-bank).
+                std::string sets;
+                Params values;
+                const auto change = [&](const char* column, bool differs, Value value) {
+                    if (!differs)
+                        return;
+                    sets += (sets.empty() ? "" : ", ") + std::string(column) + " = ?";
+                    values.push_back(std::move(value));
+                };
+                change("日付", was.日付 != row.日付, Value(row.日付));
+                change("行番号", was.行番号 != position, Value(position));
+                change("入金先名", was.入金先名 != row.入金先名, Value(row.入金先名));
+                change("予定額", was.予定額 != row.予定額, Value(row.予定額));
+                change("入金額", was.入金額 != row.入金額, Value(row.入金額));
+                if (!sets.empty()) {
+                    values.push_back(Value(was.rowId));
+                    if (db.execute("update 入金予定表 set " + sets + " where rowid = ?", values) != 1)
                         refuseVanished();
                 }
             } else {
@@ -133,13 +144,27 @@ void MonthDraft::save(Database& db, const std::function<void(int)>& progress)
     }
     recomputeBalances(db, passFrom);
 
-    // The screen shows what is stored: the balances the pass wrote.
-    std::unordered_map<std::int64_t, std::optional<Money>> balances;
+    // The screen shows what is stored: the balances the pass wrote, and the cells the save left alone
+    // as they are stored now.
+    struct StoredCells
+    {
+        std::optional<QString> payer;
+        std::optional<Money> planned;
+        std::optional<Money> received;
+        std::optional<Money> balance;
+    };
+    std::unordered_map<std::int64_t, StoredCells> storedCells;
     if (m_month.isValid()) {
-        RowWalk rows(db, "select rowid, 残高 from 入金予定表 where 日付 >= ? and 日付 <= ?",
-                     monthDays(m_month));
-        while (rows.next())
-            balances.emplace(rows.value(0).toInt64().value_or(0), rows.value(1).toMoney());
+        RowWalk rows(
+            db, "select rowid, 入金先名, 予定額, 入金額, 残高 from 入金予定表 where 日付 >= ? and 日付 <= ?",
+            monthDays(m_month));
+        while (rows.next()) {
+            const Value payer = rows.value(1);
+            storedCells.emplace(rows.value(0).toInt64().value_or(0),
+                                StoredCells{payer.isNull() ? std::nullopt : std::optional(payer.toText()),
+                                            rows.value(2).toMoney(), rows.value(3).toMoney(),
+                                            rows.value(4).toMoney()});
+        }
     }
     std::vector<BaseRow> base;
     for (std::size_t i = 0; i < next.rows.size(); ++i) {
@@ -153,8 +178,12 @@ void MonthDraft::save(Database& db, const std::function<void(int)>& progress)
             base.push_back(was);
             continue;
         }
-        if (const auto stored = balances.find(*row.storedRowId); stored != balances.end())
-            row.残高 = stored->second;
+        if (const auto stored = storedCells.find(*row.storedRowId); stored != storedCells.end()) {
+            row.入金先名 = stored->second.payer;
+            row.予定額 = stored->second.planned;
+            row.入金額 = stored->second.received;
+            row.残高 = stored->second.balance;
+        }
         base.push_back(
             BaseRow{*row.storedRowId, i, row.日付, row.元行番号, row.入金先名, row.予定額, row.入金額});
     }
