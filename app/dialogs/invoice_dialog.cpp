@@ -1,6 +1,7 @@
 // The dialog of an invoice's planned receipt.
 #include "app/dialogs/invoice_dialog.h"
 
+#include "app/dialogs/failure_report.h"
 #include "app/widgets/date_edit.h"
 #include "app/widgets/page_controls.h"
 #include "common/dates.h"
@@ -22,13 +23,14 @@ InvoiceDialog::InvoiceDialog(Database& db, const Clock& clock, QWidget* parent) 
     setWindowTitle(QStringLiteral("請求登録"));
     cbo請求入金先 = named(new QComboBox(this), QStringLiteral("cbo請求入金先"));
     // The payers whose terms give a due date: another has nothing to compute from. A failed read leaves
-    // the list empty, and the label says so.
+    // the list empty, and the label says why.
     try {
         for (const terms::PayerTerms& payer : terms::readPayerTerms(db))
             if (payer.terms.hasDueDateRule())
                 cbo請求入金先->addItem(payer.name);
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
         cbo請求入金先->clear();
+        m_readFailure = failureMessage(e, kStepNotCompleted);
     }
     txt請求日 = named(new DateEdit(todayBy(clock), this), QStringLiteral("txt請求日"));
     txt請求額 = named(new QLineEdit(this), QStringLiteral("txt請求額"));
@@ -62,7 +64,9 @@ void InvoiceDialog::showDueDate()
 {
     m_entry = Entry{cbo請求入金先->currentText(), txt請求日->date(), {}, {}};
     QString problem;
-    if (m_entry.payer.isEmpty()) {
+    if (!m_readFailure.isEmpty()) {
+        problem = m_readFailure;
+    } else if (m_entry.payer.isEmpty()) {
         problem = QStringLiteral("締め日・支払月・支払日のある入金先がありません。");
     } else {
         try {

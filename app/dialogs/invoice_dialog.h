@@ -38,6 +38,7 @@ private:
 
     Database& m_db;
     Entry m_entry;
+    QString m_readFailure; // why the payers could not be read, shown in place of the due date
 
     QComboBox* cbo請求入金先 = nullptr;
     DateEdit* txt請求日 = nullptr;
